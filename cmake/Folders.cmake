@@ -1,0 +1,15 @@
+# One folder, two libraries: the pure part (every .cpp not starting with U and
+# a capital) and the window units (U*.cpp), which also need Qt.
+function(rocrating_folder core window)
+  cmake_parse_arguments(ARG "" "" "CORE_DEPS;WINDOW_DEPS" ${ARGN})
+  file(GLOB core_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER core_sources EXCLUDE REGEX "/U[A-Z][^/]*\\.cpp$")
+  add_library(${core} STATIC ${core_sources})
+  target_include_directories(${core} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${core} PUBLIC ${ARG_CORE_DEPS})
+  file(GLOB window_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/U*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/U*.h)
+  if(window_sources)
+    add_library(${window} STATIC ${window_sources})
+    target_link_libraries(${window} PUBLIC ${core} ${ARG_WINDOW_DEPS})
+  endif()
+endfunction()

@@ -1,0 +1,47 @@
+#pragma once
+#include "ExperimentState.h"
+#include "ui/Colour.h"
+#include "ui/Surface.h"
+
+namespace experiment {
+
+// The two cell colours. The window's texts call the brown 茶色.
+inline constexpr ui::Colour kBrown = ui::clMaroon;  // 128
+inline constexpr ui::Colour kGreen = ui::clGreen;   // 0x8000
+
+inline constexpr int kNoiseBrownCells = 22;
+inline constexpr int kSignalBrownCells = 25;
+
+// Side of one square of the 10 x 10 grid, in pixels (the grid is 500 x 500).
+inline constexpr int kCellSize = 50;
+inline constexpr int kGridSide = 10;
+
+// The pattern of a kind: NoisePattern for 0, SignalPattern for 1.
+Pattern& PatternOf(StimulusKind kind);
+
+// Both patterns back to their initial content: brown in the last 22 (noise)
+// or 25 (signal) cells, green in the others.
+void FillPatterns();
+
+// Fisher-Yates from the top: for i = 100 down to 2, exchange P[i] and
+// P[RandomIndex(i)]. Draws 99 random numbers.
+void ShufflePattern(Pattern& P);
+
+// Draws P as the 10 x 10 grid: column by column (outer loop), each column from
+// the top row down, every cell a rectangle filled with its colour and outlined
+// in the surface's current pen.
+void DrawPattern(const Pattern& P, ui::Surface& surface);
+
+// One random draw: signal when the fraction is 0.5 or more, else noise.
+StimulusKind ChooseStimulusKind();
+
+// Chooses the kind of the coming trial, records it in NextStimulus, draws that
+// pattern on image1 and reshuffles it. Draws 100 random numbers.
+void PrepareNextStimulus(ui::Surface& image1);
+
+// The whole set-up of a new experiment window: fill both patterns, seed the
+// generator from the clock, shuffle the noise then the signal pattern, make
+// image1's pen white, and prepare the first stimulus.
+void SetUpPatterns(ui::Surface& image1);
+
+}  // namespace experiment

@@ -1,0 +1,198 @@
+#include "UDispPattern.h"
+
+#include "experiment/StimulusPatterns.h"
+#include "ui/Colour.h"
+#include "ui/qt/Label.h"
+
+using experiment::State;
+
+namespace {
+
+void WriteCentred(ui::Surface& s, int y, const std::string& text) {
+  const int w = s.TextWidth(text);
+  s.TextOut(250 - w / 2, y, text);
+}
+
+}  // namespace
+
+TFormDisp::TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow)
+    : ui::Form(owner),
+      Panel1(this, "Panel1", 8, 8, 185, 185),
+      Image1(&Panel1, 8, 8, 105, 105),
+      Image2(&Panel1, 16, 16, 105, 105),
+      Image3(&Panel1, 24, 24, 105, 105),
+      GOButton(this, "GO", 312, 16, 75, 25),
+      ExitButton(this, "Exit", 312, 200, 75, 25),
+      CertainSButton(this, "異常あり", 312, 56, 75, 25),
+      ProbablySButton(this, "たぶん異常あり", 312, 88, 75, 25),
+      ProbablyNButton(this, "たぶん異常なし", 312, 120, 75, 25),
+      CertainNButton(this, "異常なし", 312, 152, 75, 25),
+      mainWindow_(mainWindow) {
+  SetCaption("FormDisp");
+  SetBounds(510, 108, 435, 300);
+  OnCreate = [this] { FormCreate(); };
+  GOButton.OnClick = [this] { GOButtonClick(); };
+  ExitButton.OnClick = [this] { ExitButtonClick(); };
+  CertainSButton.OnClick = [this] { CertainSButtonClick(); };
+  ProbablySButton.OnClick = [this] { ProbablySButtonClick(); };
+  ProbablyNButton.OnClick = [this] { ProbablyNButtonClick(); };
+  CertainNButton.OnClick = [this] { CertainNButtonClick(); };
+  Timer1.SetOnTimer([this] { Timer1Timer(); });
+}
+
+void TFormDisp::FormCreate() {
+  Timer1.SetEnabled(false);
+  Timer1.SetInterval(1000);
+
+  SetClientHeight(500);
+  SetClientWidth(700);
+  SetPosition(TPosition::poScreenCenter);
+
+  Panel1.SetTop(0);
+  Panel1.SetLeft(0);
+  Panel1.SetHeight(500);
+  Panel1.SetWidth(500);
+
+  for (ui::Image* image : {&Image3, &Image2, &Image1}) {
+    image->SetTop(0);
+    image->SetLeft(0);
+    image->SetHeight(500);
+    image->SetWidth(500);
+    image->SetVisible(false);
+  }
+
+  const int H = GOButton.Height();
+  const std::pair<ui::Button*, int> rows[] = {{&GOButton, H},         {&CertainSButton, 4 * H},
+                                              {&ProbablySButton, 6 * H}, {&ProbablyNButton, 8 * H},
+                                              {&CertainNButton, 10 * H}, {&ExitButton, 13 * H}};
+  for (auto [button, top] : rows) {
+    button->SetTop(top);
+    button->SetLeft(550);
+    button->SetWidth(100);
+  }
+
+  experiment::SetUpPatterns(Image1.Canvas());
+
+  DrawInstructionScreen();
+
+  // A new run starts from empty records, so that an analysis never counts
+  // answers of an earlier run together with this one's.
+  State.TrialResults = {};
+
+  ui::Surface& s = Image3.Canvas();
+  s.SetFontHeight(30);
+  s.TextOut(70, 170, "GOボタンを押して下さい");
+  State.TrialCounter = -9;
+  WriteTrialLabel();
+
+  Image3.SetVisible(true);
+  ShowGoScreen();
+}
+
+void TFormDisp::PrepareNextStimulus() { experiment::PrepareNextStimulus(Image1.Canvas()); }
+
+void TFormDisp::DrawInstructionScreen() {
+  ui::Surface& s = Image2.Canvas();
+  s.SetPenColor(ui::clWhite);
+  s.SetBrushColor(ui::clWhite);
+  s.Rectangle(0, 0, 500, 500);
+  s.SetFontHeight(20);
+  s.SetFontName("ＭＳ 明朝");
+  s.TextOut(20, 100, "確かに茶色が増えた");
+  s.TextOut(200, 125, "==> 「異常あり」ボタン");
+  s.TextOut(20, 160, "茶色が増えたと思う");
+  s.TextOut(200, 185, "==> 「たぶん異常あり」ボタン");
+  s.TextOut(20, 220, "茶色が増えたと思わない");
+  s.TextOut(200, 245, "==> 「たぶん異常なし」ボタン");
+  s.TextOut(20, 280, "絶対に茶色は増えていない");
+  s.TextOut(200, 305, "==> 「異常なし」ボタン");
+}
+
+void TFormDisp::WriteTrialLabel() {
+  Image3.Canvas().TextOut(150, 270, "第" + std::to_string(State.TrialCounter + 10) + "試行");
+}
+
+void TFormDisp::GOButtonClick() {
+  Image3.SetVisible(false);
+  Image1.SetVisible(true);
+  GOButton.SetVisible(false);
+  ExitButton.SetVisible(false);
+  State.ShownStimulus = State.NextStimulus;
+  Timer1.SetEnabled(true);
+}
+
+void TFormDisp::Timer1Timer() {
+  Timer1.SetEnabled(false);
+  Image1.SetVisible(false);
+  CertainSButton.SetVisible(true);
+  ProbablySButton.SetVisible(true);
+  ProbablyNButton.SetVisible(true);
+  CertainNButton.SetVisible(true);
+  Image2.SetVisible(true);
+}
+
+void TFormDisp::Answer(experiment::ResponseCode code) {
+  Image2.SetVisible(false);
+  PrepareNextStimulus();
+  ShowGoScreen();
+  if (State.TrialCounter > 0) {
+    State.TrialResults[State.TrialCounter] = {State.TrialCounter, State.ShownStimulus, code};
+  }
+  if (State.TrialCounter >= 50) {
+    ShowEndScreen();
+  } else {
+    ui::Surface& s = Image3.Canvas();
+    s.SetFontHeight(30);
+    s.TextOut(70, 170, "GOボタンを押して下さい");
+    State.TrialCounter = State.TrialCounter + 1;
+    WriteTrialLabel();
+    s.SetFontHeight(20);
+    s.SetFontColor(ui::clBlue);
+    WriteFeedback();
+    s.SetFontColor(ui::clBlack);
+  }
+  Image3.SetVisible(true);
+}
+
+void TFormDisp::WriteFeedback() {
+  ui::Surface& s = Image3.Canvas();
+  // Clear the whole feedback line first: the signal text is shorter than the
+  // noise text and would leave the end of a noise text after it.
+  const ui::Colour pen = s.PenColor();
+  s.SetPenColor(ui::clWhite);
+  s.Rectangle(70, 20, s.Width(), 20 + s.TextHeight());
+  s.SetPenColor(pen);
+  s.TextOut(70, 20, State.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
+                                                              : "茶色の増えたパターンが提示されました");
+}
+
+void TFormDisp::ShowGoScreen() {
+  CertainSButton.SetVisible(false);
+  ProbablySButton.SetVisible(false);
+  ProbablyNButton.SetVisible(false);
+  CertainNButton.SetVisible(false);
+  GOButton.SetVisible(true);
+  ExitButton.SetVisible(true);
+}
+
+void TFormDisp::ShowEndScreen() {
+  GOButton.SetVisible(false);
+  ui::Surface& s = Image3.Canvas();
+  s.SetPenColor(ui::clWhite);
+  s.SetBrushColor(ui::clWhite);
+  s.Rectangle(0, 0, 500, 500);
+  s.SetFontHeight(30);
+  s.SetFontColor(ui::clRed);
+  WriteCentred(s, 170, "Exitボタンを押して下さい");
+  s.SetFontHeight(35);
+  s.SetFontColor(ui::clBlue);
+  WriteCentred(s, 270, "実験は終了しました");
+}
+
+void TFormDisp::ExitButtonClick() {
+  Close();
+  mainWindow_.Form1.SetVisible(true);
+  mainWindow_.DoExpButton.SetVisible(false);
+  mainWindow_.DataButton.SetVisible(true);
+  mainWindow_.MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+}

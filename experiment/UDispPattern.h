@@ -1,0 +1,49 @@
+#pragma once
+#include <string>
+
+#include "experiment/ExperimentState.h"
+#include "experiment/UMainWindowAccess.h"
+#include "ui/qt/Button.h"
+#include "ui/qt/Form.h"
+#include "ui/qt/Image.h"
+#include "ui/qt/Panel.h"
+#include "ui/qt/Timer.h"
+
+// The experiment window: 10 practice and 50 recorded trials, each a GO screen,
+// a one-second stimulus and a rating on four buttons.
+class TFormDisp : public ui::Form {
+ public:
+  TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow);
+
+  ui::Panel Panel1;
+  ui::Image Image1;  // the stimulus grid
+  ui::Image Image2;  // the instruction screen
+  ui::Image Image3;  // the GO screen and the end screen
+  ui::Button GOButton;
+  ui::Button ExitButton;
+  ui::Button CertainSButton;
+  ui::Button ProbablySButton;
+  ui::Button ProbablyNButton;
+  ui::Button CertainNButton;
+  ui::Timer Timer1;
+
+  void FormCreate();
+  void GOButtonClick();
+  void Timer1Timer();
+  void CertainSButtonClick() { Answer(experiment::kCertainS); }
+  void ProbablySButtonClick() { Answer(experiment::kProbablyS); }
+  void ProbablyNButtonClick() { Answer(experiment::kProbablyN); }
+  void CertainNButtonClick() { Answer(experiment::kCertainN); }
+  void ExitButtonClick();
+
+ private:
+  void PrepareNextStimulus();
+  void DrawInstructionScreen();
+  void WriteTrialLabel();
+  void WriteFeedback();
+  void Answer(experiment::ResponseCode code);
+  void ShowGoScreen();
+  void ShowEndScreen();
+
+  TMainWindowAccess mainWindow_;
+};

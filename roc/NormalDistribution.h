@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+
+#include "ui/Extended.h"
+
+namespace roc {
+
+// The area under the standard normal density from 0 to |x|, in [0, 0.5]:
+// a power series up to |x| = 6.8, a closed upper-tail approximation beyond.
+// A NaN argument is EInvalidOp.
+ui::Extended NormalAreaFromZero(ui::Extended x);
+
+// P(Z <= x) for a standard normal Z, clamped to [0, 1]; exactly 0.5 at 0.
+ui::Extended NormalCdf(ui::Extended x);
+
+// The series of NormalAreaFromZero for A = a^2 / 4: its sum and the number of
+// passes its loop ran until a pass left the sum unchanged.
+struct NormalSeries {
+  ui::Extended Sum;
+  std::int32_t Passes;
+};
+NormalSeries NormalSeriesSum(ui::Extended A);
+
+}  // namespace roc

@@ -1,0 +1,96 @@
+#include "RocPlot.h"
+
+#include "NormalDistribution.h"
+#include "ResponseTally.h"
+#include "RocState.h"
+#include "ui/Colour.h"
+
+namespace roc {
+
+namespace {
+
+using ui::Extended;
+
+// The model point of a criterion c: false-alarm rate 1 - Phi(c), hit rate 1 - Phi((c - d) / R).
+struct ModelPoint {
+  Extended fa;
+  Extended hit;
+};
+
+ModelPoint ModelPointAt(Extended c) {
+  const ModelParameterSet& m = State.ModelParameters;
+  const Extended one = 1;
+  return {one - NormalCdf(c), one - NormalCdf(ui::DivideExtended(c - m.d, m.R))};
+}
+
+void CriterionMarker(ui::Surface& plot, Extended c, ui::Colour colour) {
+  const ModelPoint p = ModelPointAt(c);
+  plot.SetPenColor(colour);
+  plot.SetBrushColor(colour);
+  const std::int32_t X = ToScreenX(p.fa);
+  const std::int32_t Y = ToScreenY(p.hit);
+  plot.Rectangle(X - 3, Y - 3, X + 3, Y + 3);
+}
+
+}  // namespace
+
+std::int32_t ToScreenX(Extended v) {
+  const PlotGeometry& f = State.PlotFrame;
+  return static_cast<std::int32_t>(ui::RoundExtended(v * static_cast<Extended>(f.scale) + static_cast<Extended>(f.x0)));
+}
+
+std::int32_t ToScreenY(Extended v) {
+  const PlotGeometry& f = State.PlotFrame;
+  return static_cast<std::int32_t>(ui::RoundExtended(static_cast<Extended>(f.y0) - v * static_cast<Extended>(f.scale)));
+}
+
+void PlotObservedPoint(ui::Surface& plot, int p, Extended fa, Extended hit) {
+  const PlotGeometry& f = State.PlotFrame;
+  plot.SetPenColor(p == 1 ? ui::clGreen : p == 2 ? ui::clMaroon : ui::clRed);
+  const auto X = static_cast<std::int32_t>(f.x0 + ui::RoundExtended(fa * static_cast<Extended>(f.scale)));
+  const auto Y = static_cast<std::int32_t>(f.y0 - ui::RoundExtended(hit * static_cast<Extended>(f.scale)));
+  plot.Ellipse(X - 7, Y - 7, X + 7, Y + 7);
+  plot.SetPenColor(ui::clBlack);
+}
+
+void DrawRocPlot(ui::Surface& plot) {
+  const PlotGeometry& f = State.PlotFrame;
+  if (f.scale == 0) return;
+
+  plot.SetPenWidth(1);
+  plot.SetPenColor(ui::clWhite);
+  plot.SetBrushColor(ui::clWhite);
+  plot.Rectangle(f.x0 - 3, f.y0 - f.scale - 3, f.x0 + f.scale + 3, f.y0 + 3);
+
+  plot.SetPenWidth(3);
+  plot.SetPenColor(ui::clBlack);
+  plot.Rectangle(f.x0, f.y0 - f.scale, f.x0 + f.scale, f.y0);
+
+  plot.SetPenWidth(1);
+  plot.MoveTo(f.x0, f.y0);
+  plot.LineTo(f.x0 + f.scale, f.y0 - f.scale);
+
+  // A point whose rates are undefined (no answered trial of a kind) is left out.
+  for (int p = 1; p <= 3; ++p) {
+    if (const auto rates = ObservedPoint(p)) PlotObservedPoint(plot, p, rates->FalseAlarmRate, rates->HitRate);
+  }
+
+  DrawModelCurve(plot);
+}
+
+void DrawModelCurve(ui::Surface& plot) {
+  plot.SetPenColor(ui::clBlue);
+  plot.SetPenWidth(1);
+  plot.MoveTo(ToScreenX(0), ToScreenY(0));
+  const Extended step = 0.1L;
+  for (int i = -50; i <= 50; ++i) {
+    const ModelPoint p = ModelPointAt(static_cast<Extended>(i) * step);
+    plot.LineTo(ToScreenX(p.fa), ToScreenY(p.hit));
+  }
+  const ModelParameterSet& m = State.ModelParameters;
+  CriterionMarker(plot, m.c3, ui::clRed);
+  CriterionMarker(plot, m.c2, ui::clMaroon);
+  CriterionMarker(plot, m.c1, ui::clGreen);
+}
+
+}  // namespace roc

@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ui/Extended.h"
+#include "ui/qt/Button.h"
+#include "ui/qt/Edit.h"
+#include "ui/qt/Form.h"
+#include "ui/qt/Image.h"
+#include "ui/qt/Panel.h"
+#include "ui/qt/Timer.h"
+
+// The ROC analysis window: the observed points of the recorded trials and the
+// binormal model curve, whose five parameters the user changes with
+// press-and-hold buttons.
+class TDispGraph2 : public ui::Form {
+ public:
+  explicit TDispGraph2(ui::Form* owner);
+
+  ui::Panel Panel1;
+  ui::Image Image1;  // the plot, 500 x 500
+  ui::Image Image2;  // hidden scratch surface for the vertical axis title
+  ui::Button DispButton;
+  ui::Button ExitButton;
+  ui::Button DUpButton;
+  ui::Button DDownButton;
+  ui::Edit DEdit;
+  ui::Edit C3Edit;
+  ui::Button C3UpButton;
+  ui::Button C3DownButton;
+  ui::Edit C2Edit;
+  ui::Button C2UpButton;
+  ui::Button C2DownButton;
+  ui::Edit C1Edit;
+  ui::Button C1UpButton;
+  ui::Button C1DownButton;
+  ui::Edit REdit;
+  ui::Button RUpButton;
+  ui::Button RDownButton;
+  ui::Timer Timer1;
+
+  void FormCreate();
+  void FormActivate();
+  void DispButtonClick();
+  void ExitButtonClick();
+  void Timer1Timer();
+  void StepParameter();
+
+ private:
+  void BindStepButton(ui::Button& button, std::uint8_t kind);
+  void StepButtonMouseDown(std::uint8_t kind);
+  void StepButtonMouseUp();
+  void LayOut();
+  void ResetParameters();
+  std::string Format(ui::Extended v) const;
+
+  bool activated_ = false;
+};

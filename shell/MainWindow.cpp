@@ -1,0 +1,47 @@
+#include "MainWindow.h"
+
+#include "experiment/UDispPattern.h"
+#include "roc/UDispGraph2.h"
+#include "ui/Colour.h"
+#include "ui/qt/ControlFont.h"
+
+MainWindowState MainWindow;
+
+TForm1::TForm1(ui::Form* owner)
+    : ui::Form(owner),
+      MsgLabel(this, "MsgLabel", 80, 48),
+      DoExpButton(this, "Do Exp", 88, 112, 75, 25),
+      ExitButton(this, "Exit", 264, 112, 75, 25),
+      DataButton(this, "Disp. Data", 96, 112, 75, 25) {
+  SetCaption("Form1");
+  SetBounds(203, 107, 432, 250);
+  MsgLabel.setFont(ui::ControlFont(ui::kWindowFontName, 16));
+  MsgLabel.SetFontColor(ui::clBlack);
+  MsgLabel.adjustSize();
+  setTabOrder(&DoExpButton, &ExitButton);
+  setTabOrder(&ExitButton, &DataButton);
+
+  OnActivate = [this] { FormActivate(); };
+  DoExpButton.OnClick = [this] { DoExpButtonClick(); };
+  ExitButton.OnClick = [this] { ExitButtonClick(); };
+  DataButton.OnClick = [this] { DataButtonClick(); };
+}
+
+void TForm1::FormActivate() {
+  if (MainWindow.FirstActivation != 0) return;
+  MainWindow.FirstActivation = 1;
+  DataButton.SetVisible(false);
+  MsgLabel.SetCaption("「Do Exp」ボタンを押して下さい");
+}
+
+void TForm1::DoExpButtonClick() {
+  MainWindow.FormDisp = Create<TFormDisp>(this, Access());
+  MainWindow.FormDisp->SetVisible(true);
+}
+
+void TForm1::DataButtonClick() {
+  MainWindow.DispGraph2 = Create<TDispGraph2>(this);
+  MainWindow.DispGraph2->SetVisible(true);
+}
+
+void TForm1::ExitButtonClick() { Close(); }

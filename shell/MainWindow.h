@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+
+#include "experiment/UMainWindowAccess.h"
+#include "ui/qt/Button.h"
+#include "ui/qt/Form.h"
+#include "ui/qt/Label.h"
+
+class TFormDisp;
+class TDispGraph2;
+
+// The program's hub: runs the experiment, then shows its analysis, and ends
+// the program.
+class TForm1 : public ui::Form {
+ public:
+  explicit TForm1(ui::Form* owner);
+
+  ui::Label MsgLabel;
+  ui::Button DoExpButton;
+  ui::Button ExitButton;
+  ui::Button DataButton;
+
+  void FormActivate();
+  void DoExpButtonClick();
+  void ExitButtonClick();
+  void DataButtonClick();
+
+  // The parts of this window the experiment window's "Exit" switches.
+  TMainWindowAccess Access() { return {*this, DoExpButton, DataButton, MsgLabel}; }
+};
+
+// Process-wide state of the main window unit.
+struct MainWindowState {
+  TForm1* Form1 = nullptr;
+  TFormDisp* FormDisp = nullptr;
+  TDispGraph2* DispGraph2 = nullptr;
+  std::int32_t FirstActivation = 0;
+
+  void Reset() { *this = MainWindowState{}; }
+};
+extern MainWindowState MainWindow;

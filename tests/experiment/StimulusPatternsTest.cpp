@@ -1,0 +1,177 @@
+#include "experiment/StimulusPatterns.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "experiment/Generator.h"
+#include "ui/Surface.h"
+
+namespace experiment {
+namespace {
+
+constexpr int kSide = kGridSide * kCellSize;  // 500
+
+int BrownCount(const Pattern& P) { return static_cast<int>(std::count(P.begin(), P.end(), kBrown)); }
+
+std::set<int> BrownCells(const Pattern& P) {
+  std::set<int> cells;
+  for (int k = 1; k <= kPatternCells; ++k) {
+    if (P[k] == kBrown) cells.insert(k);
+  }
+  return cells;
+}
+
+// The cells whose centre pixel is brown on the surface; every other centre
+// must be green.
+std::set<int> DrawnBrownCells(const ui::Surface& s) {
+  std::set<int> cells;
+  for (int k = 1; k <= kPatternCells; ++k) {
+    const int r = (k - 1) / kGridSide + 1;
+    const int c = (k - 1) % kGridSide + 1;
+    const ui::Colour centre = s.Pixel((c - 1) * kCellSize + kCellSize / 2, (r - 1) * kCellSize + kCellSize / 2);
+    EXPECT_TRUE(centre == kBrown || centre == kGreen) << "cell " << k << " colour " << std::hex << centre;
+    if (centre == kBrown) cells.insert(k);
+  }
+  return cells;
+}
+
+// The state after `steps` steps of the generator from `from`.
+std::uint32_t StateAfter(std::uint32_t from, int steps) {
+  for (int i = 0; i < steps; ++i) from = from * 134775813u + 1u;
+  return from;
+}
+
+class StimulusPatternsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    State.Reset();
+    SetClockForTests([] { return TimeOfDay{0, 0, 0, 0}; });
+  }
+  void TearDown() override {
+    SetClockForTests({});
+    State.Reset();
+  }
+
+  ui::Surface image1_{kSide, kSide};
+};
+
+TEST_F(StimulusPatternsTest, FillGivesTheInitialContent) {
+  FillPatterns();
+  for (int k = 1; k <= kPatternCells; ++k) {
+    EXPECT_EQ(State.NoisePattern[k], k >= 79 ? kBrown : kGreen) << "noise cell " << k;
+    EXPECT_EQ(State.SignalPattern[k], k >= 76 ? kBrown : kGreen) << "signal cell " << k;
+  }
+}
+
+TEST_F(StimulusPatternsTest, ShufflePermutesWithNinetyNineDraws) {
+  Pattern P;
+  for (int k = 1; k <= kPatternCells; ++k) P[k] = static_cast<ui::Colour>(k);
+  State.RandomState = 4242;
+  ShufflePattern(P);
+  EXPECT_EQ(State.RandomState, StateAfter(4242, 99));
+  std::vector<ui::Colour> sorted(P.begin(), P.end());
+  std::sort(sorted.begin(), sorted.end());
+  for (int k = 1; k <= kPatternCells; ++k) EXPECT_EQ(sorted[k - 1], static_cast<ui::Colour>(k));
+  int moved = 0;
+  for (int k = 1; k <= kPatternCells; ++k) moved += P[k] != static_cast<ui::Colour>(k);
+  EXPECT_GT(moved, 80);
+}
+
+TEST_F(StimulusPatternsTest, KindIsSignalFromHalfUp) {
+  constexpr std::uint32_t kInverse = 0xD94FA8CDu;  // undoes one generator step
+  State.RandomState = (2147483647u - 1u) * kInverse;
+  EXPECT_EQ(ChooseStimulusKind(), kNoise);
+  State.RandomState = (2147483648u - 1u) * kInverse;
+  EXPECT_EQ(ChooseStimulusKind(), kSignal);
+}
+
+TEST_F(StimulusPatternsTest, SetUpFromSeedZeroShowsTheKnownFirstTwoStimuli) {
+  SetUpPatterns(image1_);
+
+  EXPECT_EQ(image1_.PenColor(), ui::clWhite);
+  EXPECT_EQ(State.NextStimulus, kSignal);
+  const std::set<int> first{2, 5, 8, 12, 14, 22, 24, 26, 28, 30, 31, 33, 35,
+                            47, 48, 51, 53, 59, 66, 77, 82, 83, 93, 97, 99};
+  EXPECT_EQ(DrawnBrownCells(image1_), first);
+  // The drawn pattern has been reshuffled at once.
+  EXPECT_NE(BrownCells(State.SignalPattern), first);
+  // Fill, 2 shuffles and one preparation: 99 + 99 + 1 + 99 draws from seed 0.
+  EXPECT_EQ(State.RandomState, StateAfter(0, 298));
+
+  const Pattern noiseBefore = State.NoisePattern;
+  const Pattern signalBefore = State.SignalPattern;
+  PrepareNextStimulus(image1_);
+  EXPECT_EQ(State.NextStimulus, kNoise);
+  const std::set<int> second{1, 2, 3, 5, 12, 15, 18, 26, 32, 39, 40, 53, 55, 58, 63, 65, 71, 74, 75, 81, 82, 98};
+  EXPECT_EQ(BrownCells(noiseBefore), second);
+  EXPECT_EQ(DrawnBrownCells(image1_), second);
+  EXPECT_NE(State.NoisePattern, noiseBefore);
+  EXPECT_EQ(State.SignalPattern, signalBefore) << "the pattern not shown stays as it was";
+  EXPECT_EQ(State.RandomState, StateAfter(0, 398));
+}
+
+TEST_F(StimulusPatternsTest, GridCoversTheSurfaceWithWhiteOutlines) {
+  // Something else on the surface before: none of it may survive.
+  image1_.SetPenColor(ui::clBlue);
+  image1_.SetBrushColor(ui::clBlue);
+  image1_.Rectangle(0, 0, kSide, kSide);
+
+  SetUpPatterns(image1_);
+
+  for (int y = 0; y < kSide; ++y) {
+    for (int x = 0; x < kSide; ++x) {
+      const ui::Colour p = image1_.Pixel(x, y);
+      // The 1-pixel white outline lies on each cell's outermost pixels.
+      const int cx = x % kCellSize;
+      const int cy = y % kCellSize;
+      const bool outline = cx == 0 || cy == 0 || cx == kCellSize - 1 || cy == kCellSize - 1;
+      if (outline) {
+        ASSERT_EQ(p, ui::clWhite) << "(" << x << ", " << y << ")";
+      } else {
+        ASSERT_TRUE(p == kBrown || p == kGreen) << "(" << x << ", " << y << ")";
+        ASSERT_EQ(p, image1_.Pixel(x - cx + kCellSize / 2, y - cy + kCellSize / 2)) << "a cell has one colour";
+      }
+    }
+  }
+}
+
+TEST_F(StimulusPatternsTest, PatternsKeepTheirBrownCountsOverAnExperiment) {
+  SetClockForTests([] { return TimeOfDay{9, 41, 7, 311}; });
+  SetUpPatterns(image1_);
+  int signals = State.NextStimulus;
+  for (int trial = 2; trial <= 500; ++trial) {
+    PrepareNextStimulus(image1_);
+    signals += State.NextStimulus;
+    ASSERT_EQ(DrawnBrownCells(image1_).size(), State.NextStimulus == kSignal ? 25u : 22u);
+  }
+  EXPECT_EQ(BrownCount(State.NoisePattern), kNoiseBrownCells);
+  EXPECT_EQ(BrownCount(State.SignalPattern), kSignalBrownCells);
+  EXPECT_EQ(std::count(State.NoisePattern.begin(), State.NoisePattern.end(), kGreen), 100 - kNoiseBrownCells);
+  EXPECT_EQ(std::count(State.SignalPattern.begin(), State.SignalPattern.end(), kGreen), 100 - kSignalBrownCells);
+  // Each kind has probability one half.
+  EXPECT_GT(signals, 200);
+  EXPECT_LT(signals, 300);
+}
+
+TEST_F(StimulusPatternsTest, NewSetUpStartsAfresh) {
+  SetUpPatterns(image1_);
+  const Pattern noise = State.NoisePattern;
+  const Pattern signal = State.SignalPattern;
+  const StimulusKind kind = State.NextStimulus;
+  const std::set<int> drawn = DrawnBrownCells(image1_);
+  for (int i = 0; i < 7; ++i) PrepareNextStimulus(image1_);
+
+  // A second window's set-up with the same clock reading repeats the first.
+  ui::Surface again(kSide, kSide);
+  SetUpPatterns(again);
+  EXPECT_EQ(State.NoisePattern, noise);
+  EXPECT_EQ(State.SignalPattern, signal);
+  EXPECT_EQ(State.NextStimulus, kind);
+  EXPECT_EQ(DrawnBrownCells(again), drawn);
+}
+
+}  // namespace
+}  // namespace experiment

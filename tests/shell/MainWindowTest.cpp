@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "shell/MainWindow.h"
+
+namespace {
+
+struct MainWindowFixture : ::testing::Test {
+  void SetUp() override {
+    MainWindow.Reset();
+    MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
+    form.reset(MainWindow.Form1);
+  }
+  std::unique_ptr<TForm1> form;
+};
+
+using MainWindowTest = MainWindowFixture;
+
+TEST_F(MainWindowTest, LayoutAsDesigned) {
+  EXPECT_EQ(form->Left(), 203);
+  EXPECT_EQ(form->Top(), 107);
+  EXPECT_EQ(form->Width(), 432);
+  EXPECT_EQ(form->Height(), 250);
+  EXPECT_EQ(form->windowTitle().toStdString(), "Form1");
+  EXPECT_EQ(form->DoExpButton.geometry(), QRect(88, 112, 75, 25));
+  EXPECT_EQ(form->ExitButton.geometry(), QRect(264, 112, 75, 25));
+  EXPECT_EQ(form->DataButton.geometry(), QRect(96, 112, 75, 25));
+  EXPECT_EQ(form->MsgLabel.pos(), QPoint(80, 48));
+  EXPECT_EQ(form->MsgLabel.font().pixelSize(), 16);
+  EXPECT_EQ(form->DoExpButton.font().pixelSize(), 12);
+  EXPECT_EQ(form->DoExpButton.Caption(), "Do Exp");
+  EXPECT_EQ(form->ExitButton.Caption(), "Exit");
+  EXPECT_EQ(form->DataButton.Caption(), "Disp. Data");
+  // Tab order: Do Exp, Exit, Disp. Data.
+  EXPECT_EQ(form->DoExpButton.nextInFocusChain(), &form->ExitButton);
+  EXPECT_EQ(form->ExitButton.nextInFocusChain(), &form->DataButton);
+}
+
+TEST_F(MainWindowTest, BeforeAndAfterTheFirstActivation) {
+  EXPECT_EQ(form->MsgLabel.Caption(), "MsgLabel");
+  EXPECT_TRUE(form->DataButton.Visible());
+  form->SetVisible(true);
+  EXPECT_EQ(MainWindow.FirstActivation, 1);
+  EXPECT_EQ(form->MsgLabel.Caption(), "「Do Exp」ボタンを押して下さい");
+  EXPECT_TRUE(form->DoExpButton.Visible());
+  EXPECT_TRUE(form->ExitButton.Visible());
+  EXPECT_FALSE(form->DataButton.Visible());
+  EXPECT_EQ(form->MsgLabel.Left(), 80);
+}
+
+TEST_F(MainWindowTest, LaterActivationsKeepWhatTheExperimentSet) {
+  form->SetVisible(true);
+  const TMainWindowAccess access = form->Access();
+  access.DoExpButton.SetVisible(false);
+  access.DataButton.SetVisible(true);
+  access.MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+
+  class Other : public ui::Form {
+   public:
+    using ui::Form::Form;
+  };
+  auto* other = ui::Form::Create<Other>(form.get());
+  other->SetVisible(true);
+  ui::Application::FormActivated(form.get());
+  EXPECT_EQ(form->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
+  EXPECT_FALSE(form->DoExpButton.Visible());
+  EXPECT_TRUE(form->DataButton.Visible());
+}
+
+TEST_F(MainWindowTest, ExitEndsTheProgram) {
+  TForm1* raw = form.release();  // the event loop's end destroys it
+  QTimer::singleShot(0, [raw] { QTest::mouseClick(&raw->ExitButton, Qt::LeftButton); });
+  EXPECT_EQ(ui::Application::Run(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#include "Edit.h"
+
+#include "ControlFont.h"
+
+namespace ui {
+
+Edit::Edit(QWidget* parent, const std::string& text, int left, int top, int width, int height)
+    : Control<QLineEdit>(QString::fromStdString(text), parent) {
+  setGeometry(left, top, width, height);
+}
+
+void Edit::SetText(const std::string& text) {
+  const QString t = QString::fromStdString(text);
+  if (t != this->text()) setText(t);
+}
+
+void Edit::SetFontColor(Colour colour) {
+  QPalette pal = palette();
+  pal.setColor(QPalette::Text, ToQColor(colour));
+  setPalette(pal);
+}
+
+}  // namespace ui
