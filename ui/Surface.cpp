@@ -52,10 +52,13 @@ struct EllipseRow {
 
 class EllipseCurve {
  public:
-  EllipseCurve(i64 A, i64 B) : A_(A), a2_(static_cast<i128>(A) * A), b2_(static_cast<i128>(B) * B), pa_(A & 1), pb_(B & 1) {
-    // Flat where U^2 (A^2 + B^2) <= A^4, steep where V^2 (A^2 + B^2) <= B^4.
-    flatLast_ = AlignDown(SmallestRoot(a2_ + b2_, a2_ * a2_ + 1) - 1, pa_);
-    steepLast_ = AlignDown(SmallestRoot(a2_ + b2_, b2_ * b2_ + 1) - 1, pb_);
+  EllipseCurve(i64 A, i64 B) : A_(A), B_(B), a2_(static_cast<i128>(A) * A), b2_(static_cast<i128>(B) * B), pa_(A & 1), pb_(B & 1) {
+    // The point of slope 1 is (u0, v0) with u0^2 = A^4 / (A^2 + B^2) and
+    // v0^2 = B^4 / (A^2 + B^2). A column counts as flat when its pixel starts
+    // before u0 (U - 1 < u0), a row as steep when its pixel starts below v0;
+    // the pixel holding that point belongs to both.
+    flatLast_ = std::max(AlignDown(SmallestRoot(a2_ + b2_, a2_ * a2_), pa_), pa_);
+    steepLast_ = std::max(AlignDown(SmallestRoot(a2_ + b2_, b2_ * b2_), pb_), pb_);
   }
 
   EllipseRow Row(i64 V) const {
@@ -68,12 +71,16 @@ class EllipseCurve {
     };
     // Flat part: the columns whose nearest pixel lies in this row. Column U
     // takes the smallest V with the curve at or below V + 1.
-    const i64 first = AlignUp(std::max<i64>(SmallestRoot(b2_, Away(V + 1)), pa_), pa_);
+    // The column next to the centre always lies in the top row, so that the
+    // ellipse touches the box there.
+    const i64 first = AlignUp(std::max<i64>(SmallestRoot(b2_, Away(V + 1)), pa_ + 2), pa_);
     const i64 last = V == pb_ ? A_ : AlignDown(SmallestRoot(b2_, Away(V - 1)) - 1, pa_);
+    if (V == B_) take(pa_, pa_);
     take(first, std::min({last, A_, flatLast_}));
-    // Steep part: the column nearest to the curve in this row.
+    // Steep part: the column nearest to the curve in this row; the row next
+    // to the centre always reaches the side of the box.
     if (V <= steepLast_) {
-      const i64 U = AlignUp(std::max<i64>(SmallestRoot(b2_, Away(V)) - 1, pa_), pa_);
+      const i64 U = V == pb_ ? A_ : AlignUp(std::max<i64>(SmallestRoot(b2_, Away(V)) - 1, pa_), pa_);
       take(U, U);
     }
     return row;
@@ -83,7 +90,7 @@ class EllipseCurve {
   // A^2 (B^2 - V^2): where B^2 U^2 reaches it, column U meets the curve's height V.
   i128 Away(i64 V) const { return a2_ * (b2_ - static_cast<i128>(V) * V); }
 
-  i64 A_;
+  i64 A_, B_;
   i128 a2_, b2_;
   i64 pa_, pb_;
   i64 flatLast_, steepLast_;

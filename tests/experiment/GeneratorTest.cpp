@@ -7,6 +7,13 @@
 namespace experiment {
 namespace {
 
+// Sets the state so that the next step produces newState: 0xD94FA8CD is the
+// inverse of the multiplier 134775813 mod 2^32.
+void ArrangeNextState(std::uint32_t newState) {
+  static_assert(134775813u * 0xD94FA8CDu == 1u);
+  State.RandomState = (newState - 1u) * 0xD94FA8CDu;
+}
+
 class GeneratorTest : public ::testing::Test {
  protected:
   void SetUp() override { State.Reset(); }
@@ -14,39 +21,20 @@ class GeneratorTest : public ::testing::Test {
     SetClockForTests({});
     State.Reset();
   }
-
-  // Sets the state so that the next step produces newState.
-  static void ArrangeNextState(std::uint32_t newState) {
-    // The inverse of 134775813 mod 2^32 undoes one step.
-    constexpr std::uint32_t kInverse = 0xD94FA8CDu;
-    static_assert(0x08088405u * kInverse == 1u);
-    State.RandomState = (newState - 1u) * kInverse;
-  }
 };
 
 TEST_F(GeneratorTest, SequenceFromZero) {
-  RandomFraction();
+  EXPECT_EQ(RandomFraction(), 0x1p-32);
   EXPECT_EQ(State.RandomState, 1u);
-  RandomFraction();
+  EXPECT_EQ(RandomFraction(), 0.031379939522594213);
   EXPECT_EQ(State.RandomState, 134775814u);
-  RandomFraction();
+  EXPECT_EQ(RandomFraction(), 0.8610484672244638);
   EXPECT_EQ(State.RandomState, 3698175007u);
   RandomFraction();
   EXPECT_EQ(State.RandomState, 870078620u);
 
-  State.Reset();
-  EXPECT_EQ(RandomFraction(), 0x1p-32);
-  EXPECT_EQ(RandomFraction(), 0.031379939522594213);
-  EXPECT_EQ(RandomFraction(), 0.8610484672244638);
-}
-
-TEST_F(GeneratorTest, FractionCoversZeroToJustBelowOne) {
-  ArrangeNextState(0);
-  EXPECT_EQ(RandomFraction(), 0.0);
   ArrangeNextState(0xFFFFFFFFu);
   EXPECT_EQ(RandomFraction(), 1.0 - 0x1p-32);
-  ArrangeNextState(0x80000000u);
-  EXPECT_EQ(RandomFraction(), 0.5);
 }
 
 TEST_F(GeneratorTest, IndexBoundaries) {
@@ -65,18 +53,6 @@ TEST_F(GeneratorTest, IndexBoundaries) {
   EXPECT_EQ(RandomIndex(100), 87);
 }
 
-TEST_F(GeneratorTest, IndexAlwaysInRangeAndUsesEveryValue) {
-  State.RandomState = 12345;
-  int seen[11] = {};
-  for (int i = 0; i < 10000; ++i) {
-    const std::int32_t j = RandomIndex(10);
-    ASSERT_GE(j, 1);
-    ASSERT_LE(j, 10);
-    ++seen[j];
-  }
-  for (int j = 1; j <= 10; ++j) EXPECT_GT(seen[j], 800) << "index " << j;
-}
-
 TEST_F(GeneratorTest, SeedIsMillisecondsSinceMidnightUtc) {
   struct Case {
     TimeOfDay time;
@@ -92,18 +68,8 @@ TEST_F(GeneratorTest, SeedIsMillisecondsSinceMidnightUtc) {
 
 TEST_F(GeneratorTest, SystemClockGivesATimeOfDay) {
   const TimeOfDay t = SystemTimeOfDayUtc();
-  EXPECT_GE(t.Hour, 0);
-  EXPECT_LE(t.Hour, 23);
-  EXPECT_GE(t.Minute, 0);
-  EXPECT_LE(t.Minute, 59);
-  EXPECT_GE(t.Second, 0);
-  EXPECT_LE(t.Second, 59);
-  EXPECT_GE(t.Millisecond, 0);
-  EXPECT_LE(t.Millisecond, 999);
-
-  SetClockForTests({});
-  SeedRandomFromClock();
-  EXPECT_LE(State.RandomState, 86399999u);
+  EXPECT_TRUE(t.Hour >= 0 && t.Hour < 24 && t.Minute >= 0 && t.Minute < 60 && t.Second >= 0 && t.Second < 60 &&
+              t.Millisecond >= 0 && t.Millisecond < 1000);
 }
 
 }  // namespace

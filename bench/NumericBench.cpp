@@ -1,0 +1,54 @@
+// The pure numeric work behind one redraw and one trial: a NormalCdf call
+// (208 per ROC redraw), one random index and one pattern shuffle (one per trial).
+#include <benchmark/benchmark.h>
+
+#include "experiment/ExperimentState.h"
+#include "experiment/Generator.h"
+#include "experiment/StimulusPatterns.h"
+#include "roc/NormalDistribution.h"
+#include "ui/Extended.h"
+
+namespace {
+
+void BM_NormalCdf(benchmark::State& state) {
+  ui::InitFloatingPoint();
+  // The argument in hundredths: 50 -> 0.5.
+  const ui::Extended x = static_cast<ui::Extended>(state.range(0)) / 100;
+  for (auto _ : state) {
+    ui::Extended v = x;
+    benchmark::DoNotOptimize(v);
+    benchmark::DoNotOptimize(roc::NormalCdf(v));
+  }
+}
+BENCHMARK(BM_NormalCdf)->Arg(50)->Arg(300)->Arg(680)->Arg(-700);
+
+void BM_NormalCdfRedrawSweep(benchmark::State& state) {
+  // The 208 calls of one model curve, over the range a curve typically spans.
+  ui::InitFloatingPoint();
+  for (auto _ : state) {
+    ui::Extended sum = 0;
+    for (int i = 0; i < 208; ++i) sum += roc::NormalCdf(-5 + static_cast<ui::Extended>(i) / 20);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+BENCHMARK(BM_NormalCdfRedrawSweep);
+
+void BM_RandomIndex(benchmark::State& state) {
+  experiment::State.RandomState = 12345;
+  for (auto _ : state) benchmark::DoNotOptimize(experiment::RandomIndex(100));
+}
+BENCHMARK(BM_RandomIndex);
+
+void BM_ShufflePattern(benchmark::State& state) {
+  experiment::State.RandomState = 12345;
+  experiment::FillPatterns();
+  for (auto _ : state) {
+    experiment::ShufflePattern(experiment::State.SignalPattern);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_ShufflePattern);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "experiment/ExperimentState.h"
+#include "roc/RocPlot.h"
+#include "roc/RocState.h"
+#include "roc/UDispGraph2.h"
+#include "tests/support/ErrorBoxRecorder.h"
+#include "tests/support/TextProbe.h"
+#include "ui/qt/Screen.h"
+
+namespace {
+
+using roc::State;
+
+class Host : public ui::Form {
+ public:
+  using ui::Form::Form;
+};
+
+// The worked example: noise answered 1..4 in 10, 8, 5, 2 cases, signal in 2, 5, 8, 10.
+void RecordWorkedExample() {
+  experiment::State.Reset();
+  int i = 1;
+  const int noise[5] = {0, 10, 8, 5, 2};
+  const int signal[5] = {0, 2, 5, 8, 10};
+  for (int r = 1; r <= 4; ++r) {
+    for (int n = 0; n < noise[r]; ++n, ++i) experiment::State.TrialResults[i] = {i, 0, r};
+    for (int n = 0; n < signal[r]; ++n, ++i) experiment::State.TrialResults[i] = {i, 1, r};
+  }
+}
+
+class RocWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    State.Reset();
+    RecordWorkedExample();
+    host.reset(ui::Form::Create<Host>(nullptr));
+    host->SetVisible(true);
+    form = Open();
+  }
+
+  TDispGraph2* Open() {
+    auto* f = ui::Form::Create<TDispGraph2>(host.get());
+    f->SetVisible(true);
+    return f;
+  }
+
+  void Press(ui::Button& b, Qt::MouseButton mb = Qt::LeftButton) {
+    QTest::mousePress(&b, mb);
+    QTest::mouseRelease(&b, mb);
+  }
+  void Press(ui::Button& b, int times) {
+    for (int i = 0; i < times; ++i) Press(b);
+  }
+
+  const ui::Surface& Plot() { return form->Image1.Canvas(); }
+
+  std::unique_ptr<Host> host;
+  TDispGraph2* form = nullptr;
+};
+
+TEST_F(RocWindow, ActivationLaysOutTheWindow) {
+  EXPECT_EQ(form->ClientWidth(), 625);
+  EXPECT_EQ(form->ClientHeight(), 500);
+  EXPECT_EQ(form->Top(), ui::Screen::Height() / 2 - 250);
+  EXPECT_EQ(form->Left(), ui::Screen::Width() / 2 - 312);
+  EXPECT_EQ(form->Panel1.geometry(), QRect(0, 0, 500, 500));
+  EXPECT_EQ(form->Image1.geometry(), QRect(0, 0, 500, 500));
+  EXPECT_EQ(form->Image2.geometry(), QRect(0, 0, 100, 50));
+  EXPECT_FALSE(form->Image2.Visible());
+  EXPECT_EQ(form->DispButton.geometry(), QRect(525, 10, 75, 25));
+  EXPECT_EQ(form->ExitButton.geometry(), QRect(525, 60, 75, 25));
+  const struct {
+    QWidget* w;
+    QRect r;
+  } table[] = {
+      {&form->DEdit, {510, 135, 105, 24}},       {&form->DUpButton, {510, 159, 52, 25}},
+      {&form->DDownButton, {562, 159, 52, 25}},  {&form->C3Edit, {510, 209, 105, 24}},
+      {&form->C3UpButton, {510, 233, 52, 25}},   {&form->C3DownButton, {562, 233, 52, 25}},
+      {&form->C2Edit, {510, 283, 105, 24}},      {&form->C2UpButton, {510, 307, 52, 25}},
+      {&form->C2DownButton, {562, 307, 52, 25}}, {&form->C1Edit, {510, 357, 105, 24}},
+      {&form->C1UpButton, {510, 381, 52, 25}},   {&form->C1DownButton, {562, 381, 52, 25}},
+      {&form->REdit, {510, 431, 105, 24}},       {&form->RUpButton, {510, 455, 52, 25}},
+      {&form->RDownButton, {562, 455, 52, 25}},
+  };
+  for (const auto& row : table) EXPECT_EQ(row.w->geometry(), row.r) << row.w->metaObject()->className();
+  EXPECT_EQ(form->DEdit.palette().color(QPalette::Text), QColor(0, 0, 255));
+  EXPECT_EQ(form->C3Edit.palette().color(QPalette::Text), QColor(255, 0, 0));
+  EXPECT_EQ(form->C2Edit.palette().color(QPalette::Text), QColor(128, 0, 0));
+  EXPECT_EQ(form->C1Edit.palette().color(QPalette::Text), QColor(0, 128, 0));
+  EXPECT_EQ(form->DUpButton.Caption(), "大");
+  EXPECT_EQ(form->DDownButton.Caption(), "小");
+  EXPECT_EQ(form->DEdit.font().pixelSize(), 16);
+}
+
+TEST_F(RocWindow, ActivationShowsThePromptAndTheStartValues) {
+  EXPECT_TRUE(ShowsText(Plot(), 100, 50, "Dispボタンを押して下さい", "ＭＳ ゴシック", 20, ui::clWindowText));
+  EXPECT_EQ(form->DEdit.Text(), "   d = 1");
+  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 2");
+  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1");
+  EXPECT_EQ(form->C1Edit.Text(), "  c1 = 0");
+  EXPECT_EQ(form->REdit.Text(), "   R = 1");
+  EXPECT_FALSE(form->Timer1.Running());
+  EXPECT_EQ(form->Timer1.Interval(), 200);
+}
+
+TEST_F(RocWindow, DispDrawsTitlesTicksFrameObservedPointsAndTheModel) {
+  Press(form->DispButton);
+  const ui::Surface& s = Plot();
+  EXPECT_EQ(State.ResponseTally.counts[0][1], 25);
+  EXPECT_TRUE(ShowsText(s, 200, 470, "P(Yes|N)", "ＭＳ ゴシック", 20, ui::clWindowText));
+  EXPECT_TRUE(ShowsText(s, 30, 470, "0.0", "ＭＳ ゴシック", 20, ui::clWindowText));
+  EXPECT_TRUE(ShowsText(s, 465, 470, "1.0", "ＭＳ ゴシック", 20, ui::clWindowText));
+  EXPECT_TRUE(ShowsText(s, 5, 440, "0.0", "ＭＳ ゴシック", 20, ui::clWindowText));
+  EXPECT_TRUE(ShowsText(s, 5, 10, "1.0", "ＭＳ ゴシック", 20, ui::clWindowText));
+  EXPECT_FALSE(ShowsText(s, 100, 50, "Dispボタンを押して下さい", "ＭＳ ゴシック", 20, ui::clWindowText));
+
+  // The frame, 3 pixels wide, on the box (40, 10)-(490, 460).
+  EXPECT_EQ(s.Pixel(40, 200), ui::clBlack);
+  EXPECT_EQ(s.Pixel(39, 200), ui::clBlack);
+  EXPECT_EQ(s.Pixel(489, 200), ui::clBlack);
+  EXPECT_EQ(s.Pixel(250, 10), ui::clBlack);
+  EXPECT_EQ(s.Pixel(250, 459), ui::clBlack);
+  EXPECT_EQ(s.Pixel(36, 200), ui::clWhite);
+
+  // Criterion markers of the start values: c3 red, c2 maroon, c1 green.
+  const struct {
+    int x, y;
+    ui::Colour c;
+  } markers[] = {{50, 389, ui::clRed}, {111, 235, ui::clMaroon}, {265, 81, ui::clGreen}};
+  for (const auto& m : markers) {
+    EXPECT_EQ(s.Pixel(m.x, m.y), m.c);
+    EXPECT_EQ(s.Pixel(m.x - 3, m.y - 3), m.c);
+    EXPECT_EQ(s.Pixel(m.x + 2, m.y + 2), m.c);
+    EXPECT_NE(s.Pixel(m.x + 3, m.y + 3), m.c);
+  }
+
+  // Observed circles of the worked example, radius 7, outlined green, maroon, red.
+  const struct {
+    int x, y;
+    ui::Colour c;
+  } circles[] = {{310, 46, ui::clGreen}, {166, 136, ui::clMaroon}, {76, 280, ui::clRed}};
+  for (const auto& c : circles) {
+    EXPECT_EQ(s.Pixel(c.x - 2, c.y - 7), c.c);
+    EXPECT_EQ(s.Pixel(c.x + 1, c.y - 7), c.c);
+    EXPECT_EQ(s.Pixel(c.x - 7, c.y), c.c);
+    EXPECT_EQ(s.Pixel(c.x + 6, c.y), c.c);
+    EXPECT_EQ(s.Pixel(c.x - 2, c.y + 6), c.c);
+    EXPECT_EQ(s.Pixel(c.x + 3, c.y - 1), ui::clWhite);  // filled white inside
+  }
+
+  // The blue model curve: its sample at z = 0.5 (rates 0.3085, 0.6915). Its
+  // first segment runs from (40, 460) to the first sample, exactly (490, 10),
+  // and so draws the chance diagonal over in blue.
+  EXPECT_EQ(s.Pixel(179, 149), ui::clBlue);
+  EXPECT_EQ(s.Pixel(roc::ToScreenX(0.75L), roc::ToScreenY(0.75L)), ui::clBlue);
+}
+
+TEST_F(RocWindow, TheVerticalTitleIsTheScratchTextTurnedAQuarterTurn) {
+  Press(form->DispButton);
+  const ui::Surface& scratch = form->Image2.Canvas();
+  EXPECT_TRUE(ShowsText(scratch, 0, 0, "P(Yes|S)", "ＭＳ Ｐゴシック", 20, ui::clWindowText));
+  const int w = scratch.TextWidth("P(Yes|S)");
+  ASSERT_GT(w, 0);
+  int dark = 0;
+  for (int j = 0; j <= w; ++j) {
+    for (int k = 1; k <= 20; ++k) {
+      ASSERT_EQ(Plot().Pixel(k + 10, 300 - j), scratch.Pixel(j, k)) << j << "," << k;
+      dark += scratch.Pixel(j, k) != ui::clWhite;
+    }
+  }
+  EXPECT_GT(dark, 20);
+  // Nothing beyond the w + 1 columns, nor left or right of the 20 rows.
+  EXPECT_TRUE(AllPixels(Plot(), 11, 300 - w - 30, 31, 300 - w, ui::clWhite));
+  EXPECT_TRUE(AllPixels(Plot(), 0, 200, 11, 301, ui::clWhite));
+}
+
+TEST_F(RocWindow, DispTwiceGivesTheSamePicture) {
+  Press(form->DispButton);
+  const std::vector<std::uint32_t> first(Plot().Bits(), Plot().Bits() + 500 * 500);
+  Press(form->DispButton);
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), Plot().Bits()));
+}
+
+TEST_F(RocWindow, StepSequences) {
+  Press(form->DispButton);
+  Press(form->DUpButton);
+  EXPECT_EQ(form->DEdit.Text(), "   d = 1.02");
+  Press(form->DDownButton, 50);
+  EXPECT_EQ(form->DEdit.Text(), "   d = 0.02");
+  Press(form->DDownButton, 3);
+  EXPECT_EQ(form->DEdit.Text(), "   d = 0.02");
+
+  const char* up[] = {"  R = 1.02", "  R = 1.0404", "  R = 1.0612", "  R = 1.0824", "  R = 1.1041"};
+  for (const char* text : up) {
+    Press(form->RUpButton);
+    EXPECT_EQ(form->REdit.Text(), text);
+  }
+  State.ModelParameters.R = 1;
+  const char* down[] = {"  R = 0.98039", "  R = 0.96117", "  R = 0.94232"};
+  for (const char* text : down) {
+    Press(form->RDownButton);
+    EXPECT_EQ(form->REdit.Text(), text);
+  }
+
+  Press(form->C2DownButton, 50);
+  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 3.5237E-19");
+  Press(form->C1DownButton);
+  EXPECT_EQ(form->C1Edit.Text(), "  c1 = -0.02");
+  Press(form->C1UpButton);
+  EXPECT_EQ(form->C1Edit.Text(), "  c1 = 0");
+  Press(form->C3UpButton);
+  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 2.02");
+  Press(form->C3DownButton, 2);
+  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 1.98");
+}
+
+TEST_F(RocWindow, TheCurveFollowsAStep) {
+  Press(form->DispButton);
+  Press(form->C1UpButton);  // the c1 marker moves off (265, 81)
+  const roc::ModelParameterSet m = State.ModelParameters;
+  EXPECT_NE(Plot().Pixel(265 - 3, 81 - 3), ui::clGreen);
+  EXPECT_EQ(m.c1, 0.02L);
+}
+
+TEST_F(RocWindow, HoldingRepeatsAndAnyReleaseStops) {
+  Press(form->DispButton);
+  QTest::mousePress(&form->DUpButton, Qt::RightButton);
+  EXPECT_EQ(form->DEdit.Text(), "   d = 1.02");
+  EXPECT_TRUE(form->Timer1.Running());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->DEdit.Text() == "   d = 1.04"; }, 5000));
+  QTest::mouseRelease(&form->RDownButton, Qt::LeftButton);  // any step button's release
+  EXPECT_FALSE(form->Timer1.Running());
+  const std::string held = form->DEdit.Text();
+  QTest::qWait(300);
+  EXPECT_EQ(form->DEdit.Text(), held);
+
+  // The space key on a focused step button steps nothing.
+  form->C3UpButton.setFocus();
+  QTest::keyClick(&form->C3UpButton, Qt::Key_Space);
+  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 2");
+  EXPECT_FALSE(form->Timer1.Running());
+}
+
+TEST_F(RocWindow, TypedTextIsOverwrittenByTheNextStep) {
+  Press(form->DispButton);
+  form->C2Edit.setFocus();
+  form->C2Edit.selectAll();
+  QTest::keyClicks(&form->C2Edit, "7");
+  EXPECT_EQ(form->C2Edit.Text(), "7");
+  EXPECT_EQ(State.ModelParameters.c2, 1.0L);
+  Press(form->C2UpButton);
+  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
+}
+
+TEST_F(RocWindow, EmptyTallyRowsLeaveOutThePointsWithoutAnError) {
+  ErrorBoxRecorder boxes;
+  experiment::State.Reset();
+  for (int i = 1; i <= 10; ++i) experiment::State.TrialResults[i] = {i, 1, 4};  // signal trials only
+  Press(form->DispButton);
+  EXPECT_TRUE(boxes.boxes.empty());
+  const ui::Surface& s = Plot();
+  EXPECT_EQ(s.Pixel(40, 200), ui::clBlack);           // frame
+  EXPECT_EQ(s.Pixel(50, 389), ui::clRed);             // markers
+  EXPECT_EQ(s.Pixel(265, 81), ui::clGreen);
+  EXPECT_TRUE(AllPixels(s, 300, 300, 480, 450, ui::clWhite));  // below the diagonal: nothing
+  QTest::mousePress(&form->DUpButton, Qt::LeftButton);
+  EXPECT_TRUE(form->Timer1.Running());  // holding repeats as usual
+  QTest::mouseRelease(&form->DUpButton, Qt::LeftButton);
+  EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(RocWindow, BeforeTheFirstDispAStepDrawsNothing) {
+  const std::vector<std::uint32_t> prompt(Plot().Bits(), Plot().Bits() + 500 * 500);
+  Press(form->DUpButton);
+  EXPECT_EQ(form->DEdit.Text(), "   d = 1.02");
+  EXPECT_TRUE(std::equal(prompt.begin(), prompt.end(), Plot().Bits()));
+}
+
+TEST_F(RocWindow, ComingBackToTheWindowKeepsTheFittedCurve) {
+  Press(form->DispButton);
+  Press(form->DUpButton, 3);
+  const std::vector<std::uint32_t> fitted(Plot().Bits(), Plot().Bits() + 500 * 500);
+  ui::Application::FormActivated(host.get());
+  ui::Application::FormActivated(form);
+  EXPECT_EQ(form->DEdit.Text(), "   d = 1.06");
+  EXPECT_TRUE(std::equal(fitted.begin(), fitted.end(), Plot().Bits()));
+
+  // A further window resets the shared parameters on its own first activation;
+  // the first window's edits keep their texts.
+  TDispGraph2* second = Open();
+  EXPECT_EQ(State.ModelParameters.d, 1.0L);
+  EXPECT_EQ(second->DEdit.Text(), "   d = 1");
+  EXPECT_EQ(form->DEdit.Text(), "   d = 1.06");
+}
+
+TEST(RocExit, ExitEndsTheProgram) {
+  auto* main = ui::Form::Create<Host>(nullptr);
+  auto* roc = ui::Form::Create<TDispGraph2>(main);
+  QTimer::singleShot(0, [roc] {
+    roc->SetVisible(true);
+    QTest::mouseClick(&roc->ExitButton, Qt::LeftButton);
+  });
+  EXPECT_EQ(ui::Application::Run(), 0);
+}
+
+}  // namespace
