@@ -41,8 +41,8 @@ i64 AlignDown(i64 v, i64 p) { return ((v - p) & 1) != 0 ? v - 1 : v; }
 // has the parity of A = width - 1, V = 2v that of B = height - 1, and the curve
 // is B^2 U^2 + A^2 V^2 = A^2 B^2. Where the curve is flat (|slope| <= 1) each
 // column takes the pixel nearest to it, where it is steep each row does; a tie
-// goes inwards. The split is the point of slope 1 on the exact curve, so a
-// circle comes out symmetric about its diagonals. The products stay below
+// goes inwards. The split lies at the point of slope 1 of the exact curve, so
+// a circle comes out symmetric about its diagonals. The products stay below
 // 2^127 for A, B < 2^31.
 struct EllipseRow {
   bool lit = false;
@@ -69,10 +69,10 @@ class EllipseCurve {
       row.outer = row.lit ? std::max(row.outer, hi) : hi;
       row.lit = true;
     };
-    // Flat part: the columns whose nearest pixel lies in this row. Column U
-    // takes the smallest V with the curve at or below V + 1.
-    // The column next to the centre always lies in the top row, so that the
-    // ellipse touches the box there.
+    // Flat part: the columns whose nearest pixel lies in this row (column U
+    // takes the smallest V with the curve at or below V + 1). The column next
+    // to the centre always lies in the top row, so that the ellipse touches
+    // the box there.
     const i64 first = AlignUp(std::max<i64>(SmallestRoot(b2_, Away(V + 1)), pa_ + 2), pa_);
     const i64 last = V == pb_ ? A_ : AlignDown(SmallestRoot(b2_, Away(V - 1)) - 1, pa_);
     if (V == B_) take(pa_, pa_);
@@ -100,14 +100,17 @@ class EllipseCurve {
 
 // A pen of width w covers the offsets lo..hi = -(w / 2)..(w - 1) / 2 around a
 // pixel, rounded off: an offset is covered when it lies within w/2 - 1/4 of
-// the footprint's centre. Width 1 is the pixel itself, width 3 a plus.
+// the footprint's centre. Width 0 draws like 1, which is the pixel itself;
+// width 3 is a plus. Wide pens are stamped pixel by pixel along the path, so
+// a pen is drawn at most kMaxPenWidth pixels wide.
 struct Surface::PenShape {
+  static constexpr int kMaxPenWidth = 64;
   int lo = 0;
   int hi = 0;
   std::vector<std::pair<int, int>> rows;  // columns covered, per row offset lo..hi
 
   explicit PenShape(int width) {
-    const int w = std::max(width, 1);
+    const int w = std::clamp(width, 1, kMaxPenWidth);
     lo = -(w / 2);
     hi = (w - 1) / 2;
     const i64 centre4 = (w % 2 == 0) ? -2 : 0;  // four times the centre offset
