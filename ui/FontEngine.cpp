@@ -22,7 +22,7 @@ class FontFace {
   std::string file;
   int index = 0;
   std::string family;
-  // Windows ascent and descent in font units, and the em.
+  // usWinAscent and usWinDescent (or the nearest there is) in font units, and the em.
   long winAscent = 0;
   long winDescent = 0;
   long unitsPerEm = 0;
@@ -175,9 +175,6 @@ FontFace* FaceFor(const std::string& faceName) {
   r.faceByName.emplace(faceName, face);
   return face;
 }
-
-std::string FaceFamily(const FontFace& face) { return face.family; }
-std::string FaceFile(const FontFace& face) { return face.file; }
 
 // One rendered glyph: its hinted advance and its monochrome bitmap, one bit per
 // pixel, most significant bit first, rows of `pitch` bytes.

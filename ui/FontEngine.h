@@ -7,9 +7,9 @@
 namespace ui {
 
 // Glyph rendering for the drawing surfaces: FreeType faces found through
-// fontconfig, monochrome hinted glyphs, cell metrics from the faces' Windows
-// ascent and descent. Everything here lives for the whole process and is used
-// from the user-interface thread only.
+// fontconfig, monochrome hinted glyphs, cell metrics from the faces' OS/2
+// usWinAscent and usWinDescent. Everything here lives for the whole process
+// and is used from the user-interface thread only.
 
 // The installed family that stands in for a face name: "ＭＳ Ｐゴシック" ->
 // IPAPGothic, "ＭＳ ゴシック" -> IPAGothic, "ＭＳ 明朝" -> IPAMincho; any other
@@ -24,17 +24,13 @@ class FontFace;
 // Null when no face can be opened.
 FontFace* FaceFor(const std::string& faceName);
 
-// The font file and family behind a face, for diagnostics and tests.
-std::string FaceFamily(const FontFace& face);
-std::string FaceFile(const FontFace& face);
-
 // A face at one height with its glyph cache.
 //
 // Height h > 0: a character cell of exactly h pixels; the pixel size is chosen
-// so that the face's Windows ascent plus descent scale to h, the ascent is
+// so that the face's usWinAscent plus usWinDescent scale to h, the ascent is
 // that scaled ascent rounded and the descent the rest.
-// Height -h < 0: h pixels per em; ascent and descent are the Windows ascent
-// and descent scaled to h pixels per em, each rounded; the cell is their sum.
+// Height -h < 0: h pixels per em; ascent and descent are usWinAscent and
+// usWinDescent scaled to h pixels per em, each rounded; the cell is their sum.
 // Height 0: the default size, as -12.
 class RasterFont {
  public:
