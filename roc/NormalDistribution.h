@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <utility>
 
 #include "ui/Extended.h"
 
@@ -12,6 +13,10 @@ ui::Extended NormalAreaFromZero(ui::Extended x);
 
 // P(Z <= x) for a standard normal Z, clamped to [0, 1]; exactly 0.5 at 0.
 ui::Extended NormalCdf(ui::Extended x);
+
+// NormalCdf of two arguments at once, each result exactly NormalCdf's; faster
+// than two calls when both take the series.
+std::pair<ui::Extended, ui::Extended> NormalCdfPair(ui::Extended x, ui::Extended y);
 
 // The series of NormalAreaFromZero for A = a^2 / 4: its sum and the number of
 // passes its loop ran until a pass left the sum unchanged.

@@ -19,8 +19,9 @@ struct ModelPoint {
 
 ModelPoint ModelPointAt(Extended c) {
   const ModelParameterSet& m = State.ModelParameters;
+  const auto [noise, signal] = NormalCdfPair(c, ui::DivideExtended(c - m.d, m.R));
   const Extended one = 1;
-  return {one - NormalCdf(c), one - NormalCdf(ui::DivideExtended(c - m.d, m.R))};
+  return {one - noise, one - signal};
 }
 
 void CriterionMarker(ui::Surface& plot, Extended c, ui::Colour colour) {

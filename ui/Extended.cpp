@@ -89,7 +89,13 @@ Extended SqrtExtended(Extended x) {
 std::int64_t RoundExtended(Extended x) {
   if (std::isnan(x)) throw EInvalidOp();
   // The environment rounds to nearest, ties to even.
+#ifdef ROCRATING_X87
+  Extended r;
+  __asm__("frndint" : "=t"(r) : "0"(x));
+  return ToInt64(r);
+#else
   return ToInt64(std::nearbyint(x));
+#endif
 }
 
 std::int64_t TruncExtended(Extended x) {

@@ -1,6 +1,9 @@
 #include "Surface.h"
 
+#include <cwchar>
+
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <utility>
 
@@ -19,8 +22,16 @@ std::uint32_t ToRgb32(Colour c) {
   return (static_cast<std::uint32_t>(RedOf(rgb)) << 16) | (static_cast<std::uint32_t>(GreenOf(rgb)) << 8) | BlueOf(rgb);
 }
 
-// ceil(n / d) for d > 0.
-i128 CeilDiv(i128 n, i128 d) { return n >= 0 ? (n + d - 1) / d : -((-n) / d); }
+// n = q d + r with 0 <= r < d, for d > 0.
+std::pair<i128, i128> FloorDivMod(i128 n, i128 d) {
+  i128 q = n / d;
+  i128 r = n % d;
+  if (r < 0) {
+    r += d;
+    --q;
+  }
+  return {q, r};
+}
 
 // The smallest k >= 0 with scale * k^2 >= target (scale > 0).
 i64 SmallestRoot(i128 scale, i128 target) {
@@ -107,7 +118,7 @@ struct Surface::PenShape {
   static constexpr int kMaxPenWidth = 64;
   int lo = 0;
   int hi = 0;
-  std::vector<std::pair<int, int>> rows;  // columns covered, per row offset lo..hi
+  std::array<std::pair<int, int>, kMaxPenWidth> rows{};  // columns covered, per row offset lo..hi
 
   explicit PenShape(int width) {
     const int w = std::clamp(width, 1, kMaxPenWidth);
@@ -126,7 +137,7 @@ struct Surface::PenShape {
           right = std::max(right, dx);
         }
       }
-      rows.emplace_back(left, right);
+      rows[static_cast<std::size_t>(dy - lo)] = {left, right};
     }
   }
   bool Thin() const { return lo == 0 && hi == 0; }
@@ -166,8 +177,14 @@ void Surface::SpanWide(i64 x1, i64 x2, i64 y, std::uint32_t rgb32) {
   x1 = std::max<i64>(x1, 0);
   x2 = std::min<i64>(x2, width_ - 1);
   if (x1 > x2) return;
-  auto row = bits_.begin() + static_cast<std::ptrdiff_t>(y) * width_;
-  std::fill(row + x1, row + x2 + 1, rgb32);
+  std::uint32_t* first = bits_.data() + static_cast<std::ptrdiff_t>(y) * width_ + x1;
+  const auto count = static_cast<std::size_t>(x2 - x1 + 1);
+  if constexpr (sizeof(wchar_t) == sizeof(std::uint32_t)) {
+    // The C library's wide fill is vectorised; a plain loop is not at every optimisation level.
+    std::wmemset(reinterpret_cast<wchar_t*>(first), static_cast<wchar_t>(rgb32), count);
+  } else {
+    std::fill_n(first, count, rgb32);
+  }
 }
 
 void Surface::Stamp(const PenShape& pen, i64 x, i64 y, std::uint32_t rgb32) {
@@ -206,19 +223,28 @@ void Surface::Rectangle(int x1, int y1, int x2, int y2) {
       PlotWide(right - 1, y, pen);
     }
   } else {
-    // The pen centred on every pixel of the 1-pixel outline; stamps that
-    // cannot reach the raster are skipped.
-    const i64 xFirst = std::max<i64>(left, -shape.hi);
-    const i64 xLast = std::min<i64>(right - 1, width_ - 1 - shape.lo);
-    const i64 yFirst = std::max<i64>(top, -shape.hi);
-    const i64 yLast = std::min<i64>(bottom - 1, height_ - 1 - shape.lo);
-    for (i64 x = xFirst; x <= xLast; ++x) {
-      Stamp(shape, x, top, pen);
-      Stamp(shape, x, bottom - 1, pen);
+    // The pen centred on every pixel of the 1-pixel outline, drawn as the
+    // spans of the union of those stamps. Every row of a pen covers its
+    // centre column, so along an edge each raster row is one span.
+    for (int dy = shape.lo; dy <= shape.hi; ++dy) {
+      const auto [l, r] = shape.rows[dy - shape.lo];
+      SpanWide(left + l, right - 1 + r, top + dy, pen);
+      SpanWide(left + l, right - 1 + r, bottom - 1 + dy, pen);
     }
+    const i64 yFirst = std::max<i64>(top + shape.lo, 0);
+    const i64 yLast = std::min<i64>(bottom - 1 + shape.hi, height_ - 1);
     for (i64 y = yFirst; y <= yLast; ++y) {
-      Stamp(shape, left, y, pen);
-      Stamp(shape, right - 1, y, pen);
+      // The stamps centred on rows y - dy of the edge reach row y.
+      const i64 dyFirst = std::max<i64>(shape.lo, y - (bottom - 1));
+      const i64 dyLast = std::min<i64>(shape.hi, y - top);
+      int l = 0;
+      int r = 0;
+      for (i64 dy = dyFirst; dy <= dyLast; ++dy) {
+        l = std::min(l, shape.rows[dy - shape.lo].first);
+        r = std::max(r, shape.rows[dy - shape.lo].second);
+      }
+      SpanWide(left + l, left + r, y, pen);
+      SpanWide(right - 1 + l, right - 1 + r, y, pen);
     }
   }
   Changed();
@@ -314,22 +340,32 @@ void Surface::LineTo(int x, int y) {
     tFirst = std::max(tFirst, major0 - highMajor);
     tLast = std::min(tLast, major0 - lowMajor);
   }
-  // minor = minor0 + ceil((2 dMinor s - dMajor) / (2 dMajor)), s = signed step count.
-  const i128 den = 2 * static_cast<i128>(dMajor);
+  // minor = minor0 + ceil((2 dMinor s - dMajor) / (2 dMajor)), s = signed step
+  // count. With num / den normalised to den > 0, num = q den + r, 0 <= r < den,
+  // the ceiling is q + (r > 0); q and r follow num by additions along the line.
+  i128 den = 2 * static_cast<i128>(dMajor);
+  i128 num = 2 * static_cast<i128>(dMinor) * (tFirst * step) - dMajor;
+  i128 inc = 2 * static_cast<i128>(dMinor) * step;
+  if (den < 0) {
+    den = -den;
+    num = -num;
+    inc = -inc;
+  }
+  auto [q, r] = FloorDivMod(num, den);
+  const auto [incQ, incR] = FloorDivMod(inc, den);
   for (i64 t = tFirst; t <= tLast; ++t) {
-    const i64 s = t * step;
-    i128 num = 2 * static_cast<i128>(dMinor) * s - dMajor;
-    i128 d = den;
-    if (d < 0) {
-      num = -num;
-      d = -d;
-    }
-    const i64 minor = minor0 + static_cast<i64>(CeilDiv(num, d));
-    const i64 major = major0 + s;
+    const i64 minor = minor0 + static_cast<i64>(q) + (r > 0 ? 1 : 0);
+    const i64 major = major0 + t * step;
     if (flat) {
       Stamp(shape, major, minor, pen);
     } else {
       Stamp(shape, minor, major, pen);
+    }
+    q += incQ;
+    r += incR;
+    if (r >= den) {
+      r -= den;
+      ++q;
     }
   }
   Changed();

@@ -116,3 +116,14 @@ TEST_F(NormalDistributionTest, InvalidArguments) {
 
 }  // namespace
 }  // namespace roc
+
+TEST(NormalCdfPairTest, GivesExactlyTheSingleResultsOnEveryBranch) {
+  const ui::Extended xs[] = {0, 0.1L, -0.5L, 1, -1.96L, 3, 5, -6.8L, 6.81L, -7, 10, 1e-30L, -9.5L};
+  for (const ui::Extended x : xs) {
+    for (const ui::Extended y : xs) {
+      const auto [cx, cy] = roc::NormalCdfPair(x, y);
+      EXPECT_EQ(cx, roc::NormalCdf(x)) << static_cast<double>(x) << " with " << static_cast<double>(y);
+      EXPECT_EQ(cy, roc::NormalCdf(y)) << static_cast<double>(y) << " with " << static_cast<double>(x);
+    }
+  }
+}

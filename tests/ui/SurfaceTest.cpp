@@ -152,6 +152,22 @@ TEST(SurfaceTest, WidePenIsCentredOnTheOutline) {
 
 // A line leaves its end pixel undrawn, for the next line to draw; it lights
 // the same pixels either way round, ties going to the smaller coordinate.
+// The line rule itself: along the major axis from the start (included) to the
+// end (excluded), the minor coordinate nearest to the exact line, ties to the smaller.
+Pixels RuleLine(int x0, int y0, int x1, int y1) {
+  const int dx = x1 - x0, dy = y1 - y0;
+  const bool flat = std::abs(dx) > std::abs(dy);
+  const int n = std::max(std::abs(dx), std::abs(dy));
+  const auto ceilDiv = [](long a, long b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); };
+  Pixels lit;
+  for (int t = 0; t < n; ++t) {
+    const long minor = ceilDiv(2L * (flat ? dy : dx) * t - n, 2L * n);
+    if (flat) lit.emplace(x0 + (dx > 0 ? t : -t), y0 + static_cast<int>(minor));
+    else lit.emplace(x0 + static_cast<int>(minor), y0 + (dy > 0 ? t : -t));
+  }
+  return lit;
+}
+
 TEST(SurfaceTest, LineIsTheSamePixelsInBothDirectionsWithoutItsEnd) {
   Surface s(20, 20);
   s.MoveTo(2, 3);
@@ -174,6 +190,7 @@ TEST(SurfaceTest, LineIsTheSamePixelsInBothDirectionsWithoutItsEnd) {
     if (x0 == x1 && y0 == y1) continue;
     Pixels forward = LinePixels(x0, y0, x1, y1);
     Pixels backward = LinePixels(x1, y1, x0, y0);
+    EXPECT_EQ(forward, RuleLine(x0, y0, x1, y1)) << x0 << "," << y0 << " - " << x1 << "," << y1;
     EXPECT_EQ(forward.count({x1, y1}), 0u);
     EXPECT_EQ(forward.size(), static_cast<std::size_t>(std::max(std::abs(x1 - x0), std::abs(y1 - y0))));
     forward.emplace(x1, y1);
