@@ -27,6 +27,7 @@
 #include "ui/Surface.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/Label.h"
+#include "tests/support/HostWindow.h"
 
 namespace {
 
@@ -45,21 +46,6 @@ void BM_PrepareNextStimulus(benchmark::State& state) {
 }
 BENCHMARK(BM_PrepareNextStimulus)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-// Stands in for the main window: the parts the experiment window's "Exit" reaches.
-class HostWindow : public ui::Form {
- public:
-  explicit HostWindow(ui::Form* owner)
-      : ui::Form(owner),
-        MsgLabel(this, "「Do Exp」ボタンを押して下さい", 80, 48),
-        DoExpButton(this, "Do Exp", 88, 112, 75, 25),
-        DataButton(this, "Disp. Data", 96, 112, 75, 25) {
-    DataButton.SetVisible(false);
-  }
-  TMainWindowAccess Access() { return {*this, DoExpButton, DataButton, MsgLabel}; }
-  ui::Label MsgLabel;
-  ui::Button DoExpButton;
-  ui::Button DataButton;
-};
 
 // Notes the moment the stimulus image is hidden and ends the trial's event loop.
 class HideWatch : public QObject {

@@ -9,6 +9,7 @@
 #include "tests/support/ErrorBoxRecorder.h"
 #include "tests/support/TextProbe.h"
 #include "ui/qt/Label.h"
+#include "tests/support/HostWindow.h"
 
 namespace {
 
@@ -18,21 +19,6 @@ constexpr const char* kDefaultFace = "ＭＳ Ｐゴシック";
 const std::string kNoiseFeedback = "茶色の増えていないパターンが提示されました";
 const std::string kSignalFeedback = "茶色の増えたパターンが提示されました";
 
-// Stands in for the main window: the parts the experiment window's "Exit" switches.
-class HostWindow : public ui::Form {
- public:
-  explicit HostWindow(ui::Form* owner)
-      : ui::Form(owner),
-        MsgLabel(this, "「Do Exp」ボタンを押して下さい", 80, 48),
-        DoExpButton(this, "Do Exp", 88, 112, 75, 25),
-        DataButton(this, "Disp. Data", 96, 112, 75, 25) {
-    DataButton.SetVisible(false);
-  }
-  TMainWindowAccess Access() { return {*this, DoExpButton, DataButton, MsgLabel}; }
-  ui::Label MsgLabel;
-  ui::Button DoExpButton;
-  ui::Button DataButton;
-};
 
 class TrialSequence : public ::testing::Test {
  protected:

@@ -1,0 +1,21 @@
+#pragma once
+#include "experiment/UMainWindowAccess.h"
+#include "ui/qt/Button.h"
+#include "ui/qt/Form.h"
+#include "ui/qt/Label.h"
+
+// Stands in for the main window: the parts the experiment window's "Exit" switches.
+class HostWindow : public ui::Form {
+ public:
+  explicit HostWindow(ui::Form* owner)
+      : ui::Form(owner),
+        MsgLabel(this, "「Do Exp」ボタンを押して下さい", 80, 48),
+        DoExpButton(this, "Do Exp", 88, 112, 75, 25),
+        DataButton(this, "Disp. Data", 96, 112, 75, 25) {
+    DataButton.SetVisible(false);
+  }
+  TMainWindowAccess Access() { return {*this, DoExpButton, DataButton, MsgLabel}; }
+  ui::Label MsgLabel;
+  ui::Button DoExpButton;
+  ui::Button DataButton;
+};
