@@ -1,0 +1,605 @@
+#!/usr/bin/env bash
+# End-to-end run of rocrating as a user meets it: a private Xvfb server, the
+# real binary, mouse clicks from xdotool and checks on screenshots.
+#
+#   tests/e2e/run.sh path/to/rocrating
+#
+# The journey: the main window, "Do Exp", 10 practice and 50 recorded trials
+# (each: GO, the grid for about a second, the instructions, a rating, the
+# feedback), the end screen, "Exit", "Disp. Data", "Disp", the plot checked
+# against the answers given, a held step button, and "Exit" ending the
+# program with code 0.
+#
+# There is no window manager, so windows have no frames and their positions
+# on the 1024x768 screen are fixed; every coordinate below is a screen pixel
+# unless it is said to be in the plot. On failure the screenshots stay in a
+# directory whose path is printed; E2E_KEEP=1 keeps them after a pass too.
+set -uo pipefail
+
+app=${1:?usage: run.sh path/to/rocrating}
+if [ ! -x "$app" ]; then
+  echo "e2e: not an executable: $app" >&2
+  exit 2
+fi
+for tool in Xvfb xdpyinfo xdotool import convert awk md5sum; do
+  command -v "$tool" >/dev/null || { echo "e2e: missing tool: $tool" >&2; exit 2; }
+done
+
+shots=$(mktemp -d "${TMPDIR:-/tmp}/rocrating-e2e.XXXXXX")
+xvfb_pid=""
+app_pid=""
+passed=0
+last=""
+
+cleanup() {
+  if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+    kill "$app_pid" 2>/dev/null
+    wait "$app_pid" 2>/dev/null
+  fi
+  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  if [ "$passed" = 1 ] && [ -z "${E2E_KEEP:-}" ]; then
+    rm -rf "$shots"
+  else
+    echo "e2e: screenshots and logs kept in $shots" >&2
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+  echo "e2e: FAIL: $*" >&2
+  [ -n "$last" ] && echo "e2e: last screenshot: $last" >&2
+  exit 1
+}
+
+note() { echo "e2e: $*"; }
+
+now_ms() { date +%s%3N; }
+
+# ---------------------------------------------------------------- X server --
+
+display=""
+for n in $(seq 90 140); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$shots/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      display=":$n"
+      break
+    fi
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$display" ] && break
+  # Lost a race for this number, or the server did not come up: next one.
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+done
+[ -n "$display" ] || fail "could not start Xvfb on any display :90..:140"
+note "Xvfb on $display"
+
+export DISPLAY=$display
+unset QT_QPA_PLATFORM
+export QT_QPA_PLATFORM=xcb
+
+# ------------------------------------------------------------ the layout --
+
+# Main window "Form1": client origin (203, 107). Buttons are "left top width height".
+MX=203 MY=107
+DOEXP="$((MX + 88)) $((MY + 112)) 75 25"
+MAINEXIT="$((MX + 264)) $((MY + 112)) 75 25"
+DISPDATA="$((MX + 96)) $((MY + 112)) 75 25"
+LABEL="$((MX + 80)) $((MY + 48)) 300 24"
+
+# Experiment window "FormDisp": client 700 x 500, centred; the picture is its
+# left 500 x 500.
+EX=162 EY=134
+GO="$((EX + 550)) $((EY + 25)) 100 25"
+EXPEXIT="$((EX + 550)) $((EY + 325)) 100 25"
+RATE=("" "$((EX + 550)) $((EY + 250)) 100 25" "$((EX + 550)) $((EY + 200)) 100 25"
+  "$((EX + 550)) $((EY + 150)) 100 25" "$((EX + 550)) $((EY + 100)) 100 25")  # by code 1..4
+FEEDBACK_LINE="$EX $((EY + 14)) 500 32"
+TRIAL_LABEL="$((EX + 140)) $((EY + 262)) 160 44"
+
+# ROC window "DispGraph2": client 625 x 500; the picture is its left 500 x 500.
+RX=200 RY=134
+DISP="$((RX + 525)) $((RY + 10)) 75 25"
+ROCEXIT="$((RX + 525)) $((RY + 60)) 75 25"
+EDIT_TOPS=(135 209 283 357 431)   # d, c3, c2, c1, R; each with 大 and 小 below
+DEDIT="$((RX + 510)) $((RY + 135)) 105 24"
+DUP="$((RX + 510)) $((RY + 159)) 52 25"
+
+centre_of() {
+  local x y w h
+  read -r x y w h <<<"$1"
+  echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+# ------------------------------------------------------- screen and mouse --
+
+shot_no=0
+# shot NAME: a screenshot of the whole screen; its path is in $last.
+shot() {
+  shot_no=$((shot_no + 1))
+  last=$(printf '%s/%03d-%s.png' "$shots" "$shot_no" "$1")
+  # PNG with light compression: quicker, and the screens compress well anyway.
+  import -window root -quality 10 "$last" 2>>"$shots/import.log" || fail "import failed"
+}
+
+click() {
+  local x y
+  read -r x y <<<"$(centre_of "$1")"
+  xdotool mousemove "$x" "$y" click 1
+}
+
+alive() { kill -0 "$app_pid" 2>/dev/null || fail "the program ended unexpectedly"; }
+
+# pixels: ImageMagick's txt: output as "image x y r g b" lines, the image
+# counted from 0 when several are written. A grey picture lists one value
+# per pixel, a colour one three (and maybe alpha).
+pixels() {
+  awk '/^#/ { img++; next }
+       { split($1, xy, /[,:]/); v = $2; gsub(/[()]/, "", v); n = split(v, c, ",")
+         if (n < 3) { c[2] = c[1]; c[3] = c[1] }
+         print img - 1, xy[1], xy[2], c[1], c[2], c[3] }'
+}
+
+# region FILE "X Y W H": "x y r g b" lines (screen coordinates) of a rectangle.
+region() {
+  local x y w h
+  read -r x y w h <<<"$2"
+  convert "$1" -crop "${w}x$h+$x+$y" +repage -depth 8 txt:- | pixels |
+    awk -v ox="$x" -v oy="$y" '{ print $2 + ox, $3 + oy, $4, $5, $6 }'
+}
+
+# checksum FILE "X Y W H": a checksum of a rectangle's pixels.
+checksum() {
+  local x y w h
+  read -r x y w h <<<"$2"
+  convert "$1" -crop "${w}x$h+$x+$y" +repage -depth 8 rgb:- | md5sum | cut -d' ' -f1
+}
+
+# A push button is recognised by its outline: the left and right columns are
+# mid-grey from top to bottom (but for the rounded corners). Where no button
+# is, these columns are the light window background.
+# column_args "LEFT TOP WIDTH HEIGHT"...: convert arguments, two column images per button.
+column_args() {
+  local b x y w h
+  for b in "$@"; do
+    read -r x y w h <<<"$b"
+    printf '%s\n' '(' -clone 0 -crop "1x$((h - 8))+$x+$((y + 4))" +repage ')' \
+      '(' -clone 0 -crop "1x$((h - 8))+$((x + w - 1))+$((y + 4))" +repage ')'
+  done
+}
+# The awk part: one letter per button in images FIRST.. of pixels output:
+# P present, A absent, ? neither (half painted, covered, ...).
+# shellcheck disable=SC2016  # awk code, expanded by awk
+BUTTON_AWK='
+  $1 >= first { b = int(($1 - first) / 2); nb = b + 1 > nb ? b + 1 : nb; n[b]++
+    m = $4 > $5 ? $4 : $5; m = m > $6 ? m : $6; l = $4 < $5 ? $4 : $5; l = l < $6 ? l : $6
+    if (m - l <= 8 && l >= 110 && m <= 205) grey[b]++
+    if (l >= 225) light[b]++ }
+  function letters(   s, b) {
+    for (b = 0; b < nb; b++) s = s (grey[b] == n[b] ? "P" : light[b] == n[b] ? "A" : "?")
+    return s
+  }'
+
+# buttons FILE "LEFT TOP WIDTH HEIGHT"... -> e.g. "PAP".
+buttons() {
+  local file=$1 args
+  shift
+  mapfile -t args < <(column_args "$@")
+  convert "$file" -depth 8 "${args[@]}" -delete 0 txt:- | pixels |
+    awk -v first=0 "$BUTTON_AWK END { print letters() }"
+}
+
+# exp_look FILE -> "BUTTONS GRID DETAIL" for the experiment window, from one
+# convert. BUTTONS: letters for GO, Exit and the ratings 4, 3, 2, 1. GRID:
+#   grid BROWN   a full 10 x 10 grid of green and brown cells, BROWN of them brown
+#   none WHITE   no green or brown cell centre; WHITE of the 100 are white
+#   other ...    anything else (a half-painted screen, a wrong grid)
+# The grid is sampled three times 10 x 10: at the cell corners (the white
+# outlines), at the cell centres and off the centre (a cell is one colour).
+exp_look() {
+  local args
+  mapfile -t args < <(column_args "$GO" "$EXPEXIT" "${RATE[4]}" "${RATE[3]}" "${RATE[2]}" "${RATE[1]}")
+  convert "$1" -depth 8 \
+    '(' -clone 0 -crop "500x500+$EX+$EY" +repage -define sample:offset=0 -sample 10x10 ')' \
+    '(' -clone 0 -crop "500x500+$EX+$EY" +repage -define sample:offset=50 -sample 10x10 ')' \
+    '(' -clone 0 -crop "500x500+$EX+$EY" +repage -define sample:offset=22 -sample 10x10 ')' \
+    "${args[@]}" -delete 0 txt:- | pixels |
+    awk -v first=3 "$BUTTON_AWK"'
+      $1 < 3 { k = $3 * 10 + $2; c = $4 "," $5 "," $6
+               if ($1 == 0) corner[k] = c; else if ($1 == 1) mid[k] = c; else off[k] = c }
+      END {
+        for (k = 0; k < 100; k++) {
+          if (mid[k] == "0,128,0") green++
+          else if (mid[k] == "128,0,0") brown++
+          else if (mid[k] == "255,255,255") white++
+          if (off[k] == mid[k]) samecell++
+          if (corner[k] == "255,255,255") outline++
+        }
+        printf "%s ", letters()
+        if (green + brown == 100 && samecell == 100 && outline == 100) print "grid", brown + 0
+        else if (green + brown == 0) print "none", white + 0
+        else printf "other green=%d,brown=%d,white=%d,samecell=%d,outline=%d\n", green, brown, white, samecell, outline
+      }'
+}
+
+# wait_until DESC TIMEOUT_MS NAME COMMAND...: screenshot until COMMAND (run
+# with the screenshot path appended) succeeds. COMMAND may set $seen to say
+# what it saw; a time-out reports it.
+seen=""
+wait_until() {
+  local desc=$1 limit=$2 name=$3 start
+  shift 3
+  start=$(now_ms)
+  seen=""
+  while :; do
+    alive
+    shot "$name"
+    "$@" "$last" && return 0
+    [ $(($(now_ms) - start)) -gt "$limit" ] && fail "timed out waiting for $desc (saw: $seen)"
+    sleep 0.05
+  done
+}
+
+# Predicates for wait_until.
+buttons_are() { # EXPECTED BUTTON... FILE
+  local want=$1 file=${!#}
+  local list=("${@:2:$(($# - 2))}")
+  seen=$(buttons "$file" "${list[@]}")
+  [ "$seen" = "$want" ]
+}
+exp_buttons_are() { # EXPECTED FILE; sets $look
+  look=$(exp_look "$2")
+  seen=$look
+  [ "${look%% *}" = "$1" ]
+}
+
+dark_pixels() { # FILE "X Y W H"
+  region "$1" "$2" | awk '$3 < 90 && $4 < 90 && $5 < 90 { n++ } END { print n + 0 }'
+}
+
+# -------------------------------------------------------------- the start --
+
+"$app" >"$shots/app.log" 2>&1 &
+app_pid=$!
+note "started $app (pid $app_pid)"
+
+# The main window: the prompt, "Do Exp" and "Exit"; "Disp. Data" hidden.
+wait_until "the main window (Do Exp, Exit; no Disp. Data)" 15000 main \
+  buttons_are PPA "$DOEXP" "$MAINEXIT" "$DISPDATA"
+n=$(dark_pixels "$last" "$LABEL")
+[ "$n" -ge 150 ] || fail "the start prompt is missing: $n dark pixels where the label is"
+start_label=$(checksum "$last" "$LABEL")
+note "main window: prompt ($n dark pixels), Do Exp, Exit"
+
+# ------------------------------------------------------------ the trials --
+
+click "$DOEXP"
+# The GO screen: GO and Exit, no rating buttons, a white picture with text.
+wait_until "the experiment window's GO screen" 5000 exp exp_buttons_are PPAAAA
+[ "$(cut -d' ' -f2 <<<"$look")" = none ] || fail "the GO screen shows grid colours ($look)"
+prev_label=$(checksum "$last" "$TRIAL_LABEL")
+
+# Answers by kind, cycling: both kinds get every code, signal mostly high
+# codes and noise mostly low ones, so that the three points spread out.
+signal_codes=(4 3 4 2 3 4 1 3)
+noise_codes=(1 2 1 3 2 1 4 2)
+n_signal=0 n_noise=0
+records=()          # "kind code" of trials 11..60; kind 1 = signal, 0 = noise
+noise_right=() signal_right=()
+shortest=999999 longest=0
+log="$shots/trials.log"
+
+# check_feedback FILE TRIAL KIND: the GO screen after a rating shows the blue
+# feedback line and the next trial number. Run while the next grid shows,
+# which leaves the time around the rating to the clicks and screenshots.
+check_feedback() {
+  local file=$1 t=$2 k=$3 blue dark right label
+  read -r blue dark right < <(region "$file" "$FEEDBACK_LINE" |
+    awk '$5 >= 160 && $3 <= 110 && $4 <= 110 { blue++; if ($1 > right) right = $1 }
+         $3 < 100 && $4 < 100 && $5 < 100 { dark++ }
+         END { print blue + 0, dark + 0, right + 0 }')
+  last=$file
+  [ "$blue" -ge 200 ] || fail "trial $t: no blue feedback text ($blue blue pixels)"
+  [ "$dark" -le 5 ] || fail "trial $t: the feedback line has $dark black pixels"
+  if [ "$k" = 1 ]; then signal_right+=("$right"); else noise_right+=("$right"); fi
+  label=$(checksum "$file" "$TRIAL_LABEL")
+  [ "$label" != "$prev_label" ] || fail "trial $t: the trial number did not change"
+  prev_label=$label
+  echo "trial $t feedback line ends at x $right" >>"$log"
+}
+pending=()   # FILE TRIAL KIND of a feedback screen not checked yet
+
+for trial in $(seq 1 60); do
+  alive
+  t_click=$(now_ms)
+  click "$GO"
+
+  # The grid, with GO and Exit hidden, well within its second.
+  while :; do
+    sleep 0.05
+    shot "t$trial-grid"
+    look=$(exp_look "$last")
+    case $look in
+      "AAAAAA grid "*) break ;;
+    esac
+    [ $(($(now_ms) - t_click)) -gt 700 ] && fail "trial $trial: no grid 0.7 s after GO (saw: $look)"
+  done
+  t_grid=$(now_ms)
+  grid_shot=$last
+  brown=${look##* }
+  case $brown in
+    22) kind=0 ;;
+    25) kind=1 ;;
+    *) fail "trial $trial: the grid has $brown brown cells (22 or 25 expected)" ;;
+  esac
+  if [ ${#pending[@]} -gt 0 ]; then
+    check_feedback "${pending[@]}"
+    rm -f "$shots"/*-t$((trial - 1))-*.png
+    pending=()
+  fi
+  last=$grid_shot
+
+  # About a second later: the instructions and the four rating buttons.
+  while :; do
+    alive
+    shot "t$trial-rating"
+    look=$(exp_look "$last")
+    t_now=$(now_ms)
+    case $look in
+      "AAPPPP none "*) break ;;
+    esac
+    # Anything else is the grid still showing or the screen between the two.
+    [ $((t_now - t_click)) -gt 5000 ] && fail "trial $trial: no rating screen 5 s after GO (saw: $look)"
+    sleep 0.03
+  done
+  visible=$((t_now - t_click))
+  [ "$visible" -ge 800 ] || fail "trial $trial: the grid was gone $visible ms after GO (about 1000 expected)"
+  [ "$visible" -le 3000 ] || fail "trial $trial: the grid stayed $visible ms (about 1000 expected)"
+  [ "$visible" -lt "$shortest" ] && shortest=$visible
+  [ "$visible" -gt "$longest" ] && longest=$visible
+  white=${look##* }
+  [ "$white" -ge 80 ] || fail "trial $trial: the instruction screen is not white ($white of 100 samples)"
+
+  if [ "$kind" = 1 ]; then
+    code=${signal_codes[$((n_signal % 8))]}
+    n_signal=$((n_signal + 1))
+  else
+    code=${noise_codes[$((n_noise % 8))]}
+    n_noise=$((n_noise + 1))
+  fi
+  t_rate=$(now_ms)
+  click "${RATE[$code]}"
+  [ "$trial" -ge 11 ] && records+=("$kind $code")
+
+  if [ "$trial" -lt 60 ]; then
+    # Back to the GO screen, no grid colours on it.
+    sleep 0.05
+    wait_until "trial $trial: the GO screen after the rating" 3000 "t$trial-feedback" exp_buttons_are PPAAAA
+    [ "$(cut -d' ' -f2 <<<"$look")" = none ] || fail "trial $trial: the GO screen shows grid colours ($look)"
+    pending=("$last" "$trial" "$kind")
+  fi
+  t_end=$(now_ms)
+  echo "trial $trial kind $kind brown $brown code $code; after GO: grid seen $((t_grid - t_click)) ms," \
+    "gone $visible ms, rated $((t_rate - t_click)) ms, GO screen back $((t_end - t_click)) ms" >>"$log"
+done
+note "60 trials: $n_signal signal, $n_noise noise; the grid went ${shortest}..${longest} ms after GO"
+
+# The feedback named the kind the grid showed: the noise sentence is three
+# characters longer than the signal sentence, so its line ends further right.
+if [ ${#noise_right[@]} -gt 0 ] && [ ${#signal_right[@]} -gt 0 ]; then
+  read -r nmin nmax < <(printf '%s\n' "${noise_right[@]}" | sort -n | sed -n '1p;$p' | xargs)
+  read -r smin smax < <(printf '%s\n' "${signal_right[@]}" | sort -n | sed -n '1p;$p' | xargs)
+  nmax=${nmax:-$nmin} smax=${smax:-$smin}
+  [ "$nmin" = "$nmax" ] || fail "the noise feedback lines differ in length (end at $nmin..$nmax)"
+  [ "$smin" = "$smax" ] || fail "the signal feedback lines differ in length (end at $smin..$smax)"
+  [ $((nmin - smax)) -ge 30 ] ||
+    fail "the feedback does not follow the grid: noise lines end at x $nmin, signal lines at $smax"
+  note "feedback: noise lines end at x $nmin, signal lines at $smax"
+fi
+
+# ------------------------------------------------------- the end screen --
+
+# Only Exit; a red and a blue line of text.
+wait_until "the end screen (only Exit)" 3000 end exp_buttons_are APAAAA
+read -r red blue < <(region "$last" "$EX $EY 500 500" |
+  awk '$3 >= 200 && $4 <= 80 && $5 <= 80 { r++ } $5 >= 200 && $3 <= 80 && $4 <= 80 { b++ } END { print r + 0, b + 0 }')
+[ "$red" -ge 200 ] || fail "the end screen has no red text ($red red pixels)"
+[ "$blue" -ge 200 ] || fail "the end screen has no blue text ($blue blue pixels)"
+note "end screen: red and blue text, only Exit"
+
+# Exit: the experiment window goes; the main window offers Disp. Data.
+click "$EXPEXIT"
+wait_until "the main window (Disp. Data, Exit; no Do Exp)" 3000 main2 \
+  buttons_are APP "$DOEXP" "$MAINEXIT" "$DISPDATA"
+# The screen background (black) where the experiment window was.
+region "$last" "$((EX + 520)) $((EY + 400)) 160 80" | awk '$3 + $4 + $5 != 0 { n++ } END { exit n > 0 }' ||
+  fail "the experiment window is still on the screen"
+n=$(dark_pixels "$last" "$LABEL")
+[ "$n" -ge 150 ] || fail "the main window prompt is missing after the experiment ($n dark pixels)"
+[ "$(checksum "$last" "$LABEL")" != "$start_label" ] || fail "the main window prompt did not change"
+note "main window: new prompt, Disp. Data, Exit"
+
+# -------------------------------------------------------------- the plot --
+
+click "$DISPDATA"
+step_buttons=()
+for top in "${EDIT_TOPS[@]}"; do
+  step_buttons+=("$((RX + 510)) $((RY + top + 24)) 52 25")
+done
+wait_until "the ROC window" 5000 roc buttons_are PPPPPPP "$DISP" "$ROCEXIT" "${step_buttons[@]}"
+read -r prompt white < <(region "$last" "$RX $RY 500 500" |
+  awk '$3 < 90 && $4 < 90 && $5 < 90 { d++ } $3 == 255 && $4 == 255 && $5 == 255 { w++ } END { print d + 0, w + 0 }')
+[ "$prompt" -ge 150 ] || fail "the ROC window shows no prompt ($prompt dark pixels)"
+[ "$white" -ge 240000 ] || fail "the ROC picture is not white ($white white pixels)"
+
+# The edits: d in blue, c3 red, c2 maroon, c1 green.
+edit_colours=("0 0 255" "255 0 0" "128 0 0" "0 128 0")
+for i in 0 1 2 3; do
+  n=$(region "$last" "$((RX + 510)) $((RY + EDIT_TOPS[i])) 105 24" |
+    awk -v c="${edit_colours[$i]}" 'BEGIN { split(c, k, " ") }
+      ($3 - k[1]) ^ 2 + ($4 - k[2]) ^ 2 + ($5 - k[3]) ^ 2 < 1200 { n++ } END { print n + 0 }')
+  [ "$n" -ge 20 ] || fail "the edit at top ${EDIT_TOPS[$i]} has no text in colour ${edit_colours[$i]} ($n pixels)"
+done
+note "ROC window: prompt, Disp, Exit, step buttons, coloured edits"
+
+click "$DISP"
+plot_drawn() { # the left and right sides of the frame
+  region "$1" "$((RX + 40)) $((RY + 235)) 451 1" |
+    awk '($1 == '"$((RX + 40))"' || $1 == '"$((RX + 490))"') && $3 + $4 + $5 == 0 { n++ } END { exit n != 2 }'
+}
+wait_until "the plot" 3000 plot plot_drawn
+plot_shot=$last
+
+# plot_dump FILE OUT: the picture's pixels that are not white, as "x y r,g,b"
+# in plot coordinates.
+plot_dump() {
+  region "$1" "$RX $RY 500 500" |
+    awk -v ox="$RX" -v oy="$RY" '!($3 == 255 && $4 == 255 && $5 == 255) { print $1 - ox, $2 - oy, $3 "," $4 "," $5 }' >"$2"
+}
+# colour_at DUMP X Y...: "r,g,b" per plot point.
+colour_at() {
+  local dumpfile=$1
+  shift
+  awk -v pts="$*" 'BEGIN { n = split(pts, p, " ") }
+    { c[$1 "," $2] = $3 }
+    END { for (i = 1; i < n; i += 2) { k = p[i] "," p[i + 1]; print (k in c) ? c[k] : "255,255,255" } }' "$dumpfile"
+}
+# blue_near DUMP X Y R: some pure blue pixel at most R px from (X, Y) in x and in y.
+blue_near() {
+  awk -v x="$2" -v y="$3" -v r="$4" \
+    '$3 == "0,0,255" && $1 >= x - r && $1 <= x + r && $2 >= y - r && $2 <= y + r { n++ } END { exit n == 0 }' "$1"
+}
+dump="$shots/plot.txt"
+plot_dump "$plot_shot" "$dump"
+
+# The frame: 3 px black on (40,10)-(490,460), probed on every side.
+n=$(colour_at "$dump" 40 100 40 400 490 100 490 400 100 10 400 10 100 460 400 460 41 235 489 235 | grep -c '^0,0,0$')
+[ "$n" = 10 ] || fail "the frame is not black where expected ($n of 10 probes)"
+
+# The criterion markers of the start parameters (c3, c2, c1): 6 x 6 squares
+# covering X-3..X+2, Y-3..Y+2.
+check_marker() { # DUMP X Y COLOUR NAME
+  local got
+  got=$(colour_at "$1" "$2" "$3" $(($2 - 3)) $(($3 - 3)) $(($2 + 2)) $(($3 - 3)) $(($2 - 3)) $(($3 + 2)) \
+    $(($2 + 2)) $(($3 + 2)) | grep -c "^$4\$")
+  [ "$got" = 5 ] || fail "the $5 marker is not at ($2, $3) ($got of 5 probes $4)"
+}
+check_marker "$dump" 50 389 255,0,0 "c3 (red)"
+check_marker "$dump" 111 235 128,0,0 "c2 (maroon)"
+check_marker "$dump" 265 81 0,128,0 "c1 (green)"
+
+# The model curve of the start parameters (d = 1) goes through the points of
+# the criteria 1.5, 0.5 and -1: (70, 321), (179, 149), (419, 20).
+for pt in "70 321" "179 149" "419 20"; do
+  blue_near "$dump" "${pt% *}" "${pt#* }" 1 || fail "the blue curve does not pass through ($pt)"
+done
+n=$(grep -c ' 0,0,255$' "$dump")
+if [ "$n" -lt 450 ] || [ "$n" -gt 3000 ]; then
+  fail "the curve has $n blue pixels (a thin line across the square expected)"
+fi
+note "plot: frame, markers, curve"
+
+# The observed points from the answers of trials 11..60.
+read -r N S n2 n3 n4 s2 s3 s4 < <(printf '%s\n' "${records[@]}" | awk '
+  { if ($1 == 0) { N++; for (k = 2; k <= 4; k++) if ($2 >= k) n[k]++ }
+    else { S++; for (k = 2; k <= 4; k++) if ($2 >= k) s[k]++ } }
+  END { print N + 0, S + 0, n[2] + 0, n[3] + 0, n[4] + 0, s[2] + 0, s[3] + 0, s[4] + 0 }')
+[ $((N + S)) = 50 ] || fail "recorded $((N + S)) answers, 50 expected"
+note "answers: noise $N (code >= 2: $n2, >= 3: $n3, 4: $n4), signal $S (>= 2: $s2, >= 3: $s3, 4: $s4)"
+
+# round(count * 450 / total), halves to even, in integers.
+scaled() {
+  awk -v c="$1" -v t="$2" 'BEGIN { num = c * 450; q = int(num / t); r = num - q * t
+    if (2 * r > t || (2 * r == t && q % 2 == 1)) q++; print q }'
+}
+point_colours=("" "0,128,0" "128,0,0" "255,0,0")
+point_names=("" green maroon red)
+noise_at=(0 0 "$n2" "$n3" "$n4")
+signal_at=(0 0 "$s2" "$s3" "$s4")
+for p in 1 2 3; do
+  if [ "$N" = 0 ] || [ "$S" = 0 ]; then
+    note "point $p: a rate is undefined, not drawn"
+    continue
+  fi
+  X=$((40 + $(scaled "${noise_at[$((p + 1))]}" "$N")))
+  Y=$((460 - $(scaled "${signal_at[$((p + 1))]}" "$S")))
+  # Outline pixels of the circle of radius 7 around (X, Y): two at the top,
+  # two at the bottom, two on either side. The later circles, the curve and
+  # the markers may cover a few of them.
+  hits=$(colour_at "$dump" $((X - 2)) $((Y - 7)) $((X + 1)) $((Y - 7)) $((X - 2)) $((Y + 6)) $((X + 1)) $((Y + 6)) \
+    $((X - 7)) $((Y - 1)) $((X - 7)) "$Y" $((X + 6)) $((Y - 1)) $((X + 6)) "$Y" | grep -c "^${point_colours[$p]}\$")
+  [ "$hits" -ge 5 ] || fail "point $p: no ${point_names[$p]} circle at ($X, $Y) in the plot ($hits of 8 outline probes)"
+  note "point $p: ${point_names[$p]} circle at ($X, $Y) ($hits of 8 outline probes)"
+done
+
+# ------------------------------------------------- the held step button --
+
+# Hold d's 大 for a second: d steps at once and every 200 ms, the edit and
+# the plot follow; after the release nothing changes any more.
+d_before=$(checksum "$plot_shot" "$DEDIT")
+read -r ux uy <<<"$(centre_of "$DUP")"
+xdotool mousemove "$ux" "$uy" mousedown 1
+sleep 1
+xdotool mouseup 1
+sleep 0.5
+shot held
+held_shot=$last
+sleep 0.7
+shot held-later
+[ "$(checksum "$held_shot" "$DEDIT")" != "$d_before" ] || fail "the d edit did not change while 大 was held"
+[ "$(checksum "$held_shot" "$DEDIT")" = "$(checksum "$last" "$DEDIT")" ] || fail "d keeps changing after 大 was released"
+[ "$(checksum "$held_shot" "$RX $RY 500 500")" = "$(checksum "$last" "$RX $RY 500 500")" ] ||
+  fail "the plot keeps changing after 大 was released"
+last=$held_shot
+
+# Where is the filled green 6 x 6 square of c1 now?
+held_dump="$shots/held.txt"
+plot_dump "$held_shot" "$held_dump"
+read -r mx my < <(awk '$3 == "0,128,0" { g[$1 "," $2] = 1 }
+  END { for (k in g) { split(k, a, ","); x = a[1]; y = a[2]
+          if (((x - 1) "," y) in g || (x "," (y - 1)) in g) continue
+          full = 1
+          for (i = 0; i < 6; i++) for (j = 0; j < 6; j++) if (!(((x + i) "," (y + j)) in g)) full = 0
+          if (full) { print x + 3, y + 3; exit } }
+        print -1, -1 }' "$held_dump")
+[ "$mx" -ge 0 ] || fail "no green c1 marker in the plot after holding 大"
+[ "$(colour_at "$held_dump" 265 81)" != "0,128,0" ] || fail "the c1 marker is still at (265, 81) after holding 大"
+# At least two steps of d (about 4 px) and, for a one-second hold, far fewer
+# than twenty (about 45 px); a larger d takes the curve towards the top left.
+dist2=$(((mx - 265) ** 2 + (my - 81) ** 2))
+if [ "$dist2" -lt 16 ] || [ "$dist2" -gt 2025 ]; then
+  fail "the c1 marker moved from (265, 81) to ($mx, $my): not as far as a held d button gives"
+fi
+[ "$my" -lt 81 ] || [ "$mx" -lt 265 ] || fail "the c1 marker moved away from the top left as d grew: ($mx, $my)"
+blue_near "$held_dump" "$mx" "$my" 5 || fail "the moved c1 marker at ($mx, $my) is not on the curve"
+note "held 大: d changed, the c1 marker moved from (265, 81) to ($mx, $my), then stayed"
+
+# --------------------------------------------------------------- the end --
+
+click "$ROCEXIT"
+for _ in $(seq 50); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+  shot not-ended
+  fail "the program did not end within 5 s of Exit"
+fi
+wait "$app_pid"
+rc=$?
+app_pid=""
+[ "$rc" = 0 ] || fail "the program ended with code $rc"
+note "Exit: the program ended with code 0"
+
+passed=1
+note "PASS"
