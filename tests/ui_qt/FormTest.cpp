@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -101,6 +102,16 @@ TEST(Form, ClosingTheMainWindowFromAnyHandlerEndsTheEventLoop) {
     QTest::mouseClick(&second->button, Qt::LeftButton);
   });
   EXPECT_EQ(ui::Application::Run(), 0);  // also destroys the main form and what it owns
+  EXPECT_EQ(ui::Application::MainForm(), nullptr);
+}
+
+TEST(Form, DestroyingAFormDestroysEveryFormItOwns) {
+  auto* main = ui::Form::Create<CountingForm>(nullptr);
+  QPointer<CountingForm> owned[4];
+  for (auto& f : owned) f = ui::Form::Create<CountingForm>(main);
+  delete owned[1].data();  // one goes early; the others stay owned
+  delete main;
+  for (const auto& f : owned) EXPECT_TRUE(f.isNull());
   EXPECT_EQ(ui::Application::MainForm(), nullptr);
 }
 

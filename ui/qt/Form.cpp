@@ -20,7 +20,13 @@ Form::Form(Form* owner) : QWidget(nullptr), owner_(owner) {
 }
 
 Form::~Form() {
-  for (Form* f : owned_) delete f;
+  // Each owned form leaves its owner's list as it goes: delete from a copy.
+  const std::vector<Form*> owned = std::move(owned_);
+  owned_.clear();
+  for (Form* f : owned) {
+    f->owner_ = nullptr;
+    delete f;
+  }
   if (owner_) std::erase(owner_->owned_, this);
   Application::UnregisterForm(this);
 }

@@ -1,0 +1,788 @@
+// Seeded random journeys through every window of the program.
+//
+// A run is a series of sessions; each session is one program run from start
+// to "Exit": a fresh main window, a random number of random user actions
+// across the main window, the experiment windows and the ROC windows, then the
+// main window's "Exit" clicked inside the event loop. After every action the
+// shared state of the program is checked.
+//
+// The run is a function of its seed: the program's own timers are delivered by
+// the driver (the handler is called while the timer is running, as the timer
+// would), and event processing leaves timer events out, so wall-clock timing
+// does not change what happens. A failure names the seed and the action; set
+// ROCRATING_STRESS_SEED to that seed (and ROCRATING_STRESS_ACTIONS to a count
+// just past the action) to repeat exactly that run.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "experiment/ExperimentState.h"
+#include "experiment/Generator.h"
+#include "experiment/StimulusPatterns.h"
+#include "experiment/UDispPattern.h"
+#include "roc/RocState.h"
+#include "roc/UDispGraph2.h"
+#include "shell/MainWindow.h"
+#include "tests/support/ErrorBoxRecorder.h"
+#include "ui/qt/Application.h"
+
+namespace {
+
+constexpr std::uint64_t kDefaultSeed = 20240611;
+constexpr long kDefaultActions = 100000;
+// Shorter runs from other seeds: other session tempers, other first choices.
+constexpr std::uint64_t kMoreSeeds[] = {1, 0xC0FFEE, 987654321};
+constexpr long kMoreSeedActions = 8000;
+constexpr int kMaxWindowsOfAKind = 6;
+constexpr std::size_t kLogLength = 24;
+
+std::optional<std::uint64_t> EnvNumber(const char* name) {
+  const char* text = std::getenv(name);
+  if (!text || !*text) return std::nullopt;
+  char* end = nullptr;
+  const unsigned long long v = std::strtoull(text, &end, 0);
+  if (*end != '\0') return std::nullopt;
+  return v;
+}
+
+// splitmix64: the same numbers with every compiler and library, so a seed
+// means the same run everywhere.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+  }
+  int Below(std::size_t n) { return static_cast<int>(Next() % n); }
+  bool OneIn(int n) { return Below(static_cast<std::size_t>(n)) == 0; }
+  template <class T>
+  T Pick(const std::vector<T>& v) {
+    return v[static_cast<std::size_t>(Below(v.size()))];
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+// The tally the analysis must show after "Disp", worked out here from the records.
+roc::TallyTable TallyOf(const experiment::TrialRecords& records) {
+  roc::TallyTable t{};
+  for (const experiment::TrialRecord& r : records)
+    if (r.Response >= 1 && r.Response <= 4 && r.Stimulus <= 1) ++t.counts[r.Stimulus][r.Response];
+  for (auto& row : t.counts)
+    for (int r = 3; r >= 1; --r) row[r] += row[r + 1];
+  return t;
+}
+
+std::string TallyText(const roc::TallyTable& t) {
+  std::string s;
+  for (int k = 0; k < 2; ++k) {
+    s += k == 0 ? "noise {" : " signal {";
+    for (int r = 0; r < 5; ++r) s += (r ? "," : "") + std::to_string(t.counts[k][r]);
+    s += "}";
+  }
+  return s;
+}
+
+const char* MouseName(Qt::MouseButton b) {
+  return b == Qt::LeftButton ? "left" : b == Qt::RightButton ? "right" : "middle";
+}
+
+// What a session reached, to show that the journeys go deep.
+struct Coverage {
+  long sessions = 0;
+  long experimentWindows = 0;
+  long rocWindows = 0;
+  long completedRuns = 0;  // end screens reached
+  long dispWithRecords = 0;
+  long dispWithAllRecords = 0;
+  long closes = 0;
+  long timerEvents = 0;
+};
+
+class StressRun {
+ public:
+  StressRun(std::uint64_t seed, long actions) : rng_(seed), seed_(seed), total_(actions) {}
+
+  void Run() {
+    std::printf("[ stress   ] seed %llu, %ld actions (ROCRATING_STRESS_SEED=%llu repeats this run)\n",
+                static_cast<unsigned long long>(seed_), total_, static_cast<unsigned long long>(seed_));
+    experiment::SetClockForTests([this] {
+      // Every experiment window seeds the program's generator from the clock:
+      // give it a time of day of this run's own.
+      const std::uint64_t ms = rng_.Next() % 86400000ULL;
+      return experiment::TimeOfDay{static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+                                   static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000)};
+    });
+    while (done_ < total_ && !failed_) {
+      StartSession();
+      const long length = 200 + rng_.Below(2500);
+      // A session also ends when only the main window is left with nothing to open.
+      for (long i = 0; i < length && done_ < total_ && !failed_ && !Finished(); ++i) {
+        phase_ = Phase::kAction;
+        Act();
+        if (!failed_) Check();
+        ++done_;
+      }
+      EndSession();
+    }
+    experiment::SetClockForTests(nullptr);
+    std::printf(
+        "[ stress   ] seed %llu: %ld actions in %ld sessions; %ld experiment windows, %ld completed runs, "
+        "%ld ROC windows, %ld Disp with records (%ld with all 50), %ld closes, %ld timer events\n",
+        static_cast<unsigned long long>(seed_), done_, cover_.sessions, cover_.experimentWindows,
+        cover_.completedRuns, cover_.rocWindows, cover_.dispWithRecords, cover_.dispWithAllRecords, cover_.closes,
+        cover_.timerEvents);
+  }
+
+  const Coverage& Cover() const { return cover_; }
+  bool Failed() const { return failed_; }
+
+ private:
+  enum Kind { kClick, kStep, kTimer, kActivate, kType, kEvents, kOpen, kClose, kKinds };
+
+  // ---- sessions -----------------------------------------------------------
+
+  void StartSession() {
+    phase_ = Phase::kStart;
+    ++cover_.sessions;
+    // A program run starts from zero state.
+    experiment::State.Reset();
+    roc::State.Reset();
+    MainWindow.Reset();
+    exps_.clear();
+    rocs_.clear();
+    children_.clear();
+    exitOdds_.clear();
+    endReached_.clear();
+    expectedTally_ = {};
+    patternsSetUp_ = false;
+
+    // Each session has its own temper: how eagerly windows are opened and closed.
+    const int open[] = {2, 6, 20};
+    const int close[] = {0, 1, 3};
+    weights_ = {400, 150, 120, 60, 40, 20, open[rng_.Below(3)], close[rng_.Below(3)]};
+
+    MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
+    main_ = MainWindow.Form1;
+    if (ui::Application::MainForm() != main_) Fail("the new main window is not the program's first form");
+    main_->SetVisible(true);
+    Log("session " + std::to_string(cover_.sessions) + " starts");
+    if (!failed_) Check();
+  }
+
+  // The program ends by the main window's "Exit" or by a ROC window's, which
+  // ends it too, clicked inside the event loop.
+  void EndSession() {
+    phase_ = Phase::kEnd;
+    if (!main_) {
+      Fail("the main window was destroyed before Exit");
+      return;
+    }
+    std::vector<QPointer<ui::Form>> windows;
+    windows.emplace_back(main_.data());
+    for (auto& f : exps_) windows.emplace_back(f.data());
+    for (auto& f : rocs_) windows.emplace_back(f.data());
+
+    ui::Button* exit = &main_->ExitButton;
+    std::string exitName = "main.Exit";
+    const std::vector<int> g = VisibleRocs();
+    TDispGraph2* exitWindow = nullptr;
+    if (!g.empty() && rng_.OneIn(2)) {
+      const int gi = rng_.Pick(g);
+      exitWindow = rocs_[static_cast<std::size_t>(gi)];
+      exit = &exitWindow->ExitButton;
+      exitName = "R" + std::to_string(gi) + ".Exit";
+    }
+
+    if (!Clickable(*exit)) {
+      Fail(exitName + " cannot be clicked");
+      delete main_.data();
+      return;
+    }
+    bool clicked = false;
+    QTimer::singleShot(0, exit, [exit, &clicked] {
+      clicked = true;
+      QTest::mouseClick(exit, Qt::LeftButton);
+    });
+    // Should Exit fail to end the loop, this ends it with another code.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+    guard.start(20000);
+    const int code = ui::Application::Run();
+    guard.stop();
+    Log(exitName + " in the event loop");
+
+    if (code != 0) Fail("Run() returned " + std::to_string(code) + " after " + exitName);
+    if (!clicked) Fail("the event loop ended before Exit was clicked");
+    for (std::size_t i = 0; i < windows.size(); ++i)
+      if (!windows[i].isNull()) Fail("window " + std::to_string(i) + " outlived the end of the program");
+    if (ui::Application::MainForm() != nullptr) Fail("a form is still registered after the end of the program");
+    MainWindow.Reset();
+    if (!failed_) CheckState();
+  }
+
+  // ---- actions ------------------------------------------------------------
+
+  bool CanOpen() const {
+    return (Clickable(main_->DoExpButton) && exps_.size() < std::size_t{kMaxWindowsOfAKind}) ||
+           (Clickable(main_->DataButton) && rocs_.size() < std::size_t{kMaxWindowsOfAKind});
+  }
+  bool Finished() const { return VisibleExps().empty() && VisibleRocs().empty() && !CanOpen(); }
+
+  void Act() {
+    // With only the main window on the screen the user opens a window soon.
+    if (VisibleExps().empty() && VisibleRocs().empty() && rng_.OneIn(2) && Open()) return;
+    int sum = 0;
+    for (int w : weights_) sum += w;
+    // Some kinds are not possible in every state: draw again, then fall back
+    // to event processing, which always is.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      int r = rng_.Below(static_cast<std::size_t>(sum));
+      int kind = 0;
+      while (r >= weights_[kind]) r -= weights_[kind++];
+      if (Do(static_cast<Kind>(kind))) return;
+    }
+    Do(kEvents);
+  }
+
+  bool Do(Kind kind) {
+    switch (kind) {
+      case kClick: return Click();
+      case kStep: return StepButtons();
+      case kTimer: return TimerEvent();
+      case kActivate: return Activate();
+      case kType: return Type();
+      case kEvents: return ProcessEvents();
+      case kOpen: return Open();
+      case kClose: return CloseWindow();
+      default: return false;
+    }
+  }
+
+  std::vector<int> VisibleExps() const {
+    std::vector<int> v;
+    for (std::size_t i = 0; i < exps_.size(); ++i)
+      if (exps_[i] && exps_[i]->isVisible()) v.push_back(static_cast<int>(i));
+    return v;
+  }
+  std::vector<int> VisibleRocs() const {
+    std::vector<int> v;
+    for (std::size_t i = 0; i < rocs_.size(); ++i)
+      if (rocs_[i] && rocs_[i]->isVisible()) v.push_back(static_cast<int>(i));
+    return v;
+  }
+
+  static bool Clickable(const ui::Button& b) { return b.isVisible() && b.isEnabled(); }
+
+  void ClickButton(ui::Button& b, const std::string& what) {
+    Log("click " + what);
+    QTest::mouseClick(&b, Qt::LeftButton);
+  }
+
+  // A left click on a button of an experiment or ROC window.
+  bool Click() {
+    const std::vector<int> e = VisibleExps();
+    const std::vector<int> g = VisibleRocs();
+    if (e.empty() && g.empty()) return false;
+    // An experiment window counts three times: a run needs 180 clicks and timer events.
+    const std::size_t which = static_cast<std::size_t>(rng_.Below(3 * e.size() + g.size()));
+    if (which < 3 * e.size()) return ClickExperiment(e[which / 3]);
+    return ClickRoc(g[which - 3 * e.size()]);
+  }
+
+  bool ClickExperiment(int index) {
+    TFormDisp& f = *exps_[static_cast<std::size_t>(index)];
+    const std::string name = "E" + std::to_string(index) + ".";
+    struct Named {
+      ui::Button* b;
+      const char* name;
+    };
+    const Named all[] = {{&f.GOButton, "GO"},
+                         {&f.CertainSButton, "異常あり"},
+                         {&f.ProbablySButton, "たぶん異常あり"},
+                         {&f.ProbablyNButton, "たぶん異常なし"},
+                         {&f.CertainNButton, "異常なし"}};
+    std::vector<Named> pool;
+    for (const Named& n : all)
+      if (Clickable(*n.b)) pool.push_back(n);
+    if (Clickable(f.ExitButton) && (pool.empty() ? rng_.OneIn(4) : rng_.OneIn(exitOdds_[index]))) {
+      ClickButton(f.ExitButton, name + "Exit");
+      return true;
+    }
+    if (pool.empty()) return false;  // the exposure, or the end screen left alone
+    const Named n = pool[static_cast<std::size_t>(rng_.Below(pool.size()))];
+    ClickButton(*n.b, name + n.name);
+    return true;
+  }
+
+  bool ClickRoc(int index) {
+    TDispGraph2& g = *rocs_[static_cast<std::size_t>(index)];
+    const std::string name = "R" + std::to_string(index) + ".";
+    if (Clickable(g.DispButton) && rng_.OneIn(8)) {
+      expectedTally_ = TallyOf(experiment::State.TrialResults);
+      int records = 0;
+      for (const auto& r : experiment::State.TrialResults) records += r.Response != 0;
+      if (records > 0) ++cover_.dispWithRecords;
+      if (records == experiment::kRecordedTrials) ++cover_.dispWithAllRecords;
+      ClickButton(g.DispButton, name + "Disp");
+      return true;
+    }
+    const int k = rng_.Below(10);
+    ui::Button& b = StepButton(g, k);
+    if (!Clickable(b)) return false;
+    ClickButton(b, name + StepName(k));
+    return true;
+  }
+
+  static ui::Button& StepButton(TDispGraph2& g, int k) {
+    ui::Button* const buttons[] = {&g.DUpButton,  &g.DDownButton,  &g.C3UpButton, &g.C3DownButton,
+                                   &g.C2UpButton, &g.C2DownButton, &g.C1UpButton, &g.C1DownButton,
+                                   &g.RUpButton,  &g.RDownButton};
+    return *buttons[k];
+  }
+  static const char* StepName(int k) {
+    static const char* const names[] = {"d大", "d小", "c3大", "c3小", "c2大", "c2小", "c1大", "c1小", "R大", "R小"};
+    return names[k];
+  }
+
+  Qt::MouseButton AnyMouseButton() {
+    const Qt::MouseButton b[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+    return b[rng_.Below(3)];
+  }
+
+  // Presses and releases of the press-and-hold step buttons, with any mouse
+  // button, also across buttons and windows, and double clicks.
+  bool StepButtons() {
+    const std::vector<int> g = VisibleRocs();
+    if (g.empty()) return false;
+    const int gi = rng_.Pick(g);
+    TDispGraph2& form = *rocs_[static_cast<std::size_t>(gi)];
+    const int k = rng_.Below(10);
+    ui::Button& a = StepButton(form, k);
+    const Qt::MouseButton mb = AnyMouseButton();
+    const std::string name = "R" + std::to_string(gi) + "." + StepName(k) + " " + MouseName(mb);
+    switch (rng_.Below(7)) {
+      case 0:
+        Log("press+release " + name);
+        QTest::mousePress(&a, mb);
+        QTest::mouseRelease(&a, mb);
+        break;
+      case 1: {
+        const int ticks = 1 + rng_.Below(3);
+        Log("hold " + name + " for " + std::to_string(ticks) + " ticks");
+        QTest::mousePress(&a, mb);
+        for (int t = 0; t < ticks && form.Timer1.Running(); ++t) Tick(form);
+        QTest::mouseRelease(&a, mb);
+        break;
+      }
+      case 2: {
+        const int hi = rng_.Pick(g);
+        const int kb = rng_.Below(10);
+        const Qt::MouseButton mb2 = rng_.OneIn(2) ? mb : AnyMouseButton();
+        Log("press " + name + ", release R" + std::to_string(hi) + "." + StepName(kb) + " " + MouseName(mb2));
+        QTest::mousePress(&a, mb);
+        QTest::mouseRelease(&StepButton(*rocs_[static_cast<std::size_t>(hi)], kb), mb2);
+        break;
+      }
+      case 3:
+        Log("press " + name + " (kept down)");
+        QTest::mousePress(&a, mb);
+        break;
+      case 4:
+        Log("release " + name);
+        QTest::mouseRelease(&a, mb);
+        break;
+      case 5:
+        Log("double click " + name);
+        QTest::mousePress(&a, mb);
+        QTest::mouseRelease(&a, mb);
+        QTest::mouseDClick(&a, mb);
+        QTest::mouseRelease(&a, mb);
+        break;
+      default:
+        Log("double-click event alone " + name);
+        QTest::mouseDClick(&a, mb);
+        break;
+    }
+    return true;
+  }
+
+  // One event of a window's timer, dispatched as the timer dispatches it.
+  template <class F>
+  void Tick(F& form) {
+    ++cover_.timerEvents;
+    ui::Application::Invoke([&form] { form.Timer1Timer(); });
+  }
+
+  // A timer event of a running timer; a hidden window's timer runs on too.
+  bool TimerEvent() {
+    std::vector<int> running;  // experiment windows as i, ROC windows as 100 + i
+    for (std::size_t i = 0; i < exps_.size(); ++i)
+      if (exps_[i] && exps_[i]->Timer1.Running()) running.push_back(static_cast<int>(i));
+    for (std::size_t i = 0; i < rocs_.size(); ++i)
+      if (rocs_[i] && rocs_[i]->Timer1.Running()) running.push_back(100 + static_cast<int>(i));
+    if (running.empty()) return false;
+    const int w = rng_.Pick(running);
+    if (w < 100) {
+      Log("timer E" + std::to_string(w));
+      Tick(*exps_[static_cast<std::size_t>(w)]);
+    } else {
+      Log("timer R" + std::to_string(w - 100));
+      Tick(*rocs_[static_cast<std::size_t>(w - 100)]);
+    }
+    return true;
+  }
+
+  // The user brings another window of the program to the front.
+  bool Activate() {
+    std::vector<ui::Form*> forms{main_.data()};
+    std::vector<std::string> names{"main"};
+    for (int i : VisibleExps()) {
+      forms.push_back(exps_[static_cast<std::size_t>(i)]);
+      names.push_back("E" + std::to_string(i));
+    }
+    for (int i : VisibleRocs()) {
+      forms.push_back(rocs_[static_cast<std::size_t>(i)]);
+      names.push_back("R" + std::to_string(i));
+    }
+    const int i = rng_.Below(forms.size());
+    Log("activate " + names[static_cast<std::size_t>(i)]);
+    ui::Application::FormActivated(forms[static_cast<std::size_t>(i)]);
+    return true;
+  }
+
+  bool Type() {
+    const std::vector<int> g = VisibleRocs();
+    if (g.empty()) return false;
+    const int gi = rng_.Pick(g);
+    TDispGraph2& form = *rocs_[static_cast<std::size_t>(gi)];
+    ui::Edit* const edits[] = {&form.DEdit, &form.C3Edit, &form.C2Edit, &form.C1Edit, &form.REdit};
+    static const char* const editNames[] = {"d", "c3", "c2", "c1", "R"};
+    const int ei = rng_.Below(5);
+    ui::Edit& e = *edits[ei];
+    const std::string name = "R" + std::to_string(gi) + "." + editNames[ei] + " edit";
+    if (rng_.OneIn(4)) {
+      const struct {
+        Qt::Key key;
+        const char* name;
+      } keys[] = {{Qt::Key_Backspace, "Backspace"}, {Qt::Key_Delete, "Delete"}, {Qt::Key_Home, "Home"},
+                  {Qt::Key_End, "End"},             {Qt::Key_Return, "Return"}, {Qt::Key_Tab, "Tab"},
+                  {Qt::Key_Space, "Space"}};
+      const auto& k = keys[rng_.Below(7)];
+      Log(std::string("key ") + k.name + " into " + name);
+      QTest::keyClick(&e, k.key);
+      return true;
+    }
+    static const QString chars = QStringLiteral("0123456789.,-+e dcR=大小あ ");
+    QString text;
+    const int n = 1 + rng_.Below(6);
+    for (int i = 0; i < n; ++i) text += chars[rng_.Below(static_cast<std::size_t>(chars.size()))];
+    Log("type \"" + text.toStdString() + "\" into " + name);
+    for (QChar ch : text) {
+      if (ch.unicode() < 0x80) {
+        QTest::keyClick(&e, static_cast<char>(ch.unicode()));
+      } else {
+        // What an input method delivers: a key event that carries only the text.
+        QTest::sendKeyEvent(QTest::Click, &e, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+      }
+    }
+    return true;
+  }
+
+  bool ProcessEvents() {
+    Log("process events");
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::X11ExcludeTimers);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return true;
+  }
+
+  // "Do Exp" or "Disp. Data", when shown and while the window count is small.
+  bool Open() {
+    if (!CanOpen()) return false;
+    std::vector<int> choices;
+    if (Clickable(main_->DoExpButton) && exps_.size() < std::size_t{kMaxWindowsOfAKind}) choices.push_back(0);
+    if (Clickable(main_->DataButton) && rocs_.size() < std::size_t{kMaxWindowsOfAKind}) choices.push_back(1);
+    if (rng_.Pick(choices) == 0) {
+      TFormDisp* before = MainWindow.FormDisp;
+      ClickButton(main_->DoExpButton, "main.Do Exp");
+      if (MainWindow.FormDisp == before || !MainWindow.FormDisp) {
+        Fail("\"Do Exp\" opened no experiment window");
+        return true;
+      }
+      exps_.emplace_back(MainWindow.FormDisp);
+      children_.emplace_back(MainWindow.FormDisp);
+      exitOdds_.push_back(std::array<int, 3>{4, 60, 1000}[static_cast<std::size_t>(rng_.Below(3))]);
+      endReached_.push_back(false);
+      patternsSetUp_ = true;
+      ++cover_.experimentWindows;
+      if (!MainWindow.FormDisp->isVisible()) Fail("the new experiment window is not shown");
+    } else {
+      TDispGraph2* before = MainWindow.DispGraph2;
+      ClickButton(main_->DataButton, "main.Disp. Data");
+      if (MainWindow.DispGraph2 == before || !MainWindow.DispGraph2) {
+        Fail("\"Disp. Data\" opened no ROC window");
+        return true;
+      }
+      rocs_.emplace_back(MainWindow.DispGraph2);
+      children_.emplace_back(MainWindow.DispGraph2);
+      ++cover_.rocWindows;
+      if (!MainWindow.DispGraph2->isVisible()) Fail("the new ROC window is not shown");
+    }
+    return true;
+  }
+
+  // The close box of an experiment or ROC window.
+  bool CloseWindow() {
+    const std::vector<int> e = VisibleExps();
+    const std::vector<int> g = VisibleRocs();
+    if (e.empty() && g.empty()) return false;
+    const std::size_t which = static_cast<std::size_t>(rng_.Below(e.size() + g.size()));
+    ui::Form* f = nullptr;
+    if (which < e.size()) {
+      f = exps_[static_cast<std::size_t>(e[which])];
+      Log("close box of E" + std::to_string(e[which]));
+    } else {
+      f = rocs_[static_cast<std::size_t>(g[which - e.size()])];
+      Log("close box of R" + std::to_string(g[which - e.size()]));
+    }
+    ++cover_.closes;
+    f->close();
+    if (f->isVisible()) Fail("a window stayed on the screen after its close box");
+    return true;
+  }
+
+  // ---- checks -------------------------------------------------------------
+
+  void Check() {
+    CheckState();
+    if (failed_) return;
+    CheckWindows();
+  }
+
+  // The program's shared state.
+  void CheckState() {
+    if (!errors_.boxes.empty()) {
+      std::string all;
+      for (const auto& [title, text] : errors_.boxes) all += "\n  [" + title + "] " + text;
+      errors_.boxes.clear();
+      Fail("error box shown:" + all);
+      return;
+    }
+
+    const experiment::ExperimentState& x = experiment::State;
+    const struct {
+      const experiment::Pattern& p;
+      int brown;
+      const char* name;
+    } patterns[] = {{x.NoisePattern, experiment::kNoiseBrownCells, "noise"},
+                    {x.SignalPattern, experiment::kSignalBrownCells, "signal"}};
+    for (const auto& [p, brownCells, name] : patterns) {
+      int brown = 0, green = 0, zero = 0;
+      for (ui::Colour c : p) {
+        brown += c == experiment::kBrown;
+        green += c == experiment::kGreen;
+        zero += c == 0;
+      }
+      if (patternsSetUp_ ? (brown != brownCells || green != experiment::kPatternCells - brownCells)
+                         : zero != experiment::kPatternCells) {
+        Fail(std::string(name) + " pattern holds " + std::to_string(brown) + " brown, " + std::to_string(green) +
+             " green, " + std::to_string(experiment::kPatternCells - brown - green) + " other cells" +
+             (patternsSetUp_ ? "" : " before any experiment window"));
+        return;
+      }
+    }
+
+    const int c = x.TrialCounter;
+    if (c < -9 || c > experiment::kRecordedTrials) {
+      Fail("TrialCounter is " + std::to_string(c));
+      return;
+    }
+    for (int i = 1; i <= experiment::kRecordedTrials; ++i) {
+      const experiment::TrialRecord& r = x.TrialResults[i];
+      const std::string what = "record " + std::to_string(i) + " {" + std::to_string(r.TrialNumber) + ", " +
+                               std::to_string(r.Stimulus) + ", " + std::to_string(r.Response) + "}";
+      if (r.Response < 0 || r.Response > 4 || r.Stimulus > 1) {
+        Fail(what + " out of range");
+        return;
+      }
+      const bool written = r.Response != 0;
+      if (written && r.TrialNumber != i) {
+        Fail(what + " carries the wrong trial number");
+        return;
+      }
+      if (!written && (r.TrialNumber != 0 || r.Stimulus != 0)) {
+        Fail(what + ": a record without a response is not empty");
+        return;
+      }
+      // Records 1..c-1 are answered; the answer to the trial now shown goes to
+      // record c (the last answer stays in record 50).
+      const bool mustBeWritten = i < c;
+      const bool mayBeWritten = i < c || (i == c && c == experiment::kRecordedTrials);
+      if (written != mustBeWritten && !(written && mayBeWritten)) {
+        Fail(what + " with TrialCounter " + std::to_string(c));
+        return;
+      }
+    }
+
+    const roc::TallyTable& t = roc::State.ResponseTally;
+    for (int s = 0; s < 2; ++s) {
+      const auto& row = t.counts[s];
+      if (!(row[1] >= row[2] && row[2] >= row[3] && row[3] >= row[4] && row[4] >= 0) || row[0] != 0) {
+        Fail("tally row " + std::to_string(s) + " is not cumulative: " + TallyText(t));
+        return;
+      }
+    }
+    if (t.counts[0][1] + t.counts[1][1] > experiment::kRecordedTrials) {
+      Fail("tally counts more than 50 records: " + TallyText(t));
+      return;
+    }
+    if (std::memcmp(&t, &expectedTally_, sizeof t) != 0) {
+      Fail("tally " + TallyText(t) + " differs from the records at the last Disp: " + TallyText(expectedTally_));
+      return;
+    }
+  }
+
+  // What the windows show agrees with the state.
+  void CheckWindows() {
+    if (!main_) {
+      Fail("the main window was destroyed");
+      return;
+    }
+    if (MainWindow.FirstActivation != 1 || !main_->ExitButton.Visible() ||
+        main_->DoExpButton.Visible() == main_->DataButton.Visible()) {
+      Fail("main window shows Do Exp " + std::to_string(main_->DoExpButton.Visible()) + ", Disp. Data " +
+           std::to_string(main_->DataButton.Visible()) + ", Exit " + std::to_string(main_->ExitButton.Visible()));
+      return;
+    }
+    if (MainWindow.FormDisp != (exps_.empty() ? nullptr : exps_.back().data()) ||
+        MainWindow.DispGraph2 != (rocs_.empty() ? nullptr : rocs_.back().data())) {
+      Fail("the main window lost track of its newest window");
+      return;
+    }
+    for (std::size_t i = 0; i < exps_.size(); ++i) {
+      if (!exps_[i]) {
+        Fail("experiment window E" + std::to_string(i) + " was destroyed");
+        return;
+      }
+      const TFormDisp& f = *exps_[i];
+      const bool go = f.GOButton.Visible(), exit = f.ExitButton.Visible(), timer = f.Timer1.Running();
+      const int ratings = f.CertainSButton.Visible() + f.ProbablySButton.Visible() + f.ProbablyNButton.Visible() +
+                          f.CertainNButton.Visible();
+      const bool grid = f.Image1.Visible(), info = f.Image2.Visible(), text = f.Image3.Visible();
+      const bool goScreen = go && exit && ratings == 0 && !timer && !grid && !info && text;
+      const bool exposure = !go && !exit && ratings == 0 && timer && grid && !info && !text;
+      const bool rating = !go && !exit && ratings == 4 && !timer && !grid && info && !text;
+      const bool end = !go && exit && ratings == 0 && !timer && !grid && !info && text;
+      if (!(goScreen || exposure || rating || end)) {
+        Fail("experiment window E" + std::to_string(i) + " is in no screen: GO " + std::to_string(go) + ", Exit " +
+             std::to_string(exit) + ", rating buttons " + std::to_string(ratings) + ", timer " +
+             std::to_string(timer) + ", images " + std::to_string(grid) + std::to_string(info) +
+             std::to_string(text));
+        return;
+      }
+      if (end && experiment::State.TrialCounter != experiment::kRecordedTrials) {
+        Fail("experiment window E" + std::to_string(i) + " shows the end screen at TrialCounter " +
+             std::to_string(experiment::State.TrialCounter));
+        return;
+      }
+      if (end && !endReached_[i]) {
+        endReached_[i] = true;
+        ++cover_.completedRuns;
+      }
+    }
+    for (std::size_t i = 0; i < rocs_.size(); ++i) {
+      if (!rocs_[i]) {
+        Fail("ROC window R" + std::to_string(i) + " was destroyed");
+        return;
+      }
+    }
+  }
+
+  // ---- reporting ----------------------------------------------------------
+
+  void Log(std::string what) { log_[static_cast<std::size_t>(logged_++ % kLogLength)] = std::move(what); }
+
+  void Fail(const std::string& what) {
+    failed_ = true;
+    std::string recent;
+    const long first = logged_ > static_cast<long>(kLogLength) ? logged_ - static_cast<long>(kLogLength) : 0;
+    for (long i = first; i < logged_; ++i)
+      recent += "\n    " + log_[static_cast<std::size_t>(i % static_cast<long>(kLogLength))];
+    const std::string where = phase_ == Phase::kAction ? "in action #" + std::to_string(done_) + " (counted from 0)"
+                              : phase_ == Phase::kStart ? "at a program start after " + std::to_string(done_) + " actions"
+                                                        : "at the program end after " + std::to_string(done_) + " actions";
+    ADD_FAILURE() << what << "\n  seed " << seed_ << ", " << where << ", session " << cover_.sessions
+                  << "\n  repeat with ROCRATING_STRESS_SEED=" << seed_
+                  << " ROCRATING_STRESS_ACTIONS=" << done_ + (phase_ == Phase::kAction ? 1 : 0)
+                  << "\n  last actions, oldest first:" << recent;
+  }
+
+  Random rng_;
+  std::uint64_t seed_;
+  long total_;
+  long done_ = 0;
+  bool failed_ = false;
+  enum class Phase { kAction, kStart, kEnd } phase_ = Phase::kAction;
+  ErrorBoxRecorder errors_;
+  std::array<int, kKinds> weights_{};
+
+  QPointer<TForm1> main_;
+  std::vector<QPointer<TFormDisp>> exps_;
+  std::vector<QPointer<TDispGraph2>> rocs_;
+  std::vector<QPointer<ui::Form>> children_;  // the main window's windows, in order of creation
+  std::vector<int> exitOdds_;  // per experiment window: Exit is clicked in 1 of this many GO screens
+  std::vector<bool> endReached_;
+  bool patternsSetUp_ = false;
+  roc::TallyTable expectedTally_{};
+
+  std::array<std::string, kLogLength> log_;
+  long logged_ = 0;
+  Coverage cover_;
+};
+
+TEST(StressTest, RandomJourneysKeepTheStateConsistent) {
+  const std::uint64_t seed = EnvNumber("ROCRATING_STRESS_SEED").value_or(kDefaultSeed);
+  const long actions = static_cast<long>(EnvNumber("ROCRATING_STRESS_ACTIONS").value_or(kDefaultActions));
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  StressRun run(seed, actions);
+  run.Run();
+  if (run.Failed() || EnvNumber("ROCRATING_STRESS_SEED") || EnvNumber("ROCRATING_STRESS_ACTIONS")) return;
+  // The journeys must reach the deep states, or they test little.
+  EXPECT_GT(run.Cover().completedRuns, 0);
+  EXPECT_GT(run.Cover().dispWithAllRecords, 0);
+  EXPECT_GT(run.Cover().closes, 0);
+}
+
+class MoreSeeds : public ::testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(MoreSeeds, RandomJourneysKeepTheStateConsistent) {
+  if (EnvNumber("ROCRATING_STRESS_SEED")) GTEST_SKIP() << "a single seed was asked for";
+  SCOPED_TRACE("seed " + std::to_string(GetParam()));
+  StressRun run(GetParam(), kMoreSeedActions);
+  run.Run();
+}
+
+INSTANTIATE_TEST_SUITE_P(StressTest, MoreSeeds, ::testing::ValuesIn(kMoreSeeds),
+                         [](const ::testing::TestParamInfo<std::uint64_t>& info) {
+                           return "seed" + std::to_string(info.param);
+                         });
+
+}  // namespace
