@@ -22,7 +22,6 @@ struct State {
   std::vector<Form*> recent;  // most recently activated last
   Form* active = nullptr;
   Application::ErrorBox errorBox;
-  bool inErrorBox = false;
   Form* expected = nullptr;  // activated by the program, not yet confirmed by the window system
   QElapsedTimer expectedSince;
 };
@@ -75,7 +74,8 @@ void Application::Invoke(const std::function<void()>& handler) {
 }
 
 std::string Application::TitleFromPath(const std::string& path) {
-  std::string name = path.substr(path.find_last_of("/\\") == std::string::npos ? 0 : path.find_last_of("/\\") + 1);
+  const std::size_t slash = path.find_last_of("/\\");
+  std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
   name = name.substr(0, name.find('.'));
   for (std::size_t i = 0; i < name.size(); ++i) {
     const unsigned char ch = static_cast<unsigned char>(name[i]);
@@ -93,7 +93,6 @@ void Application::SetErrorBox(ErrorBox box) { S().errorBox = std::move(box); }
 void Application::ShowErrorBox(const std::string& message) {
   const std::string text = ErrorBoxText(message);
   Form* before = S().active;
-  S().inErrorBox = true;
   if (S().errorBox) {
     S().errorBox(Title(), text);
   } else {
@@ -103,7 +102,6 @@ void Application::ShowErrorBox(const std::string& message) {
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
   }
-  S().inErrorBox = false;
   if (before && before->isVisible()) before->activateWindow();
 }
 
