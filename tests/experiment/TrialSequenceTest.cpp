@@ -217,11 +217,4 @@ TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
   EXPECT_TRUE(second->GOButton.isVisible());
 }
 
-TEST_F(TrialSequence, PatternsKeepTheirCountsOverAWholeRun) {
-  Trials(60);
-  const auto brown = [](const experiment::Pattern& p) { return std::count(p.begin(), p.end(), experiment::kBrown); };
-  EXPECT_EQ(brown(State.NoisePattern), 22);
-  EXPECT_EQ(brown(State.SignalPattern), 25);
-}
-
 }  // namespace
