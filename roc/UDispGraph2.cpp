@@ -126,8 +126,8 @@ void TDispGraph2::LayOut() {
     up.SetWidth(edit.Width() / 2);
     up.SetTop(edit.Top() + edit.Height());
     up.SetLeft(edit.Left());
-    down.SetWidth(&edit == &DEdit || &edit == &REdit ? edit.Width() / 2 : up.Width());
-    down.SetTop(&edit == &REdit ? edit.Top() + edit.Height() : up.Top());
+    down.SetWidth(up.Width());
+    down.SetTop(up.Top());
     down.SetLeft(up.Left() + up.Width());
   };
   row(DEdit, ExitButton.Top() + 3 * ExitButton.Height(), DUpButton, DDownButton);

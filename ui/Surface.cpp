@@ -163,10 +163,6 @@ void Surface::SetFontName(const std::string& name) {
   fontName_ = name.substr(0, cut > 0 ? cut : kMaxBytes);
 }
 
-void Surface::Plot(int x, int y, std::uint32_t rgb32) { PlotWide(x, y, rgb32); }
-
-void Surface::FillSpan(int x1, int x2, int y, std::uint32_t rgb32) { SpanWide(x1, x2, y, rgb32); }
-
 void Surface::PlotWide(i64 x, i64 y, std::uint32_t rgb32) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   bits_[static_cast<std::size_t>(y) * width_ + x] = rgb32;

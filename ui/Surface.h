@@ -70,9 +70,8 @@ class Surface {
 
  private:
   void Changed() { if (observer_) observer_(); }
-  void Plot(int x, int y, std::uint32_t rgb32);
-  void FillSpan(int x1, int x2, int y, std::uint32_t rgb32);  // columns x1..x2 inclusive
-  // The same in 64 bits, for shapes whose corners lie far outside the raster.
+  // One pixel, and the columns x1..x2 of a row, clipped; in 64 bits, for
+  // shapes whose corners lie far outside the raster.
   void PlotWide(std::int64_t x, std::int64_t y, std::uint32_t rgb32);
   void SpanWide(std::int64_t x1, std::int64_t x2, std::int64_t y, std::uint32_t rgb32);
   // The pen's footprint centred on (x, y): rows of spans, round for wide pens.

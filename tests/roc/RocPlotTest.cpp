@@ -4,6 +4,7 @@
 
 #include "roc/NormalDistribution.h"
 #include "roc/RocState.h"
+#include "tests/support/PlotProbe.h"
 #include "ui/Colour.h"
 
 namespace {
@@ -50,14 +51,7 @@ TEST_F(RocPlotTest, TheCurveRunsFromTheUpperRightCornerToTheLowerLeftThroughTheM
   EXPECT_EQ(roc::ToScreenX(one - roc::NormalCdf(-5)), 490);
   EXPECT_EQ(roc::ToScreenY(one - roc::NormalCdf(-6)), 10);
   EXPECT_EQ(s.Pixel(250, 250), ui::clBlue);
-  // Markers c3, c2, c1 centred at (50, 389), (111, 235), (265, 81): 6 x 6 squares.
-  EXPECT_EQ(s.Pixel(47, 386), ui::clRed);
-  EXPECT_EQ(s.Pixel(52, 391), ui::clRed);
-  EXPECT_EQ(s.Pixel(108, 232), ui::clMaroon);
-  EXPECT_EQ(s.Pixel(113, 237), ui::clMaroon);
-  EXPECT_EQ(s.Pixel(262, 78), ui::clGreen);
-  EXPECT_EQ(s.Pixel(267, 83), ui::clGreen);
-  EXPECT_NE(s.Pixel(268, 84), ui::clGreen);
+  ExpectStartMarkers(s);
 }
 
 TEST_F(RocPlotTest, NothingIsDrawnBeforeThePlotFrameIsSet) {

@@ -9,6 +9,7 @@
 #include "roc/RocState.h"
 #include "roc/UDispGraph2.h"
 #include "tests/support/ErrorBoxRecorder.h"
+#include "tests/support/PlotProbe.h"
 #include "tests/support/TextProbe.h"
 #include "ui/qt/Screen.h"
 
@@ -127,17 +128,7 @@ TEST_F(RocWindow, DispDrawsTitlesTicksFrameObservedPointsAndTheModel) {
   EXPECT_EQ(s.Pixel(250, 459), ui::clBlack);
   EXPECT_EQ(s.Pixel(36, 200), ui::clWhite);
 
-  // Criterion markers of the start values: c3 red, c2 maroon, c1 green.
-  const struct {
-    int x, y;
-    ui::Colour c;
-  } markers[] = {{50, 389, ui::clRed}, {111, 235, ui::clMaroon}, {265, 81, ui::clGreen}};
-  for (const auto& m : markers) {
-    EXPECT_EQ(s.Pixel(m.x, m.y), m.c);
-    EXPECT_EQ(s.Pixel(m.x - 3, m.y - 3), m.c);
-    EXPECT_EQ(s.Pixel(m.x + 2, m.y + 2), m.c);
-    EXPECT_NE(s.Pixel(m.x + 3, m.y + 3), m.c);
-  }
+  ExpectStartMarkers(s);
 
   // Observed circles of the worked example, radius 7, outlined green, maroon, red.
   const struct {
@@ -265,8 +256,7 @@ TEST_F(RocWindow, EmptyTallyRowsLeaveOutThePointsWithoutAnError) {
   EXPECT_TRUE(boxes.boxes.empty());
   const ui::Surface& s = Plot();
   EXPECT_EQ(s.Pixel(40, 200), ui::clBlack);           // frame
-  EXPECT_EQ(s.Pixel(50, 389), ui::clRed);             // markers
-  EXPECT_EQ(s.Pixel(265, 81), ui::clGreen);
+  ExpectStartMarkers(s);
   EXPECT_TRUE(AllPixels(s, 300, 300, 480, 450, ui::clWhite));  // below the diagonal: nothing
   QTest::mousePress(&form->DUpButton, Qt::LeftButton);
   EXPECT_TRUE(form->Timer1.Running());  // holding repeats as usual
