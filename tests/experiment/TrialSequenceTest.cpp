@@ -206,6 +206,43 @@ TEST_F(TrialSequence, ExitAfterTwentyFiveAnswersHandsOverToTheMainWindow) {
   EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
 }
 
+TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
+  Trials(1);  // the clicked rating button had the focus, and is hidden now
+  QWidget* focus = form->focusWidget();
+  ASSERT_NE(focus, nullptr);
+  for (int i = 0; i < 5; ++i) QTest::keyClick(focus, Qt::Key_Space);
+  EXPECT_EQ(State.TrialCounter, -8);
+  EXPECT_TRUE(LabelShows(2));
+
+  form->GOButton.setFocus();
+  QTest::keyClick(&form->GOButton, Qt::Key_Space);  // visible: Space presses GO
+  ASSERT_TRUE(form->Timer1.Running());
+  QTest::keyClick(form->focusWidget(), Qt::Key_Space);  // during the exposure
+  form->Timer1Timer();
+  QTest::keyClick(form->focusWidget(), Qt::Key_Space);  // on the rating screen
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(form->CertainSButton.isVisible());
+  EXPECT_FALSE(host->DataButton.Visible());
+  EXPECT_EQ(State.TrialCounter, -8);
+}
+
+TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
+  Trials(3);
+  form->close();  // before the end: hidden, nothing handed over
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(host->DataButton.Visible());
+
+  form = OpenWindow();
+  Trials(60);
+  ASSERT_FALSE(form->GOButton.isVisible());
+  form->close();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(host->DataButton.Visible());
+  EXPECT_FALSE(host->DoExpButton.Visible());
+  EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
+  for (const auto& r : State.TrialResults) EXPECT_EQ(r.Response, 4);
+}
+
 TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
   Trials(12);
   EXPECT_EQ(State.TrialCounter, 3);

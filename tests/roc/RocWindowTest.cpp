@@ -237,6 +237,18 @@ TEST_F(RocWindow, HoldingRepeatsAndAnyReleaseStops) {
   EXPECT_FALSE(form->Timer1.Running());
 }
 
+TEST_F(RocWindow, AHoldEndsWhenTheWindowIsClosedByItsCloseBox) {
+  Press(form->DispButton);
+  QTest::mousePress(&form->C2UpButton, Qt::LeftButton);
+  form->close();
+  EXPECT_FALSE(form->Timer1.Running());
+  QTest::mouseRelease(&form->C2UpButton, Qt::LeftButton);
+  const roc::ModelParameterSet held = State.ModelParameters;
+  QTest::qWait(450);
+  EXPECT_EQ(State.ModelParameters.c2, held.c2);
+  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
+}
+
 TEST_F(RocWindow, TypedTextIsOverwrittenByTheNextStep) {
   Press(form->DispButton);
   form->C2Edit.setFocus();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "ui/qt/Button.h"
@@ -69,6 +70,66 @@ TEST(Button, PressAndReleaseOfAnyMouseButtonButNeverTheSpaceKey) {
   QTest::keyClick(&b, Qt::Key_Space);
   EXPECT_EQ(downs, 6);
   EXPECT_EQ(ups, 6);
+}
+
+// Buttons shown one at a time, the clicked one hidden by its own handler,
+// as the experiment window's screens do.
+TEST(Button, AHiddenButtonGivesUpTheFocusAndNoKeyClicksIt) {
+  Shown w;
+  ui::Button a(w.form.get(), "A", 10, 10, 75, 25);
+  ui::Button b(w.form.get(), "B", 10, 40, 75, 25);
+  int aClicks = 0, bClicks = 0;
+  a.OnClick = [&] {
+    ++aClicks;
+    a.SetVisible(false);
+    b.SetVisible(true);
+  };
+  b.OnClick = [&] { ++bClicks; };
+  a.SetVisible(true);
+  a.setFocus();
+  QTest::keyClick(&a, Qt::Key_Space);  // a visible focused button: Space presses it
+  EXPECT_EQ(aClicks, 1);
+  EXPECT_EQ(w.form->focusWidget(), w.form.get());  // not the hidden button
+  EXPECT_TRUE(w.form->testAttribute(Qt::WA_KeyboardFocusChange));  // the focus mark shows
+  for (int i = 0; i < 3; ++i) QTest::keyClick(w.form->focusWidget(), Qt::Key_Space);
+  QTest::keyClick(&a, Qt::Key_Space);  // even sent straight to it
+  a.click();                           // or by an accessibility action
+  EXPECT_EQ(aClicks, 1);
+  EXPECT_EQ(bClicks, 0);
+  b.setEnabled(false);
+  b.click();
+  EXPECT_EQ(bClicks, 0);
+}
+
+TEST(Button, AHoldEndsWhenTheButtonOrItsWindowGoesOrTheWindowLosesActivation) {
+  Shown w;
+  ui::Button b(w.form.get(), "大", 10, 10, 52, 25);
+  b.SetVisible(true);
+  int downs = 0, ups = 0;
+  b.OnMouseDown = [&] { ++downs; };
+  b.OnMouseUp = [&] { ++ups; };
+  const std::function<void()> ends[] = {
+      [&] { b.SetVisible(false); },
+      [&] { w.form->SetVisible(false); },
+      [&] {
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&b, &deactivate);
+      },
+      [&] {
+        QEvent ungrab(QEvent::UngrabMouse);
+        QApplication::sendEvent(&b, &ungrab);
+      }};
+  for (const auto& end : ends) {
+    w.form->SetVisible(true);
+    b.SetVisible(true);
+    QTest::mousePress(&b, Qt::RightButton);
+    ASSERT_TRUE(b.Held());
+    const int before = ups;
+    end();
+    EXPECT_FALSE(b.Held());
+    EXPECT_EQ(ups, before + 1);
+  }
+  EXPECT_EQ(downs, 4);
 }
 
 TEST(Label, SizesItselfToItsCaptionWithTheLeftEdgeFixed) {
