@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The Debian package as an installation would see it: unpacked into a
+# temporary root (dpkg -x), the binary run from there, away from the build
+# tree: --version, --fit on a recorded session, and the main window on a
+# private Xvfb display, ended through its "Exit" button with code 0.
+#
+#   tests/package/run-unpacked.sh PACKAGE.deb VERSION SESSION.csv
+set -uo pipefail
+
+deb=${1:?usage: run-unpacked.sh PACKAGE.deb VERSION SESSION.csv}
+version=${2:?version}
+session=${3:?session file}
+for tool in dpkg Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "package: missing tool: $tool" >&2; exit 2; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/rocrating-unpacked.XXXXXX")
+xvfb_pid="" app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "package: FAIL: $*" >&2; exit 1; }
+
+dpkg -x "$deb" "$work/root" || fail "dpkg -x $deb"
+app="$work/root/usr/bin/rocrating"
+[ -x "$app" ] || fail "no usr/bin/rocrating in the package"
+cd "$work" || exit 2
+
+out=$("$app" --version 2>&1) || fail "--version ended with $?: $out"
+[[ "$out" == *"$version"* ]] || fail "--version printed '$out', not version $version"
+
+"$app" --fit "$session" >"$work/fit.csv" 2>"$work/fit.err" || fail "--fit ended with $?: $(cat "$work/fit.err")"
+head -n1 "$work/fit.csv" | grep -qx 'file,session,recorded,noise_counts,signal_counts,d,d_se,R,R_se,c1,c1_se,c2,c2_se,c3,c3_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status' ||
+  fail "--fit printed no header: $(head -n1 "$work/fit.csv")"
+grep -q ',ok$' "$work/fit.csv" || fail "--fit printed no fitted session: $(cat "$work/fit.csv")"
+
+# A private X server; it writes its display number to fd 3 once it listens.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb reported no display"
+export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+
+"$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+wid=""
+for _ in $(seq 150); do
+  wid=$(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | head -n1)
+  [ -n "$wid" ] && break
+  kill -0 "$app_pid" 2>/dev/null || fail "the program ended before showing its window: $(cat "$work/app.log")"
+  sleep 0.1
+done
+[ -n "$wid" ] || fail "no main window within 15 s"
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+# "Exit": client (264, 112), 75 x 25.
+xdotool mousemove $((X + 264 + 37)) $((Y + 112 + 12)) click 1
+for _ in $(seq 100); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$app_pid" 2>/dev/null && fail "the program did not end within 10 s of Exit"
+wait "$app_pid"
+rc=$?
+app_pid=""
+[ "$rc" = 0 ] || fail "the program ended with code $rc: $(cat "$work/app.log")"
+echo "package: PASS"
