@@ -1,0 +1,91 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ExperimentState.h"
+
+namespace experiment {
+
+// The per-trial file: UTF-8 CSV (RFC 4180), "." as the decimal separator
+// whatever the locale, LF line ends, this header first:
+inline constexpr std::string_view kTrialLogHeader =
+    "session,seed,trial,phase,stimulus,response,exposure_ms,rating_ms";
+
+// Trials 1..10 are practice, 11..60 recorded.
+inline constexpr std::int32_t kPracticeTrials = 10;
+inline constexpr std::int32_t kLoggedTrials = 60;
+
+// One line of the file: one answered trial.
+struct TrialLogRow {
+  std::string Session;    // UTC creation time of the experiment window, "2026-12-08T19:20:31.123Z"
+  std::uint32_t Seed;     // generator state seeded at that creation
+  std::int32_t Trial;     // 1..60; the phase follows from it
+  StimulusKind Stimulus;  // kNoise or kSignal
+  ResponseCode Response;  // 1..4
+  double ExposureMs;      // grid shown to hidden, monotonic clock; written with one decimal
+  std::int64_t RatingMs;  // rating screen shown to rating press
+
+  bool operator==(const TrialLogRow&) const = default;
+};
+
+// ISO 8601 UTC to the millisecond (truncated), e.g. "2026-12-08T19:20:31.123Z".
+std::string FormatSessionTime(std::chrono::system_clock::time_point time);
+
+// The row as one line of the file, LF included; independent of the locale.
+std::string FormatTrialLogLine(const TrialLogRow& row);
+
+// Appends rows to one file. Each Append is a single write() of a whole line
+// to a descriptor opened with O_APPEND, followed by fsync, so lines of two
+// processes never mix and a written row survives a crash. The header goes in
+// first when the file is empty, decided under an exclusive flock so that two
+// processes never both write it. Existing content is never touched.
+class TrialLogFile {
+ public:
+  TrialLogFile() = default;
+  TrialLogFile(const TrialLogFile&) = delete;
+  TrialLogFile& operator=(const TrialLogFile&) = delete;
+  TrialLogFile(TrialLogFile&& other) noexcept;
+  TrialLogFile& operator=(TrialLogFile&& other) noexcept;
+  ~TrialLogFile();
+
+  // Opens (creating when missing) path for appending. On failure: a message
+  // naming the file and the reason, and the object stays closed.
+  std::optional<std::string> Open(const std::string& path);
+
+  // Writes the row, durably. On failure: a message naming the file and the
+  // reason. Appending to a closed object is a failure too.
+  std::optional<std::string> Append(const TrialLogRow& row);
+
+  bool IsOpen() const { return fd_ >= 0; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// The rows of one run: one session time and seed, in file order.
+struct TrialLogSession {
+  std::string Session;
+  std::uint32_t Seed;
+  std::vector<TrialLogRow> Rows;
+};
+
+// A whole file read back: its sessions in order of first appearance, or,
+// when Error is not empty, "<file>:<line>: <reason>" (or "<file>: <reason>"
+// when the file cannot be read) and no sessions. An empty file holds no
+// sessions; otherwise the header must be the first line. CRLF line ends and
+// quoted fields are accepted; blank lines only at the end.
+struct TrialLogContents {
+  std::vector<TrialLogSession> Sessions;
+  std::string Error;
+};
+
+TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName);
+TrialLogContents ReadTrialLog(const std::string& path);
+
+}  // namespace experiment

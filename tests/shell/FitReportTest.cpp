@@ -1,0 +1,88 @@
+#include "shell/FitReport.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "experiment/TrialLog.h"
+
+namespace shell {
+namespace {
+
+using experiment::TrialLogRow;
+
+std::string Path(const std::string& name) {
+  return ::testing::TempDir() + "/fit-report-" + std::to_string(::getpid()) + "-" + name;
+}
+
+void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.emplace_back();
+  return parts;
+}
+
+// A whole run (10 practice trials, all answered 4 to signal and 1 to noise,
+// then 50 recorded ones) and a run cut short after three recorded trials, in
+// one file; a malformed file and a missing one between it and a second copy.
+TEST(FitReportTest, OneLinePerSessionAndBadFilesSkippedWithExitTwo) {
+  const std::string whole = "2026-12-08T19:20:31.123Z", cut = "2026-12-08T20:00:00.000Z";
+  std::string text = std::string(experiment::kTrialLogHeader) + "\n";
+  const int noise[4] = {9, 8, 5, 3}, signal[4] = {3, 5, 8, 9};
+  int trial = 1;
+  for (; trial <= 10; ++trial) {
+    const bool isSignal = trial % 2 == 0;
+    text += experiment::FormatTrialLogLine({whole, 1, trial, isSignal, isSignal ? 4 : 1, 1000.0, 700});
+  }
+  for (int kind = 0; kind < 2; ++kind) {
+    for (int r = 0; r < 4; ++r) {
+      for (int n = 0; n < (kind == 0 ? noise : signal)[r]; ++n, ++trial) {
+        text += experiment::FormatTrialLogLine({whole, 1, trial, static_cast<experiment::StimulusKind>(kind), r + 1, 1000.0, 700});
+        if (trial == 30) {
+          for (int t = 11; t <= 13; ++t) text += experiment::FormatTrialLogLine({cut, 2, t, 0, 2, 1000.0, 650});
+        }
+      }
+    }
+  }
+  const std::string good = Path("good.csv"), bad = Path("bad.csv"), missing = Path("missing.csv");
+  Write(good, text);
+  Write(bad, std::string(experiment::kTrialLogHeader) + "\n" + text.substr(text.find('\n') + 1, 80) + "\nx\n");
+
+  std::ostringstream out, err;
+  EXPECT_EQ(RunFitReport({good, bad, missing, good}, out, err), 2);
+  const std::vector<std::string> lines = Split(out.str(), '\n');
+  ASSERT_EQ(lines.size(), 6u) << out.str();
+  EXPECT_EQ(lines[0], kFitReportHeader);
+  EXPECT_EQ(lines[5], "");
+  EXPECT_EQ(lines[3], lines[1]);
+
+  const std::vector<std::string> fields = Split(lines[1], ',');
+  ASSERT_EQ(fields.size(), 25u);
+  EXPECT_EQ(fields[1], whole);
+  EXPECT_EQ(fields[2], "50");
+  EXPECT_EQ(fields[3], "9 8 5 3");
+  EXPECT_EQ(fields[4], "3 5 8 9");
+  EXPECT_EQ(fields[22], "1");
+  EXPECT_EQ(fields[24], "ok");
+  for (int i = 5; i < 24; ++i) {
+    EXPECT_FALSE(fields[i].empty()) << i;
+    EXPECT_EQ(fields[i].find_first_not_of("0123456789.-e+"), std::string::npos) << fields[i];
+  }
+  EXPECT_EQ(lines[2], good + "," + cut + ",3,0 3 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,degenerate");
+
+  const std::string errors = err.str();
+  EXPECT_NE(errors.find(bad + ":3: "), std::string::npos) << errors;
+  EXPECT_NE(errors.find(missing + ": No such file or directory"), std::string::npos) << errors;
+  std::remove(good.c_str());
+  std::remove(bad.c_str());
+}
+
+}  // namespace
+}  // namespace shell
