@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
@@ -114,6 +115,9 @@ struct Coverage {
   long dispWithAllRecords = 0;
   long closes = 0;
   long timerEvents = 0;
+  long keys = 0;
+  long holdsCutOff = 0;  // holds ended by a close or a lost activation
+  long finishedRunsClosed = 0;  // complete runs closed by the close box
 };
 
 class StressRun {
@@ -136,7 +140,12 @@ class StressRun {
       // A session also ends when only the main window is left with nothing to open.
       for (long i = 0; i < length && done_ < total_ && !failed_ && !Finished(); ++i) {
         phase_ = Phase::kAction;
+        const int counter = experiment::State.TrialCounter;
+        const experiment::TrialRecords records = experiment::State.TrialResults;
+        answerAllowed_ = false;
+        newRun_ = false;
         Act();
+        if (!failed_) CheckAnswerOrigin(counter, records);
         if (!failed_) Check();
         ++done_;
       }
@@ -145,17 +154,18 @@ class StressRun {
     experiment::SetClockForTests(nullptr);
     std::printf(
         "[ stress   ] seed %llu: %ld actions in %ld sessions; %ld experiment windows, %ld completed runs, "
-        "%ld ROC windows, %ld Disp with records (%ld with all 50), %ld closes, %ld timer events\n",
+        "%ld ROC windows, %ld Disp with records (%ld with all 50), %ld closes (%ld of complete runs), "
+        "%ld timer events, %ld keys, %ld holds cut off\n",
         static_cast<unsigned long long>(seed_), done_, cover_.sessions, cover_.experimentWindows,
         cover_.completedRuns, cover_.rocWindows, cover_.dispWithRecords, cover_.dispWithAllRecords, cover_.closes,
-        cover_.timerEvents);
+        cover_.finishedRunsClosed, cover_.timerEvents, cover_.keys, cover_.holdsCutOff);
   }
 
   const Coverage& Cover() const { return cover_; }
   bool Failed() const { return failed_; }
 
  private:
-  enum Kind { kClick, kStep, kTimer, kActivate, kType, kEvents, kOpen, kClose, kKinds };
+  enum Kind { kClick, kStep, kTimer, kActivate, kType, kEvents, kOpen, kClose, kKey, kDeactivate, kKinds };
 
   // ---- sessions -----------------------------------------------------------
 
@@ -171,13 +181,14 @@ class StressRun {
     children_.clear();
     exitOdds_.clear();
     endReached_.clear();
+    runComplete_ = false;
     expectedTally_ = {};
     patternsSetUp_ = false;
 
     // Each session has its own temper: how eagerly windows are opened and closed.
     const int open[] = {2, 6, 20};
     const int close[] = {0, 1, 3};
-    weights_ = {400, 150, 120, 60, 40, 20, open[rng_.Below(3)], close[rng_.Below(3)]};
+    weights_ = {400, 150, 120, 60, 40, 20, open[rng_.Below(3)], close[rng_.Below(3)], 60, 10};
 
     MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
     main_ = MainWindow.Form1;
@@ -273,6 +284,8 @@ class StressRun {
       case kEvents: return ProcessEvents();
       case kOpen: return Open();
       case kClose: return CloseWindow();
+      case kKey: return Key();
+      case kDeactivate: return Deactivate();
       default: return false;
     }
   }
@@ -323,12 +336,20 @@ class StressRun {
     std::vector<Named> pool;
     for (const Named& n : all)
       if (Clickable(*n.b)) pool.push_back(n);
+    if (pool.empty() && endReached_[static_cast<std::size_t>(index)] && rng_.OneIn(6)) {
+      // Many leave a finished run by its close box rather than by "Exit".
+      Log("close box of finished " + name.substr(0, name.size() - 1));
+      ++cover_.closes;
+      CloseByWindowSystem(f);
+      return true;
+    }
     if (Clickable(f.ExitButton) && (pool.empty() ? rng_.OneIn(4) : rng_.OneIn(exitOdds_[index]))) {
       ClickButton(f.ExitButton, name + "Exit");
       return true;
     }
     if (pool.empty()) return false;  // the exposure, or the end screen left alone
     const Named n = pool[static_cast<std::size_t>(rng_.Below(pool.size()))];
+    answerAllowed_ = n.b != &f.GOButton && RatingScreen(f);
     ClickButton(*n.b, name + n.name);
     return true;
   }
@@ -527,13 +548,7 @@ class StressRun {
         Fail("\"Do Exp\" opened no experiment window");
         return true;
       }
-      exps_.emplace_back(MainWindow.FormDisp);
-      children_.emplace_back(MainWindow.FormDisp);
-      exitOdds_.push_back(std::array<int, 3>{4, 60, 1000}[static_cast<std::size_t>(rng_.Below(3))]);
-      endReached_.push_back(false);
-      patternsSetUp_ = true;
-      ++cover_.experimentWindows;
-      if (!MainWindow.FormDisp->isVisible()) Fail("the new experiment window is not shown");
+      Opened(MainWindow.FormDisp);
     } else {
       TDispGraph2* before = MainWindow.DispGraph2;
       ClickButton(main_->DataButton, "main.Disp. Data");
@@ -541,12 +556,27 @@ class StressRun {
         Fail("\"Disp. Data\" opened no ROC window");
         return true;
       }
-      rocs_.emplace_back(MainWindow.DispGraph2);
-      children_.emplace_back(MainWindow.DispGraph2);
-      ++cover_.rocWindows;
-      if (!MainWindow.DispGraph2->isVisible()) Fail("the new ROC window is not shown");
+      Opened(MainWindow.DispGraph2);
     }
     return true;
+  }
+
+  void Opened(TFormDisp* f) {
+    newRun_ = true;
+    runComplete_ = false;
+    exps_.emplace_back(f);
+    children_.emplace_back(f);
+    exitOdds_.push_back(std::array<int, 3>{4, 60, 1000}[static_cast<std::size_t>(rng_.Below(3))]);
+    endReached_.push_back(false);
+    patternsSetUp_ = true;
+    ++cover_.experimentWindows;
+    if (!f->isVisible()) Fail("the new experiment window is not shown");
+  }
+  void Opened(TDispGraph2* g) {
+    rocs_.emplace_back(g);
+    children_.emplace_back(g);
+    ++cover_.rocWindows;
+    if (!g->isVisible()) Fail("the new ROC window is not shown");
   }
 
   // The close box of an experiment or ROC window.
@@ -560,12 +590,110 @@ class StressRun {
       f = exps_[static_cast<std::size_t>(e[which])];
       Log("close box of E" + std::to_string(e[which]));
     } else {
-      f = rocs_[static_cast<std::size_t>(g[which - e.size()])];
+      TDispGraph2* r = rocs_[static_cast<std::size_t>(g[which - e.size()])];
+      f = r;
+      if (rng_.OneIn(3)) {
+        const int k = rng_.Below(10);
+        Log("press R" + std::to_string(g[which - e.size()]) + "." + StepName(k) + " (kept down)");
+        QTest::mousePress(&StepButton(*r, k), AnyMouseButton());
+        if (r->Timer1.Running()) ++cover_.holdsCutOff;
+      }
       Log("close box of R" + std::to_string(g[which - e.size()]));
     }
     ++cover_.closes;
-    f->close();
-    if (f->isVisible()) Fail("a window stayed on the screen after its close box");
+    CloseByWindowSystem(*f);
+    return true;
+  }
+
+  void CloseByWindowSystem(ui::Form& f) {
+    if (auto* x = dynamic_cast<TFormDisp*>(&f); x && !x->GOButton.Visible() && x->ExitButton.Visible() &&
+                                                  x->Image3.Visible())
+      ++cover_.finishedRunsClosed;
+    f.close();
+    if (f.isVisible()) Fail("a window stayed on the screen after its close box");
+  }
+
+  static bool RatingScreen(const TFormDisp& f) { return f.Image2.Visible() && f.CertainSButton.Visible(); }
+
+  // A key pressed in one of the program's windows, delivered where the window
+  // system delivers it: to the window's focused control, or to the window.
+  bool Key() {
+    std::vector<ui::Form*> forms{main_.data()};
+    std::vector<std::string> names{"main"};
+    for (int i : VisibleExps()) {
+      forms.push_back(exps_[static_cast<std::size_t>(i)]);
+      names.push_back("E" + std::to_string(i));
+    }
+    for (int i : VisibleRocs()) {
+      forms.push_back(rocs_[static_cast<std::size_t>(i)]);
+      names.push_back("R" + std::to_string(i));
+    }
+    const std::size_t i = static_cast<std::size_t>(rng_.Below(forms.size()));
+    ui::Form& form = *forms[i];
+    QWidget* target = form.focusWidget() ? form.focusWidget() : &form;
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers mods;
+      const char* name;
+    } keys[] = {{Qt::Key_Space, Qt::NoModifier, "Space"},    {Qt::Key_Space, Qt::NoModifier, "Space"},
+                {Qt::Key_Return, Qt::NoModifier, "Enter"},   {Qt::Key_Tab, Qt::NoModifier, "Tab"},
+                {Qt::Key_Backtab, Qt::ShiftModifier, "Shift+Tab"}, {Qt::Key_Escape, Qt::NoModifier, "Escape"},
+                {Qt::Key_F4, Qt::AltModifier, "Alt+F4"}};
+    const auto& k = keys[rng_.Below(std::size(keys))];
+    ++cover_.keys;
+    if (k.key == Qt::Key_F4) {
+      // The window manager's close; on the main window it would end the program.
+      if (&form == main_.data()) return false;
+      Log(std::string("Alt+F4 on ") + names[i]);
+      ++cover_.closes;
+      CloseByWindowSystem(form);
+      return true;
+    }
+    // Space on a visible rating button of the rating screen is an answer.
+    if (auto* x = dynamic_cast<TFormDisp*>(&form); x && k.key == Qt::Key_Space && RatingScreen(*x)) {
+      for (ui::Button* b : {&x->CertainSButton, &x->ProbablySButton, &x->ProbablyNButton, &x->CertainNButton})
+        answerAllowed_ |= target == b && b->isVisible();
+    }
+    // An "Exit" that ends the program is left to the end of the session.
+    if (target == &main_->ExitButton) return false;
+    for (int r : VisibleRocs())
+      if (target == &rocs_[static_cast<std::size_t>(r)]->ExitButton) return false;
+    Log(std::string("key ") + k.name + " in " + names[i] + " (to " +
+        (target == &form ? std::string("the window") : target->metaObject()->className()) + ")");
+    for (int r : VisibleRocs())
+      if (target == &rocs_[static_cast<std::size_t>(r)]->DispButton && k.key == Qt::Key_Space)
+        expectedTally_ = TallyOf(experiment::State.TrialResults);
+    TFormDisp* exp = MainWindow.FormDisp;
+    TDispGraph2* roc = MainWindow.DispGraph2;
+    QTest::keyClick(target, k.key, k.mods);
+    // "Do Exp" and "Disp. Data" pressed from the keyboard open their windows.
+    if (MainWindow.FormDisp != exp) Opened(MainWindow.FormDisp);
+    if (MainWindow.DispGraph2 != roc) Opened(MainWindow.DispGraph2);
+    return true;
+  }
+
+  // Another program takes the activation from a window of this one.
+  bool Deactivate() {
+    std::vector<ui::Form*> forms;
+    std::vector<std::string> names;
+    for (int i : VisibleRocs()) {
+      forms.push_back(rocs_[static_cast<std::size_t>(i)]);
+      names.push_back("R" + std::to_string(i));
+    }
+    for (int i : VisibleExps()) {
+      forms.push_back(exps_[static_cast<std::size_t>(i)]);
+      names.push_back("E" + std::to_string(i));
+    }
+    if (forms.empty()) return false;
+    const std::size_t i = static_cast<std::size_t>(rng_.Below(forms.size()));
+    Log("activation lost by " + names[i]);
+    if (auto* r = dynamic_cast<TDispGraph2*>(forms[i]); r && r->Timer1.Running()) ++cover_.holdsCutOff;
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(forms[i], &deactivate);
+    for (QWidget* w : forms[i]->findChildren<QWidget*>()) {
+      QEvent e(QEvent::WindowDeactivate);
+      QApplication::sendEvent(w, &e);
+    }
     return true;
   }
 
@@ -660,6 +788,17 @@ class StressRun {
     }
   }
 
+  // A trial is recorded, and the trial counter moves, only by a press on a
+  // visible rating button of a rating screen; a new run starts them afresh.
+  void CheckAnswerOrigin(int counter, const experiment::TrialRecords& records) {
+    if (newRun_) return;
+    const bool changed = experiment::State.TrialCounter != counter ||
+                         std::memcmp(&experiment::State.TrialResults, &records, sizeof records) != 0;
+    if (changed && !answerAllowed_)
+      Fail("the trial counter went from " + std::to_string(counter) + " to " +
+           std::to_string(experiment::State.TrialCounter) + " (or a record changed) without a rating press");
+  }
+
   // What the windows show agrees with the state.
   void CheckWindows() {
     if (!main_) {
@@ -713,6 +852,24 @@ class StressRun {
         Fail("ROC window R" + std::to_string(i) + " was destroyed");
         return;
       }
+      // The auto-repeat runs only while a visible step button of a shown window is held.
+      TDispGraph2& g = *rocs_[i];
+      bool held = false;
+      for (int k = 0; k < 10; ++k) held |= StepButton(g, k).isVisible() && StepButton(g, k).Held();
+      if (g.Timer1.Running() && !(g.isVisible() && held)) {
+        Fail("ROC window R" + std::to_string(i) + " repeats steps with no step button held" +
+             (g.isVisible() ? "" : " while hidden"));
+        return;
+      }
+    }
+    // A complete run stays reachable until a new one starts.
+    bool completeShown = false;
+    for (std::size_t i = 0; i < exps_.size(); ++i) completeShown |= endReached_[i] && exps_[i]->isVisible();
+    runComplete_ |= experiment::State.TrialCounter == experiment::kRecordedTrials &&
+                    experiment::State.TrialResults[experiment::kRecordedTrials].Response != 0;
+    if (runComplete_ && !completeShown && !main_->DataButton.Visible()) {
+      Fail("a complete run is on no screen and the main window does not offer \"Disp. Data\"");
+      return;
     }
   }
 
@@ -751,6 +908,9 @@ class StressRun {
   std::vector<int> exitOdds_;  // per experiment window: Exit is clicked in 1 of this many GO screens
   std::vector<bool> endReached_;
   bool patternsSetUp_ = false;
+  bool answerAllowed_ = false;  // the action pressed a visible rating button of a rating screen
+  bool newRun_ = false;         // the action opened an experiment window
+  bool runComplete_ = false;    // all 50 answers of the current run are in
   roc::TallyTable expectedTally_{};
 
   std::array<std::string, kLogLength> log_;
@@ -769,6 +929,9 @@ TEST(StressTest, RandomJourneysKeepTheStateConsistent) {
   EXPECT_GT(run.Cover().completedRuns, 0);
   EXPECT_GT(run.Cover().dispWithAllRecords, 0);
   EXPECT_GT(run.Cover().closes, 0);
+  EXPECT_GT(run.Cover().keys, 0);
+  EXPECT_GT(run.Cover().holdsCutOff, 0);
+  EXPECT_GT(run.Cover().finishedRunsClosed, 0);
 }
 
 class MoreSeeds : public ::testing::TestWithParam<std::uint64_t> {};
