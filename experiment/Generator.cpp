@@ -22,6 +22,15 @@ std::function<TimeOfDay()>& ClockOverride() {
   return clock;
 }
 
+struct Seeding {
+  std::optional<std::uint32_t> fixed;
+  std::uint32_t last = 0;
+};
+Seeding& Seeds() {
+  static Seeding seeds;
+  return seeds;
+}
+
 }  // namespace
 
 double RandomFraction() {
@@ -47,10 +56,19 @@ TimeOfDay SystemTimeOfDayUtc() {
 void SetClockForTests(std::function<TimeOfDay()> clock) { ClockOverride() = std::move(clock); }
 
 void SeedRandomFromClock() {
-  const auto& clock = ClockOverride();
-  const TimeOfDay t = clock ? clock() : SystemTimeOfDayUtc();
-  State.RandomState =
-      static_cast<std::uint32_t>(((t.Hour * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond);
+  if (Seeds().fixed) {
+    State.RandomState = *Seeds().fixed;
+  } else {
+    const auto& clock = ClockOverride();
+    const TimeOfDay t = clock ? clock() : SystemTimeOfDayUtc();
+    State.RandomState =
+        static_cast<std::uint32_t>(((t.Hour * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond);
+  }
+  Seeds().last = State.RandomState;
 }
+
+void SetFixedSeed(std::optional<std::uint32_t> seed) { Seeds().fixed = seed; }
+
+std::uint32_t LastSeed() { return Seeds().last; }
 
 }  // namespace experiment

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace experiment {
 
@@ -30,7 +31,15 @@ TimeOfDay SystemTimeOfDayUtc();
 // system clock.
 void SetClockForTests(std::function<TimeOfDay()> clock);
 
-// RandomState := the milliseconds since midnight UTC, 0..86399999.
+// RandomState := the milliseconds since midnight UTC, 0..86399999; or the
+// fixed seed, when one is set.
 void SeedRandomFromClock();
+
+// A seed that replaces the clock at every seeding from now on (a teacher's
+// chosen sequence); empty: the clock again.
+void SetFixedSeed(std::optional<std::uint32_t> seed);
+
+// The state the last seeding set.
+std::uint32_t LastSeed();
 
 }  // namespace experiment

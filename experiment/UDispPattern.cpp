@@ -1,6 +1,9 @@
 #include "UDispPattern.h"
 
+#include "experiment/Generator.h"
+#include "experiment/RunLog.h"
 #include "experiment/StimulusPatterns.h"
+#include "ui/Errors.h"
 #include "ui/Colour.h"
 #include "ui/qt/Label.h"
 
@@ -42,6 +45,7 @@ TFormDisp::TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow)
 }
 
 void TFormDisp::FormCreate() {
+  const std::string session = experiment::FormatSessionTime(std::chrono::system_clock::now());
   Timer1.SetEnabled(false);
   Timer1.SetInterval(1000);
 
@@ -73,6 +77,7 @@ void TFormDisp::FormCreate() {
   }
 
   experiment::SetUpPatterns(Image1.Canvas());
+  experiment::RunLog.Run = {session, experiment::LastSeed(), {}};
 
   DrawInstructionScreen();
 
@@ -120,11 +125,14 @@ void TFormDisp::GOButtonClick() {
   ExitButton.SetVisible(false);
   State.ShownStimulus = State.NextStimulus;
   Timer1.SetEnabled(true);
+  gridShown_ = std::chrono::steady_clock::now();
 }
 
 void TFormDisp::Timer1Timer() {
   Timer1.SetEnabled(false);
   Image1.SetVisible(false);
+  ratingShown_ = std::chrono::steady_clock::now();
+  exposureMs_ = std::chrono::duration<double, std::milli>(ratingShown_ - gridShown_).count();
   CertainSButton.SetVisible(true);
   ProbablySButton.SetVisible(true);
   ProbablyNButton.SetVisible(true);
@@ -133,6 +141,7 @@ void TFormDisp::Timer1Timer() {
 }
 
 void TFormDisp::Answer(experiment::ResponseCode code) {
+  const std::int32_t trial = State.TrialCounter + 10;
   Image2.SetVisible(false);
   PrepareNextStimulus();
   ShowGoScreen();
@@ -153,6 +162,19 @@ void TFormDisp::Answer(experiment::ResponseCode code) {
     s.SetFontColor(ui::clBlack);
   }
   Image3.SetVisible(true);
+  LogAnswer(trial, code);
+}
+
+void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
+  using namespace std::chrono;
+  const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
+  experiment::TrialLogSession& run = experiment::RunLog.Run;
+  run.Rows.push_back({run.Session, run.Seed, trial, State.ShownStimulus, code, exposureMs_, ratingMs});
+  if (experiment::RunLog.File != nullptr) {
+    // Written and synced before the handler returns; a failure is reported
+    // and the run goes on in memory.
+    if (auto error = experiment::RunLog.File->Append(run.Rows.back())) throw ui::EWriteError(*error);
+  }
 }
 
 void TFormDisp::WriteFeedback() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <string>
 
 #include "experiment/ExperimentState.h"
@@ -45,7 +46,11 @@ class TFormDisp : public ui::Form {
   void Answer(experiment::ResponseCode code);
   void ShowGoScreen();
   void ShowEndScreen();
+  void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
 
   TMainWindowAccess mainWindow_;
   bool endShown_ = false;  // the end screen is up: the run is complete
+  std::chrono::steady_clock::time_point gridShown_;
+  std::chrono::steady_clock::time_point ratingShown_;
+  double exposureMs_ = 0;
 };

@@ -36,6 +36,13 @@ class EInvalidOperation : public ProgramError {
   EInvalidOperation() : ProgramError("Canvas に対する描画ができません") {}
 };
 
+// A row of the per-trial file could not be written; the message names the
+// file and the reason.
+class EWriteError : public ProgramError {
+ public:
+  explicit EWriteError(const std::string& detail) : ProgramError("試行データを書き込めません: " + detail) {}
+};
+
 // The text of the error box for a message: a "." is appended when the message
 // is not empty and its last character compares greater than "." byte by byte.
 std::string ErrorBoxText(const std::string& message);

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "experiment/Generator.h"
+#include "experiment/RunLog.h"
 #include "experiment/StimulusPatterns.h"
 #include "experiment/UDispPattern.h"
 #include "tests/support/ErrorBoxRecorder.h"
@@ -241,6 +244,56 @@ TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
   EXPECT_FALSE(host->DoExpButton.Visible());
   EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
   for (const auto& r : State.TrialResults) EXPECT_EQ(r.Response, 4);
+}
+
+TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
+  const std::string path = ::testing::TempDir() + "trial-sequence.csv";
+  std::remove(path.c_str());
+  experiment::TrialLogFile file;
+  ASSERT_FALSE(file.Open(path));
+  experiment::RunLog.File = &file;
+  experiment::SetFixedSeed(123);
+  std::vector<experiment::StimulusKind> shown[2];
+  for (auto& run : shown) {
+    form = OpenWindow();
+    for (int i = 0; i < 12; ++i) {
+      Trial(form, i % 2 ? form->ProbablyNButton : form->CertainSButton);
+      run.push_back(State.ShownStimulus);
+    }
+  }
+  experiment::SetFixedSeed(std::nullopt);
+  experiment::RunLog.File = nullptr;
+
+  EXPECT_EQ(shown[0], shown[1]);
+  const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
+  ASSERT_EQ(read.Error, "");
+  ASSERT_EQ(read.Sessions.size(), 2u);  // each window is a session of its own
+  for (std::size_t k = 0; k < 2; ++k) {
+    const auto& rows = read.Sessions[k].Rows;
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(read.Sessions[k].Seed, 123u);
+    for (int i = 0; i < 12; ++i) {
+      EXPECT_EQ(rows[i].Trial, i + 1);
+      EXPECT_EQ(rows[i].Stimulus, shown[k][i]);
+      EXPECT_EQ(rows[i].Response, i % 2 ? experiment::kProbablyN : experiment::kCertainS);
+      EXPECT_GE(rows[i].ExposureMs, 0.0);
+    }
+  }
+  std::remove(path.c_str());
+}
+
+TEST_F(TrialSequence, AFailedWriteIsShownAndTheRunGoesOnInMemory) {
+  experiment::TrialLogFile full;
+  if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  experiment::RunLog.File = &full;
+  ErrorBoxRecorder boxes;
+  Trials(11);
+  experiment::RunLog.File = nullptr;
+  ASSERT_EQ(boxes.boxes.size(), 11u);
+  EXPECT_NE(boxes.boxes[0].second.find("/dev/full"), std::string::npos);
+  EXPECT_EQ(State.TrialCounter, 2);
+  EXPECT_EQ(State.TrialResults[1].Response, experiment::kCertainS);
+  EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 11u);
 }
 
 TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {

@@ -1,0 +1,71 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace shell {
+
+namespace {
+
+std::optional<std::uint32_t> ParseSeed(const QString& text) {
+  bool ok = false;
+  const qulonglong v = text.trimmed().toULongLong(&ok, 10);
+  if (!ok || text.trimmed().startsWith('+') || v > 0xFFFFFFFFULL) return std::nullopt;
+  return static_cast<std::uint32_t>(v);
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "A signal-detection rating experiment on one observer and its ROC analysis.\n"
+      "With no options: the experiment, which needs a display.");
+  const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
+  const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
+  const QCommandLineOption csv("csv", "Append one row per answered trial to FILE.", "FILE");
+  const QCommandLineOption seed("seed", "Seed the stimulus sequence of every experiment with N (0 to 4294967295).",
+                                "N");
+  const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
+  parser.addOptions({help, version, csv, seed, fit});
+  parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
+
+  QStringList list{"rocrating"};
+  for (const std::string& a : args) list << QString::fromStdString(a);
+
+  CommandLine cl;
+  const auto bad = [&cl](const QString& why) {
+    cl.action = CommandLine::Action::kBadInput;
+    cl.text = why.toStdString();
+    return cl;
+  };
+  if (!parser.parse(list)) return bad(parser.errorText());
+  if (parser.isSet(help)) {
+    cl.action = CommandLine::Action::kHelp;
+    cl.text = parser.helpText().replace("<executable_name>", "rocrating").toStdString();
+    return cl;
+  }
+  if (parser.isSet(version)) {
+    cl.action = CommandLine::Action::kVersion;
+    return cl;
+  }
+  if (parser.values(csv).size() > 1) return bad("--csv given more than once");
+  if (parser.values(seed).size() > 1) return bad("--seed given more than once");
+  if (parser.isSet(seed)) {
+    cl.seed = ParseSeed(parser.value(seed));
+    if (!cl.seed) return bad("--seed: \"" + parser.value(seed) + "\" is not an integer from 0 to 4294967295");
+  }
+  if (parser.isSet(csv)) cl.csvFile = parser.value(csv).toStdString();
+  const QStringList files = parser.positionalArguments();
+  if (parser.isSet(fit)) {
+    if (files.isEmpty()) return bad("--fit needs at least one FILE");
+    if (cl.csvFile || cl.seed) return bad("--fit opens no experiment: --csv and --seed do not go with it");
+    cl.action = CommandLine::Action::kFit;
+    for (const QString& f : files) cl.fitFiles.push_back(f.toStdString());
+    return cl;
+  }
+  if (!files.isEmpty()) return bad("unexpected argument \"" + files.front() + "\" (files are read with --fit)");
+  return cl;
+}
+
+}  // namespace shell

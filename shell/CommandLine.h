@@ -1,0 +1,24 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// What the command line asks for. With no arguments: the experiment program
+// exactly as it always runs.
+struct CommandLine {
+  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput };
+  Action action = Action::kRun;
+  std::optional<std::string> csvFile;  // --csv FILE: append every answered trial
+  std::optional<std::uint32_t> seed;   // --seed N: seed each experiment with N
+  std::vector<std::string> fitFiles;   // --fit FILE...: fit the files, open no window
+  std::string text;                    // the help text, or what is wrong with the input
+};
+
+// Parses the arguments after the program name. Needs no application object
+// and no display.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+}  // namespace shell

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include "shell/CommandLine.h"
+
+namespace {
+
+using shell::CommandLine;
+using shell::ParseCommandLine;
+
+TEST(CommandLine, NoArgumentsRunsTheProgramAsAlways) {
+  const CommandLine cl = ParseCommandLine({});
+  EXPECT_EQ(cl.action, CommandLine::Action::kRun);
+  EXPECT_FALSE(cl.csvFile);
+  EXPECT_FALSE(cl.seed);
+}
+
+TEST(CommandLine, OptionsAndTheirBounds) {
+  CommandLine cl = ParseCommandLine({"--seed", "4294967295", "--csv", "out.csv"});
+  EXPECT_EQ(cl.action, CommandLine::Action::kRun);
+  EXPECT_EQ(cl.seed, 4294967295u);
+  EXPECT_EQ(cl.csvFile, "out.csv");
+  EXPECT_EQ(ParseCommandLine({"--seed=0"}).seed, 0u);
+  cl = ParseCommandLine({"--fit", "a.csv", "b.csv"});
+  EXPECT_EQ(cl.action, CommandLine::Action::kFit);
+  EXPECT_EQ(cl.fitFiles, (std::vector<std::string>{"a.csv", "b.csv"}));
+  EXPECT_EQ(ParseCommandLine({"--version"}).action, CommandLine::Action::kVersion);
+  EXPECT_NE(ParseCommandLine({"--help"}).text.find("--csv <FILE>"), std::string::npos);
+
+  // Everything else is bad input, said in one line.
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--seed", "4294967296"}, {"--seed", "-1"}, {"--seed", "12x"}, {"--seed", ""},
+        {"--seed", "+5"}, {"--bogus"}, {"--fit"}, {"file.csv"}, {"--csv"}, {"--fit", "a.csv", "--seed", "1"},
+        {"--seed", "1", "--seed", "2"}}) {
+    cl = ParseCommandLine(bad);
+    EXPECT_EQ(cl.action, CommandLine::Action::kBadInput) << bad.front();
+    EXPECT_EQ(cl.text.find('\n'), std::string::npos);
+    EXPECT_FALSE(cl.text.empty());
+  }
+}
+
+}  // namespace
