@@ -6,16 +6,16 @@
 #include "experiment/Generator.h"
 #include "experiment/StimulusPatterns.h"
 #include "roc/NormalDistribution.h"
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 
 namespace {
 
 void BM_NormalCdf(benchmark::State& state) {
-  ui::InitFloatingPoint();
+  numeric::InitFloatingPoint();
   // The argument in hundredths: 50 -> 0.5.
-  const ui::Extended x = static_cast<ui::Extended>(state.range(0)) / 100;
+  const numeric::Extended x = static_cast<numeric::Extended>(state.range(0)) / 100;
   for (auto _ : state) {
-    ui::Extended v = x;
+    numeric::Extended v = x;
     benchmark::DoNotOptimize(v);
     benchmark::DoNotOptimize(roc::NormalCdf(v));
   }
@@ -24,10 +24,10 @@ BENCHMARK(BM_NormalCdf)->Arg(50)->Arg(300)->Arg(680)->Arg(-700);
 
 void BM_NormalCdfRedrawSweep(benchmark::State& state) {
   // The 208 calls of one model curve, over the range a curve typically spans.
-  ui::InitFloatingPoint();
+  numeric::InitFloatingPoint();
   for (auto _ : state) {
-    ui::Extended sum = 0;
-    for (int i = 0; i < 208; ++i) sum += roc::NormalCdf(-5 + static_cast<ui::Extended>(i) / 20);
+    numeric::Extended sum = 0;
+    for (int i = 0; i < 208; ++i) sum += roc::NormalCdf(-5 + static_cast<numeric::Extended>(i) / 20);
     benchmark::DoNotOptimize(sum);
   }
 }

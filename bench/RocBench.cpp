@@ -8,7 +8,7 @@
 #include "roc/ResponseTally.h"
 #include "roc/RocPlot.h"
 #include "roc/RocState.h"
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 #include "ui/Surface.h"
 
 namespace {
@@ -25,7 +25,7 @@ constexpr std::int32_t kRecords[50][2] = {
 // The process-wide state as the ROC window sees it after "Disp": the records
 // tallied, the default model and the plot frame of its 500 x 500 image.
 void PrepareRocState() {
-  ui::InitFloatingPoint();
+  numeric::InitFloatingPoint();
   experiment::State.Reset();
   roc::State.Reset();
   for (int i = 1; i <= experiment::kRecordedTrials; ++i) {

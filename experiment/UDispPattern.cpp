@@ -3,7 +3,7 @@
 #include "experiment/Generator.h"
 #include "experiment/RunLog.h"
 #include "experiment/StimulusPatterns.h"
-#include "ui/Errors.h"
+#include "numeric/Errors.h"
 #include "ui/Colour.h"
 #include "ui/qt/Label.h"
 
@@ -173,7 +173,7 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
   if (experiment::RunLog.File != nullptr) {
     // Written and synced before the handler returns; a failure is reported
     // and the run goes on in memory.
-    if (auto error = experiment::RunLog.File->Append(run.Rows.back())) throw ui::EWriteError(*error);
+    if (auto error = experiment::RunLog.File->Append(run.Rows.back())) throw numeric::EWriteError(*error);
   }
 }
 

@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "ui/Errors.h"
+#include "numeric/Errors.h"
 
 namespace roc {
 
-using ui::Extended;
+using numeric::Extended;
 
 namespace {
 
@@ -21,10 +21,10 @@ constexpr Extended kTwoPi = 6.283185307179586476925286766559L;
 
 // One half minus phi(a)/a (1 - 1/(a^2 + 3 - 1/(0.22 a^2 + 0.704))), for a > 6.8.
 Extended UpperTailArea(Extended a) {
-  const Extended t = ui::MultiplyExtended(a, a);
+  const Extended t = numeric::MultiplyExtended(a, a);
   const Extended q = (t + 3) - 1 / (kTailCoefficient * t + kTailOffset);
   const Extended m = 1 - 1 / q;
-  return 0.5L - (ui::ExpExtended(-0.5L * t) * m) / ui::MultiplyExtended(a, ui::SqrtExtended(kTwoPi));
+  return 0.5L - (numeric::ExpExtended(-0.5L * t) * m) / numeric::MultiplyExtended(a, numeric::SqrtExtended(kTwoPi));
 }
 
 }  // namespace
@@ -59,7 +59,7 @@ struct Series {
 
 // The series branch for 0 < a <= 6.8, from its finished sum.
 Extended SeriesArea(Extended a, Extended A, Extended S) {
-  return ((ui::ExpExtended(-0.5L * A) * a) * S) / ui::SqrtExtended(kTwoPi);
+  return ((numeric::ExpExtended(-0.5L * A) * a) * S) / numeric::SqrtExtended(kTwoPi);
 }
 
 bool TakesSeries(Extended a) { return a <= kTailThreshold && a > 0; }
@@ -85,7 +85,7 @@ NormalSeries NormalSeriesSum(Extended A) {
 
 Extended NormalAreaFromZero(Extended x) {
   // Comparing a NaN is an invalid operation in the program's environment.
-  if (std::isnan(x)) throw ui::EInvalidOp();
+  if (std::isnan(x)) throw numeric::EInvalidOp();
   const Extended a = std::fabs(x);
   if (!(a <= kTailThreshold)) return UpperTailArea(a);
   if (a <= 0) return 0;
@@ -94,13 +94,13 @@ Extended NormalAreaFromZero(Extended x) {
 }
 
 Extended NormalCdf(Extended x) {
-  if (std::isnan(x)) throw ui::EInvalidOp();
+  if (std::isnan(x)) throw numeric::EInvalidOp();
   if (!(x < 0) && !(x > 0)) return 0.5L;
   return CdfFromArea(x, NormalAreaFromZero(std::fabs(x)));
 }
 
 std::pair<Extended, Extended> NormalCdfPair(Extended x, Extended y) {
-  if (std::isnan(x) || std::isnan(y)) throw ui::EInvalidOp();
+  if (std::isnan(x) || std::isnan(y)) throw numeric::EInvalidOp();
   const Extended a = std::fabs(x);
   const Extended b = std::fabs(y);
   if (!TakesSeries(a) || !TakesSeries(b)) return {NormalCdf(x), NormalCdf(y)};

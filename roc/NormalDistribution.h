@@ -2,28 +2,28 @@
 #include <cstdint>
 #include <utility>
 
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 
 namespace roc {
 
 // The area under the standard normal density from 0 to |x|, in [0, 0.5]:
 // a power series up to |x| = 6.8, a closed upper-tail approximation beyond.
 // A NaN argument is EInvalidOp.
-ui::Extended NormalAreaFromZero(ui::Extended x);
+numeric::Extended NormalAreaFromZero(numeric::Extended x);
 
 // P(Z <= x) for a standard normal Z, clamped to [0, 1]; exactly 0.5 at 0.
-ui::Extended NormalCdf(ui::Extended x);
+numeric::Extended NormalCdf(numeric::Extended x);
 
 // NormalCdf of two arguments at once, each result exactly NormalCdf's; faster
 // than two calls when both take the series.
-std::pair<ui::Extended, ui::Extended> NormalCdfPair(ui::Extended x, ui::Extended y);
+std::pair<numeric::Extended, numeric::Extended> NormalCdfPair(numeric::Extended x, numeric::Extended y);
 
 // The series of NormalAreaFromZero for A = a^2 / 4: its sum and the number of
 // passes its loop ran until a pass left the sum unchanged.
 struct NormalSeries {
-  ui::Extended Sum;
+  numeric::Extended Sum;
   std::int32_t Passes;
 };
-NormalSeries NormalSeriesSum(ui::Extended A);
+NormalSeries NormalSeriesSum(numeric::Extended A);
 
 }  // namespace roc

@@ -21,7 +21,7 @@ struct Decimal {
 // |v| to 18 significant digits, correctly rounded. Reads only the digits and
 // the exponent of the printed text, so the C locale's radix character does
 // not matter.
-Decimal Expand(ui::Extended magnitude) {
+Decimal Expand(numeric::Extended magnitude) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*Le", kExpansionDigits - 1, magnitude);
   Decimal d{{}, 0};
@@ -54,11 +54,11 @@ Decimal RoundToShownDigits(Decimal d) {
 
 }  // namespace
 
-std::string FormatParameter(ui::Extended v, std::string_view decimalSeparator) {
+std::string FormatParameter(numeric::Extended v, std::string_view decimalSeparator) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
-  const ui::Extended magnitude = std::fabs(v);
-  if (magnitude < std::numeric_limits<ui::Extended>::min()) return "0";
+  const numeric::Extended magnitude = std::fabs(v);
+  if (magnitude < std::numeric_limits<numeric::Extended>::min()) return "0";
 
   const Decimal d = RoundToShownDigits(Expand(magnitude));
   const int E = d.exponent;

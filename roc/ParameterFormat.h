@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 
 namespace roc {
 
@@ -12,6 +12,6 @@ namespace roc {
 // |v| = 0.d1d2... x 10^E lies in -3..5 ("1.02", "0.0001", "12345"), otherwise
 // scientific ("1.2346E5", "3.5237E-19"). Zero and values too small to be normal
 // extended numbers give "0". The separator is the locale's decimal separator.
-std::string FormatParameter(ui::Extended v, std::string_view decimalSeparator = ".");
+std::string FormatParameter(numeric::Extended v, std::string_view decimalSeparator = ".");
 
 }  // namespace roc

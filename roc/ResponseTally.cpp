@@ -2,7 +2,7 @@
 
 namespace roc {
 
-using ui::Extended;
+using numeric::Extended;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "RocState.h"
 #include "experiment/ExperimentState.h"
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 
 namespace roc {
 
@@ -19,8 +19,8 @@ void RefillResponseTally();
 // more: false-alarm rate counts[0][p+1] / counts[0][1], hit rate
 // counts[1][p+1] / counts[1][1], each a quotient of two counts in extended.
 struct ObservedRates {
-  ui::Extended FalseAlarmRate;
-  ui::Extended HitRate;
+  numeric::Extended FalseAlarmRate;
+  numeric::Extended HitRate;
 };
 
 // Empty when a row total is 0 (the rates would be 0/0, undefined) or p is

@@ -9,7 +9,7 @@ namespace roc {
 
 namespace {
 
-using ui::Extended;
+using numeric::Extended;
 
 // The model point of a criterion c: false-alarm rate 1 - Phi(c), hit rate 1 - Phi((c - d) / R).
 struct ModelPoint {
@@ -19,7 +19,7 @@ struct ModelPoint {
 
 ModelPoint ModelPointAt(Extended c) {
   const ModelParameterSet& m = State.ModelParameters;
-  const auto [noise, signal] = NormalCdfPair(c, ui::DivideExtended(c - m.d, m.R));
+  const auto [noise, signal] = NormalCdfPair(c, numeric::DivideExtended(c - m.d, m.R));
   const Extended one = 1;
   return {one - noise, one - signal};
 }
@@ -37,19 +37,19 @@ void CriterionMarker(ui::Surface& plot, Extended c, ui::Colour colour) {
 
 std::int32_t ToScreenX(Extended v) {
   const PlotGeometry& f = State.PlotFrame;
-  return static_cast<std::int32_t>(ui::RoundExtended(v * static_cast<Extended>(f.scale) + static_cast<Extended>(f.x0)));
+  return static_cast<std::int32_t>(numeric::RoundExtended(v * static_cast<Extended>(f.scale) + static_cast<Extended>(f.x0)));
 }
 
 std::int32_t ToScreenY(Extended v) {
   const PlotGeometry& f = State.PlotFrame;
-  return static_cast<std::int32_t>(ui::RoundExtended(static_cast<Extended>(f.y0) - v * static_cast<Extended>(f.scale)));
+  return static_cast<std::int32_t>(numeric::RoundExtended(static_cast<Extended>(f.y0) - v * static_cast<Extended>(f.scale)));
 }
 
 void PlotObservedPoint(ui::Surface& plot, int p, Extended fa, Extended hit) {
   const PlotGeometry& f = State.PlotFrame;
   plot.SetPenColor(p == 1 ? ui::clGreen : p == 2 ? ui::clMaroon : ui::clRed);
-  const auto X = static_cast<std::int32_t>(f.x0 + ui::RoundExtended(fa * static_cast<Extended>(f.scale)));
-  const auto Y = static_cast<std::int32_t>(f.y0 - ui::RoundExtended(hit * static_cast<Extended>(f.scale)));
+  const auto X = static_cast<std::int32_t>(f.x0 + numeric::RoundExtended(fa * static_cast<Extended>(f.scale)));
+  const auto Y = static_cast<std::int32_t>(f.y0 - numeric::RoundExtended(hit * static_cast<Extended>(f.scale)));
   plot.Ellipse(X - 7, Y - 7, X + 7, Y + 7);
   plot.SetPenColor(ui::clBlack);
 }

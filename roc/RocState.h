@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 
 namespace roc {
 
@@ -15,11 +15,11 @@ struct TallyTable {
 // The binormal model: noise N(0, 1), signal N(d, R^2), criteria c1 < c2 < c3
 // (as the user sets them; nothing enforces the order).
 struct ModelParameterSet {
-  ui::Extended d;
-  ui::Extended c1;
-  ui::Extended c2;
-  ui::Extended c3;
-  ui::Extended R;
+  numeric::Extended d;
+  numeric::Extended c1;
+  numeric::Extended c2;
+  numeric::Extended c3;
+  numeric::Extended R;
 };
 
 // Rate (0, 0) lies at pixel (x0, y0); one unit of rate is scale pixels.

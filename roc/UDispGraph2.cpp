@@ -11,7 +11,7 @@
 #include "ui/qt/Screen.h"
 
 using roc::State;
-using ui::Extended;
+using numeric::Extended;
 
 namespace {
 
@@ -225,8 +225,8 @@ void TDispGraph2::StepParameter() {
     case roc::kStepC2Down: step(m.c2, m.c2 - kStep, C2Edit, "  c2 = "); break;
     case roc::kStepC1Up: step(m.c1, m.c1 + kStep, C1Edit, "  c1 = "); break;
     case roc::kStepC1Down: step(m.c1, m.c1 - kStep, C1Edit, "  c1 = "); break;
-    case roc::kStepRUp: step(m.R, ui::MultiplyExtended(m.R, kRatio), REdit, "  R = "); break;
-    case roc::kStepRDown: step(m.R, ui::DivideExtended(m.R, kRatio), REdit, "  R = "); break;
+    case roc::kStepRUp: step(m.R, numeric::MultiplyExtended(m.R, kRatio), REdit, "  R = "); break;
+    case roc::kStepRDown: step(m.R, numeric::DivideExtended(m.R, kRatio), REdit, "  R = "); break;
     default: break;
   }
   roc::DrawRocPlot(Image1.Canvas());

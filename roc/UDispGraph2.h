@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Edit.h"
 #include "ui/qt/Form.h"
@@ -52,7 +52,7 @@ class TDispGraph2 : public ui::Form {
   void StepButtonMouseUp();
   void LayOut();
   void ResetParameters();
-  std::string Format(ui::Extended v) const;
+  std::string Format(numeric::Extended v) const;
 
   bool activated_ = false;
 };

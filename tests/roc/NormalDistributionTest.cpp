@@ -6,12 +6,12 @@
 #include <iomanip>
 #include <limits>
 
-#include "ui/Errors.h"
+#include "numeric/Errors.h"
 
 namespace roc {
 namespace {
 
-using ui::Extended;
+using numeric::Extended;
 
 // |actual - expected| <= tolerance, compared in extended precision.
 ::testing::AssertionResult Near(Extended actual, Extended expected, Extended tolerance) {
@@ -23,7 +23,7 @@ using ui::Extended;
 
 class NormalDistributionTest : public ::testing::Test {
  protected:
-  void SetUp() override { ui::InitFloatingPoint(); }
+  void SetUp() override { numeric::InitFloatingPoint(); }
 };
 
 struct Reference {
@@ -108,19 +108,19 @@ TEST_F(NormalDistributionTest, SeriesStopsWhenAPassLeavesTheSumUnchanged) {
 
 TEST_F(NormalDistributionTest, InvalidArguments) {
   const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
-  EXPECT_THROW(NormalCdf(nan), ui::EInvalidOp);
-  EXPECT_THROW(NormalAreaFromZero(nan), ui::EInvalidOp);
+  EXPECT_THROW(NormalCdf(nan), numeric::EInvalidOp);
+  EXPECT_THROW(NormalAreaFromZero(nan), numeric::EInvalidOp);
   // a * a beyond the extended range overflows like any other product.
-  EXPECT_THROW(NormalCdf(-1e3000L), ui::EOverflow);
+  EXPECT_THROW(NormalCdf(-1e3000L), numeric::EOverflow);
 }
 
 }  // namespace
 }  // namespace roc
 
 TEST(NormalCdfPairTest, GivesExactlyTheSingleResultsOnEveryBranch) {
-  const ui::Extended xs[] = {0, 0.1L, -0.5L, 1, -1.96L, 3, 5, -6.8L, 6.81L, -7, 10, 1e-30L, -9.5L};
-  for (const ui::Extended x : xs) {
-    for (const ui::Extended y : xs) {
+  const numeric::Extended xs[] = {0, 0.1L, -0.5L, 1, -1.96L, 3, 5, -6.8L, 6.81L, -7, 10, 1e-30L, -9.5L};
+  for (const numeric::Extended x : xs) {
+    for (const numeric::Extended y : xs) {
       const auto [cx, cy] = roc::NormalCdfPair(x, y);
       EXPECT_EQ(cx, roc::NormalCdf(x)) << static_cast<double>(x) << " with " << static_cast<double>(y);
       EXPECT_EQ(cy, roc::NormalCdf(y)) << static_cast<double>(y) << " with " << static_cast<double>(x);

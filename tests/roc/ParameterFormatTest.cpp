@@ -9,7 +9,7 @@
 namespace roc {
 namespace {
 
-using ui::Extended;
+using numeric::Extended;
 
 // The step constants of the parameter controls, as extended values.
 constexpr Extended kStep = 0.02L;

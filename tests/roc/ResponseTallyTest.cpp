@@ -44,7 +44,7 @@ TEST_F(ResponseTallyTest, WorkedExampleFromTrialResults) {
   EXPECT_EQ(Row(State.ResponseTally, 1), (Counts{25, 23, 18, 10}));
 
   // Each rate is one correctly rounded quotient: the nearest extended to the decimal.
-  const ui::Extended expected[3][2] = {{0.6L, 0.92L}, {0.28L, 0.72L}, {0.08L, 0.4L}};
+  const numeric::Extended expected[3][2] = {{0.6L, 0.92L}, {0.28L, 0.72L}, {0.08L, 0.4L}};
   for (int p = 1; p <= 3; ++p) {
     const auto point = ObservedPoint(p);
     ASSERT_TRUE(point.has_value()) << "point " << p;

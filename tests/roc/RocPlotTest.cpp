@@ -9,11 +9,11 @@
 
 namespace {
 
-using ui::Extended;
+using numeric::Extended;
 
 struct RocPlotTest : ::testing::Test {
   void SetUp() override {
-    ui::InitFloatingPoint();
+    numeric::InitFloatingPoint();
     roc::State.Reset();
     roc::State.PlotFrame = {40, 460, 450};
     roc::State.ModelParameters = {1, 0, 1, 2, 1};

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "tests/support/ErrorBoxRecorder.h"
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Screen.h"
@@ -20,7 +20,7 @@ class CountingForm : public ui::Form {
   explicit CountingForm(ui::Form* owner, bool failInCreate = false) : ui::Form(owner), button(this, "B", 10, 10, 75, 25) {
     OnCreate = [this, failInCreate] {
       ++creates;
-      if (failInCreate) ui::DivideExtended(0, 0);
+      if (failInCreate) numeric::DivideExtended(0, 0);
       afterFailure = true;
     };
     OnActivate = [this] { ++activations; };
@@ -168,7 +168,7 @@ TEST(Application, AnErrorEndsTheHandlerKeepsWhatItDidAndTheLoopGoesOn) {
   int after = 0;
   f.main->button.OnClick = [&] {
     ++before;
-    ui::DivideExtended(1, 0);
+    numeric::DivideExtended(1, 0);
     ++after;
   };
   f.main->SetVisible(true);

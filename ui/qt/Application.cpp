@@ -10,13 +10,13 @@
 
 #include "Form.h"
 #include "ui/Colour.h"
-#include "ui/Errors.h"
-#include "ui/Extended.h"
+#include "numeric/Errors.h"
+#include "numeric/Extended.h"
 
 namespace ui {
 
 namespace {
-struct State {
+struct Registry {
   QApplication* app = nullptr;
   std::vector<Form*> forms;   // in order of creation; forms[0] is the main form
   std::vector<Form*> recent;  // most recently activated last
@@ -28,8 +28,8 @@ struct State {
 
 // How long a programmatic activation waits for the window system to confirm it.
 constexpr qint64 kConfirmationWindowMs = 500;
-State& S() {
-  static State s;
+Registry& S() {
+  static Registry s;
   return s;
 }
 
@@ -40,7 +40,7 @@ Colour FromQColor(const QColor& c) {
 }  // namespace
 
 void Application::Initialize(int& argc, char** argv) {
-  InitFloatingPoint();
+  numeric::InitFloatingPoint();
   if (!QApplication::instance()) S().app = new QApplication(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   const QPalette pal = QApplication::palette();
@@ -64,12 +64,12 @@ void Application::Invoke(const std::function<void()>& handler) {
   if (!handler) return;
   try {
     handler();
-  } catch (const ProgramError& e) {
-    InitFloatingPoint();
+  } catch (const numeric::ProgramError& e) {
+    numeric::InitFloatingPoint();
     ShowErrorBox(e.what());
   } catch (const std::bad_alloc&) {
-    InitFloatingPoint();
-    ShowErrorBox(EOutOfResources().what());
+    numeric::InitFloatingPoint();
+    ShowErrorBox(numeric::EOutOfResources().what());
   }
 }
 
@@ -91,7 +91,7 @@ std::string Application::Title() {
 void Application::SetErrorBox(ErrorBox box) { S().errorBox = std::move(box); }
 
 void Application::ShowErrorBox(const std::string& message) {
-  const std::string text = ErrorBoxText(message);
+  const std::string text = numeric::ErrorBoxText(message);
   Form* before = S().active;
   if (S().errorBox) {
     S().errorBox(Title(), text);
@@ -106,7 +106,7 @@ void Application::ShowErrorBox(const std::string& message) {
 }
 
 void Application::FormActivated(Form* form) {
-  State& s = S();
+  Registry& s = S();
   if (form == s.active) return;
   s.active = form;
   s.recent.erase(std::remove(s.recent.begin(), s.recent.end(), form), s.recent.end());
@@ -117,7 +117,7 @@ void Application::FormActivated(Form* form) {
 Form* Application::ActiveForm() { return S().active; }
 
 void Application::ActivateNow(Form* form) {
-  State& s = S();
+  Registry& s = S();
   s.expected = form;
   s.expectedSince.start();
   form->activateWindow();
@@ -125,7 +125,7 @@ void Application::ActivateNow(Form* form) {
 }
 
 void Application::WindowSystemActivated(Form* form) {
-  State& s = S();
+  Registry& s = S();
   if (s.expected && s.expectedSince.elapsed() < kConfirmationWindowMs) {
     if (form == s.expected) s.expected = nullptr;
     return;
@@ -137,7 +137,7 @@ void Application::WindowSystemActivated(Form* form) {
 void Application::RegisterForm(Form* form) { S().forms.push_back(form); }
 
 void Application::UnregisterForm(Form* form) {
-  State& s = S();
+  Registry& s = S();
   s.forms.erase(std::remove(s.forms.begin(), s.forms.end(), form), s.forms.end());
   s.recent.erase(std::remove(s.recent.begin(), s.recent.end(), form), s.recent.end());
   if (s.active == form) s.active = nullptr;
@@ -145,7 +145,7 @@ void Application::UnregisterForm(Form* form) {
 }
 
 void Application::FormHidden(Form* form) {
-  State& s = S();
+  Registry& s = S();
   if (s.active != form) return;
   // The window of the program now in front becomes active.
   for (auto it = s.recent.rbegin(); it != s.recent.rend(); ++it) {

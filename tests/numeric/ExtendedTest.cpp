@@ -1,4 +1,4 @@
-#include "ui/Extended.h"
+#include "numeric/Extended.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/Errors.h"
+#include "numeric/Errors.h"
 
-namespace ui {
+namespace numeric {
 namespace {
 
 using Limits = std::numeric_limits<Extended>;
@@ -113,4 +113,4 @@ TEST_F(ExtendedTest, DivisionAndMultiplicationReportTheRuntimeErrors) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace numeric

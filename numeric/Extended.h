@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace ui {
+namespace numeric {
 
 // The 80-bit extended real: every real of the program is one of these.
 using Extended = long double;
@@ -38,4 +38,4 @@ Extended DivideExtended(Extended a, Extended b);
 // 0 x infinity as EInvalidOp.
 Extended MultiplyExtended(Extended a, Extended b);
 
-}  // namespace ui
+}  // namespace numeric

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ui/Errors.h"
+#include "numeric/Errors.h"
 
-namespace ui {
+namespace numeric {
 namespace {
 
 TEST(ErrorBoxTextTest, JapaneseMessagesGetAFullStop) {
@@ -25,4 +25,4 @@ TEST(ErrorBoxTextTest, AsciiEndingsCompareWithTheFullStop) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace numeric

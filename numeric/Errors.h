@@ -2,7 +2,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace ui {
+namespace numeric {
 
 // The errors the program's windows can meet. Each carries the Japanese text
 // shown in the error box (UTF-8).
@@ -47,4 +47,4 @@ class EWriteError : public ProgramError {
 // is not empty and its last character compares greater than "." byte by byte.
 std::string ErrorBoxText(const std::string& message);
 
-}  // namespace ui
+}  // namespace numeric

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace ui {
+namespace numeric {
 
 std::string ErrorBoxText(const std::string& message) {
   if (message.empty()) return message;
@@ -18,4 +18,4 @@ std::string ErrorBoxText(const std::string& message) {
   return message;
 }
 
-}  // namespace ui
+}  // namespace numeric

@@ -5,7 +5,7 @@
 
 #include "Errors.h"
 
-namespace ui {
+namespace numeric {
 
 namespace {
 
@@ -122,4 +122,4 @@ Extended MultiplyExtended(Extended a, Extended b) {
   return p;
 }
 
-}  // namespace ui
+}  // namespace numeric
