@@ -31,6 +31,7 @@ TFormDisp::TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow)
   SetCaption("FormDisp");
   SetBounds(510, 108, 435, 300);
   OnCreate = [this] { FormCreate(); };
+  OnClose = [this] { FormClose(); };
   GOButton.OnClick = [this] { GOButtonClick(); };
   ExitButton.OnClick = [this] { ExitButtonClick(); };
   CertainSButton.OnClick = [this] { CertainSButtonClick(); };
@@ -176,6 +177,7 @@ void TFormDisp::ShowGoScreen() {
 }
 
 void TFormDisp::ShowEndScreen() {
+  endShown_ = true;
   GOButton.SetVisible(false);
   ui::Surface& s = Image3.Canvas();
   s.SetPenColor(ui::clWhite);
@@ -195,4 +197,10 @@ void TFormDisp::ExitButtonClick() {
   mainWindow_.DoExpButton.SetVisible(false);
   mainWindow_.DataButton.SetVisible(true);
   mainWindow_.MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+}
+
+void TFormDisp::FormClose() {
+  // A complete run closed by the window system is handed over as by "Exit",
+  // so that its records stay reachable through "Disp. Data".
+  if (endShown_) ExitButtonClick();
 }

@@ -35,6 +35,7 @@ class TFormDisp : public ui::Form {
   void ProbablyNButtonClick() { Answer(experiment::kProbablyN); }
   void CertainNButtonClick() { Answer(experiment::kCertainN); }
   void ExitButtonClick();
+  void FormClose();
 
  private:
   void PrepareNextStimulus();
@@ -46,4 +47,5 @@ class TFormDisp : public ui::Form {
   void ShowEndScreen();
 
   TMainWindowAccess mainWindow_;
+  bool endShown_ = false;  // the end screen is up: the run is complete
 };

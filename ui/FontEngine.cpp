@@ -103,6 +103,9 @@ bool MatchPattern(const char* family, Match& out, bool& coversJapanese) {
   return ok;
 }
 
+bool SameFamily(const std::string& a, const char* b) { return FcStrCmpIgnoreCase(
+    reinterpret_cast<const FcChar8*>(a.c_str()), reinterpret_cast<const FcChar8*>(b)) == 0; }
+
 const Match* MatchFor(const std::string& faceName) {
   Registry& r = TheRegistry();
   if (auto it = r.matches.find(faceName); it != r.matches.end()) {
@@ -112,7 +115,11 @@ const Match* MatchFor(const std::string& faceName) {
   if (r.fontconfigReady) {
     bool japanese = false;
     if (const char* known = KnownSubstitute(faceName)) {
-      if (!MatchPattern(known, m, japanese)) m = Match{};
+      // Without the family itself, fontconfig would hand over any face at all
+      // (often one without Japanese): take the best Japanese one instead.
+      if (!MatchPattern(known, m, japanese) || !SameFamily(m.family, known)) {
+        if (!MatchPattern(nullptr, m, japanese)) m = Match{};
+      }
     } else if (!MatchPattern(faceName.c_str(), m, japanese) || !japanese) {
       // The name is no installed Japanese face: take the best Japanese one.
       if (!MatchPattern(nullptr, m, japanese)) m = Match{};
@@ -145,6 +152,23 @@ std::int64_t RoundDiv(std::int64_t n, std::int64_t d) { return (2 * n + d) / (2 
 constexpr int kMaxPixels = 16384;
 
 }  // namespace
+
+std::vector<MissingFace> MissingFaces() {
+  static const struct {
+    const char* name;
+    const char* package;
+  } kFaces[] = {{"ＭＳ Ｐゴシック", "fonts-ipafont-gothic"},
+                {"ＭＳ ゴシック", "fonts-ipafont-gothic"},
+                {"ＭＳ 明朝", "fonts-ipafont-mincho"}};
+  std::vector<MissingFace> missing;
+  for (const auto& f : kFaces) {
+    const char* family = KnownSubstitute(f.name);
+    const Match* m = MatchFor(f.name);
+    if (m == nullptr || !SameFamily(m->family, family))
+      missing.push_back({family, f.package, m != nullptr ? m->family : std::string()});
+  }
+  return missing;
+}
 
 std::string SubstituteFamily(const std::string& faceName) {
   const Match* m = MatchFor(faceName);

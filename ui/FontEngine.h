@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ui {
 
@@ -16,6 +17,15 @@ namespace ui {
 // name -> that family if it is installed and covers Japanese, else fontconfig's
 // best Japanese face. Empty when fontconfig offers no face at all.
 std::string SubstituteFamily(const std::string& faceName);
+
+// A family the program draws with that is not installed, the Debian package
+// that provides it, and the family drawn in its place (empty: none at all).
+struct MissingFace {
+  std::string family;
+  std::string package;
+  std::string substitute;
+};
+std::vector<MissingFace> MissingFaces();
 
 class FontFace;
 

@@ -1,5 +1,6 @@
 #include "Button.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "Application.h"
@@ -17,7 +18,9 @@ Button::Button(QWidget* parent, const std::string& caption, int left, int top, i
     : Control<QPushButton>(QString::fromStdString(caption), parent) {
   setGeometry(left, top, width, height);
   setAutoDefault(false);
-  connect(this, &QPushButton::clicked, this, [this] { Application::Invoke(OnClick); });
+  connect(this, &QPushButton::clicked, this, [this] {
+    if (Usable()) Application::Invoke(OnClick);
+  });
 }
 
 void Button::SetCaption(const std::string& caption) {
@@ -32,7 +35,7 @@ bool Button::event(QEvent* e) {
       // The second press of a double click comes as a press followed by a
       // double-click event, or as the double-click event alone: one press either way.
       auto* me = static_cast<QMouseEvent*>(e);
-      if (IsReportedButton(me) && !(down_ & me->button())) {
+      if (Usable() && IsReportedButton(me) && !(down_ & me->button())) {
         down_ |= me->button();
         Application::Invoke(OnMouseDown);
       }
@@ -40,9 +43,23 @@ bool Button::event(QEvent* e) {
     }
     case QEvent::MouseButtonRelease: {
       auto* me = static_cast<QMouseEvent*>(e);
-      if (IsReportedButton(me)) {
+      if (Usable() && IsReportedButton(me)) {
         down_ &= ~Qt::MouseButtons(me->button());
         Application::Invoke(OnMouseUp);
+      }
+      break;
+    }
+    case QEvent::Hide:
+    case QEvent::WindowDeactivate:
+    case QEvent::UngrabMouse:
+      EndHold();
+      break;
+    case QEvent::KeyPress: {
+      // Pressed from the keyboard, the button shows where the focus is.
+      const int key = static_cast<QKeyEvent*>(e)->key();
+      if (Usable() && (key == Qt::Key_Space || key == Qt::Key_Select)) {
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        update();
       }
       break;
     }
@@ -50,6 +67,12 @@ bool Button::event(QEvent* e) {
       break;
   }
   return QPushButton::event(e);
+}
+
+void Button::EndHold() {
+  if (down_ == Qt::NoButton) return;
+  down_ = Qt::NoButton;
+  Application::Invoke(OnMouseUp);
 }
 
 }  // namespace ui

@@ -22,8 +22,15 @@ class Control : public W {
 
   // The control's own flag: a control in a hidden window may still be visible.
   bool Visible() const { return !this->isHidden(); }
+  // Hiding the control that holds its window's keyboard focus gives the focus
+  // to the window itself, so that no key reaches a control the user cannot see.
   void SetVisible(bool v) {
-    if (v != Visible()) this->setVisible(v);
+    if (v == Visible()) return;
+    if (!v) {
+      QWidget* focus = this->window()->focusWidget();
+      if (focus == this || this->isAncestorOf(focus)) this->window()->setFocus(Qt::OtherFocusReason);
+    }
+    this->setVisible(v);
   }
 };
 

@@ -85,7 +85,8 @@ bool Form::event(QEvent* e) {
 void Form::closeEvent(QCloseEvent* e) {
   // The close box: the main window ends the program, any other is hidden.
   e->ignore();
-  Close();
+  Application::Invoke(OnClose);
+  if (Visible()) Close();
 }
 
 }  // namespace ui

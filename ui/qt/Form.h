@@ -59,6 +59,9 @@ class Form : public QWidget {
 
   std::function<void()> OnCreate;
   std::function<void()> OnActivate;
+  // Runs when the window system asks the window to close (its close box,
+  // Alt+F4, a window manager's close), before the window closes.
+  std::function<void()> OnClose;
 
  protected:
   bool event(QEvent* e) override;
