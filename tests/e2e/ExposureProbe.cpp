@@ -12,7 +12,7 @@
 //
 // <t> is CLOCK_MONOTONIC in milliseconds when the probe read the event,
 // <server> the X server's timestamp of the damage in whole milliseconds (0 for
-// the first line and for unmapping).
+// the first line and for mapping and unmapping).
 //
 // WINDOW is an X window id (decimal or 0x hex), the area is in its client
 // coordinates (default 0 0 500 500, the picture). The probe ends when the
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
     XNextEvent(dpy, &ev);
     const double t = NowMs();
     // The server's time of the drawing, in whole milliseconds.
-    if (ev.type == damageEvent + XDamageNotify) serverMs = reinterpret_cast<XDamageNotifyEvent*>(&ev)->timestamp;
+    serverMs = ev.type == damageEvent + XDamageNotify ? reinterpret_cast<XDamageNotifyEvent*>(&ev)->timestamp : 0;
     if (ev.type == DestroyNotify && ev.xdestroywindow.window == win) break;
     if (ev.type != damageEvent + XDamageNotify && ev.type != MapNotify && ev.type != UnmapNotify) continue;
     // Everything drawn from here on raises a new event.
