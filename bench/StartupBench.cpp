@@ -2,14 +2,19 @@
 // rocrating to the mapping of its main window ("Form1"), and the program's
 // resident memory at that moment. Targets: at most 60 ms and 40 MiB (medians).
 //
+// The baseline is an empty Qt window (bench/baseline/EmptyWindow.cpp, titled
+// "EmptyWindow") started and watched the same way; each repetition starts
+// both, one after the other, so that a change of the machine's load meets
+// both alike. Target: the program within 1.2 times the baseline.
+//
 // The main window's mapping is seen from outside, as the X server reports it:
 // this process listens for MapNotify on the root window before it starts the
 // program. Under a window manager the program's window is mapped inside a
 // frame, so a mapped window counts when it or one of its descendants is named
 // "Form1".
 //
-// Needs DISPLAY. The program path is compiled in; a positional argument
-// replaces it.
+// Needs DISPLAY. The program paths are compiled in; positional arguments
+// (the program, then the baseline) replace them.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -35,16 +40,24 @@
 #ifndef ROCRATING_PROGRAM
 #define ROCRATING_PROGRAM "rocrating"
 #endif
+#ifndef EMPTY_WINDOW_PROGRAM
+#define EMPTY_WINDOW_PROGRAM "empty_window"
+#endif
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kMainWindowName = "Form1";
 constexpr int kTimeoutMs = 10000;
 
 Display* gDisplay = nullptr;
-std::string gProgram = ROCRATING_PROGRAM;
+
+struct Program {
+  std::string path;
+  const char* windowName;
+};
+Program gProgram{ROCRATING_PROGRAM, "Form1"};
+Program gBaseline{EMPTY_WINDOW_PROGRAM, "EmptyWindow"};
 
 // Windows come and go while we look at them; a vanished one is simply not it.
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
@@ -98,7 +111,7 @@ struct Launch {
   std::string error;  // empty on success
 };
 
-pid_t StartProgram() {
+pid_t StartProgram(const std::string& path) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
   // The child: the real X platform, quiet output.
@@ -108,7 +121,7 @@ pid_t StartProgram() {
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
   }
-  execl(gProgram.c_str(), gProgram.c_str(), static_cast<char*>(nullptr));
+  execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
   _exit(127);
 }
 
@@ -123,12 +136,12 @@ void StopProgram(pid_t pid) {
   waitpid(pid, &status, 0);
 }
 
-Launch StartOnce() {
+Launch StartOnce(const Program& program) {
   Launch result;
   XSync(gDisplay, True);  // forget events of earlier runs
 
   const Clock::time_point start = Clock::now();
-  const pid_t pid = StartProgram();
+  const pid_t pid = StartProgram(program.path);
   if (pid < 0) {
     result.error = "fork failed";
     return result;
@@ -141,7 +154,7 @@ Launch StartOnce() {
       XNextEvent(gDisplay, &ev);
       if (ev.type != MapNotify) continue;
       const Clock::time_point mapped = Clock::now();
-      if (!IsNamed(ev.xmap.window, kMainWindowName, 3)) continue;
+      if (!IsNamed(ev.xmap.window, program.windowName, 3)) continue;
       result.ms = std::chrono::duration<double, std::milli>(mapped - start).count();
       result.rssMiB = ResidentMiB(pid);
       StopProgram(pid);
@@ -149,14 +162,14 @@ Launch StartOnce() {
     }
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) == pid) {
-      result.error = "the program ended before its main window was mapped (exit status " +
+      result.error = program.path + " ended before its window was mapped (exit status " +
                      std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")";
       return result;
     }
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) {
       StopProgram(pid);
-      result.error = "no main window within " + std::to_string(kTimeoutMs) + " ms";
+      result.error = program.path + ": no window within " + std::to_string(kTimeoutMs) + " ms";
       return result;
     }
     pollfd fd{ConnectionNumber(gDisplay), POLLIN, 0};
@@ -166,13 +179,17 @@ Launch StartOnce() {
 
 void BM_StartupToMainWindow(benchmark::State& state) {
   for (auto _ : state) {
-    const Launch run = StartOnce();
-    if (!run.error.empty()) {
-      state.SkipWithError(run.error.c_str());
+    const Launch run = StartOnce(gProgram);
+    const Launch base = run.error.empty() ? StartOnce(gBaseline) : Launch{};
+    const std::string& error = run.error.empty() ? base.error : run.error;
+    if (!error.empty()) {
+      state.SkipWithError(error.c_str());
       break;
     }
     state.SetIterationTime(run.ms / 1000);
     state.counters["rss_MiB"] = run.rssMiB;
+    state.counters["baseline_ms"] = base.ms;
+    state.counters["ratio"] = run.ms / base.ms;
   }
 }
 BENCHMARK(BM_StartupToMainWindow)
@@ -186,11 +203,12 @@ BENCHMARK(BM_StartupToMainWindow)
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+  if (argc > 3 || (argc >= 2 && argv[1][0] == '-')) {
     benchmark::ReportUnrecognizedArguments(argc, argv);
     return 1;
   }
-  if (argc == 2) gProgram = argv[1];
+  if (argc >= 2) gProgram.path = argv[1];
+  if (argc == 3) gBaseline.path = argv[2];
 
   const char* display = std::getenv("DISPLAY");
   if (display == nullptr || *display == '\0') {
@@ -202,19 +220,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "StartupBench: cannot open display %s\n", display);
     return 2;
   }
-  if (access(gProgram.c_str(), X_OK) != 0) {
-    std::fprintf(stderr, "StartupBench: %s is not an executable program\n", gProgram.c_str());
-    return 2;
+  for (const Program* p : {&gProgram, &gBaseline}) {
+    if (access(p->path.c_str(), X_OK) != 0) {
+      std::fprintf(stderr, "StartupBench: %s is not an executable program\n", p->path.c_str());
+      return 2;
+    }
   }
   XSetErrorHandler(IgnoreXErrors);
   XSelectInput(gDisplay, DefaultRootWindow(gDisplay), SubstructureNotifyMask);
   XSync(gDisplay, False);
 
-  // One uncounted start: loads the program and its libraries into the page cache.
-  const Launch warmUp = StartOnce();
-  if (!warmUp.error.empty()) {
-    std::fprintf(stderr, "StartupBench: %s\n", warmUp.error.c_str());
-    return 1;
+  // One uncounted start of each: loads them and their libraries into the page cache.
+  for (const Program* p : {&gProgram, &gBaseline}) {
+    const Launch warmUp = StartOnce(*p);
+    if (!warmUp.error.empty()) {
+      std::fprintf(stderr, "StartupBench: %s\n", warmUp.error.c_str());
+      return 1;
+    }
   }
 
   benchmark::RunSpecifiedBenchmarks();
