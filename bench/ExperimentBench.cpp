@@ -35,11 +35,11 @@ using Clock = std::chrono::steady_clock;
 
 // One trial's stimulus drawing and reshuffle on the 500 x 500 stimulus image.
 void BM_PrepareNextStimulus(benchmark::State& state) {
-  experiment::State.Reset();
+  experiment::Experiment.Reset();
   ui::Surface image1(500, 500);
-  experiment::SetUpPatterns(image1);
+  experiment::SetUpPatterns(experiment::Experiment, image1);
   for (auto _ : state) {
-    experiment::PrepareNextStimulus(image1);
+    experiment::PrepareNextStimulus(experiment::Experiment, image1);
     benchmark::DoNotOptimize(image1.Bits());
     benchmark::ClobberMemory();
   }
@@ -76,7 +76,7 @@ constexpr double kExposureMs = 1000;
 // reported time is the median exposure; the counters are the errors against
 // one second, in milliseconds.
 void BM_ExposureAccuracy(benchmark::State& state) {
-  experiment::State.Reset();
+  experiment::Experiment.Reset();
   auto host = std::unique_ptr<HostWindow>(ui::Form::Create<HostWindow>(nullptr));
   host->SetVisible(true);
   auto* form = ui::Form::Create<TFormDisp>(host.get(), host->Access());

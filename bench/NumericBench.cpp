@@ -34,16 +34,16 @@ void BM_NormalCdfRedrawSweep(benchmark::State& state) {
 BENCHMARK(BM_NormalCdfRedrawSweep);
 
 void BM_RandomIndex(benchmark::State& state) {
-  experiment::State.RandomState = 12345;
-  for (auto _ : state) benchmark::DoNotOptimize(experiment::RandomIndex(100));
+  experiment::Experiment.RandomState = 12345;
+  for (auto _ : state) benchmark::DoNotOptimize(experiment::RandomIndex(experiment::Experiment.RandomState, 100));
 }
 BENCHMARK(BM_RandomIndex);
 
 void BM_ShufflePattern(benchmark::State& state) {
-  experiment::State.RandomState = 12345;
-  experiment::FillPatterns();
+  experiment::Experiment.RandomState = 12345;
+  experiment::FillPatterns(experiment::Experiment);
   for (auto _ : state) {
-    experiment::ShufflePattern(experiment::State.SignalPattern);
+    experiment::ShufflePattern(experiment::Experiment.SignalPattern, experiment::Experiment.RandomState);
     benchmark::ClobberMemory();
   }
 }

@@ -26,15 +26,15 @@ constexpr std::int32_t kRecords[50][2] = {
 // tallied, the default model and the plot frame of its 500 x 500 image.
 void PrepareRocState() {
   numeric::InitFloatingPoint();
-  experiment::State.Reset();
-  roc::State.Reset();
+  experiment::Experiment.Reset();
+  roc::Analysis.Reset();
   for (int i = 1; i <= experiment::kRecordedTrials; ++i) {
-    experiment::State.TrialResults[i] = {i, static_cast<experiment::StimulusKind>(kRecords[i - 1][0]),
+    experiment::Experiment.TrialResults[i] = {i, static_cast<experiment::StimulusKind>(kRecords[i - 1][0]),
                                          kRecords[i - 1][1]};
   }
-  roc::RefillResponseTally();
-  roc::State.ModelParameters = {1, 0, 1, 2, 1};
-  roc::State.PlotFrame = {40, 460, 450};
+  roc::RefillResponseTally(experiment::Experiment.TrialResults, roc::Analysis.ResponseTally);
+  roc::Analysis.ModelParameters = {1, 0, 1, 2, 1};
+  roc::Analysis.PlotFrame = {40, 460, 450};
 }
 
 // One full plot: clear, frame, diagonal, three observed points, the model
@@ -43,7 +43,7 @@ void BM_DrawRocPlot(benchmark::State& state) {
   PrepareRocState();
   ui::Surface plot(500, 500);
   for (auto _ : state) {
-    roc::DrawRocPlot(plot);
+    roc::DrawRocPlot(plot, roc::Analysis.PlotFrame, roc::Analysis.ResponseTally, roc::Analysis.ModelParameters);
     benchmark::DoNotOptimize(plot.Bits());
     benchmark::ClobberMemory();
   }
@@ -57,7 +57,7 @@ void BM_DrawModelCurve(benchmark::State& state) {
   PrepareRocState();
   ui::Surface plot(500, 500);
   for (auto _ : state) {
-    roc::DrawModelCurve(plot);
+    roc::DrawModelCurve(plot, roc::Analysis.PlotFrame, roc::Analysis.ModelParameters);
     benchmark::DoNotOptimize(plot.Bits());
     benchmark::ClobberMemory();
   }

@@ -68,6 +68,6 @@ struct ExperimentState {
 };
 
 // The single instance; all zero at process start.
-inline ExperimentState State{};
+inline ExperimentState Experiment{};
 
 }  // namespace experiment

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <utility>
 
-#include "ExperimentState.h"
 
 namespace experiment {
 
@@ -11,10 +10,10 @@ namespace {
 
 constexpr std::uint32_t kMultiplier = 134775813;  // 0x08088405
 
-std::uint32_t NextRandomState() {
+std::uint32_t NextRandomState(std::uint32_t& state) {
   // Unsigned 32-bit arithmetic wraps: the step is taken mod 2^32.
-  State.RandomState = State.RandomState * kMultiplier + 1u;
-  return State.RandomState;
+  state = state * kMultiplier + 1u;
+  return state;
 }
 
 std::function<TimeOfDay()>& ClockOverride() {
@@ -22,24 +21,20 @@ std::function<TimeOfDay()>& ClockOverride() {
   return clock;
 }
 
-struct Seeding {
-  std::optional<std::uint32_t> fixed;
-  std::uint32_t last = 0;
-};
-Seeding& Seeds() {
-  static Seeding seeds;
-  return seeds;
+std::optional<std::uint32_t>& FixedSeed() {
+  static std::optional<std::uint32_t> seed;
+  return seed;
 }
 
 }  // namespace
 
-double RandomFraction() {
+double RandomFraction(std::uint32_t& state) {
   // Exact: a 32-bit integer times a power of two.
-  return static_cast<double>(NextRandomState()) * 0x1p-32;
+  return static_cast<double>(NextRandomState(state)) * 0x1p-32;
 }
 
-std::int32_t RandomIndex(std::int32_t n) {
-  const std::uint64_t product = static_cast<std::uint64_t>(NextRandomState()) * static_cast<std::uint32_t>(n);
+std::int32_t RandomIndex(std::uint32_t& state, std::int32_t n) {
+  const std::uint64_t product = static_cast<std::uint64_t>(NextRandomState(state)) * static_cast<std::uint32_t>(n);
   const auto v = static_cast<std::int64_t>(product >> 32);
   return v + 1 < n ? static_cast<std::int32_t>(v + 1) : n;
 }
@@ -55,20 +50,16 @@ TimeOfDay SystemTimeOfDayUtc() {
 
 void SetClockForTests(std::function<TimeOfDay()> clock) { ClockOverride() = std::move(clock); }
 
-void SeedRandomFromClock() {
-  if (Seeds().fixed) {
-    State.RandomState = *Seeds().fixed;
-  } else {
-    const auto& clock = ClockOverride();
-    const TimeOfDay t = clock ? clock() : SystemTimeOfDayUtc();
-    State.RandomState =
-        static_cast<std::uint32_t>(((t.Hour * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond);
+void SeedRandomFromClock(std::uint32_t& state) {
+  if (FixedSeed()) {
+    state = *FixedSeed();
+    return;
   }
-  Seeds().last = State.RandomState;
+  const auto& clock = ClockOverride();
+  const TimeOfDay t = clock ? clock() : SystemTimeOfDayUtc();
+  state = static_cast<std::uint32_t>(((t.Hour * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond);
 }
 
-void SetFixedSeed(std::optional<std::uint32_t> seed) { Seeds().fixed = seed; }
-
-std::uint32_t LastSeed() { return Seeds().last; }
+void SetFixedSeed(std::optional<std::uint32_t> seed) { FixedSeed() = seed; }
 
 }  // namespace experiment

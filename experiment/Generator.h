@@ -5,16 +5,15 @@
 
 namespace experiment {
 
-// The experiment's own pseudo-random generator. Its state is
-// State.RandomState (ExperimentState.h); each draw advances it by
-// RandomState := RandomState * 134775813 + 1 (mod 2^32).
+// The experiment's own pseudo-random generator. Each draw advances its state
+// (the experiment's RandomState) by state := state * 134775813 + 1 (mod 2^32).
 
-// The new state as a fraction: exactly RandomState / 2^32, in [0, 1 - 2^-32].
-double RandomFraction();
+// The new state as a fraction: exactly state / 2^32, in [0, 1 - 2^-32].
+double RandomFraction(std::uint32_t& state);
 
-// An index in 1..n (n >= 1): (RandomState * n) div 2^32 of the new state, with
-// a 64-bit product, plus one, at most n.
-std::int32_t RandomIndex(std::int32_t n);
+// An index in 1..n (n >= 1): (state * n) div 2^32 of the new state, with a
+// 64-bit product, plus one, at most n.
+std::int32_t RandomIndex(std::uint32_t& state, std::int32_t n);
 
 // A reading of the clock: the UTC time of day.
 struct TimeOfDay {
@@ -31,15 +30,12 @@ TimeOfDay SystemTimeOfDayUtc();
 // system clock.
 void SetClockForTests(std::function<TimeOfDay()> clock);
 
-// RandomState := the milliseconds since midnight UTC, 0..86399999; or the
-// fixed seed, when one is set.
-void SeedRandomFromClock();
+// state := the milliseconds since midnight UTC, 0..86399999; or the fixed
+// seed, when one is set.
+void SeedRandomFromClock(std::uint32_t& state);
 
 // A seed that replaces the clock at every seeding from now on (a teacher's
 // chosen sequence); empty: the clock again.
 void SetFixedSeed(std::optional<std::uint32_t> seed);
-
-// The state the last seeding set.
-std::uint32_t LastSeed();
 
 }  // namespace experiment

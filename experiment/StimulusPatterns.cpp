@@ -4,18 +4,20 @@
 
 namespace experiment {
 
-Pattern& PatternOf(StimulusKind kind) { return kind == kSignal ? State.SignalPattern : State.NoisePattern; }
+Pattern& PatternOf(ExperimentState& x, StimulusKind kind) {
+  return kind == kSignal ? x.SignalPattern : x.NoisePattern;
+}
 
-void FillPatterns() {
+void FillPatterns(ExperimentState& x) {
   for (int k = 1; k <= kPatternCells; ++k) {
-    State.NoisePattern[k] = k > kPatternCells - kNoiseBrownCells ? kBrown : kGreen;
-    State.SignalPattern[k] = k > kPatternCells - kSignalBrownCells ? kBrown : kGreen;
+    x.NoisePattern[k] = k > kPatternCells - kNoiseBrownCells ? kBrown : kGreen;
+    x.SignalPattern[k] = k > kPatternCells - kSignalBrownCells ? kBrown : kGreen;
   }
 }
 
-void ShufflePattern(Pattern& P) {
+void ShufflePattern(Pattern& P, std::uint32_t& random) {
   for (int i = kPatternCells; i >= 2; --i) {
-    const int j = RandomIndex(i);
+    const int j = RandomIndex(random, i);
     const ui::Colour t = P[i];
     P[i] = P[j];
     P[j] = t;
@@ -31,23 +33,25 @@ void DrawPattern(const Pattern& P, ui::Surface& surface) {
   }
 }
 
-StimulusKind ChooseStimulusKind() { return RandomFraction() >= 0.5 ? kSignal : kNoise; }
+StimulusKind ChooseStimulusKind(std::uint32_t& random) { return RandomFraction(random) >= 0.5 ? kSignal : kNoise; }
 
-void PrepareNextStimulus(ui::Surface& image1) {
-  const StimulusKind kind = ChooseStimulusKind();
-  State.NextStimulus = kind;
-  Pattern& P = PatternOf(kind);
+void PrepareNextStimulus(ExperimentState& x, ui::Surface& image1) {
+  const StimulusKind kind = ChooseStimulusKind(x.RandomState);
+  x.NextStimulus = kind;
+  Pattern& P = PatternOf(x, kind);
   DrawPattern(P, image1);
-  ShufflePattern(P);
+  ShufflePattern(P, x.RandomState);
 }
 
-void SetUpPatterns(ui::Surface& image1) {
-  FillPatterns();
-  SeedRandomFromClock();
-  ShufflePattern(State.NoisePattern);
-  ShufflePattern(State.SignalPattern);
+std::uint32_t SetUpPatterns(ExperimentState& x, ui::Surface& image1) {
+  FillPatterns(x);
+  SeedRandomFromClock(x.RandomState);
+  const std::uint32_t seed = x.RandomState;
+  ShufflePattern(x.NoisePattern, x.RandomState);
+  ShufflePattern(x.SignalPattern, x.RandomState);
   image1.SetPenColor(ui::clWhite);
-  PrepareNextStimulus(image1);
+  PrepareNextStimulus(x, image1);
+  return seed;
 }
 
 }  // namespace experiment

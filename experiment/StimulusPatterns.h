@@ -17,15 +17,15 @@ inline constexpr int kCellSize = 50;
 inline constexpr int kGridSide = 10;
 
 // The pattern of a kind: NoisePattern for 0, SignalPattern for 1.
-Pattern& PatternOf(StimulusKind kind);
+Pattern& PatternOf(ExperimentState& x, StimulusKind kind);
 
 // Both patterns back to their initial content: brown in the last 22 (noise)
 // or 25 (signal) cells, green in the others.
-void FillPatterns();
+void FillPatterns(ExperimentState& x);
 
 // Fisher-Yates from the top: for i = 100 down to 2, exchange P[i] and
-// P[RandomIndex(i)]. Draws 99 random numbers.
-void ShufflePattern(Pattern& P);
+// P[RandomIndex(i)]. Draws 99 random numbers from the generator state.
+void ShufflePattern(Pattern& P, std::uint32_t& random);
 
 // Draws P as the 10 x 10 grid: column by column (outer loop), each column from
 // the top row down, every cell a rectangle filled with its colour and outlined
@@ -33,15 +33,15 @@ void ShufflePattern(Pattern& P);
 void DrawPattern(const Pattern& P, ui::Surface& surface);
 
 // One random draw: signal when the fraction is 0.5 or more, else noise.
-StimulusKind ChooseStimulusKind();
+StimulusKind ChooseStimulusKind(std::uint32_t& random);
 
 // Chooses the kind of the coming trial, records it in NextStimulus, draws that
 // pattern on image1 and reshuffles it. Draws 100 random numbers.
-void PrepareNextStimulus(ui::Surface& image1);
+void PrepareNextStimulus(ExperimentState& x, ui::Surface& image1);
 
 // The whole set-up of a new experiment window: fill both patterns, seed the
 // generator from the clock, shuffle the noise then the signal pattern, make
-// image1's pen white, and prepare the first stimulus.
-void SetUpPatterns(ui::Surface& image1);
+// image1's pen white, and prepare the first stimulus. Returns the seed.
+std::uint32_t SetUpPatterns(ExperimentState& x, ui::Surface& image1);
 
 }  // namespace experiment

@@ -7,7 +7,7 @@
 #include "ui/Colour.h"
 #include "ui/qt/Label.h"
 
-using experiment::State;
+using experiment::Experiment;
 
 namespace {
 
@@ -76,26 +76,26 @@ void TFormDisp::FormCreate() {
     button->SetWidth(100);
   }
 
-  experiment::SetUpPatterns(Image1.Canvas());
-  experiment::RunLog.Run = {session, experiment::LastSeed(), {}};
+  const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
+  experiment::RunLog.Run = {session, seed, {}};
 
   DrawInstructionScreen();
 
   // A new run starts from empty records, so that an analysis never counts
   // answers of an earlier run together with this one's.
-  State.TrialResults = {};
+  Experiment.TrialResults = {};
 
   ui::Surface& s = Image3.Canvas();
   s.SetFontHeight(30);
   s.TextOut(70, 170, "GOボタンを押して下さい");
-  State.TrialCounter = -9;
+  Experiment.TrialCounter = -9;
   WriteTrialLabel();
 
   Image3.SetVisible(true);
   ShowGoScreen();
 }
 
-void TFormDisp::PrepareNextStimulus() { experiment::PrepareNextStimulus(Image1.Canvas()); }
+void TFormDisp::PrepareNextStimulus() { experiment::PrepareNextStimulus(Experiment, Image1.Canvas()); }
 
 void TFormDisp::DrawInstructionScreen() {
   ui::Surface& s = Image2.Canvas();
@@ -115,7 +115,7 @@ void TFormDisp::DrawInstructionScreen() {
 }
 
 void TFormDisp::WriteTrialLabel() {
-  Image3.Canvas().TextOut(150, 270, "第" + std::to_string(State.TrialCounter + 10) + "試行");
+  Image3.Canvas().TextOut(150, 270, "第" + std::to_string(Experiment.TrialCounter + 10) + "試行");
 }
 
 void TFormDisp::GOButtonClick() {
@@ -123,7 +123,7 @@ void TFormDisp::GOButtonClick() {
   Image1.SetVisible(true);
   GOButton.SetVisible(false);
   ExitButton.SetVisible(false);
-  State.ShownStimulus = State.NextStimulus;
+  Experiment.ShownStimulus = Experiment.NextStimulus;
   Timer1.SetEnabled(true);
   gridShown_ = std::chrono::steady_clock::now();
 }
@@ -141,20 +141,20 @@ void TFormDisp::Timer1Timer() {
 }
 
 void TFormDisp::Answer(experiment::ResponseCode code) {
-  const std::int32_t trial = State.TrialCounter + 10;
+  const std::int32_t trial = Experiment.TrialCounter + 10;
   Image2.SetVisible(false);
   PrepareNextStimulus();
   ShowGoScreen();
-  if (State.TrialCounter > 0) {
-    State.TrialResults[State.TrialCounter] = {State.TrialCounter, State.ShownStimulus, code};
+  if (Experiment.TrialCounter > 0) {
+    Experiment.TrialResults[Experiment.TrialCounter] = {Experiment.TrialCounter, Experiment.ShownStimulus, code};
   }
-  if (State.TrialCounter >= 50) {
+  if (Experiment.TrialCounter >= 50) {
     ShowEndScreen();
   } else {
     ui::Surface& s = Image3.Canvas();
     s.SetFontHeight(30);
     s.TextOut(70, 170, "GOボタンを押して下さい");
-    State.TrialCounter = State.TrialCounter + 1;
+    Experiment.TrialCounter = Experiment.TrialCounter + 1;
     WriteTrialLabel();
     s.SetFontHeight(20);
     s.SetFontColor(ui::clBlue);
@@ -169,7 +169,7 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
   using namespace std::chrono;
   const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
   experiment::TrialLogSession& run = experiment::RunLog.Run;
-  run.Rows.push_back({run.Session, run.Seed, trial, State.ShownStimulus, code, exposureMs_, ratingMs});
+  run.Rows.push_back({run.Session, run.Seed, trial, Experiment.ShownStimulus, code, exposureMs_, ratingMs});
   if (experiment::RunLog.File != nullptr) {
     // Written and synced before the handler returns; a failure is reported
     // and the run goes on in memory.
@@ -185,7 +185,7 @@ void TFormDisp::WriteFeedback() {
   s.SetPenColor(ui::clWhite);
   s.Rectangle(70, 20, s.Width(), 20 + s.TextHeight());
   s.SetPenColor(pen);
-  s.TextOut(70, 20, State.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
+  s.TextOut(70, 20, Experiment.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
                                                               : "茶色の増えたパターンが提示されました");
 }
 

@@ -30,8 +30,6 @@ void RefillResponseTally(const experiment::TrialRecords& records, TallyTable& ta
   MakeRowCumulative(tally.counts[1]);
 }
 
-void RefillResponseTally() { RefillResponseTally(experiment::State.TrialResults, State.ResponseTally); }
-
 std::optional<ObservedRates> ObservedPoint(const TallyTable& tally, int p) {
   const std::int32_t noiseTotal = tally.counts[0][1];
   const std::int32_t signalTotal = tally.counts[1][1];
@@ -40,7 +38,5 @@ std::optional<ObservedRates> ObservedPoint(const TallyTable& tally, int p) {
   return ObservedRates{static_cast<Extended>(tally.counts[0][r]) / static_cast<Extended>(noiseTotal),
                        static_cast<Extended>(tally.counts[1][r]) / static_cast<Extended>(signalTotal)};
 }
-
-std::optional<ObservedRates> ObservedPoint(int p) { return ObservedPoint(State.ResponseTally, p); }
 
 }  // namespace roc

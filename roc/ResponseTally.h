@@ -12,9 +12,6 @@ namespace roc {
 // skipped); then each row is made cumulative from column 4 down to column 1.
 void RefillResponseTally(const experiment::TrialRecords& records, TallyTable& tally);
 
-// The same for the process-wide tally from the process-wide TrialResults.
-void RefillResponseTally();
-
 // Observed ROC point p (1, 2 or 3), whose "yes" means a response of p + 1 or
 // more: false-alarm rate counts[0][p+1] / counts[0][1], hit rate
 // counts[1][p+1] / counts[1][1], each a quotient of two counts in extended.
@@ -26,6 +23,5 @@ struct ObservedRates {
 // Empty when a row total is 0 (the rates would be 0/0, undefined) or p is
 // not 1..3.
 std::optional<ObservedRates> ObservedPoint(const TallyTable& tally, int p);
-std::optional<ObservedRates> ObservedPoint(int p);
 
 }  // namespace roc

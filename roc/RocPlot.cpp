@@ -17,36 +17,33 @@ struct ModelPoint {
   Extended hit;
 };
 
-ModelPoint ModelPointAt(Extended c) {
-  const ModelParameterSet& m = State.ModelParameters;
+ModelPoint ModelPointAt(const ModelParameterSet& m, Extended c) {
   const auto [noise, signal] = NormalCdfPair(c, numeric::DivideExtended(c - m.d, m.R));
   const Extended one = 1;
   return {one - noise, one - signal};
 }
 
-void CriterionMarker(ui::Surface& plot, Extended c, ui::Colour colour) {
-  const ModelPoint p = ModelPointAt(c);
+void CriterionMarker(ui::Surface& plot, const PlotGeometry& frame, const ModelParameterSet& m, Extended c,
+                     ui::Colour colour) {
+  const ModelPoint p = ModelPointAt(m, c);
   plot.SetPenColor(colour);
   plot.SetBrushColor(colour);
-  const std::int32_t X = ToScreenX(p.fa);
-  const std::int32_t Y = ToScreenY(p.hit);
+  const std::int32_t X = ToScreenX(frame, p.fa);
+  const std::int32_t Y = ToScreenY(frame, p.hit);
   plot.Rectangle(X - 3, Y - 3, X + 3, Y + 3);
 }
 
 }  // namespace
 
-std::int32_t ToScreenX(Extended v) {
-  const PlotGeometry& f = State.PlotFrame;
+std::int32_t ToScreenX(const PlotGeometry& f, Extended v) {
   return static_cast<std::int32_t>(numeric::RoundExtended(v * static_cast<Extended>(f.scale) + static_cast<Extended>(f.x0)));
 }
 
-std::int32_t ToScreenY(Extended v) {
-  const PlotGeometry& f = State.PlotFrame;
+std::int32_t ToScreenY(const PlotGeometry& f, Extended v) {
   return static_cast<std::int32_t>(numeric::RoundExtended(static_cast<Extended>(f.y0) - v * static_cast<Extended>(f.scale)));
 }
 
-void PlotObservedPoint(ui::Surface& plot, int p, Extended fa, Extended hit) {
-  const PlotGeometry& f = State.PlotFrame;
+void PlotObservedPoint(ui::Surface& plot, const PlotGeometry& f, int p, Extended fa, Extended hit) {
   plot.SetPenColor(p == 1 ? ui::clGreen : p == 2 ? ui::clMaroon : ui::clRed);
   const auto X = static_cast<std::int32_t>(f.x0 + numeric::RoundExtended(fa * static_cast<Extended>(f.scale)));
   const auto Y = static_cast<std::int32_t>(f.y0 - numeric::RoundExtended(hit * static_cast<Extended>(f.scale)));
@@ -54,8 +51,8 @@ void PlotObservedPoint(ui::Surface& plot, int p, Extended fa, Extended hit) {
   plot.SetPenColor(ui::clBlack);
 }
 
-void DrawRocPlot(ui::Surface& plot) {
-  const PlotGeometry& f = State.PlotFrame;
+void DrawRocPlot(ui::Surface& plot, const PlotGeometry& f, const TallyTable& tally,
+                 const ModelParameterSet& model) {
   if (f.scale == 0) return;
 
   plot.SetPenWidth(1);
@@ -73,25 +70,25 @@ void DrawRocPlot(ui::Surface& plot) {
 
   // A point whose rates are undefined (no answered trial of a kind) is left out.
   for (int p = 1; p <= 3; ++p) {
-    if (const auto rates = ObservedPoint(p)) PlotObservedPoint(plot, p, rates->FalseAlarmRate, rates->HitRate);
+    if (const auto rates = ObservedPoint(tally, p))
+      PlotObservedPoint(plot, f, p, rates->FalseAlarmRate, rates->HitRate);
   }
 
-  DrawModelCurve(plot);
+  DrawModelCurve(plot, f, model);
 }
 
-void DrawModelCurve(ui::Surface& plot) {
+void DrawModelCurve(ui::Surface& plot, const PlotGeometry& f, const ModelParameterSet& m) {
   plot.SetPenColor(ui::clBlue);
   plot.SetPenWidth(1);
-  plot.MoveTo(ToScreenX(0), ToScreenY(0));
+  plot.MoveTo(ToScreenX(f, 0), ToScreenY(f, 0));
   const Extended step = 0.1L;
   for (int i = -50; i <= 50; ++i) {
-    const ModelPoint p = ModelPointAt(static_cast<Extended>(i) * step);
-    plot.LineTo(ToScreenX(p.fa), ToScreenY(p.hit));
+    const ModelPoint p = ModelPointAt(m, static_cast<Extended>(i) * step);
+    plot.LineTo(ToScreenX(f, p.fa), ToScreenY(f, p.hit));
   }
-  const ModelParameterSet& m = State.ModelParameters;
-  CriterionMarker(plot, m.c3, ui::clRed);
-  CriterionMarker(plot, m.c2, ui::clMaroon);
-  CriterionMarker(plot, m.c1, ui::clGreen);
+  CriterionMarker(plot, f, m, m.c3, ui::clRed);
+  CriterionMarker(plot, f, m, m.c2, ui::clMaroon);
+  CriterionMarker(plot, f, m, m.c1, ui::clGreen);
 }
 
 }  // namespace roc

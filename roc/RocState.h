@@ -54,6 +54,6 @@ struct RocState {
 };
 
 // The single instance; all zero at process start.
-inline RocState State{};
+inline RocState Analysis{};
 
 }  // namespace roc

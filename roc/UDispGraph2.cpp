@@ -10,7 +10,7 @@
 #include "ui/qt/ControlFont.h"
 #include "ui/qt/Screen.h"
 
-using roc::State;
+using roc::Analysis;
 using numeric::Extended;
 
 namespace {
@@ -142,7 +142,7 @@ void TDispGraph2::LayOut() {
 }
 
 void TDispGraph2::ResetParameters() {
-  roc::ModelParameterSet& m = State.ModelParameters;
+  roc::ModelParameterSet& m = Analysis.ModelParameters;
   m.d = 1;
   DEdit.SetText("   d = " + Format(m.d));
   m.c3 = 2;
@@ -161,7 +161,7 @@ std::string TDispGraph2::Format(Extended v) const {
 }
 
 void TDispGraph2::DispButtonClick() {
-  roc::RefillResponseTally();
+  roc::RefillResponseTally(experiment::Experiment.TrialResults, Analysis.ResponseTally);
 
   ui::Surface& scratch = Image2.Canvas();
   scratch.SetFontHeight(20);
@@ -181,20 +181,20 @@ void TDispGraph2::DispButtonClick() {
       for (int k = 1; k <= 20; ++k) plot.SetPixel(k + 10, 300 - j, scratch.Pixel(j, k));
   }
 
-  State.PlotFrame = {40, 460, 450};
+  Analysis.PlotFrame = {40, 460, 450};
 
   plot.TextOut(30, 470, "0.0");
   plot.TextOut(465, 470, "1.0");
   plot.TextOut(5, 440, "0.0");
   plot.TextOut(5, 10, "1.0");
 
-  roc::DrawRocPlot(plot);
+  roc::DrawRocPlot(plot, Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
 }
 
 void TDispGraph2::ExitButtonClick() { ui::Application::MainForm()->Close(); }
 
 void TDispGraph2::StepButtonMouseDown(std::uint8_t kind) {
-  State.StepKind = kind;
+  Analysis.StepKind = kind;
   StepParameter();
   Timer1.SetEnabled(true);
 }
@@ -208,13 +208,13 @@ void TDispGraph2::Timer1Timer() {
 }
 
 void TDispGraph2::StepParameter() {
-  roc::ModelParameterSet& m = State.ModelParameters;
+  roc::ModelParameterSet& m = Analysis.ModelParameters;
   const auto step = [this](Extended& value, Extended next, ui::Edit& edit, const char* prefix) {
     if (next == value) return;
     value = next;
     edit.SetText(prefix + Format(value));
   };
-  switch (State.StepKind) {
+  switch (Analysis.StepKind) {
     case roc::kStepDUp: step(m.d, m.d + kStep, DEdit, "   d = "); break;
     case roc::kStepDDown:
       if (!(m.d < kSmallestStepDown)) step(m.d, m.d - kStep, DEdit, "   d = ");
@@ -229,5 +229,5 @@ void TDispGraph2::StepParameter() {
     case roc::kStepRDown: step(m.R, numeric::DivideExtended(m.R, kRatio), REdit, "  R = "); break;
     default: break;
   }
-  roc::DrawRocPlot(Image1.Canvas());
+  roc::DrawRocPlot(Image1.Canvas(), Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
 }

@@ -46,12 +46,12 @@ std::uint32_t StateAfter(std::uint32_t from, int steps) {
 class StimulusPatternsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    State.Reset();
+    Experiment.Reset();
     SetClockForTests([] { return TimeOfDay{0, 0, 0, 0}; });
   }
   void TearDown() override {
     SetClockForTests({});
-    State.Reset();
+    Experiment.Reset();
   }
 
   ui::Surface image1_{kSide, kSide};
@@ -59,35 +59,35 @@ class StimulusPatternsTest : public ::testing::Test {
 
 TEST_F(StimulusPatternsTest, KindIsSignalFromHalfUp) {
   constexpr std::uint32_t kInverse = 0xD94FA8CDu;  // undoes one generator step
-  State.RandomState = 2147483646u * kInverse;
-  EXPECT_EQ(ChooseStimulusKind(), kNoise);
-  State.RandomState = 2147483647u * kInverse;
-  EXPECT_EQ(ChooseStimulusKind(), kSignal);
+  Experiment.RandomState = 2147483646u * kInverse;
+  EXPECT_EQ(ChooseStimulusKind(Experiment.RandomState), kNoise);
+  Experiment.RandomState = 2147483647u * kInverse;
+  EXPECT_EQ(ChooseStimulusKind(Experiment.RandomState), kSignal);
 }
 
 TEST_F(StimulusPatternsTest, SetUpFromSeedZeroShowsTheKnownFirstTwoStimuli) {
-  SetUpPatterns(image1_);
+  SetUpPatterns(Experiment, image1_);
 
   EXPECT_EQ(image1_.PenColor(), ui::clWhite);
-  EXPECT_EQ(State.NextStimulus, kSignal);
+  EXPECT_EQ(Experiment.NextStimulus, kSignal);
   const std::set<int> first{2, 5, 8, 12, 14, 22, 24, 26, 28, 30, 31, 33, 35,
                             47, 48, 51, 53, 59, 66, 77, 82, 83, 93, 97, 99};
   EXPECT_EQ(DrawnBrownCells(image1_), first);
   // The drawn pattern has been reshuffled at once.
-  EXPECT_NE(BrownCells(State.SignalPattern), first);
+  EXPECT_NE(BrownCells(Experiment.SignalPattern), first);
   // Fill, 2 shuffles and one preparation: 99 + 99 + 1 + 99 draws from seed 0.
-  EXPECT_EQ(State.RandomState, StateAfter(0, 298));
+  EXPECT_EQ(Experiment.RandomState, StateAfter(0, 298));
 
-  const Pattern noiseBefore = State.NoisePattern;
-  const Pattern signalBefore = State.SignalPattern;
-  PrepareNextStimulus(image1_);
-  EXPECT_EQ(State.NextStimulus, kNoise);
+  const Pattern noiseBefore = Experiment.NoisePattern;
+  const Pattern signalBefore = Experiment.SignalPattern;
+  PrepareNextStimulus(Experiment, image1_);
+  EXPECT_EQ(Experiment.NextStimulus, kNoise);
   const std::set<int> second{1, 2, 3, 5, 12, 15, 18, 26, 32, 39, 40, 53, 55, 58, 63, 65, 71, 74, 75, 81, 82, 98};
   EXPECT_EQ(BrownCells(noiseBefore), second);
   EXPECT_EQ(DrawnBrownCells(image1_), second);
-  EXPECT_NE(State.NoisePattern, noiseBefore);
-  EXPECT_EQ(State.SignalPattern, signalBefore) << "the pattern not shown stays as it was";
-  EXPECT_EQ(State.RandomState, StateAfter(0, 398));
+  EXPECT_NE(Experiment.NoisePattern, noiseBefore);
+  EXPECT_EQ(Experiment.SignalPattern, signalBefore) << "the pattern not shown stays as it was";
+  EXPECT_EQ(Experiment.RandomState, StateAfter(0, 398));
 }
 
 TEST_F(StimulusPatternsTest, GridCoversTheSurfaceWithWhiteOutlines) {
@@ -96,7 +96,7 @@ TEST_F(StimulusPatternsTest, GridCoversTheSurfaceWithWhiteOutlines) {
   image1_.SetBrushColor(ui::clBlue);
   image1_.Rectangle(0, 0, kSide, kSide);
 
-  SetUpPatterns(image1_);
+  SetUpPatterns(Experiment, image1_);
 
   for (int y = 0; y < kSide; ++y) {
     for (int x = 0; x < kSide; ++x) {
@@ -117,28 +117,28 @@ TEST_F(StimulusPatternsTest, GridCoversTheSurfaceWithWhiteOutlines) {
 
 TEST_F(StimulusPatternsTest, PatternsKeepTheirBrownCountsOverAnExperiment) {
   SetClockForTests([] { return TimeOfDay{9, 41, 7, 311}; });
-  SetUpPatterns(image1_);
+  SetUpPatterns(Experiment, image1_);
   for (int trial = 2; trial <= 300; ++trial) {
-    PrepareNextStimulus(image1_);
-    ASSERT_EQ(DrawnBrownCells(image1_).size(), State.NextStimulus == kSignal ? 25u : 22u);
+    PrepareNextStimulus(Experiment, image1_);
+    ASSERT_EQ(DrawnBrownCells(image1_).size(), Experiment.NextStimulus == kSignal ? 25u : 22u);
   }
-  EXPECT_EQ(BrownCount(State.NoisePattern), kNoiseBrownCells);
-  EXPECT_EQ(BrownCount(State.SignalPattern), kSignalBrownCells);
+  EXPECT_EQ(BrownCount(Experiment.NoisePattern), kNoiseBrownCells);
+  EXPECT_EQ(BrownCount(Experiment.SignalPattern), kSignalBrownCells);
 }
 
 TEST_F(StimulusPatternsTest, NewSetUpStartsAfresh) {
-  SetUpPatterns(image1_);
-  const Pattern noise = State.NoisePattern;
-  const Pattern signal = State.SignalPattern;
-  const StimulusKind kind = State.NextStimulus;
-  for (int i = 0; i < 7; ++i) PrepareNextStimulus(image1_);
+  SetUpPatterns(Experiment, image1_);
+  const Pattern noise = Experiment.NoisePattern;
+  const Pattern signal = Experiment.SignalPattern;
+  const StimulusKind kind = Experiment.NextStimulus;
+  for (int i = 0; i < 7; ++i) PrepareNextStimulus(Experiment, image1_);
 
   // A second window's set-up with the same clock reading repeats the first.
   ui::Surface again(kSide, kSide);
-  SetUpPatterns(again);
-  EXPECT_EQ(State.NoisePattern, noise);
-  EXPECT_EQ(State.SignalPattern, signal);
-  EXPECT_EQ(State.NextStimulus, kind);
+  SetUpPatterns(Experiment, again);
+  EXPECT_EQ(Experiment.NoisePattern, noise);
+  EXPECT_EQ(Experiment.SignalPattern, signal);
+  EXPECT_EQ(Experiment.NextStimulus, kind);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 
 namespace {
 
-using experiment::State;
+using experiment::Experiment;
 
 constexpr const char* kDefaultFace = "ＭＳ Ｐゴシック";
 const std::string kNoiseFeedback = "茶色の増えていないパターンが提示されました";
@@ -26,7 +26,7 @@ const std::string kSignalFeedback = "茶色の増えたパターンが提示さ�
 class TrialSequence : public ::testing::Test {
  protected:
   void SetUp() override {
-    State.Reset();
+    Experiment.Reset();
     experiment::SetClockForTests([] { return experiment::TimeOfDay{0, 0, 0, 0}; });  // seed 0
     host.reset(ui::Form::Create<HostWindow>(nullptr));
     host->SetVisible(true);
@@ -85,7 +85,7 @@ TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
   EXPECT_TRUE(form->ExitButton.isVisible());
   EXPECT_FALSE(form->CertainSButton.Visible());
   EXPECT_FALSE(form->Timer1.Running());
-  EXPECT_EQ(State.TrialCounter, -9);
+  EXPECT_EQ(Experiment.TrialCounter, -9);
 
   const ui::Surface& go = form->Image3.Canvas();
   EXPECT_TRUE(ShowsText(go, 70, 170, "GOボタンを押して下さい", kDefaultFace, 30, ui::clWindowText));
@@ -97,7 +97,7 @@ TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
   EXPECT_TRUE(ShowsText(info, 200, 305, "==> 「異常なし」ボタン", "ＭＳ 明朝", 20, ui::clWindowText));
 
   // With seed 0 the first stimulus is the signal pattern, already drawn.
-  EXPECT_EQ(State.NextStimulus, experiment::kSignal);
+  EXPECT_EQ(Experiment.NextStimulus, experiment::kSignal);
   EXPECT_EQ(form->Image1.Canvas().Pixel(75, 25), experiment::kBrown);  // cell 2
   EXPECT_EQ(form->Image1.Canvas().Pixel(25, 25), experiment::kGreen);  // cell 1
 }
@@ -107,7 +107,7 @@ TEST_F(TrialSequence, TheExposureEndsAfterOneSecondOfTheRealTimer) {
   EXPECT_TRUE(form->Image1.isVisible());
   EXPECT_FALSE(form->GOButton.Visible());
   EXPECT_FALSE(form->ExitButton.Visible());
-  EXPECT_EQ(State.ShownStimulus, experiment::kSignal);
+  EXPECT_EQ(Experiment.ShownStimulus, experiment::kSignal);
   EXPECT_EQ(form->Timer1.Interval(), 1000);
   EXPECT_TRUE(QTest::qWaitFor([&] { return form->Image2.isVisible(); }, 10000));
   EXPECT_FALSE(form->Image1.Visible());
@@ -118,23 +118,23 @@ TEST_F(TrialSequence, TheExposureEndsAfterOneSecondOfTheRealTimer) {
 
 TEST_F(TrialSequence, PracticeIsNotRecordedAndLabelsCountEveryTrial) {
   Trials(10);
-  EXPECT_EQ(State.TrialCounter, 1);
-  for (const auto& r : State.TrialResults) EXPECT_EQ(r.Response, 0);
+  EXPECT_EQ(Experiment.TrialCounter, 1);
+  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 0);
   EXPECT_TRUE(LabelShows(11));
 
   Trial(form, form->ProbablyNButton);  // the 11th answer is record 1
-  EXPECT_EQ(State.TrialResults[1].TrialNumber, 1);
-  EXPECT_EQ(State.TrialResults[1].Response, 2);
-  EXPECT_EQ(State.TrialResults[2].Response, 0);
+  EXPECT_EQ(Experiment.TrialResults[1].TrialNumber, 1);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, 2);
+  EXPECT_EQ(Experiment.TrialResults[2].Response, 0);
 
   Trials(48);
-  EXPECT_EQ(State.TrialCounter, 50);
+  EXPECT_EQ(Experiment.TrialCounter, 50);
   EXPECT_TRUE(LabelShows(60));
   Trial(form, form->CertainNButton);  // the 60th answer is record 50
-  EXPECT_EQ(State.TrialResults[50].TrialNumber, 50);
-  EXPECT_EQ(State.TrialResults[50].Response, 1);
-  EXPECT_EQ(State.TrialCounter, 50);
-  for (int i = 1; i <= 50; ++i) EXPECT_EQ(State.TrialResults[i].TrialNumber, i);
+  EXPECT_EQ(Experiment.TrialResults[50].TrialNumber, 50);
+  EXPECT_EQ(Experiment.TrialResults[50].Response, 1);
+  EXPECT_EQ(Experiment.TrialCounter, 50);
+  for (int i = 1; i <= 50; ++i) EXPECT_EQ(Experiment.TrialResults[i].TrialNumber, i);
 
   // The end screen, with only "Exit".
   const ui::Surface& end = form->Image3.Canvas();
@@ -158,16 +158,16 @@ TEST_F(TrialSequence, EachButtonStoresItsCode) {
   Trial(form, form->ProbablySButton);
   Trial(form, form->ProbablyNButton);
   Trial(form, form->CertainNButton);
-  EXPECT_EQ(State.TrialResults[1].Response, 4);
-  EXPECT_EQ(State.TrialResults[2].Response, 3);
-  EXPECT_EQ(State.TrialResults[3].Response, 2);
-  EXPECT_EQ(State.TrialResults[4].Response, 1);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, 4);
+  EXPECT_EQ(Experiment.TrialResults[2].Response, 3);
+  EXPECT_EQ(Experiment.TrialResults[3].Response, 2);
+  EXPECT_EQ(Experiment.TrialResults[4].Response, 1);
 }
 
 TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
   // Seed 0: trial 1 shows the signal pattern, trial 2 the noise pattern.
   Trial(form, form->CertainSButton);
-  EXPECT_EQ(State.NextStimulus, experiment::kNoise);  // already drawn for trial 2
+  EXPECT_EQ(Experiment.NextStimulus, experiment::kNoise);  // already drawn for trial 2
   const ui::Surface& go = form->Image3.Canvas();
   EXPECT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
   EXPECT_TRUE(LabelShows(2));
@@ -176,9 +176,9 @@ TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
   // must not leave the end of the noise text behind it.
   bool checked = false;
   for (int i = 0; i < 58 && !checked; ++i) {
-    const experiment::StimulusKind shown = State.NextStimulus;
+    const experiment::StimulusKind shown = Experiment.NextStimulus;
     Trial(form, form->CertainSButton);
-    if (shown == experiment::kNoise && State.NextStimulus == experiment::kSignal) {
+    if (shown == experiment::kNoise && Experiment.NextStimulus == experiment::kSignal) {
       Trial(form, form->CertainSButton);
       ASSERT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
       ui::Surface probe(500, 500);
@@ -192,17 +192,17 @@ TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
 }
 
 TEST_F(TrialSequence, ExitAfterTwentyFiveAnswersHandsOverToTheMainWindow) {
-  State.TrialResults[40] = {40, 1, 3};  // left by an earlier run
+  Experiment.TrialResults[40] = {40, 1, 3};  // left by an earlier run
   form->Close();
   form = OpenWindow();
-  EXPECT_EQ(State.TrialResults[40].Response, 0);  // a new run starts from empty records
+  EXPECT_EQ(Experiment.TrialResults[40].Response, 0);  // a new run starts from empty records
 
   Trials(25);
   ASSERT_TRUE(form->ExitButton.isVisible());
   QTest::mouseClick(&form->ExitButton, Qt::LeftButton);
   EXPECT_FALSE(form->Visible());
-  for (int i = 1; i <= 15; ++i) EXPECT_EQ(State.TrialResults[i].Response, 4);
-  for (int i = 16; i <= 50; ++i) EXPECT_EQ(State.TrialResults[i].Response, 0);
+  for (int i = 1; i <= 15; ++i) EXPECT_EQ(Experiment.TrialResults[i].Response, 4);
+  for (int i = 16; i <= 50; ++i) EXPECT_EQ(Experiment.TrialResults[i].Response, 0);
   EXPECT_TRUE(host->Visible());
   EXPECT_FALSE(host->DoExpButton.Visible());
   EXPECT_TRUE(host->DataButton.Visible());
@@ -214,7 +214,7 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
   QWidget* focus = form->focusWidget();
   ASSERT_NE(focus, nullptr);
   for (int i = 0; i < 5; ++i) QTest::keyClick(focus, Qt::Key_Space);
-  EXPECT_EQ(State.TrialCounter, -8);
+  EXPECT_EQ(Experiment.TrialCounter, -8);
   EXPECT_TRUE(LabelShows(2));
 
   form->GOButton.setFocus();
@@ -226,7 +226,7 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
   EXPECT_TRUE(form->Visible());
   EXPECT_TRUE(form->CertainSButton.isVisible());
   EXPECT_FALSE(host->DataButton.Visible());
-  EXPECT_EQ(State.TrialCounter, -8);
+  EXPECT_EQ(Experiment.TrialCounter, -8);
 }
 
 TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
@@ -243,7 +243,7 @@ TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
   EXPECT_TRUE(host->DataButton.Visible());
   EXPECT_FALSE(host->DoExpButton.Visible());
   EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
-  for (const auto& r : State.TrialResults) EXPECT_EQ(r.Response, 4);
+  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 4);
 }
 
 TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
@@ -258,7 +258,7 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
     form = OpenWindow();
     for (int i = 0; i < 12; ++i) {
       Trial(form, i % 2 ? form->ProbablyNButton : form->CertainSButton);
-      run.push_back(State.ShownStimulus);
+      run.push_back(Experiment.ShownStimulus);
     }
   }
   experiment::SetFixedSeed(std::nullopt);
@@ -291,19 +291,19 @@ TEST_F(TrialSequence, AFailedWriteIsShownAndTheRunGoesOnInMemory) {
   experiment::RunLog.File = nullptr;
   ASSERT_EQ(boxes.boxes.size(), 11u);
   EXPECT_NE(boxes.boxes[0].second.find("/dev/full"), std::string::npos);
-  EXPECT_EQ(State.TrialCounter, 2);
-  EXPECT_EQ(State.TrialResults[1].Response, experiment::kCertainS);
+  EXPECT_EQ(Experiment.TrialCounter, 2);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, experiment::kCertainS);
   EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 11u);
 }
 
 TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
   Trials(12);
-  EXPECT_EQ(State.TrialCounter, 3);
+  EXPECT_EQ(Experiment.TrialCounter, 3);
   TFormDisp* second = OpenWindow();
-  EXPECT_EQ(State.TrialCounter, -9);
+  EXPECT_EQ(Experiment.TrialCounter, -9);
   Trial(form, form->CertainSButton);  // counts as the first practice trial
-  EXPECT_EQ(State.TrialCounter, -8);
-  for (const auto& r : State.TrialResults) EXPECT_EQ(r.Response, 0);
+  EXPECT_EQ(Experiment.TrialCounter, -8);
+  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 0);
   EXPECT_TRUE(second->GOButton.isVisible());
 }
 

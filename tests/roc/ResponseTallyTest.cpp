@@ -28,25 +28,25 @@ Counts Row(const TallyTable& t, int s) { return {t.counts[s][1], t.counts[s][2],
 class ResponseTallyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    experiment::State.Reset();
-    State.Reset();
+    experiment::Experiment.Reset();
+    Analysis.Reset();
   }
   void TearDown() override { SetUp(); }
 };
 
 TEST_F(ResponseTallyTest, WorkedExampleFromTrialResults) {
-  experiment::State.TrialResults = Records({10, 8, 5, 2}, {2, 5, 8, 10});
-  EXPECT_FALSE(ObservedPoint(1).has_value()) << "before the first refill";
+  experiment::Experiment.TrialResults = Records({10, 8, 5, 2}, {2, 5, 8, 10});
+  EXPECT_FALSE(ObservedPoint(Analysis.ResponseTally, 1).has_value()) << "before the first refill";
 
-  RefillResponseTally();
-  RefillResponseTally();  // a second refill starts from zero again
-  EXPECT_EQ(Row(State.ResponseTally, 0), (Counts{25, 15, 7, 2}));
-  EXPECT_EQ(Row(State.ResponseTally, 1), (Counts{25, 23, 18, 10}));
+  RefillResponseTally(experiment::Experiment.TrialResults, Analysis.ResponseTally);
+  RefillResponseTally(experiment::Experiment.TrialResults, Analysis.ResponseTally);  // a second refill starts from zero again
+  EXPECT_EQ(Row(Analysis.ResponseTally, 0), (Counts{25, 15, 7, 2}));
+  EXPECT_EQ(Row(Analysis.ResponseTally, 1), (Counts{25, 23, 18, 10}));
 
   // Each rate is one correctly rounded quotient: the nearest extended to the decimal.
   const numeric::Extended expected[3][2] = {{0.6L, 0.92L}, {0.28L, 0.72L}, {0.08L, 0.4L}};
   for (int p = 1; p <= 3; ++p) {
-    const auto point = ObservedPoint(p);
+    const auto point = ObservedPoint(Analysis.ResponseTally, p);
     ASSERT_TRUE(point.has_value()) << "point " << p;
     EXPECT_EQ(point->FalseAlarmRate, expected[p - 1][0]) << "point " << p;
     EXPECT_EQ(point->HitRate, expected[p - 1][1]) << "point " << p;

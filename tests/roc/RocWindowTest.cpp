@@ -15,7 +15,7 @@
 
 namespace {
 
-using roc::State;
+using roc::Analysis;
 
 class Host : public ui::Form {
  public:
@@ -24,20 +24,20 @@ class Host : public ui::Form {
 
 // The worked example: noise answered 1..4 in 10, 8, 5, 2 cases, signal in 2, 5, 8, 10.
 void RecordWorkedExample() {
-  experiment::State.Reset();
+  experiment::Experiment.Reset();
   int i = 1;
   const int noise[5] = {0, 10, 8, 5, 2};
   const int signal[5] = {0, 2, 5, 8, 10};
   for (int r = 1; r <= 4; ++r) {
-    for (int n = 0; n < noise[r]; ++n, ++i) experiment::State.TrialResults[i] = {i, 0, r};
-    for (int n = 0; n < signal[r]; ++n, ++i) experiment::State.TrialResults[i] = {i, 1, r};
+    for (int n = 0; n < noise[r]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 0, r};
+    for (int n = 0; n < signal[r]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 1, r};
   }
 }
 
 class RocWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    State.Reset();
+    Analysis.Reset();
     RecordWorkedExample();
     host.reset(ui::Form::Create<Host>(nullptr));
     host->SetVisible(true);
@@ -112,7 +112,7 @@ TEST_F(RocWindow, ActivationShowsThePromptAndTheStartValues) {
 TEST_F(RocWindow, DispDrawsTitlesTicksFrameObservedPointsAndTheModel) {
   Press(form->DispButton);
   const ui::Surface& s = Plot();
-  EXPECT_EQ(State.ResponseTally.counts[0][1], 25);
+  EXPECT_EQ(Analysis.ResponseTally.counts[0][1], 25);
   EXPECT_TRUE(ShowsText(s, 200, 470, "P(Yes|N)", "ＭＳ ゴシック", 20, ui::clWindowText));
   EXPECT_TRUE(ShowsText(s, 30, 470, "0.0", "ＭＳ ゴシック", 20, ui::clWindowText));
   EXPECT_TRUE(ShowsText(s, 465, 470, "1.0", "ＭＳ ゴシック", 20, ui::clWindowText));
@@ -148,7 +148,7 @@ TEST_F(RocWindow, DispDrawsTitlesTicksFrameObservedPointsAndTheModel) {
   // first segment runs from (40, 460) to the first sample, exactly (490, 10),
   // and so draws the chance diagonal over in blue.
   EXPECT_EQ(s.Pixel(179, 149), ui::clBlue);
-  EXPECT_EQ(s.Pixel(roc::ToScreenX(0.75L), roc::ToScreenY(0.75L)), ui::clBlue);
+  EXPECT_EQ(s.Pixel(roc::ToScreenX(Analysis.PlotFrame, 0.75L), roc::ToScreenY(Analysis.PlotFrame, 0.75L)), ui::clBlue);
 }
 
 TEST_F(RocWindow, TheVerticalTitleIsTheScratchTextTurnedAQuarterTurn) {
@@ -191,7 +191,7 @@ TEST_F(RocWindow, StepSequences) {
     Press(form->RUpButton);
     EXPECT_EQ(form->REdit.Text(), text);
   }
-  State.ModelParameters.R = 1;
+  Analysis.ModelParameters.R = 1;
   const char* down[] = {"  R = 0.98039", "  R = 0.96117", "  R = 0.94232"};
   for (const char* text : down) {
     Press(form->RDownButton);
@@ -213,7 +213,7 @@ TEST_F(RocWindow, StepSequences) {
 TEST_F(RocWindow, TheCurveFollowsAStep) {
   Press(form->DispButton);
   Press(form->C1UpButton);  // the c1 marker moves off (265, 81)
-  const roc::ModelParameterSet m = State.ModelParameters;
+  const roc::ModelParameterSet m = Analysis.ModelParameters;
   EXPECT_NE(Plot().Pixel(265 - 3, 81 - 3), ui::clGreen);
   EXPECT_EQ(m.c1, 0.02L);
 }
@@ -243,9 +243,9 @@ TEST_F(RocWindow, AHoldEndsWhenTheWindowIsClosedByItsCloseBox) {
   form->close();
   EXPECT_FALSE(form->Timer1.Running());
   QTest::mouseRelease(&form->C2UpButton, Qt::LeftButton);
-  const roc::ModelParameterSet held = State.ModelParameters;
+  const roc::ModelParameterSet held = Analysis.ModelParameters;
   QTest::qWait(450);
-  EXPECT_EQ(State.ModelParameters.c2, held.c2);
+  EXPECT_EQ(Analysis.ModelParameters.c2, held.c2);
   EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
 }
 
@@ -255,15 +255,15 @@ TEST_F(RocWindow, TypedTextIsOverwrittenByTheNextStep) {
   form->C2Edit.selectAll();
   QTest::keyClicks(&form->C2Edit, "7");
   EXPECT_EQ(form->C2Edit.Text(), "7");
-  EXPECT_EQ(State.ModelParameters.c2, 1.0L);
+  EXPECT_EQ(Analysis.ModelParameters.c2, 1.0L);
   Press(form->C2UpButton);
   EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
 }
 
 TEST_F(RocWindow, EmptyTallyRowsLeaveOutThePointsWithoutAnError) {
   ErrorBoxRecorder boxes;
-  experiment::State.Reset();
-  for (int i = 1; i <= 10; ++i) experiment::State.TrialResults[i] = {i, 1, 4};  // signal trials only
+  experiment::Experiment.Reset();
+  for (int i = 1; i <= 10; ++i) experiment::Experiment.TrialResults[i] = {i, 1, 4};  // signal trials only
   Press(form->DispButton);
   EXPECT_TRUE(boxes.boxes.empty());
   const ui::Surface& s = Plot();
@@ -295,7 +295,7 @@ TEST_F(RocWindow, ComingBackToTheWindowKeepsTheFittedCurve) {
   // A further window resets the shared parameters on its own first activation;
   // the first window's edits keep their texts.
   TDispGraph2* second = Open();
-  EXPECT_EQ(State.ModelParameters.d, 1.0L);
+  EXPECT_EQ(Analysis.ModelParameters.d, 1.0L);
   EXPECT_EQ(second->DEdit.Text(), "   d = 1");
   EXPECT_EQ(form->DEdit.Text(), "   d = 1.06");
 }

@@ -140,8 +140,8 @@ class StressRun {
       // A session also ends when only the main window is left with nothing to open.
       for (long i = 0; i < length && done_ < total_ && !failed_ && !Finished(); ++i) {
         phase_ = Phase::kAction;
-        const int counter = experiment::State.TrialCounter;
-        const experiment::TrialRecords records = experiment::State.TrialResults;
+        const int counter = experiment::Experiment.TrialCounter;
+        const experiment::TrialRecords records = experiment::Experiment.TrialResults;
         answerAllowed_ = false;
         newRun_ = false;
         Act();
@@ -173,8 +173,8 @@ class StressRun {
     phase_ = Phase::kStart;
     ++cover_.sessions;
     // A program run starts from zero state.
-    experiment::State.Reset();
-    roc::State.Reset();
+    experiment::Experiment.Reset();
+    roc::Analysis.Reset();
     MainWindow.Reset();
     exps_.clear();
     rocs_.clear();
@@ -358,9 +358,9 @@ class StressRun {
     TDispGraph2& g = *rocs_[static_cast<std::size_t>(index)];
     const std::string name = "R" + std::to_string(index) + ".";
     if (Clickable(g.DispButton) && rng_.OneIn(8)) {
-      expectedTally_ = TallyOf(experiment::State.TrialResults);
+      expectedTally_ = TallyOf(experiment::Experiment.TrialResults);
       int records = 0;
-      for (const auto& r : experiment::State.TrialResults) records += r.Response != 0;
+      for (const auto& r : experiment::Experiment.TrialResults) records += r.Response != 0;
       if (records > 0) ++cover_.dispWithRecords;
       if (records == experiment::kRecordedTrials) ++cover_.dispWithAllRecords;
       ClickButton(g.DispButton, name + "Disp");
@@ -662,7 +662,7 @@ class StressRun {
         (target == &form ? std::string("the window") : target->metaObject()->className()) + ")");
     for (int r : VisibleRocs())
       if (target == &rocs_[static_cast<std::size_t>(r)]->DispButton && k.key == Qt::Key_Space)
-        expectedTally_ = TallyOf(experiment::State.TrialResults);
+        expectedTally_ = TallyOf(experiment::Experiment.TrialResults);
     TFormDisp* exp = MainWindow.FormDisp;
     TDispGraph2* roc = MainWindow.DispGraph2;
     QTest::keyClick(target, k.key, k.mods);
@@ -715,7 +715,7 @@ class StressRun {
       return;
     }
 
-    const experiment::ExperimentState& x = experiment::State;
+    const experiment::ExperimentState& x = experiment::Experiment;
     const struct {
       const experiment::Pattern& p;
       int brown;
@@ -770,7 +770,7 @@ class StressRun {
       }
     }
 
-    const roc::TallyTable& t = roc::State.ResponseTally;
+    const roc::TallyTable& t = roc::Analysis.ResponseTally;
     for (int s = 0; s < 2; ++s) {
       const auto& row = t.counts[s];
       if (!(row[1] >= row[2] && row[2] >= row[3] && row[3] >= row[4] && row[4] >= 0) || row[0] != 0) {
@@ -792,11 +792,11 @@ class StressRun {
   // visible rating button of a rating screen; a new run starts them afresh.
   void CheckAnswerOrigin(int counter, const experiment::TrialRecords& records) {
     if (newRun_) return;
-    const bool changed = experiment::State.TrialCounter != counter ||
-                         std::memcmp(&experiment::State.TrialResults, &records, sizeof records) != 0;
+    const bool changed = experiment::Experiment.TrialCounter != counter ||
+                         std::memcmp(&experiment::Experiment.TrialResults, &records, sizeof records) != 0;
     if (changed && !answerAllowed_)
       Fail("the trial counter went from " + std::to_string(counter) + " to " +
-           std::to_string(experiment::State.TrialCounter) + " (or a record changed) without a rating press");
+           std::to_string(experiment::Experiment.TrialCounter) + " (or a record changed) without a rating press");
   }
 
   // What the windows show agrees with the state.
@@ -837,9 +837,9 @@ class StressRun {
              std::to_string(text));
         return;
       }
-      if (end && experiment::State.TrialCounter != experiment::kRecordedTrials) {
+      if (end && experiment::Experiment.TrialCounter != experiment::kRecordedTrials) {
         Fail("experiment window E" + std::to_string(i) + " shows the end screen at TrialCounter " +
-             std::to_string(experiment::State.TrialCounter));
+             std::to_string(experiment::Experiment.TrialCounter));
         return;
       }
       if (end && !endReached_[i]) {
@@ -865,8 +865,8 @@ class StressRun {
     // A complete run stays reachable until a new one starts.
     bool completeShown = false;
     for (std::size_t i = 0; i < exps_.size(); ++i) completeShown |= endReached_[i] && exps_[i]->isVisible();
-    runComplete_ |= experiment::State.TrialCounter == experiment::kRecordedTrials &&
-                    experiment::State.TrialResults[experiment::kRecordedTrials].Response != 0;
+    runComplete_ |= experiment::Experiment.TrialCounter == experiment::kRecordedTrials &&
+                    experiment::Experiment.TrialResults[experiment::kRecordedTrials].Response != 0;
     if (runComplete_ && !completeShown && !main_->DataButton.Visible()) {
       Fail("a complete run is on no screen and the main window does not offer \"Disp. Data\"");
       return;
