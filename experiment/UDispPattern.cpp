@@ -18,7 +18,7 @@ void WriteCentred(ui::Surface& s, int y, const std::string& text) {
 
 }  // namespace
 
-TFormDisp::TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow)
+TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
     : ui::Form(owner),
       Panel1(this, "Panel1", 8, 8, 185, 185),
       Image1(&Panel1, 8, 8, 105, 105),
@@ -30,7 +30,7 @@ TFormDisp::TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow)
       ProbablySButton(this, "たぶん異常あり", 312, 88, 75, 25),
       ProbablyNButton(this, "たぶん異常なし", 312, 120, 75, 25),
       CertainNButton(this, "異常なし", 312, 152, 75, 25),
-      mainWindow_(mainWindow) {
+      handOver_(std::move(handOver)) {
   SetCaption("FormDisp");
   SetBounds(510, 108, 435, 300);
   OnCreate = [this] { FormCreate(); };
@@ -85,9 +85,7 @@ void TFormDisp::FormCreate() {
   // answers of an earlier run together with this one's.
   Experiment.TrialResults = {};
 
-  ui::Surface& s = Image3.Canvas();
-  s.SetFontHeight(30);
-  s.TextOut(70, 170, "GOボタンを押して下さい");
+  WriteGoPrompt();
   Experiment.TrialCounter = -9;
   WriteTrialLabel();
 
@@ -99,9 +97,7 @@ void TFormDisp::PrepareNextStimulus() { experiment::PrepareNextStimulus(Experime
 
 void TFormDisp::DrawInstructionScreen() {
   ui::Surface& s = Image2.Canvas();
-  s.SetPenColor(ui::clWhite);
-  s.SetBrushColor(ui::clWhite);
-  s.Rectangle(0, 0, 500, 500);
+  ui::PaintWhite(s, 0, 0, 500, 500);
   s.SetFontHeight(20);
   s.SetFontName("ＭＳ 明朝");
   s.TextOut(20, 100, "確かに茶色が増えた");
@@ -133,10 +129,7 @@ void TFormDisp::Timer1Timer() {
   Image1.SetVisible(false);
   ratingShown_ = std::chrono::steady_clock::now();
   exposureMs_ = std::chrono::duration<double, std::milli>(ratingShown_ - gridShown_).count();
-  CertainSButton.SetVisible(true);
-  ProbablySButton.SetVisible(true);
-  ProbablyNButton.SetVisible(true);
-  CertainNButton.SetVisible(true);
+  SetRatingButtonsVisible(true);
   Image2.SetVisible(true);
 }
 
@@ -151,10 +144,9 @@ void TFormDisp::Answer(experiment::ResponseCode code) {
   if (Experiment.TrialCounter >= 50) {
     ShowEndScreen();
   } else {
-    ui::Surface& s = Image3.Canvas();
-    s.SetFontHeight(30);
-    s.TextOut(70, 170, "GOボタンを押して下さい");
+    WriteGoPrompt();
     Experiment.TrialCounter = Experiment.TrialCounter + 1;
+    ui::Surface& s = Image3.Canvas();
     WriteTrialLabel();
     s.SetFontHeight(20);
     s.SetFontColor(ui::clBlue);
@@ -182,18 +174,24 @@ void TFormDisp::WriteFeedback() {
   // Clear the whole feedback line first: the signal text is shorter than the
   // noise text and would leave the end of a noise text after it.
   const ui::Colour pen = s.PenColor();
-  s.SetPenColor(ui::clWhite);
-  s.Rectangle(70, 20, s.Width(), 20 + s.TextHeight());
+  ui::PaintWhite(s, 70, 20, s.Width(), 20 + s.TextHeight());
   s.SetPenColor(pen);
   s.TextOut(70, 20, Experiment.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
                                                               : "茶色の増えたパターンが提示されました");
 }
 
+void TFormDisp::WriteGoPrompt() {
+  ui::Surface& s = Image3.Canvas();
+  s.SetFontHeight(30);
+  s.TextOut(70, 170, "GOボタンを押して下さい");
+}
+
+void TFormDisp::SetRatingButtonsVisible(bool visible) {
+  for (ui::Button* b : {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton}) b->SetVisible(visible);
+}
+
 void TFormDisp::ShowGoScreen() {
-  CertainSButton.SetVisible(false);
-  ProbablySButton.SetVisible(false);
-  ProbablyNButton.SetVisible(false);
-  CertainNButton.SetVisible(false);
+  SetRatingButtonsVisible(false);
   GOButton.SetVisible(true);
   ExitButton.SetVisible(true);
 }
@@ -202,9 +200,7 @@ void TFormDisp::ShowEndScreen() {
   endShown_ = true;
   GOButton.SetVisible(false);
   ui::Surface& s = Image3.Canvas();
-  s.SetPenColor(ui::clWhite);
-  s.SetBrushColor(ui::clWhite);
-  s.Rectangle(0, 0, 500, 500);
+  ui::PaintWhite(s, 0, 0, 500, 500);
   s.SetFontHeight(30);
   s.SetFontColor(ui::clRed);
   WriteCentred(s, 170, "Exitボタンを押して下さい");
@@ -215,10 +211,7 @@ void TFormDisp::ShowEndScreen() {
 
 void TFormDisp::ExitButtonClick() {
   Close();
-  mainWindow_.Form1.SetVisible(true);
-  mainWindow_.DoExpButton.SetVisible(false);
-  mainWindow_.DataButton.SetVisible(true);
-  mainWindow_.MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+  if (handOver_) handOver_();
 }
 
 void TFormDisp::FormClose() {

@@ -1,9 +1,9 @@
 #pragma once
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "experiment/ExperimentState.h"
-#include "experiment/UMainWindowAccess.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Image.h"
@@ -14,7 +14,9 @@
 // a one-second stimulus and a rating on four buttons.
 class TFormDisp : public ui::Form {
  public:
-  TFormDisp(ui::Form* owner, TMainWindowAccess mainWindow);
+  // handOver runs after "Exit" (or the close of a complete run) has hidden
+  // the window: the main window takes over.
+  TFormDisp(ui::Form* owner, std::function<void()> handOver);
 
   ui::Panel Panel1;
   ui::Image Image1;  // the stimulus grid
@@ -43,12 +45,14 @@ class TFormDisp : public ui::Form {
   void DrawInstructionScreen();
   void WriteTrialLabel();
   void WriteFeedback();
+  void WriteGoPrompt();
+  void SetRatingButtonsVisible(bool visible);
   void Answer(experiment::ResponseCode code);
   void ShowGoScreen();
   void ShowEndScreen();
   void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
 
-  TMainWindowAccess mainWindow_;
+  std::function<void()> handOver_;
   bool endShown_ = false;  // the end screen is up: the run is complete
   std::chrono::steady_clock::time_point gridShown_;
   std::chrono::steady_clock::time_point ratingShown_;

@@ -48,7 +48,7 @@ TDispGraph2::TDispGraph2(ui::Form* owner)
   SetCaption("DispGraph2");
   SetBounds(373, 106, 440, 326);
 
-  const QFont editFont = ui::ControlFont("ＭＳ Ｐゴシック", kEditFontHeight);
+  const QFont editFont = ui::ControlFont(ui::kDefaultFontName, kEditFontHeight);
   for (ui::Edit* e : {&DEdit, &C3Edit, &C2Edit, &C1Edit, &REdit}) e->setFont(editFont);
   for (ui::Edit* e : {&DEdit, &C3Edit, &C2Edit, &C1Edit}) e->SetFontColor(ui::clBlack);
   REdit.SetFontColor(ui::clWindowText);

@@ -15,7 +15,7 @@ TForm1::TForm1(ui::Form* owner)
       DataButton(this, "Disp. Data", 96, 112, 75, 25) {
   SetCaption("Form1");
   SetBounds(203, 107, 432, 250);
-  MsgLabel.setFont(ui::ControlFont(ui::kWindowFontName, 16));
+  MsgLabel.setFont(ui::ControlFont(ui::kDefaultFontName, 16));
   MsgLabel.SetFontColor(ui::clBlack);
   MsgLabel.adjustSize();
   setTabOrder(&DoExpButton, &ExitButton);
@@ -35,13 +35,20 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::DoExpButtonClick() {
-  MainWindow.FormDisp = Create<TFormDisp>(this, Access());
+  MainWindow.FormDisp = Create<TFormDisp>(this, [this] { ExperimentExit(); });
   MainWindow.FormDisp->SetVisible(true);
 }
 
 void TForm1::DataButtonClick() {
   MainWindow.DispGraph2 = Create<TDispGraph2>(this);
   MainWindow.DispGraph2->SetVisible(true);
+}
+
+void TForm1::ExperimentExit() {
+  SetVisible(true);
+  DoExpButton.SetVisible(false);
+  DataButton.SetVisible(true);
+  MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
 }
 
 void TForm1::ExitButtonClick() { Close(); }

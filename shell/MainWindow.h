@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 
-#include "experiment/UMainWindowAccess.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Label.h"
@@ -24,9 +23,9 @@ class TForm1 : public ui::Form {
   void DoExpButtonClick();
   void ExitButtonClick();
   void DataButtonClick();
-
-  // The parts of this window the experiment window's "Exit" switches.
-  TMainWindowAccess Access() { return {*this, DoExpButton, DataButton, MsgLabel}; }
+  // The experiment window is left by its "Exit": this window comes back and
+  // offers the analysis.
+  void ExperimentExit();
 };
 
 // Process-wide state of the main window unit.

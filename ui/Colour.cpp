@@ -28,4 +28,9 @@ Colour ResolveColour(Colour c) {
   return c & 0xFFFFFF;
 }
 
+Rgb32 ToRgb32(Colour c) {
+  const Colour rgb = ResolveColour(c);
+  return (static_cast<Rgb32>(RedOf(rgb)) << 16) | (static_cast<Rgb32>(GreenOf(rgb)) << 8) | BlueOf(rgb);
+}
+
 }  // namespace ui

@@ -32,5 +32,15 @@ Colour ResolveColour(Colour c);
 inline constexpr std::uint8_t RedOf(Colour c) { return c & 0xFF; }
 inline constexpr std::uint8_t GreenOf(Colour c) { return (c >> 8) & 0xFF; }
 inline constexpr std::uint8_t BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+inline constexpr Colour RgbColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) | (static_cast<Colour>(blue) << 16);
+}
+
+// A raster word 0x00RRGGBB, as the drawing surfaces store pixels.
+using Rgb32 = std::uint32_t;
+// A colour value as a raster word, a system colour looked up now.
+Rgb32 ToRgb32(Colour c);
+// The colour value of a raster word.
+inline constexpr Colour FromRgb32(Rgb32 w) { return RgbColour((w >> 16) & 0xFF, (w >> 8) & 0xFF, w & 0xFF); }
 
 }  // namespace ui

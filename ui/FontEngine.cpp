@@ -157,7 +157,7 @@ std::vector<MissingFace> MissingFaces() {
   static const struct {
     const char* name;
     const char* package;
-  } kFaces[] = {{"ＭＳ Ｐゴシック", "fonts-ipafont-gothic"},
+  } kFaces[] = {{kDefaultFontName, "fonts-ipafont-gothic"},
                 {"ＭＳ ゴシック", "fonts-ipafont-gothic"},
                 {"ＭＳ 明朝", "fonts-ipafont-mincho"}};
   std::vector<MissingFace> missing;
@@ -220,7 +220,7 @@ struct RasterFont::Cache {
 };
 
 RasterFont::RasterFont(FontFace* face, int height) : face_(face), cache_(std::make_unique<Cache>()) {
-  if (height == 0) height = -12;
+  if (height == 0) height = kDefaultFontHeight;
   const bool cell = height > 0;
   const std::int64_t pixels = std::min<std::int64_t>(cell ? height : -static_cast<std::int64_t>(height), kMaxPixels);
 
@@ -337,7 +337,7 @@ void RasterFont::Draw(std::uint32_t* raster, int rasterWidth, int rasterHeight, 
 
 RasterFont& FontFor(const std::string& faceName, int height) {
   Registry& r = TheRegistry();
-  if (height == 0) height = -12;
+  if (height == 0) height = kDefaultFontHeight;
   auto key = std::make_pair(faceName, height);
   auto it = r.fonts.find(key);
   if (it == r.fonts.end()) it = r.fonts.emplace(key, std::make_unique<RasterFont>(FaceFor(faceName), height)).first;

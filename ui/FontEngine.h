@@ -27,6 +27,10 @@ struct MissingFace {
 };
 std::vector<MissingFace> MissingFaces();
 
+// The font every window and surface starts with: this face at 12 pixels per em.
+inline constexpr const char* kDefaultFontName = "ＭＳ Ｐゴシック";
+inline constexpr int kDefaultFontHeight = -12;
+
 class FontFace;
 
 // The face drawn for a face name (see SubstituteFamily). Each font file is
@@ -41,7 +45,7 @@ FontFace* FaceFor(const std::string& faceName);
 // that scaled ascent rounded and the descent the rest.
 // Height -h < 0: h pixels per em; ascent and descent are usWinAscent and
 // usWinDescent scaled to h pixels per em, each rounded; the cell is their sum.
-// Height 0: the default size, as -12.
+// Height 0: the default size, kDefaultFontHeight.
 class RasterFont {
  public:
   RasterFont(FontFace* face, int height);

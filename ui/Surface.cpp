@@ -16,12 +16,6 @@ namespace {
 using i64 = std::int64_t;
 using i128 = __int128;
 
-// A colour value as a raster word 0x00RRGGBB, a system colour looked up now.
-std::uint32_t ToRgb32(Colour c) {
-  const Colour rgb = ResolveColour(c);
-  return (static_cast<std::uint32_t>(RedOf(rgb)) << 16) | (static_cast<std::uint32_t>(GreenOf(rgb)) << 8) | BlueOf(rgb);
-}
-
 // n = q d + r with 0 <= r < d, for d > 0.
 std::pair<i128, i128> FloorDivMod(i128 n, i128 d) {
   i128 q = n / d;
@@ -392,12 +386,17 @@ void Surface::TextOut(int x, int y, const std::string& text) {
 
 int Surface::TextWidth(const std::string& text) const { return CurrentFont().TextWidth(text); }
 
+void PaintWhite(Surface& s, int left, int top, int right, int bottom) {
+  s.SetPenColor(clWhite);
+  s.SetBrushColor(clWhite);
+  s.Rectangle(left, top, right, bottom);
+}
+
 int Surface::TextHeight() const { return CurrentFont().CellHeight(); }
 
 Colour Surface::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return clInvalid;
-  const std::uint32_t rgb = bits_[static_cast<std::size_t>(y) * width_ + x];
-  return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+  return FromRgb32(bits_[static_cast<std::size_t>(y) * width_ + x]);
 }
 
 void Surface::SetPixel(int x, int y, Colour c) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Colour.h"
+#include "FontEngine.h"
 
 namespace ui {
 
@@ -97,8 +98,7 @@ class Surface {
   mutable int fontHeightFor_ = 0;
 };
 
-// The default font of a new surface.
-inline constexpr const char* kDefaultFontName = "ＭＳ Ｐゴシック";
-inline constexpr int kDefaultFontHeight = -12;
+// Paints a white box: pen and brush white, then the rectangle; both stay white.
+void PaintWhite(Surface& s, int left, int top, int right, int bottom);
 
 }  // namespace ui

@@ -53,10 +53,7 @@ TEST_F(MainWindowTest, BeforeAndAfterTheFirstActivation) {
 
 TEST_F(MainWindowTest, LaterActivationsKeepWhatTheExperimentSet) {
   form->SetVisible(true);
-  const TMainWindowAccess access = form->Access();
-  access.DoExpButton.SetVisible(false);
-  access.DataButton.SetVisible(true);
-  access.MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+  form->ExperimentExit();
 
   class Other : public ui::Form {
    public:

@@ -1,10 +1,11 @@
 #pragma once
-#include "experiment/UMainWindowAccess.h"
+#include <functional>
+
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Label.h"
 
-// Stands in for the main window: the parts the experiment window's "Exit" switches.
+// Stands in for the main window: what the experiment window's "Exit" hands over to.
 class HostWindow : public ui::Form {
  public:
   explicit HostWindow(ui::Form* owner)
@@ -14,7 +15,14 @@ class HostWindow : public ui::Form {
         DataButton(this, "Disp. Data", 96, 112, 75, 25) {
     DataButton.SetVisible(false);
   }
-  TMainWindowAccess Access() { return {*this, DoExpButton, DataButton, MsgLabel}; }
+  std::function<void()> Access() {
+    return [this] {
+      SetVisible(true);
+      DoExpButton.SetVisible(false);
+      DataButton.SetVisible(true);
+      MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+    };
+  }
   ui::Label MsgLabel;
   ui::Button DoExpButton;
   ui::Button DataButton;

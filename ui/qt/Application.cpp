@@ -9,6 +9,7 @@
 #include <new>
 
 #include "Form.h"
+#include "QtColour.h"
 #include "ui/Colour.h"
 #include "numeric/Errors.h"
 #include "numeric/Extended.h"
@@ -33,10 +34,6 @@ Registry& S() {
   return s;
 }
 
-Colour FromQColor(const QColor& c) {
-  return static_cast<Colour>(c.red()) | (static_cast<Colour>(c.green()) << 8) |
-         (static_cast<Colour>(c.blue()) << 16);
-}
 }  // namespace
 
 void Application::Initialize(int& argc, char** argv) {

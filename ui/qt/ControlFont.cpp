@@ -10,9 +10,4 @@ QFont ControlFont(const std::string& face, int pixelHeight) {
   return font;
 }
 
-QColor ToQColor(Colour c) {
-  const Colour rgb = ResolveColour(c);
-  return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
-}
-
 }  // namespace ui

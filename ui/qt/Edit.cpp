@@ -1,6 +1,7 @@
 #include "Edit.h"
 
 #include "ControlFont.h"
+#include "QtColour.h"
 
 namespace ui {
 

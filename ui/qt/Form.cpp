@@ -4,6 +4,7 @@
 #include <QEvent>
 
 #include "ControlFont.h"
+#include "QtColour.h"
 #include "Screen.h"
 #include "ui/Colour.h"
 
@@ -12,7 +13,7 @@ namespace ui {
 Form::Form(Form* owner) : QWidget(nullptr), owner_(owner) {
   Application::RegisterForm(this);
   if (owner_) owner_->owned_.push_back(this);
-  setFont(ControlFont(kWindowFontName, kWindowFontHeight));
+  setFont(ControlFont(kDefaultFontName, kWindowFontHeight));
   QPalette pal = palette();
   pal.setColor(QPalette::Window, ToQColor(clBtnFace));
   setPalette(pal);

@@ -1,6 +1,7 @@
 #include "Label.h"
 
 #include "ControlFont.h"
+#include "QtColour.h"
 
 namespace ui {
 

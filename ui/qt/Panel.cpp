@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "ControlFont.h"
+#include "QtColour.h"
 
 namespace ui {
 
