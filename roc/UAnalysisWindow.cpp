@@ -29,10 +29,13 @@ QString Probability(double p) {
   return p < 0.0001 ? QStringLiteral("< 0.0001") : Fixed(p);
 }
 
-QLabel* Cell(QGridLayout* grid, int row, int column, Qt::Alignment align = Qt::AlignRight | Qt::AlignVCenter) {
+// A value cell with room for `widest`, so that the columns keep their width
+// whatever they show.
+QLabel* Cell(QGridLayout* grid, int row, int column, const QString& widest = QStringLiteral("-00.0000")) {
   auto* label = new QLabel(kDash);
-  label->setAlignment(align);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
   grid->addWidget(label, row, column);
   return label;
 }
@@ -58,8 +61,7 @@ QGridLayout* Group(QVBoxLayout* column, const QString& title) {
 
 TAnalysisWindow::TAnalysisWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   setWindowTitle(QStringLiteral("最尤推定"));
-  setMinimumSize(640, 480);
-  resize(920, 640);
+  resize(860, 640);
 
   auto* left = new QVBoxLayout;
   message_ = new QLabel;
@@ -75,7 +77,7 @@ TAnalysisWindow::TAnalysisWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   const QString kinds[] = {QStringLiteral("ノイズ"), QStringLiteral("シグナル")};
   for (int s = 0; s < 2; ++s) {
     Heading(g, s + 1, 0, kinds[s], Qt::AlignLeft | Qt::AlignVCenter);
-    for (int k = 0; k < 5; ++k) counts_cells_[s][k] = Cell(g, s + 1, k + 1);
+    for (int k = 0; k < 5; ++k) counts_cells_[s][k] = Cell(g, s + 1, k + 1, QStringLiteral("0000"));
   }
   g->setRowMinimumHeight(3, 6);
   Heading(g, 4, 0, QStringLiteral("累積率"), Qt::AlignLeft | Qt::AlignVCenter);
@@ -83,62 +85,58 @@ TAnalysisWindow::TAnalysisWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   const QString rates[] = {QStringLiteral("誤警報率"), QStringLiteral("ヒット率")};
   for (int r = 0; r < 2; ++r) {
     Heading(g, r + 5, 0, rates[r], Qt::AlignLeft | Qt::AlignVCenter);
-    for (int p = 0; p < 3; ++p) rate_cells_[r][p] = Cell(g, r + 5, p + 2);
+    for (int p = 0; p < 3; ++p) rate_cells_[r][p] = Cell(g, r + 5, p + 2, QStringLiteral("0.0000"));
   }
 
-  // The estimates.
-  g = Group(left, QStringLiteral("最尤推定値"));
-  Heading(g, 0, 1, QStringLiteral("推定値"));
+  // The estimates beside the fit by eye.
+  g = Group(left, QStringLiteral("最尤推定と目測"));
+  Heading(g, 0, 1, QStringLiteral("最尤推定値"));
   Heading(g, 0, 2, QStringLiteral("標準誤差"));
+  Heading(g, 0, 3, QStringLiteral("目測"));
   const QString names[] = {QStringLiteral("d"), QStringLiteral("R"), QStringLiteral("c1"), QStringLiteral("c2"),
                            QStringLiteral("c3")};
   for (int i = 0; i < 5; ++i) {
     Heading(g, i + 1, 0, names[i], Qt::AlignLeft | Qt::AlignVCenter);
     estimate_[i] = Cell(g, i + 1, 1);
     estimate_se_[i] = Cell(g, i + 1, 2);
+    by_eye_[i] = Cell(g, i + 1, 3);
   }
-  g->setColumnMinimumWidth(3, 12);
-  Heading(g, 0, 5, QStringLiteral("推定値"));
-  Heading(g, 0, 6, QStringLiteral("標準誤差"));
-  Heading(g, 1, 4, QStringLiteral("a = d/R"), Qt::AlignLeft | Qt::AlignVCenter);
-  a_ = Cell(g, 1, 5);
-  Heading(g, 2, 4, QStringLiteral("b = 1/R"), Qt::AlignLeft | Qt::AlignVCenter);
-  b_ = Cell(g, 2, 5);
-  Heading(g, 3, 4, QStringLiteral("Az"), Qt::AlignLeft | Qt::AlignVCenter);
-  az_ = Cell(g, 3, 5);
-  az_se_ = Cell(g, 3, 6);
-  Heading(g, 4, 4, QStringLiteral("d_a"), Qt::AlignLeft | Qt::AlignVCenter);
-  d_a_ = Cell(g, 4, 5);
-  Heading(g, 5, 4, QStringLiteral("χ² (自由度, p)"), Qt::AlignLeft | Qt::AlignVCenter);
-  chi2_ = Cell(g, 5, 5);
-  auto* dfp = new QHBoxLayout;
-  df_ = new QLabel(kDash);
-  p_ = new QLabel(kDash);
-  dfp->addWidget(df_);
-  dfp->addWidget(p_);
-  g->addLayout(dfp, 5, 6, Qt::AlignRight);
-
-  // The fit by eye.
-  g = Group(left, QStringLiteral("目測による当てはめ"));
-  const QString eyeNames[] = {QStringLiteral("d"), QStringLiteral("c1"), QStringLiteral("c2"), QStringLiteral("c3"),
-                              QStringLiteral("R")};
-  for (int i = 0; i < 5; ++i) {
-    Heading(g, 0, i + 1, eyeNames[i]);
-    by_eye_[i] = Cell(g, 1, i + 1);
-  }
-  Heading(g, 1, 0, QStringLiteral("パラメータ"), Qt::AlignLeft | Qt::AlignVCenter);
-  Heading(g, 2, 0, QStringLiteral("−log L（目測）"), Qt::AlignLeft | Qt::AlignVCenter);
-  by_eye_nll_ = Cell(g, 2, 1);
-  Heading(g, 3, 0, QStringLiteral("−log L（最尤）"), Qt::AlignLeft | Qt::AlignVCenter);
-  fitted_nll_ = Cell(g, 3, 1);
-  Heading(g, 4, 0, QStringLiteral("逸脱度 G²"), Qt::AlignLeft | Qt::AlignVCenter);
-  deviance_ = Cell(g, 4, 1);
+  Heading(g, 6, 0, QStringLiteral("−log L"), Qt::AlignLeft | Qt::AlignVCenter);
+  fitted_nll_ = Cell(g, 6, 1);
+  by_eye_nll_ = Cell(g, 6, 3);
+  Heading(g, 7, 0, QStringLiteral("逸脱度 G²"), Qt::AlignLeft | Qt::AlignVCenter);
+  fitted_deviance_ = Cell(g, 7, 1);
+  deviance_ = Cell(g, 7, 3);
   QFont bold = deviance_->font();
   bold.setBold(true);
   deviance_->setFont(bold);
-  auto* hint = new QLabel(QStringLiteral("G² = 2 × (目測の −log L − 最尤の −log L)"));
+  by_eye_note_ = new QLabel;
+  by_eye_note_->setWordWrap(true);
+  by_eye_note_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+  g->addWidget(by_eye_note_, 8, 0, 1, 4);
+  auto* hint = new QLabel(QStringLiteral("G² = 2 ×（目測の −log L − 最尤の −log L）"));
+  hint->setWordWrap(true);
   hint->setEnabled(false);
-  g->addWidget(hint, 4, 2, 1, 4, Qt::AlignLeft | Qt::AlignVCenter);
+  g->addWidget(hint, 9, 0, 1, 4);
+
+  // What follows from the estimates.
+  g = Group(left, QStringLiteral("最尤推定から"));
+  Heading(g, 0, 0, QStringLiteral("a = d/R"), Qt::AlignLeft | Qt::AlignVCenter);
+  a_ = Cell(g, 0, 1);
+  Heading(g, 0, 2, QStringLiteral("b = 1/R"), Qt::AlignLeft | Qt::AlignVCenter);
+  b_ = Cell(g, 0, 3);
+  Heading(g, 1, 0, QStringLiteral("Az"), Qt::AlignLeft | Qt::AlignVCenter);
+  az_ = Cell(g, 1, 1);
+  Heading(g, 1, 2, QStringLiteral("Az の標準誤差"), Qt::AlignLeft | Qt::AlignVCenter);
+  az_se_ = Cell(g, 1, 3);
+  Heading(g, 2, 0, QStringLiteral("d_a"), Qt::AlignLeft | Qt::AlignVCenter);
+  d_a_ = Cell(g, 2, 1);
+  Heading(g, 2, 2, QStringLiteral("χ²"), Qt::AlignLeft | Qt::AlignVCenter);
+  chi2_ = Cell(g, 2, 3);
+  Heading(g, 3, 0, QStringLiteral("自由度"), Qt::AlignLeft | Qt::AlignVCenter);
+  df_ = Cell(g, 3, 1);
+  Heading(g, 3, 2, QStringLiteral("p"), Qt::AlignLeft | Qt::AlignVCenter);
+  p_ = Cell(g, 3, 3);
 
   auto* actions = new QHBoxLayout;
   apply_ = new QPushButton(QStringLiteral("最尤推定を適用"));
@@ -215,7 +213,7 @@ std::optional<ZRocView::Line> TAnalysisWindow::OverlayCurve() const {
 
 QString TAnalysisWindow::MessageText() const { return message_->text(); }
 QString TAnalysisWindow::DevianceText() const { return deviance_->text(); }
-QString TAnalysisWindow::ByEyeNegLogLikText() const { return by_eye_nll_->text(); }
+QString TAnalysisWindow::ByEyeNoteText() const { return by_eye_note_->text(); }
 QString TAnalysisWindow::LeftOutNoteText() const { return note_->text(); }
 
 void TAnalysisWindow::ShowCounts() {
@@ -259,17 +257,20 @@ void TAnalysisWindow::ShowFit() {
   show(a_, f ? f->a : 0);
   show(b_, f ? f->b : 0);
   show(az_, f ? f->az : 0);
-  az_se_->setText(f ? QStringLiteral("± ") + Fixed(f->az_se) : kDash);
+  show(az_se_, f ? f->az_se : 0);
   show(d_a_, f ? f->d_a : 0);
   show(chi2_, f ? f->chi2 : 0);
-  df_->setText(f ? QStringLiteral("df = %1").arg(f->df) : kDash);
-  p_->setText(f && f->p ? QStringLiteral("p = ") + Probability(*f->p) : f ? QStringLiteral("p = —") : QString());
+  df_->setText(f ? QString::number(f->df) : kDash);
+  p_->setText(f && f->p ? Probability(*f->p) : kDash);
   fitted_nll_->setText(f ? Fixed(f->neg_loglik) : kDash);
+  fitted_deviance_->setText(f ? Fixed(0) : kDash);
   zroc_->SetFittedLine(f ? std::optional<ZRocView::Line>(ZRocView::Line{f->d, f->R}) : std::nullopt);
 }
 
 void TAnalysisWindow::ShowByEye() {
-  for (int i = 0; i < 5; ++i) by_eye_[i]->setText(byEye_ ? Fixed((*byEye_)[i]) : kDash);
+  // The rows are d, R, c1, c2, c3; the parameters come as d, c1, c2, c3, R.
+  constexpr int kParameterOfRow[] = {0, 4, 1, 2, 3};
+  for (int i = 0; i < 5; ++i) by_eye_[i]->setText(byEye_ ? Fixed((*byEye_)[kParameterOfRow[i]]) : kDash);
 
   std::optional<double> nll;
   QString why;  // why there is no -log L although there are parameters and trials
@@ -283,7 +284,9 @@ void TAnalysisWindow::ShowByEye() {
                                           : QStringLiteral("計算できません");
     }
   }
-  by_eye_nll_->setText(nll ? Fixed(*nll) : why.isEmpty() ? kDash : kDash + QStringLiteral("（") + why + QStringLiteral("）"));
+  by_eye_nll_->setText(nll ? Fixed(*nll) : kDash);
+  by_eye_note_->setText(why.isEmpty() ? QString() : QStringLiteral("目測の −log L: ") + why + QStringLiteral("。"));
+  by_eye_note_->setVisible(!why.isEmpty());
   deviance_->setText(nll && fit_ ? Fixed(2 * (*nll - fit_->neg_loglik)) : kDash);
   zroc_->SetByEyeLine(byEye_ ? std::optional<ZRocView::Line>(ZRocView::Line{(*byEye_)[0], (*byEye_)[4]})
                              : std::nullopt);

@@ -46,7 +46,7 @@ class TAnalysisWindow : public QWidget {
   // What the window shows, for tests.
   QString MessageText() const;
   QString DevianceText() const;
-  QString ByEyeNegLogLikText() const;
+  QString ByEyeNoteText() const;
   QString LeftOutNoteText() const;
   QPushButton* ApplyButton() const { return apply_; }
   QCheckBox* OverlayBox() const { return overlay_; }
@@ -75,9 +75,11 @@ class TAnalysisWindow : public QWidget {
   QLabel* chi2_;
   QLabel* df_;
   QLabel* p_;
-  std::array<QLabel*, 5> by_eye_;  // d, c1, c2, c3, R
+  std::array<QLabel*, 5> by_eye_;  // d, R, c1, c2, c3
   QLabel* by_eye_nll_;
+  QLabel* by_eye_note_;
   QLabel* fitted_nll_;
+  QLabel* fitted_deviance_;
   QLabel* deviance_;
   QPushButton* apply_;
   QCheckBox* overlay_;

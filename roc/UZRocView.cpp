@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -53,76 +54,67 @@ void ZRocView::SetByEyeLine(std::optional<Line> line) {
   update();
 }
 
-void ZRocView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.fillRect(rect(), palette().window());
-
+ZRocView::Frame ZRocView::FrameNow() const {
   // The axes reach at least from -3 to 3 and far enough for every point.
   double extent = 3;
   for (const roc::ZRocPoint& p : points_) extent = std::max({extent, std::abs(p.zfa), std::abs(p.zhit)});
-  const int lim = static_cast<int>(std::ceil(extent + 0.2));
+  Frame f;
+  f.lim = static_cast<int>(std::ceil(extent));
+  const QFontMetrics fm = fontMetrics();
+  f.textH = fm.height();
+  f.left = fm.horizontalAdvance(QStringLiteral("−00")) + f.textH + 12;
+  const int bottom = 2 * f.textH + 10;
+  const int side = std::max(40, std::min(width() - f.left - 10, height() - bottom - 10));
+  f.plot = QRectF(f.left + (width() - f.left - 10 - side) / 2.0, 10 + (height() - bottom - 10 - side) / 2.0, side,
+                  side);
+  f.unit = side / (2.0 * f.lim);
+  return f;
+}
 
-  const QFontMetrics fm = painter.fontMetrics();
-  const int textH = fm.height();
-  const int left = fm.horizontalAdvance(QStringLiteral("−00")) + textH + 12;
-  const int bottom = 2 * textH + 10;
-  const int side = std::max(40, std::min(width() - left - 10, height() - bottom - 10));
-  const QRectF plot(left + (width() - left - 10 - side) / 2.0, 10 + (height() - bottom - 10 - side) / 2.0, side, side);
-  const double unit = side / (2.0 * lim);
-  auto toPixel = [&](double zx, double zy) {
-    return QPointF(plot.center().x() + zx * unit, plot.center().y() - zy * unit);
-  };
+QPointF ZRocView::Frame::ToPixel(double zx, double zy) const {
+  return {plot.center().x() + zx * unit, plot.center().y() - zy * unit};
+}
+
+void ZRocView::PaintBackground(const Frame& f) {
+  background_ = QPixmap(size() * devicePixelRatioF());
+  background_.setDevicePixelRatio(devicePixelRatioF());
+  background_.fill(Qt::transparent);
+  QPainter painter(&background_);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setFont(font());
+  const QRectF& plot = f.plot;
+  const int lim = f.lim;
+  const int textH = f.textH;
 
   painter.fillRect(plot, Qt::white);
   // Grid at every whole deviate, the axes through 0 a little darker.
   for (int v = -lim; v <= lim; ++v) {
     painter.setPen(QPen(v == 0 ? QColor(150, 150, 150) : QColor(225, 225, 225), 1));
-    painter.drawLine(toPixel(v, -lim), toPixel(v, lim));
-    painter.drawLine(toPixel(-lim, v), toPixel(lim, v));
+    painter.drawLine(f.ToPixel(v, -lim), f.ToPixel(v, lim));
+    painter.drawLine(f.ToPixel(-lim, v), f.ToPixel(lim, v));
     painter.setPen(palette().windowText().color());
     const QString label = v < 0 ? QStringLiteral("−%1").arg(-v) : QString::number(v);
-    const QPointF bx = toPixel(v, -lim);
+    const QPointF bx = f.ToPixel(v, -lim);
     painter.drawText(QRectF(bx.x() - 20, bx.y() + 3, 40, textH), Qt::AlignHCenter | Qt::AlignTop, label);
-    const QPointF ly = toPixel(-lim, v);
+    const QPointF ly = f.ToPixel(-lim, v);
     painter.drawText(QRectF(ly.x() - 44, ly.y() - textH / 2.0, 40, textH), Qt::AlignRight | Qt::AlignVCenter, label);
   }
+  // Chance: z(H) = z(FA).
+  painter.setPen(QPen(QColor(170, 170, 170), 1, Qt::DashLine));
+  painter.drawLine(f.ToPixel(-lim, -lim), f.ToPixel(lim, lim));
   painter.setPen(QPen(palette().windowText().color(), 1));
   painter.drawRect(plot);
 
   // Axis titles.
   painter.drawText(QRectF(plot.left(), plot.bottom() + textH + 6, plot.width(), textH), Qt::AlignHCenter,
                    QStringLiteral("z(誤警報率)"));
-  painter.save();
-  painter.translate(plot.left() - left + 4 + textH / 2.0, plot.center().y());
+  painter.translate(plot.left() - f.left + 4 + textH / 2.0, plot.center().y());
   painter.rotate(-90);
   painter.drawText(QRectF(-plot.height() / 2, -textH / 2.0, plot.height(), textH), Qt::AlignCenter,
                    QStringLiteral("z(ヒット率)"));
-  painter.restore();
+}
 
-  painter.save();
-  painter.setClipRect(plot);
-  // Chance: z(H) = z(FA).
-  painter.setPen(QPen(QColor(170, 170, 170), 1, Qt::DashLine));
-  painter.drawLine(toPixel(-lim, -lim), toPixel(lim, lim));
-  auto drawModel = [&](const std::optional<Line>& l, const QPen& pen) {
-    if (!Drawable(l)) return;
-    if (const auto seg = ClipLine(l->d / l->R, 1 / l->R, lim)) {
-      painter.setPen(pen);
-      painter.drawLine(toPixel(seg->x1(), seg->y1()), toPixel(seg->x2(), seg->y2()));
-    }
-  };
-  drawModel(fitted_, QPen(kFittedColour, 2));
-  drawModel(byEye_, QPen(kByEyeColour, 1.5));
-  for (const roc::ZRocPoint& p : points_) {
-    const QColor colour = kPointColours[std::clamp(p.p, 1, 3) - 1];
-    painter.setPen(QPen(colour, 2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(toPixel(p.zfa, p.zhit), 5, 5);
-  }
-  painter.restore();
-
-  // Legend in the upper left corner of the plot.
+void ZRocView::PaintLegend(const Frame& f, bool fitted, bool byEye) {
   struct Entry {
     QString text;
     QColor colour;
@@ -130,8 +122,9 @@ void ZRocView::paintEvent(QPaintEvent*) {
     bool shown;
   };
   const Entry entries[] = {{QStringLiteral("観測点"), kPointColours[2], true, true},
-                           {QStringLiteral("最尤推定"), kFittedColour, false, Drawable(fitted_)},
-                           {QStringLiteral("目測"), kByEyeColour, false, Drawable(byEye_)}};
+                           {QStringLiteral("最尤推定"), kFittedColour, false, fitted},
+                           {QStringLiteral("目測"), kByEyeColour, false, byEye}};
+  const QFontMetrics fm = fontMetrics();
   int widest = 0;
   int rows = 0;
   for (const Entry& e : entries) {
@@ -139,24 +132,70 @@ void ZRocView::paintEvent(QPaintEvent*) {
     widest = std::max(widest, fm.horizontalAdvance(e.text));
     ++rows;
   }
-  const QRectF box(plot.left() + 6, plot.top() + 6, widest + 40, rows * textH + 8);
+  const QSize size(widest + 41, rows * f.textH + 9);
+  legend_ = QPixmap(size * devicePixelRatioF());
+  legend_.setDevicePixelRatio(devicePixelRatioF());
+  legend_.fill(Qt::transparent);
+  QPainter painter(&legend_);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setFont(font());
+  const QRectF box(0.5, 0.5, widest + 40, rows * f.textH + 8);
   painter.setPen(QPen(QColor(200, 200, 200), 1));
   painter.setBrush(QColor(255, 255, 255, 230));
   painter.drawRect(box);
   painter.setBrush(Qt::NoBrush);
-  double y = box.top() + 4 + textH / 2.0;
+  double y = box.top() + 4 + f.textH / 2.0;
   for (const Entry& e : entries) {
     if (!e.shown) continue;
+    painter.setPen(QPen(e.colour, 2));
     if (e.point) {
-      painter.setPen(QPen(e.colour, 2));
       painter.drawEllipse(QPointF(box.left() + 16, y), 4, 4);
     } else {
-      painter.setPen(QPen(e.colour, 2));
       painter.drawLine(QPointF(box.left() + 6, y), QPointF(box.left() + 26, y));
     }
     painter.setPen(palette().windowText().color());
-    painter.drawText(QRectF(box.left() + 32, y - textH / 2.0, widest + 4, textH), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(box.left() + 32, y - f.textH / 2.0, widest + 4, f.textH), Qt::AlignLeft | Qt::AlignVCenter,
                      e.text);
-    y += textH;
+    y += f.textH;
   }
+}
+
+void ZRocView::paintEvent(QPaintEvent*) {
+  const Frame f = FrameNow();
+  // The axes, the grid, the labels and the legend change rarely: they are
+  // drawn once into pixmaps, so that a change of the lines repaints cheaply.
+  const std::tuple<QSize, int, qreal> backgroundKey{size(), f.lim, devicePixelRatioF()};
+  if (backgroundKey != backgroundKey_ || background_.isNull()) {
+    PaintBackground(f);
+    backgroundKey_ = backgroundKey;
+  }
+  const bool fitted = Drawable(fitted_);
+  const bool byEye = Drawable(byEye_);
+  const std::tuple<bool, bool, int, qreal> legendKey{fitted, byEye, f.textH, devicePixelRatioF()};
+  if (legendKey != legendKey_ || legend_.isNull()) {
+    PaintLegend(f, fitted, byEye);
+    legendKey_ = legendKey;
+  }
+
+  QPainter painter(this);
+  painter.drawPixmap(0, 0, background_);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.save();
+  painter.setClipRect(f.plot);
+  auto drawModel = [&](const std::optional<Line>& l, const QPen& pen) {
+    if (!Drawable(l)) return;
+    if (const auto seg = ClipLine(l->d / l->R, 1 / l->R, f.lim)) {
+      painter.setPen(pen);
+      painter.drawLine(f.ToPixel(seg->x1(), seg->y1()), f.ToPixel(seg->x2(), seg->y2()));
+    }
+  };
+  drawModel(fitted_, QPen(kFittedColour, 2));
+  drawModel(byEye_, QPen(kByEyeColour, 1.5));
+  painter.setBrush(Qt::NoBrush);
+  for (const roc::ZRocPoint& p : points_) {
+    painter.setPen(QPen(kPointColours[std::clamp(p.p, 1, 3) - 1], 2));
+    painter.drawEllipse(f.ToPixel(p.zfa, p.zhit), 5, 5);
+  }
+  painter.restore();
+  painter.drawPixmap(QPointF(f.plot.left() + 6, f.plot.top() + 6), legend_);
 }

@@ -1,6 +1,8 @@
 #pragma once
+#include <QPixmap>
 #include <QWidget>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "ZRoc.h"
@@ -31,6 +33,23 @@ class ZRocView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Where the plot lies: deviates -lim .. lim on both axes in the square plot.
+  struct Frame {
+    int lim;
+    int textH;
+    int left;  // room for the tick labels and the vertical title
+    QRectF plot;
+    double unit;  // pixels per unit of z
+    QPointF ToPixel(double zx, double zy) const;
+  };
+  Frame FrameNow() const;
+  void PaintBackground(const Frame& f);
+  void PaintLegend(const Frame& f, bool fitted, bool byEye);
+
+  QPixmap background_;
+  std::tuple<QSize, int, qreal> backgroundKey_;
+  QPixmap legend_;
+  std::tuple<bool, bool, int, qreal> legendKey_;
   std::vector<roc::ZRocPoint> points_;
   std::optional<Line> fitted_;
   std::optional<Line> byEye_;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -25,6 +26,21 @@ QStringList LabelTexts(const QWidget& w) {
   return texts;
 }
 
+// The text in the given column of the table row headed by the label `heading`.
+QString CellOfRow(const QWidget& w, const QString& heading, int column) {
+  for (const QGridLayout* grid : w.findChildren<QGridLayout*>()) {
+    for (int r = 0; r < grid->rowCount(); ++r) {
+      const QLayoutItem* head = grid->itemAtPosition(r, 0);
+      const auto* label = head ? qobject_cast<QLabel*>(head->widget()) : nullptr;
+      if (!label || label->text() != heading) continue;
+      const QLayoutItem* cell = grid->itemAtPosition(r, column);
+      const auto* value = cell ? qobject_cast<QLabel*>(cell->widget()) : nullptr;
+      return value ? value->text() : QString();
+    }
+  }
+  return {};
+}
+
 void ExpectNoNonFiniteText(const TAnalysisWindow& w) {
   for (const QString& t : LabelTexts(w)) {
     EXPECT_FALSE(t.contains(QStringLiteral("nan"), Qt::CaseInsensitive)) << t.toStdString();
@@ -41,12 +57,20 @@ TEST(AnalysisWindow, ShowsTheFitAndTheDevianceOfTheFitByEye) {
   EXPECT_TRUE(w.MessageText().isEmpty());
   EXPECT_TRUE(w.ApplyButton()->isEnabled());
 
-  const QStringList texts = LabelTexts(w);
   const roc::BinormalFit& f = *pure;
-  for (double v : {f.d, f.R, f.criteria[0], f.criteria[1], f.criteria[2], f.d_se, f.az, f.chi2, f.neg_loglik}) {
-    EXPECT_TRUE(texts.contains(QString::number(v, 'f', 4))) << v;
-  }
-  EXPECT_TRUE(texts.contains(QStringLiteral("0.6000"))) << "false-alarm rate of point 1: 15 / 25";
+  auto fixed = [](double v) { return QString::number(v, 'f', 4); };
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("d"), 1), fixed(f.d));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("d"), 2), fixed(f.d_se));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("R"), 1), fixed(f.R));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("c3"), 1), fixed(f.criteria[2]));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("c3"), 2), fixed(f.criteria_se[2]));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("−log L"), 1), fixed(f.neg_loglik));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("Az"), 1), fixed(f.az));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("d_a"), 3), fixed(f.chi2));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("誤警報率"), 2), QStringLiteral("0.6000")) << "point 1: 15 / 25";
+  w.SetByEye(1, 0, 1, 2, 1.5);
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("R"), 3), QStringLiteral("1.5000"));
+  EXPECT_EQ(CellOfRow(w, QStringLiteral("c1"), 3), QStringLiteral("0.0000"));
 
   // G^2 is 0 at the estimates and falls as the parameters approach them.
   w.SetByEye(f.d, f.criteria[0], f.criteria[1], f.criteria[2], f.R);
@@ -66,7 +90,7 @@ TEST(AnalysisWindow, ShowsTheFitAndTheDevianceOfTheFitByEye) {
 
   // Unordered criteria have no likelihood: words, not a number.
   w.SetByEye(1, 2, 1, 0, 1);
-  EXPECT_TRUE(w.ByEyeNegLogLikText().contains(QStringLiteral("順序")));
+  EXPECT_TRUE(w.ByEyeNoteText().contains(QStringLiteral("順序")));
   ExpectNoNonFiniteText(w);
 
   int applied = 0;
