@@ -1,0 +1,35 @@
+#include "FittedCurve.h"
+
+#include <cmath>
+
+namespace roc {
+
+namespace {
+
+double UpperTail(double z) { return 0.5 * std::erfc(z / std::sqrt(2.0)); }
+
+}  // namespace
+
+void DrawFittedCurve(ui::Surface& plot, const PlotGeometry& frame, double d, double R) {
+  if (!std::isfinite(d) || !std::isfinite(R) || R <= 0 || frame.scale == 0) return;
+  const double scale = frame.scale;
+  auto toX = [&](double fa) { return frame.x0 + static_cast<int>(std::lround(fa * scale)); };
+  auto toY = [&](double hit) { return frame.y0 - static_cast<int>(std::lround(hit * scale)); };
+
+  plot.SetPenColor(kFittedCurveColour);
+  plot.SetPenWidth(1);
+  // The sweep starts at the first sample, not at a corner, so that no segment
+  // runs along the chance diagonal.
+  for (int i = -50; i <= 50; ++i) {
+    const double c = i * 0.1;
+    const int x = toX(UpperTail(c));
+    const int y = toY(UpperTail((c - d) / R));
+    if (i == -50) {
+      plot.MoveTo(x, y);
+    } else {
+      plot.LineTo(x, y);
+    }
+  }
+}
+
+}  // namespace roc

@@ -1,0 +1,293 @@
+#include "UAnalysisWindow.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "ZRoc.h"
+
+namespace {
+
+const QString kDash = QStringLiteral("—");
+
+// A number in fixed notation, "—" for anything that is not finite; a value
+// that rounds to zero shows without a minus sign.
+QString Fixed(double v, int decimals = 4) {
+  if (!std::isfinite(v)) return kDash;
+  QString s = QString::number(v, 'f', decimals);
+  if (s.startsWith(u'-') && s.toDouble() == 0) s.remove(0, 1);
+  return s;
+}
+
+QString Probability(double p) {
+  if (!std::isfinite(p)) return kDash;
+  return p < 0.0001 ? QStringLiteral("< 0.0001") : Fixed(p);
+}
+
+// A value cell with room for `widest`, so that the columns keep their width
+// whatever they show.
+QLabel* Cell(QGridLayout* grid, int row, int column, const QString& widest = QStringLiteral("-00.0000")) {
+  auto* label = new QLabel(kDash);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
+  grid->addWidget(label, row, column);
+  return label;
+}
+
+QLabel* Heading(QGridLayout* grid, int row, int column, const QString& text,
+                Qt::Alignment align = Qt::AlignRight | Qt::AlignVCenter) {
+  auto* label = new QLabel(text);
+  label->setAlignment(align);
+  grid->addWidget(label, row, column);
+  return label;
+}
+
+QGridLayout* Group(QVBoxLayout* column, const QString& title) {
+  auto* box = new QGroupBox(title);
+  auto* grid = new QGridLayout(box);
+  grid->setHorizontalSpacing(14);
+  grid->setVerticalSpacing(4);
+  column->addWidget(box);
+  return grid;
+}
+
+}  // namespace
+
+TAnalysisWindow::TAnalysisWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+  setWindowTitle(QStringLiteral("最尤推定"));
+  resize(860, 640);
+
+  auto* left = new QVBoxLayout;
+  message_ = new QLabel;
+  message_->setWordWrap(true);
+  message_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+  left->addWidget(message_);
+
+  // The counts and the observed points.
+  QGridLayout* g = Group(left, QStringLiteral("記録された試行"));
+  Heading(g, 0, 0, QStringLiteral("評定"), Qt::AlignLeft | Qt::AlignVCenter);
+  for (int k = 0; k < 4; ++k) Heading(g, 0, k + 1, QString::number(k + 1));
+  Heading(g, 0, 5, QStringLiteral("計"));
+  const QString kinds[] = {QStringLiteral("ノイズ"), QStringLiteral("シグナル")};
+  for (int s = 0; s < 2; ++s) {
+    Heading(g, s + 1, 0, kinds[s], Qt::AlignLeft | Qt::AlignVCenter);
+    for (int k = 0; k < 5; ++k) counts_cells_[s][k] = Cell(g, s + 1, k + 1, QStringLiteral("0000"));
+  }
+  g->setRowMinimumHeight(3, 6);
+  Heading(g, 4, 0, QStringLiteral("累積率"), Qt::AlignLeft | Qt::AlignVCenter);
+  for (int p = 0; p < 3; ++p) Heading(g, 4, p + 2, QStringLiteral("点%1").arg(p + 1));
+  const QString rates[] = {QStringLiteral("誤警報率"), QStringLiteral("ヒット率")};
+  for (int r = 0; r < 2; ++r) {
+    Heading(g, r + 5, 0, rates[r], Qt::AlignLeft | Qt::AlignVCenter);
+    for (int p = 0; p < 3; ++p) rate_cells_[r][p] = Cell(g, r + 5, p + 2, QStringLiteral("0.0000"));
+  }
+
+  // The estimates beside the fit by eye.
+  g = Group(left, QStringLiteral("最尤推定と目測"));
+  Heading(g, 0, 1, QStringLiteral("最尤推定値"));
+  Heading(g, 0, 2, QStringLiteral("標準誤差"));
+  Heading(g, 0, 3, QStringLiteral("目測"));
+  const QString names[] = {QStringLiteral("d"), QStringLiteral("R"), QStringLiteral("c1"), QStringLiteral("c2"),
+                           QStringLiteral("c3")};
+  for (int i = 0; i < 5; ++i) {
+    Heading(g, i + 1, 0, names[i], Qt::AlignLeft | Qt::AlignVCenter);
+    estimate_[i] = Cell(g, i + 1, 1);
+    estimate_se_[i] = Cell(g, i + 1, 2);
+    by_eye_[i] = Cell(g, i + 1, 3);
+  }
+  Heading(g, 6, 0, QStringLiteral("−log L"), Qt::AlignLeft | Qt::AlignVCenter);
+  fitted_nll_ = Cell(g, 6, 1);
+  by_eye_nll_ = Cell(g, 6, 3);
+  Heading(g, 7, 0, QStringLiteral("逸脱度 G²"), Qt::AlignLeft | Qt::AlignVCenter);
+  fitted_deviance_ = Cell(g, 7, 1);
+  deviance_ = Cell(g, 7, 3);
+  QFont bold = deviance_->font();
+  bold.setBold(true);
+  deviance_->setFont(bold);
+  by_eye_note_ = new QLabel;
+  by_eye_note_->setWordWrap(true);
+  by_eye_note_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+  g->addWidget(by_eye_note_, 8, 0, 1, 4);
+  auto* hint = new QLabel(QStringLiteral("G² = 2 ×（目測の −log L − 最尤の −log L）"));
+  hint->setWordWrap(true);
+  hint->setEnabled(false);
+  g->addWidget(hint, 9, 0, 1, 4);
+
+  // What follows from the estimates.
+  g = Group(left, QStringLiteral("最尤推定から"));
+  Heading(g, 0, 0, QStringLiteral("a = d/R"), Qt::AlignLeft | Qt::AlignVCenter);
+  a_ = Cell(g, 0, 1);
+  Heading(g, 0, 2, QStringLiteral("b = 1/R"), Qt::AlignLeft | Qt::AlignVCenter);
+  b_ = Cell(g, 0, 3);
+  Heading(g, 1, 0, QStringLiteral("Az"), Qt::AlignLeft | Qt::AlignVCenter);
+  az_ = Cell(g, 1, 1);
+  Heading(g, 1, 2, QStringLiteral("Az の標準誤差"), Qt::AlignLeft | Qt::AlignVCenter);
+  az_se_ = Cell(g, 1, 3);
+  Heading(g, 2, 0, QStringLiteral("d_a"), Qt::AlignLeft | Qt::AlignVCenter);
+  d_a_ = Cell(g, 2, 1);
+  Heading(g, 2, 2, QStringLiteral("χ²"), Qt::AlignLeft | Qt::AlignVCenter);
+  chi2_ = Cell(g, 2, 3);
+  Heading(g, 3, 0, QStringLiteral("自由度"), Qt::AlignLeft | Qt::AlignVCenter);
+  df_ = Cell(g, 3, 1);
+  Heading(g, 3, 2, QStringLiteral("p"), Qt::AlignLeft | Qt::AlignVCenter);
+  p_ = Cell(g, 3, 3);
+
+  auto* actions = new QHBoxLayout;
+  apply_ = new QPushButton(QStringLiteral("最尤推定を適用"));
+  overlay_ = new QCheckBox(QStringLiteral("プロットに重ねる"));
+  actions->addWidget(apply_);
+  actions->addSpacing(12);
+  actions->addWidget(overlay_);
+  actions->addStretch(1);
+  left->addLayout(actions);
+  left->addStretch(1);
+
+  // The z-ROC.
+  auto* zbox = new QGroupBox(QStringLiteral("z-ROC"));
+  auto* zcolumn = new QVBoxLayout(zbox);
+  zroc_ = new ZRocView;
+  zcolumn->addWidget(zroc_, 1);
+  note_ = new QLabel;
+  note_->setWordWrap(true);
+  zcolumn->addWidget(note_);
+
+  auto* top = new QHBoxLayout(this);
+  top->addLayout(left, 0);
+  top->addWidget(zbox, 1);
+
+  connect(apply_, &QPushButton::clicked, this, [this] {
+    if (fit_ && OnApply) OnApply();
+  });
+  connect(overlay_, &QCheckBox::toggled, this, [this](bool on) {
+    if (OnOverlayChanged) OnOverlayChanged(on);
+  });
+
+  SetData(std::nullopt);
+}
+
+void TAnalysisWindow::SetData(std::optional<roc::RatingCounts> counts) {
+  counts_ = std::move(counts);
+  fit_.reset();
+  trials_ = 0;
+  if (counts_) {
+    for (int n : counts_->noise) trials_ += n;
+    for (int n : counts_->signal) trials_ += n;
+    fit_ = roc::FitBinormal(*counts_);
+  }
+
+  if (!counts_) {
+    message_->setText(QStringLiteral("データがありません（Dispボタンを押して下さい）。"));
+  } else if (trials_ == 0) {
+    message_->setText(QStringLiteral("記録された試行がありません。"));
+  } else if (!fit_) {
+    message_->setText(QStringLiteral("このデータでは最尤推定ができません（縮退）。"
+                                     "どの評定も使われ、ノイズとシグナルの評定が重なっている必要があります。"));
+  } else {
+    message_->clear();
+  }
+  message_->setVisible(!message_->text().isEmpty());
+  apply_->setEnabled(fit_.has_value());
+
+  ShowCounts();
+  ShowFit();
+  ShowByEye();
+}
+
+void TAnalysisWindow::SetByEye(double d, double c1, double c2, double c3, double R) {
+  byEye_ = std::array<double, 5>{d, c1, c2, c3, R};
+  ShowByEye();
+}
+
+bool TAnalysisWindow::Overlay() const { return overlay_->isChecked(); }
+
+std::optional<ZRocView::Line> TAnalysisWindow::OverlayCurve() const {
+  if (!Overlay() || !fit_) return std::nullopt;
+  return ZRocView::Line{fit_->d, fit_->R};
+}
+
+QString TAnalysisWindow::MessageText() const { return message_->text(); }
+QString TAnalysisWindow::DevianceText() const { return deviance_->text(); }
+QString TAnalysisWindow::ByEyeNoteText() const { return by_eye_note_->text(); }
+QString TAnalysisWindow::LeftOutNoteText() const { return note_->text(); }
+
+void TAnalysisWindow::ShowCounts() {
+  const bool sized = counts_ && counts_->noise.size() == 4 && counts_->signal.size() == 4;
+  for (int s = 0; s < 2; ++s) {
+    long long total = 0;
+    for (int k = 0; k < 4; ++k) {
+      const int n = sized ? (s == 0 ? counts_->noise : counts_->signal)[k] : 0;
+      total += n;
+      counts_cells_[s][k]->setText(sized ? QString::number(n) : kDash);
+    }
+    counts_cells_[s][4]->setText(sized ? QString::number(total) : kDash);
+  }
+
+  const std::vector<roc::RatePoint> rates = counts_ ? roc::CumulativeRates(*counts_) : std::vector<roc::RatePoint>{};
+  for (int p = 0; p < 3; ++p) {
+    const bool has = p < static_cast<int>(rates.size());
+    rate_cells_[0][p]->setText(has ? Fixed(rates[p].fa) : kDash);
+    rate_cells_[1][p]->setText(has ? Fixed(rates[p].hit) : kDash);
+  }
+
+  const roc::ZRocPoints z = roc::ToNormalDeviates(rates);
+  zroc_->SetPoints(z.points);
+  note_->setText(z.left_out > 0 ? QStringLiteral("z が無限大の点 %1 個は表示していません（率が 0 または 1）。").arg(z.left_out)
+                                : QString());
+  note_->setVisible(z.left_out > 0);
+}
+
+void TAnalysisWindow::ShowFit() {
+  const roc::BinormalFit* f = fit_ ? &*fit_ : nullptr;
+  auto show = [&](QLabel* label, auto value) { label->setText(f ? Fixed(value) : kDash); };
+  const bool crit = f && f->criteria.size() == 3 && f->criteria_se.size() == 3;
+  const double est[] = {f ? f->d : 0, f ? f->R : 0, crit ? f->criteria[0] : NAN, crit ? f->criteria[1] : NAN,
+                        crit ? f->criteria[2] : NAN};
+  const double se[] = {f ? f->d_se : 0, f ? f->R_se : 0, crit ? f->criteria_se[0] : NAN,
+                       crit ? f->criteria_se[1] : NAN, crit ? f->criteria_se[2] : NAN};
+  for (int i = 0; i < 5; ++i) {
+    show(estimate_[i], est[i]);
+    show(estimate_se_[i], se[i]);
+  }
+  show(a_, f ? f->a : 0);
+  show(b_, f ? f->b : 0);
+  show(az_, f ? f->az : 0);
+  show(az_se_, f ? f->az_se : 0);
+  show(d_a_, f ? f->d_a : 0);
+  show(chi2_, f ? f->chi2 : 0);
+  df_->setText(f ? QString::number(f->df) : kDash);
+  p_->setText(f && f->p ? Probability(*f->p) : kDash);
+  fitted_nll_->setText(f ? Fixed(f->neg_loglik) : kDash);
+  fitted_deviance_->setText(f ? Fixed(0) : kDash);
+  zroc_->SetFittedLine(f ? std::optional<ZRocView::Line>(ZRocView::Line{f->d, f->R}) : std::nullopt);
+}
+
+void TAnalysisWindow::ShowByEye() {
+  // The rows are d, R, c1, c2, c3; the parameters come as d, c1, c2, c3, R.
+  constexpr int kParameterOfRow[] = {0, 4, 1, 2, 3};
+  for (int i = 0; i < 5; ++i) by_eye_[i]->setText(byEye_ ? Fixed((*byEye_)[kParameterOfRow[i]]) : kDash);
+
+  std::optional<double> nll;
+  QString why;  // why there is no -log L although there are parameters and trials
+  if (byEye_ && trials_ > 0) {
+    const auto& v = *byEye_;
+    const double criteria[] = {v[1], v[2], v[3]};
+    nll = roc::BinormalNegLogLik(*counts_, v[0], v[4], criteria);
+    if (!nll) {
+      why = !(v[1] < v[2] && v[2] < v[3]) ? QStringLiteral("基準の順序が不正です")
+            : !(v[4] > 0)                 ? QStringLiteral("R が 0 以下です")
+                                          : QStringLiteral("計算できません");
+    }
+  }
+  by_eye_nll_->setText(nll ? Fixed(*nll) : kDash);
+  by_eye_note_->setText(why.isEmpty() ? QString() : QStringLiteral("目測の −log L: ") + why + QStringLiteral("。"));
+  by_eye_note_->setVisible(!why.isEmpty());
+  deviance_->setText(nll && fit_ ? Fixed(2 * (*nll - fit_->neg_loglik)) : kDash);
+  zroc_->SetByEyeLine(byEye_ ? std::optional<ZRocView::Line>(ZRocView::Line{(*byEye_)[0], (*byEye_)[4]})
+                             : std::nullopt);
+}
