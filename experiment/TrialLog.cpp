@@ -275,4 +275,28 @@ TrialLogContents ReadTrialLog(const std::string& path) {
   return ParseTrialLog(text, path);
 }
 
+std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows) {
+  std::string text(kTrialLogHeader);
+  text += '\n';
+  for (const TrialLogRow& row : rows) text += FormatTrialLogLine(row);
+  const std::string temporary = path + ".part";
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return "cannot write to " + path + ": " + Reason(errno);
+  std::size_t done = 0;
+  int error = 0;
+  while (done < text.size() && error == 0) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno != EINTR) error = errno;
+    if (n > 0) done += static_cast<std::size_t>(n);
+  }
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    return "cannot write to " + path + ": " + Reason(error);
+  }
+  return std::nullopt;
+}
+
 }  // namespace experiment

@@ -68,6 +68,12 @@ class TrialLogFile {
   std::string path_;
 };
 
+// Writes a whole file of rows, header first, in place of whatever the path
+// held: the rows go to a temporary file beside it, synced, which then takes
+// the path's name, so that the path never holds half a file. On failure: a
+// message naming the file and the reason.
+std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows);
+
 // The rows of one run: one session time and seed, in file order.
 struct TrialLogSession {
   std::string Session;

@@ -36,11 +36,10 @@ class EInvalidOperation : public ProgramError {
   EInvalidOperation() : ProgramError("Canvas に対する描画ができません") {}
 };
 
-// A row of the per-trial file could not be written; the message names the
-// file and the reason.
+// A file could not be written; the detail names the file and the reason.
 class EWriteError : public ProgramError {
  public:
-  explicit EWriteError(const std::string& detail) : ProgramError("試行データを書き込めません: " + detail) {}
+  explicit EWriteError(const std::string& detail) : ProgramError("ファイルに書き込めません: " + detail) {}
 };
 
 // The text of the error box for a message: a "." is appended when the message

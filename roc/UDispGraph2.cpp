@@ -1,7 +1,14 @@
 #include "UDispGraph2.h"
 
+#include <QAction>
+#include <QFileDialog>
+#include <QImage>
 #include <QLocale>
+#include <QMenu>
 
+#include "experiment/RunLog.h"
+#include "numeric/Errors.h"
+#include "roc/FittedCurve.h"
 #include "roc/ParameterFormat.h"
 #include "roc/ResponseTally.h"
 #include "roc/RocPlot.h"
@@ -10,8 +17,9 @@
 #include "ui/qt/ControlFont.h"
 #include "ui/qt/Screen.h"
 
-using roc::Analysis;
 using numeric::Extended;
+using roc::Analysis;
+using roc::ModelParameterSet;
 
 namespace {
 
@@ -20,6 +28,48 @@ const Extended kSmallestStepDown = 0.03L;
 const Extended kRatio = 1.02L;
 
 constexpr int kEditFontHeight = 16;
+
+Extended AddStep(Extended v) { return v + kStep; }
+Extended SubtractStep(Extended v) { return v - kStep; }
+// d is not stepped down below kSmallestStepDown.
+Extended SubtractStepAboveFloor(Extended v) { return v < kSmallestStepDown ? v : v - kStep; }
+Extended MultiplyByRatio(Extended v) { return numeric::MultiplyExtended(v, kRatio); }
+Extended DivideByRatio(Extended v) { return numeric::DivideExtended(v, kRatio); }
+
+// One model parameter's controls, from the top of the window down: its edit
+// and step buttons, the parameter, its value after a reset, the texts before
+// the number, the edit's colours and the step kinds of its two buttons.
+struct ParameterRow {
+  ui::Edit TDispGraph2::*edit;
+  ui::Button TDispGraph2::*up;
+  ui::Button TDispGraph2::*down;
+  Extended ModelParameterSet::*value;
+  Extended initial;
+  const char* resetPrefix;
+  const char* stepPrefix;
+  ui::Colour createdColour;
+  ui::Colour colour;
+  std::uint8_t upKind;
+  std::uint8_t downKind;
+  Extended (*stepUp)(Extended);
+  Extended (*stepDown)(Extended);
+};
+
+// R has two prefixes: a reset writes "   R = ", a step "  R = ", one space less.
+const ParameterRow kRows[] = {
+    {&TDispGraph2::DEdit, &TDispGraph2::DUpButton, &TDispGraph2::DDownButton, &ModelParameterSet::d, 1,
+     "   d = ", "   d = ", ui::clBlack, ui::clBlue, roc::kStepDUp, roc::kStepDDown, AddStep,
+     SubtractStepAboveFloor},
+    {&TDispGraph2::C3Edit, &TDispGraph2::C3UpButton, &TDispGraph2::C3DownButton, &ModelParameterSet::c3, 2,
+     "  c3 = ", "  c3 = ", ui::clBlack, ui::clRed, roc::kStepC3Up, roc::kStepC3Down, AddStep, SubtractStep},
+    {&TDispGraph2::C2Edit, &TDispGraph2::C2UpButton, &TDispGraph2::C2DownButton, &ModelParameterSet::c2, 1,
+     "  c2 = ", "  c2 = ", ui::clBlack, ui::clMaroon, roc::kStepC2Up, roc::kStepC2Down, AddStep, SubtractStep},
+    {&TDispGraph2::C1Edit, &TDispGraph2::C1UpButton, &TDispGraph2::C1DownButton, &ModelParameterSet::c1, 0,
+     "  c1 = ", "  c1 = ", ui::clBlack, ui::clGreen, roc::kStepC1Up, roc::kStepC1Down, AddStep, SubtractStep},
+    {&TDispGraph2::REdit, &TDispGraph2::RUpButton, &TDispGraph2::RDownButton, &ModelParameterSet::R, 1,
+     "   R = ", "  R = ", ui::clWindowText, ui::clWindowText, roc::kStepRUp, roc::kStepRDown, MultiplyByRatio,
+     DivideByRatio},
+};
 
 }  // namespace
 
@@ -49,28 +99,21 @@ TDispGraph2::TDispGraph2(ui::Form* owner)
   SetBounds(373, 106, 440, 326);
 
   const QFont editFont = ui::ControlFont(ui::kDefaultFontName, kEditFontHeight);
-  for (ui::Edit* e : {&DEdit, &C3Edit, &C2Edit, &C1Edit, &REdit}) e->setFont(editFont);
-  for (ui::Edit* e : {&DEdit, &C3Edit, &C2Edit, &C1Edit}) e->SetFontColor(ui::clBlack);
-  REdit.SetFontColor(ui::clWindowText);
-  for (ui::Button* b : {&DUpButton, &DDownButton, &C3UpButton, &C3DownButton, &C2UpButton, &C2DownButton,
-                        &C1UpButton, &C1DownButton, &RUpButton, &RDownButton})
-    b->setFont(editFont);
+  for (const ParameterRow& row : kRows) {
+    (this->*row.edit).setFont(editFont);
+    (this->*row.edit).SetFontColor(row.createdColour);
+    (this->*row.up).setFont(editFont);
+    (this->*row.down).setFont(editFont);
+    BindStepButton(this->*row.up, row.upKind);
+    BindStepButton(this->*row.down, row.downKind);
+  }
 
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { FormActivate(); };
   DispButton.OnClick = [this] { DispButtonClick(); };
   ExitButton.OnClick = [this] { ExitButtonClick(); };
-  BindStepButton(DUpButton, roc::kStepDUp);
-  BindStepButton(DDownButton, roc::kStepDDown);
-  BindStepButton(C3UpButton, roc::kStepC3Up);
-  BindStepButton(C3DownButton, roc::kStepC3Down);
-  BindStepButton(C2UpButton, roc::kStepC2Up);
-  BindStepButton(C2DownButton, roc::kStepC2Down);
-  BindStepButton(C1UpButton, roc::kStepC1Up);
-  BindStepButton(C1DownButton, roc::kStepC1Down);
-  BindStepButton(RUpButton, roc::kStepRUp);
-  BindStepButton(RDownButton, roc::kStepRDown);
   Timer1.SetOnTimer([this] { Timer1Timer(); });
+  AddPlotActions();
 }
 
 void TDispGraph2::BindStepButton(ui::Button& button, std::uint8_t kind) {
@@ -91,9 +134,7 @@ void TDispGraph2::FormActivate() {
   LayOut();
 
   ui::Surface& plot = Image1.Canvas();
-  plot.SetPenColor(ui::clWhite);
-  plot.SetBrushColor(ui::clWhite);
-  plot.Rectangle(0, 0, 500, 500);
+  ui::PaintWhite(plot, 0, 0, 500, 500);
   plot.SetFontHeight(20);
   plot.SetFontName("ＭＳ ゴシック");
   plot.TextOut(100, 50, "Dispボタンを押して下さい");
@@ -118,8 +159,13 @@ void TDispGraph2::LayOut() {
   ExitButton.SetTop(DispButton.Height() * 2 + 10);
   ExitButton.SetLeft(525);
 
-  // Each row: width, top, left, from the sizes and positions of that moment.
-  const auto row = [this](ui::Edit& edit, int editTop, ui::Button& up, ui::Button& down) {
+  // Each row from the sizes and positions of that moment: the first three
+  // button heights below "Exit", each next one two below the row above.
+  int editTop = ExitButton.Top() + 3 * ExitButton.Height();
+  for (const ParameterRow& row : kRows) {
+    ui::Edit& edit = this->*row.edit;
+    ui::Button& up = this->*row.up;
+    ui::Button& down = this->*row.down;
     edit.SetWidth(ExitButton.Width() + 30);
     edit.SetTop(editTop);
     edit.SetLeft(510);
@@ -129,30 +175,16 @@ void TDispGraph2::LayOut() {
     down.SetWidth(up.Width());
     down.SetTop(up.Top());
     down.SetLeft(up.Left() + up.Width());
-  };
-  row(DEdit, ExitButton.Top() + 3 * ExitButton.Height(), DUpButton, DDownButton);
-  DEdit.SetFontColor(ui::clBlue);
-  row(C3Edit, DUpButton.Top() + 2 * DUpButton.Height(), C3UpButton, C3DownButton);
-  C3Edit.SetFontColor(ui::clRed);
-  row(C2Edit, C3UpButton.Top() + 2 * C3UpButton.Height(), C2UpButton, C2DownButton);
-  C2Edit.SetFontColor(ui::clMaroon);
-  row(C1Edit, C2UpButton.Top() + 2 * C2UpButton.Height(), C1UpButton, C1DownButton);
-  C1Edit.SetFontColor(ui::clGreen);
-  row(REdit, C1UpButton.Top() + 2 * C1UpButton.Height(), RUpButton, RDownButton);
+    edit.SetFontColor(row.colour);
+    editTop = up.Top() + 2 * up.Height();
+  }
 }
 
 void TDispGraph2::ResetParameters() {
-  roc::ModelParameterSet& m = Analysis.ModelParameters;
-  m.d = 1;
-  DEdit.SetText("   d = " + Format(m.d));
-  m.c3 = 2;
-  C3Edit.SetText("  c3 = " + Format(m.c3));
-  m.c2 = 1;
-  C2Edit.SetText("  c2 = " + Format(m.c2));
-  m.c1 = 0;
-  C1Edit.SetText("  c1 = " + Format(m.c1));
-  m.R = 1;
-  REdit.SetText("   R = " + Format(m.R));
+  for (const ParameterRow& row : kRows) {
+    Analysis.ModelParameters.*row.value = row.initial;
+    (this->*row.edit).SetText(row.resetPrefix + Format(row.initial));
+  }
 }
 
 std::string TDispGraph2::Format(Extended v) const {
@@ -162,6 +194,7 @@ std::string TDispGraph2::Format(Extended v) const {
 
 void TDispGraph2::DispButtonClick() {
   roc::RefillResponseTally(experiment::Experiment.TrialResults, Analysis.ResponseTally);
+  dispCounts_ = roc::CountRecordedRatings(experiment::Experiment.TrialResults);
 
   ui::Surface& scratch = Image2.Canvas();
   scratch.SetFontHeight(20);
@@ -169,9 +202,7 @@ void TDispGraph2::DispButtonClick() {
   const int w = scratch.TextWidth("P(Yes|S)");
 
   ui::Surface& plot = Image1.Canvas();
-  plot.SetPenColor(ui::clWhite);
-  plot.SetBrushColor(ui::clWhite);
-  plot.Rectangle(0, 0, Width(), Height());
+  ui::PaintWhite(plot, 0, 0, Width(), Height());
   plot.SetFontHeight(20);
   plot.TextOut(200, 470, "P(Yes|N)");
 
@@ -188,7 +219,8 @@ void TDispGraph2::DispButtonClick() {
   plot.TextOut(5, 440, "0.0");
   plot.TextOut(5, 10, "1.0");
 
-  roc::DrawRocPlot(plot, Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
+  RedrawPlot();
+  if (analysis_) analysis_->SetData(dispCounts_);
 }
 
 void TDispGraph2::ExitButtonClick() { ui::Application::MainForm()->Close(); }
@@ -208,26 +240,93 @@ void TDispGraph2::Timer1Timer() {
 }
 
 void TDispGraph2::StepParameter() {
-  roc::ModelParameterSet& m = Analysis.ModelParameters;
-  const auto step = [this](Extended& value, Extended next, ui::Edit& edit, const char* prefix) {
-    if (next == value) return;
+  for (const ParameterRow& row : kRows) {
+    const bool up = Analysis.StepKind == row.upKind;
+    if (!up && Analysis.StepKind != row.downKind) continue;
+    Extended& value = Analysis.ModelParameters.*row.value;
+    const Extended next = up ? row.stepUp(value) : row.stepDown(value);
+    if (next == value) continue;
     value = next;
-    edit.SetText(prefix + Format(value));
-  };
-  switch (Analysis.StepKind) {
-    case roc::kStepDUp: step(m.d, m.d + kStep, DEdit, "   d = "); break;
-    case roc::kStepDDown:
-      if (!(m.d < kSmallestStepDown)) step(m.d, m.d - kStep, DEdit, "   d = ");
-      break;
-    case roc::kStepC3Up: step(m.c3, m.c3 + kStep, C3Edit, "  c3 = "); break;
-    case roc::kStepC3Down: step(m.c3, m.c3 - kStep, C3Edit, "  c3 = "); break;
-    case roc::kStepC2Up: step(m.c2, m.c2 + kStep, C2Edit, "  c2 = "); break;
-    case roc::kStepC2Down: step(m.c2, m.c2 - kStep, C2Edit, "  c2 = "); break;
-    case roc::kStepC1Up: step(m.c1, m.c1 + kStep, C1Edit, "  c1 = "); break;
-    case roc::kStepC1Down: step(m.c1, m.c1 - kStep, C1Edit, "  c1 = "); break;
-    case roc::kStepRUp: step(m.R, numeric::MultiplyExtended(m.R, kRatio), REdit, "  R = "); break;
-    case roc::kStepRDown: step(m.R, numeric::DivideExtended(m.R, kRatio), REdit, "  R = "); break;
-    default: break;
+    (this->*row.edit).SetText(row.stepPrefix + Format(value));
   }
-  roc::DrawRocPlot(Image1.Canvas(), Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
+  RedrawPlot();
+  ShowByEye();
+}
+
+// The plot of the shared records and model; with the analysis window's
+// overlay on, the maximum-likelihood curve in grey over it.
+void TDispGraph2::RedrawPlot() {
+  ui::Surface& plot = Image1.Canvas();
+  roc::DrawRocPlot(plot, Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
+  if (analysis_) {
+    if (const auto curve = analysis_->OverlayCurve()) roc::DrawFittedCurve(plot, Analysis.PlotFrame, curve->d, curve->R);
+  }
+}
+
+void TDispGraph2::ShowByEye() {
+  if (!analysis_ || !analysis_->isVisible()) return;
+  const ModelParameterSet& m = Analysis.ModelParameters;
+  analysis_->SetByEye(static_cast<double>(m.d), static_cast<double>(m.c1), static_cast<double>(m.c2),
+                      static_cast<double>(m.c3), static_cast<double>(m.R));
+}
+
+void TDispGraph2::ApplyEstimates() {
+  const std::optional<roc::BinormalFit>& fit = analysis_->Fit();
+  if (!fit) return;
+  ModelParameterSet& m = Analysis.ModelParameters;
+  m = {fit->d, fit->criteria[0], fit->criteria[1], fit->criteria[2], fit->R};
+  for (const ParameterRow& row : kRows) (this->*row.edit).SetText(row.stepPrefix + Format(m.*row.value));
+  RedrawPlot();
+  ShowByEye();
+}
+
+void TDispGraph2::OpenAnalysis() {
+  if (!analysis_) {
+    analysis_ = new TAnalysisWindow(this);
+    analysis_->OnApply = [this] { ui::Application::Invoke([this] { ApplyEstimates(); }); };
+    analysis_->OnOverlayChanged = [this](bool) { ui::Application::Invoke([this] { RedrawPlot(); }); };
+    analysis_->SetData(dispCounts_);
+  }
+  analysis_->show();
+  analysis_->raise();
+  analysis_->activateWindow();
+  ShowByEye();
+}
+
+void TDispGraph2::SavePlot(const QString& path) {
+  const ui::Surface& plot = Image1.Canvas();
+  QImage image(plot.Width(), plot.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < plot.Height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < plot.Width(); ++x) line[x] = 0xFF000000u | plot.Bits()[y * plot.Width() + x];
+  }
+  if (!image.save(path, "PNG")) throw numeric::EWriteError(path.toStdString() + ": PNG を保存できません");
+}
+
+void TDispGraph2::SaveResults(const QString& path) {
+  if (auto error = experiment::WriteTrialLog(path.toStdString(), experiment::RunLog.Run.Rows))
+    throw numeric::EWriteError(*error);
+}
+
+void TDispGraph2::AddPlotActions() {
+  plotMenu_ = new QMenu(this);
+  const auto add = [this](const char* text, QKeySequence keys, std::function<void()> run) {
+    QAction* action = plotMenu_->addAction(QString::fromUtf8(text));
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(action, &QAction::triggered, this, [run] { ui::Application::Invoke(run); });
+    addAction(action);
+  };
+  add("最尤推定...", QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenAnalysis(); });
+  add("プロットを保存...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+    const QString path = QFileDialog::getSaveFileName(this, "プロットを保存", "roc-plot.png", "PNG (*.png)");
+    if (!path.isEmpty()) SavePlot(path);
+  });
+  add("結果を保存...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
+    const QString path = QFileDialog::getSaveFileName(this, "結果を保存", "results.csv", "CSV (*.csv)");
+    if (!path.isEmpty()) SaveResults(path);
+  });
+  Image1.setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(&Image1, &QWidget::customContextMenuRequested, this,
+                   [this](const QPoint& at) { plotMenu_->popup(Image1.mapToGlobal(at)); });
 }

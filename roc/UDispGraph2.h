@@ -1,14 +1,19 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "numeric/Extended.h"
+#include "roc/BinormalFit.h"
+#include "roc/UAnalysisWindow.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Edit.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Image.h"
 #include "ui/qt/Panel.h"
 #include "ui/qt/Timer.h"
+
+class QMenu;
 
 // The ROC analysis window: the observed points of the recorded trials and the
 // binormal model curve, whose five parameters the user changes with
@@ -46,13 +51,29 @@ class TDispGraph2 : public ui::Form {
   void Timer1Timer();
   void StepParameter();
 
+  // Beyond the plot, from its context menu or the window's shortcuts: the
+  // analysis window (Ctrl+F), the plot as a PNG (Ctrl+S) and the current
+  // run's answered trials as a per-trial file (Ctrl+Shift+S).
+  void OpenAnalysis();
+  void SavePlot(const QString& path);
+  void SaveResults(const QString& path);
+  TAnalysisWindow* AnalysisWindow() const { return analysis_; }
+  QMenu* PlotMenu() const { return plotMenu_; }
+
  private:
   void BindStepButton(ui::Button& button, std::uint8_t kind);
   void StepButtonMouseDown(std::uint8_t kind);
   void StepButtonMouseUp();
   void LayOut();
   void ResetParameters();
+  void RedrawPlot();
+  void ShowByEye();
+  void ApplyEstimates();
+  void AddPlotActions();
   std::string Format(numeric::Extended v) const;
 
   bool activated_ = false;
+  std::optional<roc::RatingCounts> dispCounts_;  // the recorded ratings at the last "Disp"
+  TAnalysisWindow* analysis_ = nullptr;         // owned as a child window
+  QMenu* plotMenu_ = nullptr;
 };
