@@ -1,11 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCheckBox>
+#include <QImage>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <sstream>
 
 #include "experiment/ExperimentState.h"
+#include "experiment/RunLog.h"
+#include "roc/BinormalFit.h"
+#include "roc/FittedCurve.h"
 #include "roc/RocPlot.h"
+#include "shell/FitReport.h"
 #include "roc/RocState.h"
 #include "roc/UDispGraph2.h"
 #include "tests/support/ErrorBoxRecorder.h"
@@ -298,6 +308,118 @@ TEST_F(RocWindow, ComingBackToTheWindowKeepsTheFittedCurve) {
   EXPECT_EQ(Analysis.ModelParameters.d, 1.0L);
   EXPECT_EQ(second->DEdit.Text(), "   d = 1");
   EXPECT_EQ(form->DEdit.Text(), "   d = 1.06");
+}
+
+std::vector<std::uint32_t> Pixels(const ui::Surface& s) { return {s.Bits(), s.Bits() + s.Width() * s.Height()}; }
+
+TEST_F(RocWindow, ThePlotMenuAndItsShortcuts) {
+  const QList<QAction*> actions = form->PlotMenu()->actions();
+  ASSERT_EQ(actions.size(), 3);
+  EXPECT_EQ(actions[0]->text(), "最尤推定...");
+  EXPECT_EQ(actions[0]->shortcut(), QKeySequence("Ctrl+F"));
+  EXPECT_EQ(actions[1]->text(), "プロットを保存...");
+  EXPECT_EQ(actions[1]->shortcut(), QKeySequence("Ctrl+S"));
+  EXPECT_EQ(actions[2]->text(), "結果を保存...");
+  EXPECT_EQ(actions[2]->shortcut(), QKeySequence("Ctrl+Shift+S"));
+  EXPECT_TRUE(form->actions().contains(actions[0]));  // reachable from the keyboard in the whole window
+  EXPECT_EQ(form->AnalysisWindow(), nullptr);
+  actions[0]->trigger();
+  ASSERT_NE(form->AnalysisWindow(), nullptr);
+  EXPECT_TRUE(form->AnalysisWindow()->isVisible());
+  EXPECT_FALSE(form->AnalysisWindow()->ApplyButton()->isEnabled());  // no "Disp" yet
+}
+
+TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
+  Press(form->DispButton);
+  form->OpenAnalysis();
+  TAnalysisWindow& w = *form->AnalysisWindow();
+  const roc::RatingCounts counts = roc::CountRecordedRatings(experiment::Experiment.TrialResults);
+  const auto fit = roc::FitBinormal(counts);
+  ASSERT_TRUE(fit && w.Fit());
+  EXPECT_EQ(w.Fit()->d, fit->d);
+  EXPECT_EQ(w.Fit()->az, fit->az);
+
+  // G^2 = 2 (-log L by eye - -log L at the optimum), shown as the parameters step.
+  const auto deviance = [&] {
+    const roc::ModelParameterSet& m = Analysis.ModelParameters;
+    const double c[] = {double(m.c1), double(m.c2), double(m.c3)};
+    return 2 * (*roc::BinormalNegLogLik(counts, double(m.d), double(m.R), c) - fit->neg_loglik);
+  };
+  const double start = deviance();
+  EXPECT_NEAR(w.DevianceText().toDouble(), start, 1e-4);
+  double last = start;
+  for (int i = 0; i < 10; ++i) {  // c3 from 2 toward its estimate
+    Press(form->C3DownButton);
+    EXPECT_NEAR(w.DevianceText().toDouble(), deviance(), 1e-4);
+    EXPECT_LT(deviance(), last);
+    last = deviance();
+  }
+
+  QTest::mouseClick(w.ApplyButton(), Qt::LeftButton);
+  EXPECT_EQ(Analysis.ModelParameters.d, static_cast<numeric::Extended>(fit->d));
+  EXPECT_EQ(Analysis.ModelParameters.c3, static_cast<numeric::Extended>(fit->criteria[2]));
+  EXPECT_EQ(Analysis.ModelParameters.R, static_cast<numeric::Extended>(fit->R));
+  EXPECT_EQ(form->REdit.Text().rfind("  R = ", 0), 0u);  // as a step writes it
+  EXPECT_EQ(w.DevianceText(), "0.0000");
+}
+
+TEST_F(RocWindow, WithTheOverlayOffThePlotIsAsWithoutTheWindow) {
+  Press(form->DispButton);
+  form->OpenAnalysis();
+  Press(form->DUpButton, 3);
+  Press(form->RDownButton);
+  const std::vector<std::uint32_t> withWindow = Pixels(Plot());
+
+  TDispGraph2* plain = Open();  // resets the shared parameters
+  Press(plain->DispButton);
+  Press(plain->DUpButton, 3);
+  Press(plain->RDownButton);
+  EXPECT_EQ(Pixels(plain->Image1.Canvas()), withWindow);
+
+  QCheckBox* overlay = form->AnalysisWindow()->OverlayBox();
+  overlay->click();  // on: the fitted curve in grey over the plot
+  const std::vector<std::uint32_t> over = Pixels(Plot());
+  EXPECT_GT(std::count(over.begin(), over.end(), ui::ToRgb32(roc::kFittedCurveColour)), 100);
+  overlay->click();  // off again
+  EXPECT_EQ(Pixels(Plot()), withWindow);
+}
+
+TEST_F(RocWindow, SavedPlotAndResultsHoldWhatTheWindowShows) {
+  // The run's answered trials as they went to the per-trial file.
+  experiment::RunLog.Run = {"2026-12-08T19:20:31.123Z", 7, {}};
+  for (int t = 1; t <= 60; ++t) {
+    const experiment::TrialRecord r = t > 10 ? experiment::Experiment.TrialResults[t - 10]
+                                             : experiment::TrialRecord{0, 0, 1};
+    experiment::RunLog.Run.Rows.push_back({"2026-12-08T19:20:31.123Z", 7, t, r.Stimulus, r.Response, 1000.5, 700});
+  }
+  Press(form->DispButton);
+  Press(form->C2UpButton);
+  form->OpenAnalysis();
+
+  const std::string dir = ::testing::TempDir();
+  form->SavePlot(QString::fromStdString(dir + "plot.png"));
+  const QImage png(QString::fromStdString(dir + "plot.png"));
+  ASSERT_EQ(png.size(), QSize(500, 500));
+  bool same = true;
+  for (int y = 0; y < 500 && same; ++y)
+    for (int x = 0; x < 500 && same; ++x) same = (png.pixel(x, y) & 0xFFFFFF) == Plot().Bits()[y * 500 + x];
+  EXPECT_TRUE(same);
+
+  form->SaveResults(QString::fromStdString(dir + "results.csv"));
+  std::ostringstream out, err;
+  EXPECT_EQ(shell::RunFitReport({dir + "results.csv"}, out, err), 0);
+  std::string line = out.str().substr(out.str().find('\n') + 1);
+  std::vector<std::string> fields;
+  for (std::size_t at = 0; at != std::string::npos;) {
+    const std::size_t comma = line.find(',', at);
+    fields.push_back(line.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
+    at = comma == std::string::npos ? comma : comma + 1;
+  }
+  ASSERT_EQ(fields.size(), 25u);
+  EXPECT_EQ(fields[2], "50");
+  EXPECT_NEAR(std::stod(fields[5]), form->AnalysisWindow()->Fit()->d, 1e-5);   // d
+  EXPECT_NEAR(std::stod(fields[17]), form->AnalysisWindow()->Fit()->az, 1e-5);  // az
+  experiment::RunLog.Reset();
 }
 
 TEST(RocExit, ExitEndsTheProgram) {

@@ -18,7 +18,11 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <array>
@@ -118,6 +122,7 @@ struct Coverage {
   long keys = 0;
   long holdsCutOff = 0;  // holds ended by a close or a lost activation
   long finishedRunsClosed = 0;  // complete runs closed by the close box
+  long analysisActions = 0;
 };
 
 class StressRun {
@@ -155,17 +160,17 @@ class StressRun {
     std::printf(
         "[ stress   ] seed %llu: %ld actions in %ld sessions; %ld experiment windows, %ld completed runs, "
         "%ld ROC windows, %ld Disp with records (%ld with all 50), %ld closes (%ld of complete runs), "
-        "%ld timer events, %ld keys, %ld holds cut off\n",
+        "%ld timer events, %ld keys, %ld holds cut off, %ld analysis actions\n",
         static_cast<unsigned long long>(seed_), done_, cover_.sessions, cover_.experimentWindows,
         cover_.completedRuns, cover_.rocWindows, cover_.dispWithRecords, cover_.dispWithAllRecords, cover_.closes,
-        cover_.finishedRunsClosed, cover_.timerEvents, cover_.keys, cover_.holdsCutOff);
+        cover_.finishedRunsClosed, cover_.timerEvents, cover_.keys, cover_.holdsCutOff, cover_.analysisActions);
   }
 
   const Coverage& Cover() const { return cover_; }
   bool Failed() const { return failed_; }
 
  private:
-  enum Kind { kClick, kStep, kTimer, kActivate, kType, kEvents, kOpen, kClose, kKey, kDeactivate, kKinds };
+  enum Kind { kClick, kStep, kTimer, kActivate, kType, kEvents, kOpen, kClose, kKey, kDeactivate, kAnalysis, kKinds };
 
   // ---- sessions -----------------------------------------------------------
 
@@ -188,7 +193,7 @@ class StressRun {
     // Each session has its own temper: how eagerly windows are opened and closed.
     const int open[] = {2, 6, 20};
     const int close[] = {0, 1, 3};
-    weights_ = {400, 150, 120, 60, 40, 20, open[rng_.Below(3)], close[rng_.Below(3)], 60, 10};
+    weights_ = {400, 150, 120, 60, 40, 20, open[rng_.Below(3)], close[rng_.Below(3)], 60, 10, 15};
 
     MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
     main_ = MainWindow.Form1;
@@ -286,6 +291,7 @@ class StressRun {
       case kClose: return CloseWindow();
       case kKey: return Key();
       case kDeactivate: return Deactivate();
+      case kAnalysis: return Analysis();
       default: return false;
     }
   }
@@ -672,6 +678,36 @@ class StressRun {
     return true;
   }
 
+  // The analysis window of a ROC window: opened from the plot's menu, its
+  // overlay switched, its estimates applied, or closed.
+  bool Analysis() {
+    const std::vector<int> g = VisibleRocs();
+    if (g.empty()) return false;
+    const int gi = rng_.Pick(g);
+    TDispGraph2& form = *rocs_[static_cast<std::size_t>(gi)];
+    const std::string name = "R" + std::to_string(gi);
+    TAnalysisWindow* w = form.AnalysisWindow();
+    const int choice = rng_.Below(4);
+    if (!w || !w->isVisible() || choice == 0) {
+      Log("menu 最尤推定... of " + name);
+      form.PlotMenu()->actions().front()->trigger();
+      ++cover_.analysisActions;
+    } else if (choice == 1) {
+      Log("プロットに重ねる in the analysis window of " + name);
+      w->OverlayBox()->click();
+      ++cover_.analysisActions;
+    } else if (choice == 2) {
+      if (!w->ApplyButton()->isEnabled()) return false;
+      Log("最尤推定を適用 in the analysis window of " + name);
+      QTest::mouseClick(w->ApplyButton(), Qt::LeftButton);
+      ++cover_.analysisActions;
+    } else {
+      Log("close the analysis window of " + name);
+      w->close();
+    }
+    return true;
+  }
+
   // Another program takes the activation from a window of this one.
   bool Deactivate() {
     std::vector<ui::Form*> forms;
@@ -856,6 +892,12 @@ class StressRun {
       TDispGraph2& g = *rocs_[i];
       bool held = false;
       for (int k = 0; k < 10; ++k) held |= StepButton(g, k).isVisible() && StepButton(g, k).Held();
+      if (const TAnalysisWindow* w = g.AnalysisWindow();
+          w && (w->DevianceText().contains("nan", Qt::CaseInsensitive) ||
+                w->DevianceText().contains("inf", Qt::CaseInsensitive))) {
+        Fail("the analysis window of R" + std::to_string(i) + " shows G^2 " + w->DevianceText().toStdString());
+        return;
+      }
       if (g.Timer1.Running() && !(g.isVisible() && held)) {
         Fail("ROC window R" + std::to_string(i) + " repeats steps with no step button held" +
              (g.isVisible() ? "" : " while hidden"));
@@ -932,6 +974,7 @@ TEST(StressTest, RandomJourneysKeepTheStateConsistent) {
   EXPECT_GT(run.Cover().keys, 0);
   EXPECT_GT(run.Cover().holdsCutOff, 0);
   EXPECT_GT(run.Cover().finishedRunsClosed, 0);
+  EXPECT_GT(run.Cover().analysisActions, 0);
 }
 
 class MoreSeeds : public ::testing::TestWithParam<std::uint64_t> {};
