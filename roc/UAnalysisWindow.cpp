@@ -1,5 +1,7 @@
 #include "UAnalysisWindow.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -121,22 +123,16 @@ TAnalysisWindow::TAnalysisWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 
   // What follows from the estimates.
   g = Group(left, QStringLiteral("最尤推定から"));
-  Heading(g, 0, 0, QStringLiteral("a = d/R"), Qt::AlignLeft | Qt::AlignVCenter);
-  a_ = Cell(g, 0, 1);
-  Heading(g, 0, 2, QStringLiteral("b = 1/R"), Qt::AlignLeft | Qt::AlignVCenter);
-  b_ = Cell(g, 0, 3);
-  Heading(g, 1, 0, QStringLiteral("Az"), Qt::AlignLeft | Qt::AlignVCenter);
-  az_ = Cell(g, 1, 1);
-  Heading(g, 1, 2, QStringLiteral("Az の標準誤差"), Qt::AlignLeft | Qt::AlignVCenter);
-  az_se_ = Cell(g, 1, 3);
-  Heading(g, 2, 0, QStringLiteral("d_a"), Qt::AlignLeft | Qt::AlignVCenter);
-  d_a_ = Cell(g, 2, 1);
-  Heading(g, 2, 2, QStringLiteral("χ²"), Qt::AlignLeft | Qt::AlignVCenter);
-  chi2_ = Cell(g, 2, 3);
-  Heading(g, 3, 0, QStringLiteral("自由度"), Qt::AlignLeft | Qt::AlignVCenter);
-  df_ = Cell(g, 3, 1);
-  Heading(g, 3, 2, QStringLiteral("p"), Qt::AlignLeft | Qt::AlignVCenter);
-  p_ = Cell(g, 3, 3);
+  const std::pair<QString, QLabel**> derived[] = {
+      {QStringLiteral("a = d/R"), &a_}, {QStringLiteral("b = 1/R"), &b_},
+      {QStringLiteral("Az"), &az_},     {QStringLiteral("Az の標準誤差"), &az_se_},
+      {QStringLiteral("d_a"), &d_a_},   {QStringLiteral("χ²"), &chi2_},
+      {QStringLiteral("自由度"), &df_}, {QStringLiteral("p"), &p_}};
+  for (int k = 0; k < 8; ++k) {
+    const int row = k / 2, column = 2 * (k % 2);
+    Heading(g, row, column, derived[k].first, Qt::AlignLeft | Qt::AlignVCenter);
+    *derived[k].second = Cell(g, row, column + 1);
+  }
 
   auto* actions = new QHBoxLayout;
   apply_ = new QPushButton(QStringLiteral("最尤推定を適用"));

@@ -317,7 +317,9 @@ dark_pixels() { # FILE "X Y W H"
 
 # -------------------------------------------------------------- the start --
 
-"$app" >"$shots/app.log" 2>&1 &
+# Every answer also goes to a per-trial file, checked against the answers given.
+trials_csv="$shots/trials.csv"
+"$app" --seed 123 --csv "$trials_csv" >"$shots/app.log" 2>&1 &
 app_pid=$!
 note "started $app (pid $app_pid)"
 
@@ -510,6 +512,18 @@ for trial in $(seq 1 60); do
     "$((t_grid - t_click)) ms, rated $((t_rate - t_click)) ms, GO screen back $((t_end - t_click)) ms" >>"$log"
 done
 note "60 trials: $n_signal signal, $n_noise noise; the grid was drawn for ${shortest}..${longest} ms"
+
+# The per-trial file: the header, then one row per answer, each as given.
+[ "$(head -n1 "$trials_csv")" = "session,seed,trial,phase,stimulus,response,exposure_ms,rating_ms" ] ||
+  fail "the per-trial file does not start with its header"
+[ "$(wc -l <"$trials_csv")" = 61 ] || fail "the per-trial file has $(wc -l <"$trials_csv") lines, 61 expected"
+expected=$(printf '%s\n' "${records[@]}" | awk '{ print ($1 == 1 ? "signal" : "noise"), $2 }')
+logged=$(awk -F, 'NR > 1 && $4 == "recorded" { print $5, $6 }' "$trials_csv")
+[ "$logged" = "$expected" ] || fail "the recorded rows of the per-trial file differ from the answers given"
+awk -F, -v lo="$EXPOSURE_MIN" -v hi="$EXPOSURE_MAX" \
+  'NR > 1 && ($2 != 123 || $3 != NR - 1 || $7 < lo || $7 > hi) { bad = 1 } END { exit bad }' "$trials_csv" ||
+  fail "a row of the per-trial file has the wrong seed, trial number or exposure"
+note "per-trial file: 60 rows, the recorded ones as answered"
 
 # The feedback named the kind the grid showed: the noise sentence is three
 # characters longer than the signal sentence, so its line ends further right.
@@ -774,6 +788,34 @@ for how in unset ":$no_display"; do
   [ "$how" = unset ] || grep -qF "$how" "$shots/nodisplay.err" || fail "started with DISPLAY $how: stderr does not name it: $err"
   note "DISPLAY $how: exit code 1, \"$err\""
 done
+
+# ----------------------------------------- killed in the middle of a run --
+
+# Every answered row is on disk the moment the answer is given: a program
+# killed mid-run leaves them all, whole.
+killed_csv="$shots/killed.csv"
+"$app" --csv "$killed_csv" >"$shots/app-killed.log" 2>&1 &
+app_pid=$!
+MAIN_WIN=$(window_of Form1 15000) || fail "no main window in the run to be killed"
+layout_main
+wait_until "the main window of the run to be killed" 15000 kill-main buttons_are PPA "$DOEXP" "$MAINEXIT" "$DISPDATA"
+click "$DOEXP"
+EXP_WIN=$(window_of FormDisp) || fail "no experiment window in the run to be killed"
+layout_exp
+for trial in 1 2; do
+  wait_until "run to be killed, trial $trial: the GO screen" 5000 "kill-go$trial" exp_buttons_are PPAAAA
+  click "$GO"
+  wait_until "run to be killed, trial $trial: the rating screen" 5000 "kill-rate$trial" exp_buttons_are AAPPPP
+  click "${RATE[4]}"
+done
+wait_until "run to be killed: the GO screen of trial 3" 5000 kill-go3 exp_buttons_are PPAAAA
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null
+app_pid=""
+[ "$(wc -l <"$killed_csv")" = 3 ] || fail "killed after two answers, the per-trial file has $(wc -l <"$killed_csv") lines, 3 expected"
+awk -F, 'NR > 1 && (NF != 8 || $3 != NR - 1 || $6 != 4) { bad = 1 } END { exit bad }' "$killed_csv" ||
+  fail "killed after two answers, the rows are not whole: $(cat "$killed_csv")"
+note "killed mid-run: both answered rows are in the file, whole"
 
 passed=1
 note "PASS"

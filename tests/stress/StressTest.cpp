@@ -309,6 +309,19 @@ class StressRun {
     return v;
   }
 
+  struct NamedForm {
+    ui::Form* form;
+    std::string name;
+  };
+  // The windows on the screen, the main window first when asked for.
+  std::vector<NamedForm> ShownForms(bool withMain) const {
+    std::vector<NamedForm> shown;
+    if (withMain) shown.push_back({main_.data(), "main"});
+    for (int i : VisibleExps()) shown.push_back({exps_[static_cast<std::size_t>(i)], "E" + std::to_string(i)});
+    for (int i : VisibleRocs()) shown.push_back({rocs_[static_cast<std::size_t>(i)], "R" + std::to_string(i)});
+    return shown;
+  }
+
   static bool Clickable(const ui::Button& b) { return b.isVisible() && b.isEnabled(); }
 
   void ClickButton(ui::Button& b, const std::string& what) {
@@ -480,19 +493,9 @@ class StressRun {
 
   // The user brings another window of the program to the front.
   bool Activate() {
-    std::vector<ui::Form*> forms{main_.data()};
-    std::vector<std::string> names{"main"};
-    for (int i : VisibleExps()) {
-      forms.push_back(exps_[static_cast<std::size_t>(i)]);
-      names.push_back("E" + std::to_string(i));
-    }
-    for (int i : VisibleRocs()) {
-      forms.push_back(rocs_[static_cast<std::size_t>(i)]);
-      names.push_back("R" + std::to_string(i));
-    }
-    const int i = rng_.Below(forms.size());
-    Log("activate " + names[static_cast<std::size_t>(i)]);
-    ui::Application::FormActivated(forms[static_cast<std::size_t>(i)]);
+    const NamedForm f = rng_.Pick(ShownForms(true));
+    Log("activate " + f.name);
+    ui::Application::FormActivated(f.form);
     return true;
   }
 
@@ -624,18 +627,8 @@ class StressRun {
   // A key pressed in one of the program's windows, delivered where the window
   // system delivers it: to the window's focused control, or to the window.
   bool Key() {
-    std::vector<ui::Form*> forms{main_.data()};
-    std::vector<std::string> names{"main"};
-    for (int i : VisibleExps()) {
-      forms.push_back(exps_[static_cast<std::size_t>(i)]);
-      names.push_back("E" + std::to_string(i));
-    }
-    for (int i : VisibleRocs()) {
-      forms.push_back(rocs_[static_cast<std::size_t>(i)]);
-      names.push_back("R" + std::to_string(i));
-    }
-    const std::size_t i = static_cast<std::size_t>(rng_.Below(forms.size()));
-    ui::Form& form = *forms[i];
+    const NamedForm picked = rng_.Pick(ShownForms(true));
+    ui::Form& form = *picked.form;
     QWidget* target = form.focusWidget() ? form.focusWidget() : &form;
     const struct {
       Qt::Key key;
@@ -650,7 +643,7 @@ class StressRun {
     if (k.key == Qt::Key_F4) {
       // The window manager's close; on the main window it would end the program.
       if (&form == main_.data()) return false;
-      Log(std::string("Alt+F4 on ") + names[i]);
+      Log("Alt+F4 on " + picked.name);
       ++cover_.closes;
       CloseByWindowSystem(form);
       return true;
@@ -664,7 +657,7 @@ class StressRun {
     if (target == &main_->ExitButton) return false;
     for (int r : VisibleRocs())
       if (target == &rocs_[static_cast<std::size_t>(r)]->ExitButton) return false;
-    Log(std::string("key ") + k.name + " in " + names[i] + " (to " +
+    Log(std::string("key ") + k.name + " in " + picked.name + " (to " +
         (target == &form ? std::string("the window") : target->metaObject()->className()) + ")");
     for (int r : VisibleRocs())
       if (target == &rocs_[static_cast<std::size_t>(r)]->DispButton && k.key == Qt::Key_Space)
@@ -710,23 +703,14 @@ class StressRun {
 
   // Another program takes the activation from a window of this one.
   bool Deactivate() {
-    std::vector<ui::Form*> forms;
-    std::vector<std::string> names;
-    for (int i : VisibleRocs()) {
-      forms.push_back(rocs_[static_cast<std::size_t>(i)]);
-      names.push_back("R" + std::to_string(i));
-    }
-    for (int i : VisibleExps()) {
-      forms.push_back(exps_[static_cast<std::size_t>(i)]);
-      names.push_back("E" + std::to_string(i));
-    }
-    if (forms.empty()) return false;
-    const std::size_t i = static_cast<std::size_t>(rng_.Below(forms.size()));
-    Log("activation lost by " + names[i]);
-    if (auto* r = dynamic_cast<TDispGraph2*>(forms[i]); r && r->Timer1.Running()) ++cover_.holdsCutOff;
+    const std::vector<NamedForm> shown = ShownForms(false);
+    if (shown.empty()) return false;
+    const NamedForm f = rng_.Pick(shown);
+    Log("activation lost by " + f.name);
+    if (auto* r = dynamic_cast<TDispGraph2*>(f.form); r && r->Timer1.Running()) ++cover_.holdsCutOff;
     QEvent deactivate(QEvent::WindowDeactivate);
-    QApplication::sendEvent(forms[i], &deactivate);
-    for (QWidget* w : forms[i]->findChildren<QWidget*>()) {
+    QApplication::sendEvent(f.form, &deactivate);
+    for (QWidget* w : f.form->findChildren<QWidget*>()) {
       QEvent e(QEvent::WindowDeactivate);
       QApplication::sendEvent(w, &e);
     }
