@@ -1,6 +1,5 @@
 #include <QGuiApplication>
 #include <cstdio>
-#include <future>
 #include <iostream>
 
 #include "experiment/Generator.h"
@@ -47,18 +46,15 @@ int main(int argc, char** argv) {
   }
   experiment::SetFixedSeed(cl.seed);
 
-  // Reading the font configuration takes about as long as starting Qt and
-  // needs none of it: the two run side by side.
-  std::future<std::vector<ui::MissingFace>> missingFaces = std::async(std::launch::async, ui::MissingFaces);
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {
     Complain(problem);
     return 1;
   }
-  ui::Application::Initialize(argc, argv);
-  for (const ui::MissingFace& f : missingFaces.get()) {
+  for (const ui::MissingFace& f : ui::MissingFaces()) {
     Complain("font " + f.family + " not found (Debian package " + f.package + "); drawing with " +
              (f.substitute.empty() ? std::string("no font") : f.substitute) + " instead");
   }
+  ui::Application::Initialize(argc, argv);
   QGuiApplication::setDesktopFileName("io.github.rocrating.RocRating");
   MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
   return ui::Application::Run();
