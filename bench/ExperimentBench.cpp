@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/QtBenchMain.h"
 #include "experiment/ExperimentState.h"
 #include "experiment/StimulusPatterns.h"
 #include "experiment/UDispPattern.h"
@@ -132,17 +133,4 @@ BENCHMARK(BM_ExposureAccuracy)->Iterations(1)->UseManualTime()->Unit(benchmark::
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Qt keeps references to its arguments; give it its own, without the
-  // benchmark options.
-  static int qtArgc = 1;
-  static char* qtArgv[] = {argv[0], nullptr};
-  ui::Application::Initialize(qtArgc, qtArgv);
-
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "bench/SampleRecords.h"
 #include "experiment/ExperimentState.h"
 #include "roc/ResponseTally.h"
 #include "roc/RocPlot.h"
@@ -13,25 +14,13 @@
 
 namespace {
 
-// A plausible observer's 50 recorded trials, {stimulus kind, response code}:
-// 25 noise trials answered 9/8/5/3 from "異常なし" up, 25 signal trials
-// answered 3/5/8/9, in a mixed order. All three observed points are defined.
-constexpr std::int32_t kRecords[50][2] = {
-    {0, 4}, {1, 3}, {0, 2}, {1, 2}, {0, 2}, {1, 4}, {0, 2}, {0, 2}, {1, 2}, {1, 2}, {1, 4}, {1, 3}, {1, 2},
-    {0, 1}, {0, 1}, {1, 4}, {0, 3}, {0, 2}, {0, 3}, {1, 4}, {1, 4}, {0, 4}, {1, 4}, {0, 1}, {1, 3}, {0, 3},
-    {1, 3}, {0, 1}, {1, 3}, {0, 3}, {1, 3}, {0, 2}, {1, 4}, {1, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 2}, {1, 2},
-    {1, 4}, {1, 3}, {0, 4}, {0, 1}, {1, 3}, {0, 1}, {0, 1}, {1, 4}, {1, 1}, {0, 2}, {0, 3}};
-
 // The process-wide state as the ROC window sees it after "Disp": the records
 // tallied, the default model and the plot frame of its 500 x 500 image.
 void PrepareRocState() {
   numeric::InitFloatingPoint();
   experiment::Experiment.Reset();
   roc::Analysis.Reset();
-  for (int i = 1; i <= experiment::kRecordedTrials; ++i) {
-    experiment::Experiment.TrialResults[i] = {i, static_cast<experiment::StimulusKind>(kRecords[i - 1][0]),
-                                         kRecords[i - 1][1]};
-  }
+  experiment::Experiment.TrialResults = SampleRecords();
   roc::RefillResponseTally(experiment::Experiment.TrialResults, roc::Analysis.ResponseTally);
   roc::Analysis.ModelParameters = {1, 0, 1, 2, 1};
   roc::Analysis.PlotFrame = {40, 460, 450};

@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+#include "bench/QtBenchMain.h"
+#include "bench/SampleRecords.h"
 #include "experiment/ExperimentState.h"
 #include "roc/RocState.h"
 #include "roc/UAnalysisWindow.h"
@@ -33,19 +35,6 @@ class Host : public ui::Form {
  public:
   using ui::Form::Form;
 };
-
-// The worked example: noise answered 1..4 in 10, 8, 5, 2 cases, signal in 2,
-// 5, 8, 10; the fit exists and every observed point is defined.
-void RecordWorkedExample() {
-  experiment::Experiment.Reset();
-  int i = 1;
-  const int noise[5] = {0, 10, 8, 5, 2};
-  const int signal[5] = {0, 2, 5, 8, 10};
-  for (int r = 1; r <= 4; ++r) {
-    for (int n = 0; n < noise[r]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 0, r};
-    for (int n = 0; n < signal[r]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 1, r};
-  }
-}
 
 // Notes which of the watched widgets have been painted.
 class PaintWatch : public QObject {
@@ -85,7 +74,8 @@ constexpr int kSteps = 200;
 // near 1. The reported time is the median step; the worst is in ms.
 void BM_StepWithAnalysisOpen(benchmark::State& state) {
   roc::Analysis.Reset();
-  RecordWorkedExample();
+  experiment::Experiment.Reset();
+  experiment::Experiment.TrialResults = SampleRecords();
   auto host = std::unique_ptr<Host>(ui::Form::Create<Host>(nullptr));
   host->SetVisible(true);
   auto* form = ui::Form::Create<TDispGraph2>(host.get());
@@ -94,7 +84,7 @@ void BM_StepWithAnalysisOpen(benchmark::State& state) {
   form->OpenAnalysis();
   TAnalysisWindow* analysis = form->AnalysisWindow();
   if (analysis == nullptr || !analysis->Fit()) {
-    state.SkipWithError("no analysis window or no fit of the worked example");
+    state.SkipWithError("no analysis window or no fit of the sample records");
     return;
   }
 
@@ -134,17 +124,4 @@ BENCHMARK(BM_StepWithAnalysisOpen)->Iterations(1)->UseManualTime()->Unit(benchma
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Qt keeps references to its arguments; give it its own, without the
-  // benchmark options.
-  static int qtArgc = 1;
-  static char* qtArgv[] = {argv[0], nullptr};
-  ui::Application::Initialize(qtArgc, qtArgv);
-
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
