@@ -176,8 +176,9 @@ void TFormDisp::WriteFeedback() {
   const ui::Colour pen = s.PenColor();
   ui::PaintWhite(s, 70, 20, s.Width(), 20 + s.TextHeight());
   s.SetPenColor(pen);
-  s.TextOut(70, 20, Experiment.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
-                                                              : "茶色の増えたパターンが提示されました");
+  s.TextOut(70, 20,
+            Experiment.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
+                                                           : "茶色の増えたパターンが提示されました");
 }
 
 void TFormDisp::WriteGoPrompt() {
