@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFileDialog>
+#include <QHideEvent>
 #include <QImage>
 #include <QLocale>
 #include <QMenu>
@@ -291,6 +292,13 @@ void TDispGraph2::OpenAnalysis() {
   analysis_->raise();
   analysis_->activateWindow();
   ShowByEye();
+}
+
+void TDispGraph2::hideEvent(QHideEvent* e) {
+  // The analysis window belongs to this window's plot: it goes when this one
+  // is closed (not when it is only minimised).
+  if (analysis_ && !e->spontaneous()) analysis_->hide();
+  ui::Form::hideEvent(e);
 }
 
 void TDispGraph2::SavePlot(const QString& path) {

@@ -13,6 +13,7 @@
 #include "ui/qt/Panel.h"
 #include "ui/qt/Timer.h"
 
+class QHideEvent;
 class QMenu;
 
 // The ROC analysis window: the observed points of the recorded trials and the
@@ -59,6 +60,9 @@ class TDispGraph2 : public ui::Form {
   void SaveResults(const QString& path);
   TAnalysisWindow* AnalysisWindow() const { return analysis_; }
   QMenu* PlotMenu() const { return plotMenu_; }
+
+ protected:
+  void hideEvent(QHideEvent* e) override;
 
  private:
   void BindStepButton(ui::Button& button, std::uint8_t kind);

@@ -327,6 +327,8 @@ TEST_F(RocWindow, ThePlotMenuAndItsShortcuts) {
   ASSERT_NE(form->AnalysisWindow(), nullptr);
   EXPECT_TRUE(form->AnalysisWindow()->isVisible());
   EXPECT_FALSE(form->AnalysisWindow()->ApplyButton()->isEnabled());  // no "Disp" yet
+  form->close();  // the analysis window goes with its ROC window
+  EXPECT_FALSE(form->AnalysisWindow()->isVisible());
 }
 
 TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
