@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "StandardNormal.h"
+
 namespace roc {
 
 namespace {
@@ -12,7 +14,6 @@ constexpr double kInvSqrt2 = 0.70710678118654752440;
 constexpr double kInvSqrt2Pi = 0.39894228040143267794;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-double NormalCdf(double z) { return 0.5 * std::erfc(-z * kInvSqrt2); }
 double NormalDensity(double z) { return kInvSqrt2Pi * std::exp(-0.5 * z * z); }
 
 // P(lo < Z <= hi) for a standard normal Z and lo <= hi, from whichever tail
@@ -20,15 +21,6 @@ double NormalDensity(double z) { return kInvSqrt2Pi * std::exp(-0.5 * z * z); }
 double Between(double lo, double hi) {
   if (lo > 0) return 0.5 * (std::erfc(lo * kInvSqrt2) - std::erfc(hi * kInvSqrt2));
   return 0.5 * (std::erfc(-hi * kInvSqrt2) - std::erfc(-lo * kInvSqrt2));
-}
-
-// A rough inverse of the normal distribution for 0 < p < 1 (absolute error
-// below 5e-4), enough for starting values.
-double RoughNormalQuantile(double p) {
-  const double q = std::min(p, 1 - p);
-  const double t = std::sqrt(-2 * std::log(q));
-  const double x = t - (2.515517 + t * (0.802853 + t * 0.010328)) / (1 + t * (1.432788 + t * (0.189269 + t * 0.001308)));
-  return p < 0.5 ? -x : x;
 }
 
 int Total(const std::vector<int>& row) {
@@ -212,8 +204,8 @@ std::vector<double> StartingValues(const RatingCounts& counts) {
   for (int j = 1; j < K; ++j) {
     cumNoise += counts.noise[j - 1];
     cumSignal += counts.signal[j - 1];
-    c[j - 1] = RoughNormalQuantile((cumNoise + static_cast<double>(j) / K) / (noiseTotal + 1));
-    y[j - 1] = RoughNormalQuantile((cumSignal + static_cast<double>(j) / K) / (signalTotal + 1));
+    c[j - 1] = NormalDeviate((cumNoise + static_cast<double>(j) / K) / (noiseTotal + 1));
+    y[j - 1] = NormalDeviate((cumSignal + static_cast<double>(j) / K) / (signalTotal + 1));
     meanC += c[j - 1] / (K - 1);
     meanY += y[j - 1] / (K - 1);
   }
@@ -368,7 +360,7 @@ std::optional<BinormalFit> FitBinormal(const RatingCounts& counts) {
   fit.b = 1 / fit.R;
   const double s = std::sqrt(1 + fit.R * fit.R);
   const double u = fit.d / s;
-  fit.az = NormalCdf(u);
+  fit.az = StandardNormalCdf(u);
   const double gd = NormalDensity(u) / s;
   const double gR = -NormalDensity(u) * fit.d * fit.R / (s * s * s);
   fit.az_se = std::sqrt(std::max(0.0, gd * gd * cov[0] + 2 * gd * gR * cov[1] + gR * gR * cov[n + 1]));

@@ -2,13 +2,9 @@
 
 #include <cmath>
 
+#include "StandardNormal.h"
+
 namespace roc {
-
-namespace {
-
-double UpperTail(double z) { return 0.5 * std::erfc(z / std::sqrt(2.0)); }
-
-}  // namespace
 
 void DrawFittedCurve(ui::Surface& plot, const PlotGeometry& frame, double d, double R) {
   if (!std::isfinite(d) || !std::isfinite(R) || R <= 0 || frame.scale == 0) return;
@@ -22,8 +18,8 @@ void DrawFittedCurve(ui::Surface& plot, const PlotGeometry& frame, double d, dou
   // runs along the chance diagonal.
   for (int i = -50; i <= 50; ++i) {
     const double c = i * 0.1;
-    const int x = toX(UpperTail(c));
-    const int y = toY(UpperTail((c - d) / R));
+    const int x = toX(StandardNormalCdf(-c));
+    const int y = toY(StandardNormalCdf((d - c) / R));
     if (i == -50) {
       plot.MoveTo(x, y);
     } else {

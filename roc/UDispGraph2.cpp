@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QHideEvent>
-#include <QImage>
 #include <QLocale>
 #include <QMenu>
 
@@ -302,13 +301,7 @@ void TDispGraph2::hideEvent(QHideEvent* e) {
 }
 
 void TDispGraph2::SavePlot(const QString& path) {
-  const ui::Surface& plot = Image1.Canvas();
-  QImage image(plot.Width(), plot.Height(), QImage::Format_RGB32);
-  for (int y = 0; y < plot.Height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < plot.Width(); ++x) line[x] = 0xFF000000u | plot.Bits()[y * plot.Width() + x];
-  }
-  if (!image.save(path, "PNG")) throw numeric::EWriteError(path.toStdString() + ": PNG を保存できません");
+  if (!Image1.Picture().save(path, "PNG")) throw numeric::EWriteError(path.toStdString() + ": PNG を保存できません");
 }
 
 void TDispGraph2::SaveResults(const QString& path) {

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "BinormalFit.h"
+#include "StandardNormal.h"
 
 namespace roc {
 
@@ -17,10 +18,6 @@ struct RatePoint {
 // kinds differ in size, there are fewer than two categories, or a kind has no
 // trials (its rates are undefined).
 std::vector<RatePoint> CumulativeRates(const RatingCounts& counts);
-
-// The standard normal quantile: x with P(Z <= x) = prob, for 0 < prob < 1;
-// -infinity at 0, +infinity at 1, NaN outside [0, 1].
-double NormalDeviate(double prob);
 
 // The observed points on normal-deviate axes: x = z(false-alarm rate),
 // y = z(hit rate). A point with a rate of 0 or 1 has no finite deviate: it is

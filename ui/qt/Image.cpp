@@ -27,10 +27,15 @@ Surface& Image::Canvas() {
   return *surface_;
 }
 
+QImage Image::Picture() const {
+  if (!surface_ || surface_->Width() == 0 || surface_->Height() == 0) return {};
+  return QImage(reinterpret_cast<const uchar*>(surface_->Bits()), surface_->Width(), surface_->Height(),
+                surface_->Width() * 4, QImage::Format_RGB32);
+}
+
 void Image::paintEvent(QPaintEvent*) {
-  if (!surface_ || surface_->Width() == 0 || surface_->Height() == 0) return;
-  const QImage picture(reinterpret_cast<const uchar*>(surface_->Bits()), surface_->Width(), surface_->Height(),
-                       surface_->Width() * 4, QImage::Format_RGB32);
+  const QImage picture = Picture();
+  if (picture.isNull()) return;
   QPainter painter(this);
   painter.drawImage(0, 0, picture);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QImage>
 #include <QWidget>
 #include <memory>
 
@@ -18,6 +19,9 @@ class Image : public Control<QWidget> {
   ~Image() override;
 
   Surface& Canvas();
+  // The surface's pixels as an image (a view, valid while the surface is
+  // unchanged); empty before the first use of the canvas.
+  QImage Picture() const;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
