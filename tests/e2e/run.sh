@@ -69,27 +69,19 @@ now_ms() { date +%s%3N; }
 
 # ---------------------------------------------------------------- X server --
 
-display=""
-for n in $(seq 90 140); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$shots/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-      display=":$n"
-      break
-    fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$display" ] && break
-  # Lost a race for this number, or the server did not come up: next one.
-  kill "$xvfb_pid" 2>/dev/null
-  wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=""
+# The server picks a free display number itself and writes it to fd 3 once
+# it listens. Choosing a number here and asking xdpyinfo would race: where the
+# abstract socket namespace is shared (busy CI hosts), another job's server can
+# answer on a number whose /tmp files are not visible from here.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$shots/display" >"$shots/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$shots/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$shots/xvfb.log")"
+  sleep 0.1
 done
-[ -n "$display" ] || fail "could not start Xvfb on any display :90..:140"
+[ -s "$shots/display" ] || fail "Xvfb reported no display within 10 s"
+display=":$(head -n1 "$shots/display")"
 note "Xvfb on $display"
 
 export DISPLAY=$display
@@ -100,10 +92,10 @@ openbox --sm-disable >"$shots/openbox.log" 2>&1 &
 wm_pid=$!
 for _ in $(seq 100); do
   wmctrl -m >/dev/null 2>&1 && break
-  kill -0 "$wm_pid" 2>/dev/null || fail "openbox ended at once (see $shots/openbox.log)"
+  kill -0 "$wm_pid" 2>/dev/null || fail "openbox ended at once: $(cat "$shots/openbox.log")"
   sleep 0.1
 done
-wmctrl -m >/dev/null 2>&1 || fail "openbox did not come up within 10 s"
+wmctrl -m >/dev/null 2>&1 || fail "openbox did not come up within 10 s: $(cat "$shots/openbox.log")"
 note "openbox running"
 
 # ------------------------------------------------------------ the layout --
@@ -772,7 +764,8 @@ note "Exit: the program ended with code 0"
 
 # No display, or one nobody answers on: one line on stderr naming it, code 1.
 no_display=999
-while [ -e "/tmp/.X11-unix/X$no_display" ] || [ -e "/tmp/.X$no_display-lock" ]; do
+while [ -e "/tmp/.X11-unix/X$no_display" ] || [ -e "/tmp/.X$no_display-lock" ] ||
+  xdpyinfo -display ":$no_display" >/dev/null 2>&1; do
   no_display=$((no_display + 1))
 done
 for how in unset ":$no_display"; do
