@@ -97,13 +97,15 @@ TEST(TrialLogTest, MalformedFilesNameTheLine) {
       header + "\"2026-12-08T19:20:31.123Z\",7,12,recorded,\"signal\",3,1001.3,12\r\n\r\n\n", "f.csv");
   EXPECT_EQ(crlf.Error, "");
   EXPECT_EQ(crlf.Sessions.size(), 1u);
-  EXPECT_EQ(ReadTrialLog("/nonexistent/f.csv").Error, "/nonexistent/f.csv: No such file or directory");
+  const std::string absent = FreshPath("absent.csv");
+  EXPECT_EQ(ReadTrialLog(absent).Error, absent + ": No such file or directory");
 }
 
 TEST(TrialLogTest, WriteFailureNamesFileAndReason) {
+  const std::string inMissingFolder = FreshPath("no-such-folder") + "/trials.csv";
   TrialLogFile missing;
-  EXPECT_EQ(missing.Open("/nonexistent/trials.csv"),
-            "cannot open /nonexistent/trials.csv for appending: No such file or directory");
+  EXPECT_EQ(missing.Open(inMissingFolder),
+            "cannot open " + inMissingFolder + " for appending: No such file or directory");
   TrialLogFile full;
   if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
   EXPECT_EQ(full.Append({"2026-12-08T19:20:31.123Z", 7, 12, kSignal, 3, 1001.3, 12}),
