@@ -31,6 +31,13 @@ QString Probability(double p) {
   return p < 0.0001 ? QStringLiteral("< 0.0001") : Fixed(p);
 }
 
+// Sets a label's text only when it differs: the value cells are selectable,
+// and each new text lays out the cell's text document again. At a step of the
+// fit by eye most of the by-eye cells keep their text.
+void SetText(QLabel* label, const QString& text) {
+  if (label->text() != text) label->setText(text);
+}
+
 // A value cell with room for `widest`, so that the columns keep their width
 // whatever they show.
 QLabel* Cell(QGridLayout* grid, int row, int column, const QString& widest = QStringLiteral("-00.0000")) {
@@ -266,7 +273,7 @@ void TAnalysisWindow::ShowFit() {
 void TAnalysisWindow::ShowByEye() {
   // The rows are d, R, c1, c2, c3; the parameters come as d, c1, c2, c3, R.
   constexpr int kParameterOfRow[] = {0, 4, 1, 2, 3};
-  for (int i = 0; i < 5; ++i) by_eye_[i]->setText(byEye_ ? Fixed((*byEye_)[kParameterOfRow[i]]) : kDash);
+  for (int i = 0; i < 5; ++i) SetText(by_eye_[i], byEye_ ? Fixed((*byEye_)[kParameterOfRow[i]]) : kDash);
 
   std::optional<double> nll;
   QString why;  // why there is no -log L although there are parameters and trials
@@ -280,10 +287,10 @@ void TAnalysisWindow::ShowByEye() {
                                           : QStringLiteral("計算できません");
     }
   }
-  by_eye_nll_->setText(nll ? Fixed(*nll) : kDash);
-  by_eye_note_->setText(why.isEmpty() ? QString() : QStringLiteral("目測の −log L: ") + why + QStringLiteral("。"));
+  SetText(by_eye_nll_, nll ? Fixed(*nll) : kDash);
+  SetText(by_eye_note_, why.isEmpty() ? QString() : QStringLiteral("目測の −log L: ") + why + QStringLiteral("。"));
   by_eye_note_->setVisible(!why.isEmpty());
-  deviance_->setText(nll && fit_ ? Fixed(2 * (*nll - fit_->neg_loglik)) : kDash);
+  SetText(deviance_, nll && fit_ ? Fixed(2 * (*nll - fit_->neg_loglik)) : kDash);
   zroc_->SetByEyeLine(byEye_ ? std::optional<ZRocView::Line>(ZRocView::Line{(*byEye_)[0], (*byEye_)[4]})
                              : std::nullopt);
 }

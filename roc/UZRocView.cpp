@@ -1,5 +1,6 @@
 #include "UZRocView.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -37,6 +38,14 @@ std::optional<QLineF> ClipLine(double a, double b, double lim) {
 
 ZRocView::ZRocView(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  // The background pixmap holds what lies beneath the widget, so a change of
+  // the lines repaints this widget alone, not the group box and the window.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ZRocView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) background_ = QPixmap();
+  QWidget::changeEvent(event);
 }
 
 void ZRocView::SetPoints(std::vector<roc::ZRocPoint> points) {
@@ -50,8 +59,14 @@ void ZRocView::SetFittedLine(std::optional<Line> line) {
 }
 
 void ZRocView::SetByEyeLine(std::optional<Line> line) {
+  const bool legendChanges = Drawable(line) != Drawable(byEye_);
   byEye_ = line;
-  update();
+  // At a step of the fit by eye only the plot square changes: the lines and
+  // the points are clipped to it. The legend changes when the line comes or goes.
+  if (legendChanges)
+    update();
+  else
+    update(FrameNow().plot.toAlignedRect());
 }
 
 ZRocView::Frame ZRocView::FrameNow() const {
@@ -78,7 +93,11 @@ QPointF ZRocView::Frame::ToPixel(double zx, double zy) const {
 void ZRocView::PaintBackground(const Frame& f) {
   background_ = QPixmap(size() * devicePixelRatioF());
   background_.setDevicePixelRatio(devicePixelRatioF());
-  background_.fill(Qt::transparent);
+  background_.fill(palette().color(QPalette::Window));
+  // What the parent shows beneath this widget (a group box's panel, say), so
+  // that the widget can paint opaquely and look as if it were transparent.
+  if (QWidget* parent = parentWidget())
+    parent->render(&background_, QPoint(), QRegion(geometry()), QWidget::DrawWindowBackground);
   QPainter painter(&background_);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setFont(font());
@@ -164,7 +183,7 @@ void ZRocView::paintEvent(QPaintEvent*) {
   const Frame f = FrameNow();
   // The axes, the grid, the labels and the legend change rarely: they are
   // drawn once into pixmaps, so that a change of the lines repaints cheaply.
-  const std::tuple<QSize, int, qreal> backgroundKey{size(), f.lim, devicePixelRatioF()};
+  const std::tuple<QRect, int, qreal> backgroundKey{geometry(), f.lim, devicePixelRatioF()};
   if (backgroundKey != backgroundKey_ || background_.isNull()) {
     PaintBackground(f);
     backgroundKey_ = backgroundKey;

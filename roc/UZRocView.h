@@ -31,6 +31,7 @@ class ZRocView : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   // Where the plot lies: deviates -lim .. lim on both axes in the square plot.
@@ -47,7 +48,7 @@ class ZRocView : public QWidget {
   void PaintLegend(const Frame& f, bool fitted, bool byEye);
 
   QPixmap background_;
-  std::tuple<QSize, int, qreal> backgroundKey_;
+  std::tuple<QRect, int, qreal> backgroundKey_;  // geometry: the parent beneath shows through
   QPixmap legend_;
   std::tuple<bool, bool, int, qreal> legendKey_;
   std::vector<roc::ZRocPoint> points_;
