@@ -38,12 +38,18 @@ void SetText(QLabel* label, const QString& text) {
   if (label->text() != text) label->setText(text);
 }
 
+enum class Selectable { Yes, No };
+const QString kWidest = QStringLiteral("-00.0000");
+
 // A value cell with room for `widest`, so that the columns keep their width
-// whatever they show.
-QLabel* Cell(QGridLayout* grid, int row, int column, const QString& widest = QStringLiteral("-00.0000")) {
+// whatever they show. Cells that hold still can be selected and copied; the
+// cells of the fit by eye change at every step, and a selectable label lays
+// out a text document at each new text, which would double the cost of a step.
+QLabel* Cell(QGridLayout* grid, int row, int column, const QString& widest = kWidest,
+             Selectable selectable = Selectable::Yes) {
   auto* label = new QLabel(kDash);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  if (selectable == Selectable::Yes) label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
   grid->addWidget(label, row, column);
   return label;
@@ -108,14 +114,14 @@ TAnalysisWindow::TAnalysisWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     Heading(g, i + 1, 0, names[i], Qt::AlignLeft | Qt::AlignVCenter);
     estimate_[i] = Cell(g, i + 1, 1);
     estimate_se_[i] = Cell(g, i + 1, 2);
-    by_eye_[i] = Cell(g, i + 1, 3);
+    by_eye_[i] = Cell(g, i + 1, 3, kWidest, Selectable::No);
   }
   Heading(g, 6, 0, QStringLiteral("−log L"), Qt::AlignLeft | Qt::AlignVCenter);
   fitted_nll_ = Cell(g, 6, 1);
-  by_eye_nll_ = Cell(g, 6, 3);
+  by_eye_nll_ = Cell(g, 6, 3, kWidest, Selectable::No);
   Heading(g, 7, 0, QStringLiteral("逸脱度 G²"), Qt::AlignLeft | Qt::AlignVCenter);
   fitted_deviance_ = Cell(g, 7, 1);
-  deviance_ = Cell(g, 7, 3);
+  deviance_ = Cell(g, 7, 3, kWidest, Selectable::No);
   QFont bold = deviance_->font();
   bold.setBold(true);
   deviance_->setFont(bold);
