@@ -154,6 +154,19 @@ TEST(Edit, TheUserTypesAndTheProgramOverwrites) {
   EXPECT_EQ(edit.Text(), "   d = 1");
 }
 
+// A written text wider than the box shows its beginning (the parameter's
+// name), not its end.
+TEST(Edit, AWrittenTextTooWideForTheBoxShowsItsBeginning) {
+  Shown w;
+  ui::Edit edit(w.form.get(), "", 10, 10, 105, 24);
+  edit.show();
+  edit.SetText("  c1 = -0.3");
+  const QImage fits = edit.grab().toImage();
+  edit.SetText("  c1 = -0.36406123456789");
+  const QImage tooWide = edit.grab().toImage();
+  EXPECT_EQ(fits.copy(0, 0, 50, 24), tooWide.copy(0, 0, 50, 24));
+}
+
 TEST(Image, TheSurfaceTakesTheSizeAtFirstUseAndKeepsIt) {
   Shown w;
   ui::Image image(w.form.get(), 0, 0, 105, 105);
