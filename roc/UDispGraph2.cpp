@@ -15,6 +15,7 @@
 #include "roc/RocState.h"
 #include "ui/Colour.h"
 #include "ui/qt/ControlFont.h"
+#include "ui/qt/QtJapanese.h"
 #include "ui/qt/Screen.h"
 
 using numeric::Extended;
@@ -70,6 +71,14 @@ const ParameterRow kRows[] = {
      "   R = ", "  R = ", ui::clWindowText, ui::clWindowText, roc::kStepRUp, roc::kStepRDown, MultiplyByRatio,
      DivideByRatio},
 };
+
+// The standard save dialog, in Japanese where Qt has the translation; empty
+// when the user cancels. Qt's dialog asks before overwriting a file.
+QString AskSavePath(QWidget* parent, const char* title, const char* name, const char* filter) {
+  const ui::QtJapanese japanese;
+  return QFileDialog::getSaveFileName(parent, QString::fromUtf8(title), QString::fromUtf8(name),
+                                      QString::fromUtf8(filter));
+}
 
 }  // namespace
 
@@ -320,11 +329,11 @@ void TDispGraph2::AddPlotActions() {
   };
   add("最尤推定...", QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenAnalysis(); });
   add("プロットを保存...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
-    const QString path = QFileDialog::getSaveFileName(this, "プロットを保存", "roc-plot.png", "PNG (*.png)");
+    const QString path = AskSavePath(this, "プロットを保存", "roc-plot.png", "PNG (*.png)");
     if (!path.isEmpty()) SavePlot(path);
   });
   add("結果を保存...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-    const QString path = QFileDialog::getSaveFileName(this, "結果を保存", "results.csv", "CSV (*.csv)");
+    const QString path = AskSavePath(this, "結果を保存", "results.csv", "CSV (*.csv)");
     if (!path.isEmpty()) SaveResults(path);
   });
   Image1.setContextMenuPolicy(Qt::CustomContextMenu);
