@@ -11,15 +11,11 @@ namespace {
 
 // Loaded once, at the first dialog; null when Qt has no Japanese translation.
 QTranslator* Translation() {
-  static QTranslator* translation = [] {
-    auto* t = new QTranslator(QCoreApplication::instance());
-    if (t->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-      return t;
-    delete t;
-    return static_cast<QTranslator*>(nullptr);
-  }();
-  return translation;
+  static QTranslator translation;
+  static const bool loaded =
+      translation.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+  return loaded ? &translation : nullptr;
 }
 
 }  // namespace
