@@ -69,23 +69,10 @@ now_ms() { date +%s%3N; }
 
 # ---------------------------------------------------------------- X server --
 
-# The server picks a free display number itself and writes it to fd 3 once
-# it listens. Choosing a number here and asking xdpyinfo would race: where the
-# abstract socket namespace is shared (busy CI hosts), another job's server can
-# answer on a number whose /tmp files are not visible from here.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$shots/display" >"$shots/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$shots/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$shots/xvfb.log")"
-  sleep 0.1
-done
-[ -s "$shots/display" ] || fail "Xvfb reported no display within 10 s"
-display=":$(head -n1 "$shots/display")"
-note "Xvfb on $display"
+. "$(dirname "$0")/../support/xvfb.sh"
+start_xvfb "$shots" || fail "$xvfb_error"
+note "Xvfb on $DISPLAY"
 
-export DISPLAY=$display
-unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
 
 openbox --sm-disable >"$shots/openbox.log" 2>&1 &

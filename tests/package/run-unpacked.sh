@@ -6,6 +6,7 @@
 #
 #   tests/package/run-unpacked.sh PACKAGE.deb VERSION SESSION.csv
 set -uo pipefail
+. "$(dirname "$0")/../support/xvfb.sh"
 
 deb=${1:?usage: run-unpacked.sh PACKAGE.deb VERSION SESSION.csv}
 version=${2:?version}
@@ -37,16 +38,9 @@ head -n1 "$work/fit.csv" | grep -qx 'file,session,recorded,noise_counts,signal_c
   fail "--fit printed no header: $(head -n1 "$work/fit.csv")"
 grep -q ',ok$' "$work/fit.csv" || fail "--fit printed no fitted session: $(cat "$work/fit.csv")"
 
-# A private X server; it writes its display number to fd 3 once it listens.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb reported no display"
-export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+# A private X server.
+start_xvfb "$work" || fail "$xvfb_error"
+export QT_QPA_PLATFORM=xcb
 
 "$app" >"$work/app.log" 2>&1 &
 app_pid=$!
