@@ -24,7 +24,7 @@
 #include "bench/QtBenchMain.h"
 #include "experiment/ExperimentState.h"
 #include "experiment/StimulusPatterns.h"
-#include "experiment/UDispPattern.h"
+#include "windows/UDispPattern.h"
 #include "ui/Surface.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/Label.h"
@@ -71,7 +71,7 @@ double Median(std::vector<double> v) {
 }
 
 constexpr int kExposureTrials = 25;
-constexpr double kExposureMs = 1000;
+const double kExposureMs = experiment::Design::Standard().ExposureMs;
 
 // kExposureTrials trials through the window's own buttons and timer. The
 // reported time is the median exposure; the counters are the errors against

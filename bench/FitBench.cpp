@@ -8,7 +8,7 @@
 
 #include "bench/SampleRecords.h"
 #include "experiment/ExperimentState.h"
-#include "roc/BinormalFit.h"
+#include "stats/BinormalFit.h"
 
 namespace {
 
@@ -26,12 +26,10 @@ BENCHMARK(BM_FitBinormal)->Unit(benchmark::kMicrosecond)->Repetitions(9)->Report
 // -log L of by-eye parameters (d = 1, R = 1, criteria 0, 0.5, 1).
 void BM_BinormalNegLogLik(benchmark::State& state) {
   const roc::RatingCounts counts = roc::CountRecordedRatings(SampleRecords());
-  const double criteria[3] = {0, 0.5, 1};
-  double d = 1, R = 1;
+  roc::BinormalParameters byEye{1, 1, {0, 0.5, 1}};
   for (auto _ : state) {
-    benchmark::DoNotOptimize(d);
-    benchmark::DoNotOptimize(R);
-    auto value = roc::BinormalNegLogLik(counts, d, R, criteria);
+    benchmark::DoNotOptimize(byEye);
+    auto value = roc::BinormalNegLogLik(counts, byEye);
     benchmark::DoNotOptimize(value);
   }
 }

@@ -5,7 +5,7 @@
 #include "experiment/ExperimentState.h"
 #include "experiment/Generator.h"
 #include "experiment/StimulusPatterns.h"
-#include "roc/NormalDistribution.h"
+#include "stats/NormalExtended.h"
 #include "numeric/Extended.h"
 
 namespace {

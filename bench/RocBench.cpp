@@ -6,9 +6,9 @@
 
 #include "bench/SampleRecords.h"
 #include "experiment/ExperimentState.h"
-#include "roc/ResponseTally.h"
-#include "roc/RocPlot.h"
-#include "roc/RocState.h"
+#include "stats/ResponseTally.h"
+#include "plot/RocPlot.h"
+#include "plot/RocState.h"
 #include "numeric/Extended.h"
 #include "ui/Surface.h"
 

@@ -21,9 +21,9 @@
 #include "bench/QtBenchMain.h"
 #include "bench/SampleRecords.h"
 #include "experiment/ExperimentState.h"
-#include "roc/RocState.h"
-#include "roc/UAnalysisWindow.h"
-#include "roc/UDispGraph2.h"
+#include "plot/RocState.h"
+#include "windows/UAnalysisWindow.h"
+#include "windows/UDispGraph2.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/Form.h"
 

@@ -14,7 +14,7 @@ inline experiment::TrialRecords SampleRecords() {
       {1, 3}, {0, 1}, {1, 3}, {0, 3}, {1, 3}, {0, 2}, {1, 4}, {1, 1}, {1, 1}, {0, 1}, {0, 1}, {0, 2}, {1, 2},
       {1, 4}, {1, 3}, {0, 4}, {0, 1}, {1, 3}, {0, 1}, {0, 1}, {1, 4}, {1, 1}, {0, 2}, {0, 3}};
   experiment::TrialRecords records{};
-  for (int i = 1; i <= experiment::kRecordedTrials; ++i)
+  for (int i = 1; i <= records.Size(); ++i)
     records[i] = {i, static_cast<experiment::StimulusKind>(kRecords[i - 1][0]), kRecords[i - 1][1]};
   return records;
 }

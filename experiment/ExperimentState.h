@@ -2,7 +2,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "Design.h"
 #include "ui/Colour.h"
 
 namespace experiment {
@@ -12,8 +14,10 @@ using StimulusKind = std::uint8_t;
 inline constexpr StimulusKind kNoise = 0;
 inline constexpr StimulusKind kSignal = 1;
 
-// Code of a rating button; 0 only in a record that was never written.
+// Code of a rating button, K for the top one down to 1; 0 only in a record
+// that was never written.
 using ResponseCode = std::int32_t;
+// The buttons of the standard design's four categories.
 inline constexpr ResponseCode kCertainN = 1;   // "異常なし"
 inline constexpr ResponseCode kProbablyN = 2;  // "たぶん異常なし"
 inline constexpr ResponseCode kProbablyS = 3;  // "たぶん異常あり"
@@ -24,6 +28,8 @@ struct TrialRecord {
   std::int32_t TrialNumber;
   StimulusKind Stimulus;
   ResponseCode Response;
+
+  bool operator==(const TrialRecord&) const = default;
 };
 
 // A fixed array indexed from 1 to N, as the unit's arrays are numbered:
@@ -44,23 +50,47 @@ struct OneBasedArray {
   bool operator==(const OneBasedArray&) const = default;
 };
 
+// The recorded trials of a run, indexed from 1 like the fixed arrays: one
+// record for each recorded trial of the design, answered on its K categories.
+// Default-constructed, it holds the standard design's records, none written
+// yet.
+class TrialRecords {
+ public:
+  TrialRecords() : TrialRecords(Design::Standard()) {}
+  explicit TrialRecords(const Design& design)
+      : items_(static_cast<std::size_t>(design.RecordedTrials)), categories_(design.Categories()) {}
+
+  TrialRecord& operator[](int i) { return items_.at(static_cast<std::size_t>(i - 1)); }
+  const TrialRecord& operator[](int i) const { return items_.at(static_cast<std::size_t>(i - 1)); }
+  int Size() const { return static_cast<int>(items_.size()); }
+  int Categories() const { return categories_; }
+  auto begin() { return items_.begin(); }
+  auto end() { return items_.end(); }
+  auto begin() const { return items_.begin(); }
+  auto end() const { return items_.end(); }
+  bool operator==(const TrialRecords&) const = default;
+
+ private:
+  std::vector<TrialRecord> items_;
+  int categories_;
+};
+
 inline constexpr int kPatternCells = 100;
-inline constexpr int kRecordedTrials = 50;
 
 // A stimulus pattern: cell k (1..100) lies in row (k - 1) div 10 + 1 and
 // column (k - 1) mod 10 + 1; row 1 is the top row, column 1 the left one.
 using Pattern = OneBasedArray<ui::Colour, kPatternCells>;
-using TrialRecords = OneBasedArray<TrialRecord, kRecordedTrials>;
 
 // The process-wide state of the experiment unit. It outlives the experiment
 // windows: a later window and the ROC analysis see what an earlier one left.
 struct ExperimentState {
-  Pattern NoisePattern;        // always a permutation of 22 brown, 78 green cells
-  Pattern SignalPattern;       // always a permutation of 25 brown, 75 green cells
+  Design design;               // the design of the current run; the standard one until a run starts
+  Pattern NoisePattern;        // always a permutation of the design's brown and green cells
+  Pattern SignalPattern;
   StimulusKind NextStimulus;   // kind already drawn into Image1 for the coming trial
   std::uint32_t RandomState;   // state of the pseudo-random generator
-  TrialRecords TrialResults;   // record i holds the i-th recorded trial; never cleared
-  std::int32_t TrialCounter;   // -9 at window creation; k - 10 before the answer to trial k
+  TrialRecords TrialResults;   // record i holds the i-th recorded trial; cleared when a run starts
+  std::int32_t TrialCounter;   // 1 - practice trials at window creation; k - practice before the answer to trial k
   StimulusKind ShownStimulus;  // kind shown in the trial now being answered
 
   // Back to the state at process start: everything zero. For tests.

@@ -10,8 +10,8 @@ Pattern& PatternOf(ExperimentState& x, StimulusKind kind) {
 
 void FillPatterns(ExperimentState& x) {
   for (int k = 1; k <= kPatternCells; ++k) {
-    x.NoisePattern[k] = k > kPatternCells - kNoiseBrownCells ? kBrown : kGreen;
-    x.SignalPattern[k] = k > kPatternCells - kSignalBrownCells ? kBrown : kGreen;
+    x.NoisePattern[k] = k > kPatternCells - x.design.NoiseBrownCells ? kBrown : kGreen;
+    x.SignalPattern[k] = k > kPatternCells - x.design.SignalBrownCells ? kBrown : kGreen;
   }
 }
 
@@ -33,10 +33,12 @@ void DrawPattern(const Pattern& P, ui::Surface& surface) {
   }
 }
 
-StimulusKind ChooseStimulusKind(std::uint32_t& random) { return RandomFraction(random) >= 0.5 ? kSignal : kNoise; }
+StimulusKind ChooseStimulusKind(std::uint32_t& random, double signalProbability) {
+  return RandomFraction(random) >= 1 - signalProbability ? kSignal : kNoise;
+}
 
 void PrepareNextStimulus(ExperimentState& x, ui::Surface& image1) {
-  const StimulusKind kind = ChooseStimulusKind(x.RandomState);
+  const StimulusKind kind = ChooseStimulusKind(x.RandomState, x.design.SignalProbability);
   x.NextStimulus = kind;
   Pattern& P = PatternOf(x, kind);
   DrawPattern(P, image1);

@@ -9,9 +9,6 @@ namespace experiment {
 inline constexpr ui::Colour kBrown = ui::clMaroon;  // 128
 inline constexpr ui::Colour kGreen = ui::clGreen;   // 0x8000
 
-inline constexpr int kNoiseBrownCells = 22;
-inline constexpr int kSignalBrownCells = 25;
-
 // Side of one square of the 10 x 10 grid, in pixels (the grid is 500 x 500).
 inline constexpr int kCellSize = 50;
 inline constexpr int kGridSide = 10;
@@ -19,8 +16,8 @@ inline constexpr int kGridSide = 10;
 // The pattern of a kind: NoisePattern for 0, SignalPattern for 1.
 Pattern& PatternOf(ExperimentState& x, StimulusKind kind);
 
-// Both patterns back to their initial content: brown in the last 22 (noise)
-// or 25 (signal) cells, green in the others.
+// Both patterns back to their initial content: brown in the last cells, as
+// many as the design gives each pattern, green in the others.
 void FillPatterns(ExperimentState& x);
 
 // Fisher-Yates from the top: for i = 100 down to 2, exchange P[i] and
@@ -32,8 +29,9 @@ void ShufflePattern(Pattern& P, std::uint32_t& random);
 // in the surface's current pen.
 void DrawPattern(const Pattern& P, ui::Surface& surface);
 
-// One random draw: signal when the fraction is 0.5 or more, else noise.
-StimulusKind ChooseStimulusKind(std::uint32_t& random);
+// One random draw: signal when the fraction is 1 - signalProbability or more
+// (0.5 in the standard design), else noise.
+StimulusKind ChooseStimulusKind(std::uint32_t& random, double signalProbability = Design::Standard().SignalProbability);
 
 // Chooses the kind of the coming trial, records it in NextStimulus, draws that
 // pattern on image1 and reshuffles it. Draws 100 random numbers.

@@ -5,13 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
+#include <map>
+#include <set>
+#include <tuple>
 #include <utility>
+
+#include "TrialLogColumns.h"
 
 namespace experiment {
 
@@ -19,22 +22,30 @@ namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
 
-template <typename T>
-std::string ToChars(T value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+// Writes all of text, then syncs it to disk; errno on failure, 0 otherwise.
+// A line appended with O_APPEND goes out in one write() and so never mixes
+// with another process's lines; a regular file takes less only when the
+// device is full, and then the next write fails too.
+int WriteDurably(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return ::fsync(fd) != 0 ? errno : 0;
 }
 
-// Writes all of text with one write() call; errno on failure, 0 otherwise.
-int WriteOnce(int fd, const std::string& text) {
-  ssize_t written;
+// Reads up to size bytes at offset; the bytes read, or empty on an error.
+std::string ReadAt(int fd, off_t offset, std::size_t size) {
+  std::string text(size, '\0');
+  ssize_t n;
   do {
-    written = ::write(fd, text.data(), text.size());
-  } while (written < 0 && errno == EINTR);
-  if (written < 0) return errno;
-  // A short write means the device is full (or over quota).
-  return static_cast<std::size_t>(written) == text.size() ? 0 : ENOSPC;
+    n = ::pread(fd, text.data(), size, offset);
+  } while (n < 0 && errno == EINTR);
+  text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return text;
 }
 
 // Fields of one CSV line (RFC 4180: a field may be quoted, "" inside quotes is
@@ -72,69 +83,40 @@ std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
   }
 }
 
-template <typename T>
-bool ParseInteger(const std::string& text, T& value) {
-  const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, value);
-  return !text.empty() && text[0] != '-' && result.ec == std::errc{} && result.ptr == end;
+// Where each column stands in a file's header: field index by column, or
+// empty when the line is not a header of ours (a column is missing).
+std::optional<std::vector<std::size_t>> HeaderPositions(const std::vector<std::string>& fields) {
+  std::vector<std::size_t> at;
+  for (const TrialLogColumn& column : TrialLogColumns()) {
+    const auto found = std::find(fields.begin(), fields.end(), column.Name);
+    if (found == fields.end()) return std::nullopt;
+    at.push_back(static_cast<std::size_t>(found - fields.begin()));
+  }
+  return at;
 }
 
-// "2026-12-08T19:20:31.123Z": digits where the example has digits.
-bool IsSessionTime(const std::string& text) {
-  constexpr std::string_view kShape = "0000-00-00T00:00:00.000Z";
-  if (text.size() != kShape.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (kShape[i] == '0' ? (text[i] < '0' || text[i] > '9') : text[i] != kShape[i]) return false;
-  }
-  return true;
+bool IsOurHeader(std::string_view line) {
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  const auto fields = SplitFields(line);
+  return fields && HeaderPositions(*fields).has_value();
 }
 
-// The row a line holds, or the reason it holds none.
-std::optional<TrialLogRow> ParseRow(const std::vector<std::string>& f, std::string& reason) {
-  TrialLogRow row{};
-  if (f.size() != 8) {
-    reason = "expected 8 fields, found " + std::to_string(f.size());
-    return std::nullopt;
+// What a row must be in the design its session ran: a trial of the design,
+// the phase of that trial, a response of its rating scale.
+std::optional<std::string> CheckAgainstDesign(const TrialLogRow& row, const Design& design) {
+  const std::string trial = std::to_string(row.Trial);
+  if (row.Trial > design.TotalTrials()) {
+    return "trial \"" + trial + "\" is not a whole number from 1 to " + std::to_string(design.TotalTrials());
   }
-  if (!IsSessionTime(f[0])) {
-    reason = "session \"" + f[0] + "\" is not a UTC time like 2026-12-08T19:20:31.123Z";
-    return std::nullopt;
+  if (row.Practice != design.IsPractice(row.Trial)) {
+    return std::string("phase \"") + (row.Practice ? "practice" : "recorded") + "\" does not match trial " + trial +
+           (design.IsPractice(row.Trial) ? " (practice)" : " (recorded)");
   }
-  row.Session = f[0];
-  if (!ParseInteger(f[1], row.Seed)) {
-    reason = "seed \"" + f[1] + "\" is not a whole number from 0 to 4294967295";
-    return std::nullopt;
+  if (row.Response > design.Categories()) {
+    return "response \"" + std::to_string(row.Response) + "\" is not a rating from 1 to " +
+           std::to_string(design.Categories());
   }
-  if (!ParseInteger(f[2], row.Trial) || row.Trial < 1 || row.Trial > kLoggedTrials) {
-    reason = "trial \"" + f[2] + "\" is not a whole number from 1 to 60";
-    return std::nullopt;
-  }
-  const char* phase = row.Trial <= kPracticeTrials ? "practice" : "recorded";
-  if (f[3] != phase) {
-    reason = "phase \"" + f[3] + "\" does not match trial " + f[2] + " (" + phase + ")";
-    return std::nullopt;
-  }
-  if (f[4] != "noise" && f[4] != "signal") {
-    reason = "stimulus \"" + f[4] + "\" is neither noise nor signal";
-    return std::nullopt;
-  }
-  row.Stimulus = f[4] == "noise" ? kNoise : kSignal;
-  if (!ParseInteger(f[5], row.Response) || row.Response < 1 || row.Response > 4) {
-    reason = "response \"" + f[5] + "\" is not 1, 2, 3 or 4";
-    return std::nullopt;
-  }
-  const char* end = f[6].data() + f[6].size();
-  const auto exposure = std::from_chars(f[6].data(), end, row.ExposureMs, std::chars_format::fixed);
-  if (f[6].empty() || exposure.ec != std::errc{} || exposure.ptr != end || !std::isfinite(row.ExposureMs) ||
-      row.ExposureMs < 0) {
-    reason = "exposure_ms \"" + f[6] + "\" is not a number of milliseconds";
-    return std::nullopt;
-  }
-  if (!ParseInteger(f[7], row.RatingMs)) {
-    reason = "rating_ms \"" + f[7] + "\" is not a whole number of milliseconds";
-    return std::nullopt;
-  }
-  return row;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -153,15 +135,19 @@ std::string FormatSessionTime(std::chrono::system_clock::time_point time) {
   return text;
 }
 
+std::string TrialLogHeaderLine() {
+  std::string line;
+  for (const TrialLogColumn& column : TrialLogColumns()) (line += line.empty() ? "" : ",") += column.Name;
+  return line + '\n';
+}
+
 std::string FormatTrialLogLine(const TrialLogRow& row) {
-  char exposure[48];
-  const auto end = std::to_chars(exposure, exposure + sizeof exposure, row.ExposureMs, std::chars_format::fixed, 1);
-  std::string line = row.Session;
-  line += ',' + ToChars(row.Seed) + ',' + ToChars(row.Trial);
-  line += row.Trial <= kPracticeTrials ? ",practice," : ",recorded,";
-  line += row.Stimulus == kNoise ? "noise," : "signal,";
-  line += ToChars(row.Response) + ',' + std::string(exposure, end.ptr) + ',' + ToChars(row.RatingMs) + '\n';
-  return line;
+  std::string line;
+  for (const TrialLogColumn& column : TrialLogColumns()) {
+    if (&column != TrialLogColumns().data()) line += ',';
+    column.Write(row, line);
+  }
+  return line + '\n';
 }
 
 TrialLogFile::TrialLogFile(TrialLogFile&& other) noexcept
@@ -183,8 +169,25 @@ TrialLogFile::~TrialLogFile() {
 std::optional<std::string> TrialLogFile::Open(const std::string& path) {
   if (fd_ >= 0) ::close(fd_);
   path_ = path;
-  fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0 && (errno == EACCES || errno == EISDIR || errno == EINVAL)) {
+    // A file that may only be appended to (a device, a write-only file).
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  }
   if (fd_ < 0) return "cannot open " + path + " for appending: " + Reason(errno);
+  struct stat info {};
+  if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    const std::string start = ReadAt(fd_, 0, 4096);
+    std::string_view first(start);
+    if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
+    first = first.substr(0, first.find('\n'));
+    if (!start.empty() && !IsOurHeader(first)) {
+      ::close(fd_);
+      fd_ = -1;
+      return "will not append to " + path + ": it is not a per-trial file (its first line is not the header " +
+             TrialLogHeaderLine().substr(0, TrialLogHeaderLine().size() - 1) + ")";
+    }
+  }
   return std::nullopt;
 }
 
@@ -192,7 +195,8 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
   if (fd_ < 0) return "cannot write to " + path_ + ": the file is not open";
   std::string text = FormatTrialLogLine(row);
   int error = 0;
-  // The lock makes "empty? then the header" one step across processes.
+  // The lock makes "empty? then the header; cut short? then a line end" one
+  // step across processes.
   while (::flock(fd_, LOCK_EX) != 0) {
     if (errno != EINTR) return "cannot lock " + path_ + ": " + Reason(errno);
   }
@@ -200,9 +204,12 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
   if (::fstat(fd_, &info) != 0) {
     error = errno;
   } else {
-    if (info.st_size == 0) text = std::string(kTrialLogHeader) + '\n' + text;
-    error = WriteOnce(fd_, text);
-    if (error == 0 && ::fsync(fd_) != 0) error = errno;
+    if (info.st_size == 0) {
+      text = TrialLogHeaderLine() + text;
+    } else if (S_ISREG(info.st_mode) && ReadAt(fd_, info.st_size - 1, 1) != "\n") {
+      text = '\n' + text;
+    }
+    error = WriteDurably(fd_, text);
   }
   ::flock(fd_, LOCK_UN);
   if (error != 0) return "cannot write to " + path_ + ": " + Reason(error);
@@ -211,43 +218,65 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
 
 TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName) {
   TrialLogContents contents;
-  auto fail = [&](std::size_t lineNumber, const std::string& reason) {
-    contents.Sessions.clear();
-    contents.Error = std::string(fileName) + ":" + std::to_string(lineNumber) + ": " + reason;
-    return contents;
-  };
+  const std::string file(fileName);
+  auto where = [&](std::size_t lineNumber) { return file + ":" + std::to_string(lineNumber) + ": "; };
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  std::size_t lineNumber = 0, blankSince = 0;
+
+  std::optional<std::vector<std::size_t>> columns;  // set by the header
+  std::size_t headerFields = 0;
+  std::map<std::pair<std::string, std::uint32_t>, std::size_t> sessionOf;
+  std::set<std::tuple<std::string, std::uint32_t, std::int32_t>> trialsSeen;
+  const Design& design = Design::Standard();  // the design of files without design columns
+  std::size_t lineNumber = 0;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
     std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
     ++lineNumber;
     if (line.ends_with('\r')) line.remove_suffix(1);
-    if (line.empty()) {
-      if (lineNumber == 1) return fail(1, "the first line must be the header " + std::string(kTrialLogHeader));
-      if (blankSince == 0) blankSince = lineNumber;
-      continue;
-    }
-    if (blankSince != 0) return fail(blankSince, "blank line before more rows");
-    if (lineNumber == 1) {
-      if (line != kTrialLogHeader) {
-        return fail(1, "the first line must be the header " + std::string(kTrialLogHeader));
+    if (line.find_first_not_of(", \t") == std::string_view::npos) continue;  // blank, or empty fields only
+
+    const auto fields = SplitFields(line);
+    if (fields && HeaderPositions(*fields)) {
+      if (!columns) {  // a header repeated by joining files is skipped
+        columns = HeaderPositions(*fields);
+        headerFields = fields->size();
       }
       continue;
     }
-    const auto fields = SplitFields(line);
-    if (!fields) return fail(lineNumber, "malformed quotes");
-    std::string reason;
-    auto row = ParseRow(*fields, reason);
-    if (!row) return fail(lineNumber, reason);
-    TrialLogSession* session = nullptr;
-    for (TrialLogSession& s : contents.Sessions) {
-      if (s.Session == row->Session && s.Seed == row->Seed) session = &s;
+    if (!columns) {
+      contents.Error = where(lineNumber) + "the first line must be the header " +
+                       TrialLogHeaderLine().substr(0, TrialLogHeaderLine().size() - 1);
+      return contents;
     }
-    if (session == nullptr) session = &contents.Sessions.emplace_back(TrialLogSession{row->Session, row->Seed, {}});
-    session->Rows.push_back(std::move(*row));
+    if (!fields) {
+      contents.Skipped.push_back(where(lineNumber) + "malformed quotes");
+      continue;
+    }
+    if (fields->size() != headerFields) {
+      contents.Skipped.push_back(where(lineNumber) + "expected " + std::to_string(headerFields) + " fields, found " +
+                                 std::to_string(fields->size()));
+      continue;
+    }
+    TrialLogRow row{};
+    std::optional<std::string> reason;
+    for (std::size_t c = 0; c < columns->size() && !reason; ++c) {
+      reason = TrialLogColumns()[c].Read((*fields)[(*columns)[c]], row);
+    }
+    if (!reason) reason = CheckAgainstDesign(row, design);
+    if (!reason && !trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
+      reason = "trial " + std::to_string(row.Trial) + " of session " + row.Session + " again (the first one counts)";
+    }
+    if (reason) {
+      contents.Skipped.push_back(where(lineNumber) + *reason);
+      continue;
+    }
+    const auto key = std::make_pair(row.Session, row.Seed);
+    auto [at, added] = sessionOf.try_emplace(key, contents.Sessions.size());
+    if (added) contents.Sessions.push_back({row.Session, row.Seed, {}});
+    contents.Sessions[at->second].Rows.push_back(std::move(row));
   }
+  if (contents.Sessions.empty()) contents.Error = file + ": no sessions";
   return contents;
 }
 
@@ -276,20 +305,12 @@ TrialLogContents ReadTrialLog(const std::string& path) {
 }
 
 std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows) {
-  std::string text(kTrialLogHeader);
-  text += '\n';
+  std::string text = TrialLogHeaderLine();
   for (const TrialLogRow& row : rows) text += FormatTrialLogLine(row);
   const std::string temporary = path + ".part";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return "cannot write to " + path + ": " + Reason(errno);
-  std::size_t done = 0;
-  int error = 0;
-  while (done < text.size() && error == 0) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno != EINTR) error = errno;
-    if (n > 0) done += static_cast<std::size_t>(n);
-  }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  int error = WriteDurably(fd, text);
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {

@@ -11,21 +11,17 @@
 namespace experiment {
 
 // The per-trial file: UTF-8 CSV (RFC 4180), "." as the decimal separator
-// whatever the locale, LF line ends, this header first:
-inline constexpr std::string_view kTrialLogHeader =
-    "session,seed,trial,phase,stimulus,response,exposure_ms,rating_ms";
-
-// Trials 1..10 are practice, 11..60 recorded.
-inline constexpr std::int32_t kPracticeTrials = 10;
-inline constexpr std::int32_t kLoggedTrials = 60;
+// whatever the locale, LF line ends, a header naming the columns first. The
+// columns and their order are those of TrialLogColumns.h.
 
 // One line of the file: one answered trial.
 struct TrialLogRow {
   std::string Session;    // UTC creation time of the experiment window, "2026-12-08T19:20:31.123Z"
   std::uint32_t Seed;     // generator state seeded at that creation
-  std::int32_t Trial;     // 1..60; the phase follows from it
+  std::int32_t Trial;     // 1 .. the design's trials
+  bool Practice;          // the phase: practice or recorded
   StimulusKind Stimulus;  // kNoise or kSignal
-  ResponseCode Response;  // 1..4
+  ResponseCode Response;  // 1 .. K
   double ExposureMs;      // grid shown to hidden, monotonic clock; written with one decimal
   std::int64_t RatingMs;  // rating screen shown to rating press
 
@@ -35,14 +31,19 @@ struct TrialLogRow {
 // ISO 8601 UTC to the millisecond (truncated), e.g. "2026-12-08T19:20:31.123Z".
 std::string FormatSessionTime(std::chrono::system_clock::time_point time);
 
+// The header line, LF included.
+std::string TrialLogHeaderLine();
+
 // The row as one line of the file, LF included; independent of the locale.
 std::string FormatTrialLogLine(const TrialLogRow& row);
 
 // Appends rows to one file. Each Append is a single write() of a whole line
 // to a descriptor opened with O_APPEND, followed by fsync, so lines of two
-// processes never mix and a written row survives a crash. The header goes in
-// first when the file is empty, decided under an exclusive flock so that two
-// processes never both write it. Existing content is never touched.
+// processes never mix and a written row survives a crash. Under an exclusive
+// flock, the header goes in first when the file is empty, and a line end
+// first when the file's last line was cut short (a crash, a full disk), so
+// that a new row never continues a broken one. Existing content is never
+// touched.
 class TrialLogFile {
  public:
   TrialLogFile() = default;
@@ -52,8 +53,10 @@ class TrialLogFile {
   TrialLogFile& operator=(TrialLogFile&& other) noexcept;
   ~TrialLogFile();
 
-  // Opens (creating when missing) path for appending. On failure: a message
-  // naming the file and the reason, and the object stays closed.
+  // Opens (creating when missing) path for appending. A file that holds
+  // something else than a per-trial file (its first line is not our header)
+  // is refused. On failure: a message naming the file and the reason, and the
+  // object stays closed.
   std::optional<std::string> Open(const std::string& path);
 
   // Writes the row, durably. On failure: a message naming the file and the
@@ -81,14 +84,19 @@ struct TrialLogSession {
   std::vector<TrialLogRow> Rows;
 };
 
-// A whole file read back: its sessions in order of first appearance, or,
-// when Error is not empty, "<file>:<line>: <reason>" (or "<file>: <reason>"
-// when the file cannot be read) and no sessions. An empty file holds no
-// sessions; otherwise the header must be the first line. CRLF line ends and
-// quoted fields are accepted; blank lines only at the end.
+// A whole file read back: its sessions in order of first appearance.
+// Error, when not empty, says why nothing could be read ("<file>: <reason>":
+// the file cannot be read, its first line is not a header of ours, it holds
+// no sessions). Skipped names each line that was left out, as
+// "<file>:<line>: <reason>": a malformed row, or a second row of a session's
+// trial (the first one counts). Blank lines, lines of empty fields and
+// repeated header lines are skipped without a word; a UTF-8 byte order mark,
+// CRLF line ends and quoted fields are accepted. Columns are found by their
+// header names; unknown columns are ignored.
 struct TrialLogContents {
   std::vector<TrialLogSession> Sessions;
   std::string Error;
+  std::vector<std::string> Skipped;
 };
 
 TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName);

@@ -36,12 +36,6 @@ class EInvalidOperation : public ProgramError {
   EInvalidOperation() : ProgramError("Canvas に対する描画ができません") {}
 };
 
-// A file could not be written; the detail names the file and the reason.
-class EWriteError : public ProgramError {
- public:
-  explicit EWriteError(const std::string& detail) : ProgramError("ファイルに書き込めません: " + detail) {}
-};
-
 // The text of the error box for a message: a "." is appended when the message
 // is not empty and its last character compares greater than "." byte by byte.
 std::string ErrorBoxText(const std::string& message);

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "experiment/TrialLog.h"
-#include "roc/BinormalFit.h"
+#include "stats/BinormalFit.h"
 
 namespace shell {
 
@@ -36,13 +36,9 @@ std::string CountList(const std::vector<int>& counts) {
 }
 
 std::string SessionLine(const std::string& file, const experiment::TrialLogSession& session) {
-  roc::RatingCounts counts{std::vector<int>(4, 0), std::vector<int>(4, 0)};
-  int recorded = 0;
-  for (const experiment::TrialLogRow& row : session.Rows) {
-    if (row.Trial <= experiment::kPracticeTrials) continue;
-    ++recorded;
-    ++(row.Stimulus == experiment::kNoise ? counts.noise : counts.signal)[row.Response - 1];
-  }
+  // Files without design columns hold the standard design.
+  const roc::RatingCounts counts = roc::CountRecordedRows(session.Rows, experiment::Design::Standard().Categories());
+  const int recorded = roc::Total(counts.noise) + roc::Total(counts.signal);
   std::string line = Field(file) + ',' + session.Session + ',' + std::to_string(recorded) + ',' +
                      CountList(counts.noise) + ',' + CountList(counts.signal) + ',';
   const std::optional<roc::BinormalFit> fit = roc::FitBinormal(counts);
@@ -65,6 +61,8 @@ int RunFitReport(const std::vector<std::string>& files, std::ostream& out, std::
   out << kFitReportHeader << '\n';
   for (const std::string& file : files) {
     const experiment::TrialLogContents contents = experiment::ReadTrialLog(file);
+    for (const std::string& skipped : contents.Skipped) err << skipped << " (line skipped)\n";
+    if (!contents.Skipped.empty()) status = 2;
     if (!contents.Error.empty()) {
       err << contents.Error << " (file skipped)\n";
       status = 2;

@@ -1,7 +1,7 @@
 #include "MainWindow.h"
 
-#include "experiment/UDispPattern.h"
-#include "roc/UDispGraph2.h"
+#include "windows/UDispPattern.h"
+#include "windows/UDispGraph2.h"
 #include "ui/Colour.h"
 #include "ui/qt/ControlFont.h"
 

@@ -122,8 +122,8 @@ TEST_F(StimulusPatternsTest, PatternsKeepTheirBrownCountsOverAnExperiment) {
     PrepareNextStimulus(Experiment, image1_);
     ASSERT_EQ(DrawnBrownCells(image1_).size(), Experiment.NextStimulus == kSignal ? 25u : 22u);
   }
-  EXPECT_EQ(BrownCount(Experiment.NoisePattern), kNoiseBrownCells);
-  EXPECT_EQ(BrownCount(Experiment.SignalPattern), kSignalBrownCells);
+  EXPECT_EQ(BrownCount(Experiment.NoisePattern), Design::Standard().NoiseBrownCells);
+  EXPECT_EQ(BrownCount(Experiment.SignalPattern), Design::Standard().SignalBrownCells);
 }
 
 TEST_F(StimulusPatternsTest, NewSetUpStartsAfresh) {

@@ -38,9 +38,9 @@ TEST(TrialLogTest, SessionTimeIsUtcToTheMillisecond) {
 // its session, in file order.
 TEST(TrialLogTest, TwoAppendersShareOneHeaderAndReadBackBySession) {
   const std::string path = FreshPath("shared.csv");
-  const TrialLogRow first{"2026-12-08T19:20:31.123Z", 4294967295u, 10, kNoise, 1, 1000.04, 734};
-  const TrialLogRow second{"2026-12-08T19:20:31.123Z", 4294967295u, 11, kSignal, 4, 1001.26, 12};
-  const TrialLogRow other{"2026-12-09T08:00:00.000Z", 0, 11, kNoise, 2, 999.95, 5000};
+  const TrialLogRow first{.Session = "2026-12-08T19:20:31.123Z", .Seed = 4294967295u, .Trial = 10, .Practice = true, .Stimulus = kNoise, .Response = 1, .ExposureMs = 1000.04, .RatingMs = 734};
+  const TrialLogRow second{.Session = "2026-12-08T19:20:31.123Z", .Seed = 4294967295u, .Trial = 11, .Practice = false, .Stimulus = kSignal, .Response = 4, .ExposureMs = 1001.26, .RatingMs = 12};
+  const TrialLogRow other{.Session = "2026-12-09T08:00:00.000Z", .Seed = 0, .Trial = 11, .Practice = false, .Stimulus = kNoise, .Response = 2, .ExposureMs = 999.95, .RatingMs = 5000};
   TrialLogFile a, b;
   ASSERT_EQ(a.Open(path), std::nullopt);
   ASSERT_EQ(b.Open(path), std::nullopt);
@@ -67,38 +67,70 @@ TEST(TrialLogTest, TwoAppendersShareOneHeaderAndReadBackBySession) {
 
 TEST(TrialLogTest, NumbersIgnoreTheLocale) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale here";
-  const TrialLogRow row{"2026-12-08T19:20:31.123Z", 7, 12, kSignal, 3, 1001.26, 12};
+  const TrialLogRow row{.Session = "2026-12-08T19:20:31.123Z", .Seed = 7, .Trial = 12, .Practice = false, .Stimulus = kSignal, .Response = 3, .ExposureMs = 1001.26, .RatingMs = 12};
   const std::string line = FormatTrialLogLine(row);
-  const TrialLogContents read = ParseTrialLog(std::string(kTrialLogHeader) + "\n" + line, "f.csv");
+  const TrialLogContents read = ParseTrialLog(TrialLogHeaderLine() + line, "f.csv");
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(line, "2026-12-08T19:20:31.123Z,7,12,recorded,signal,3,1001.3,12\n");
   ASSERT_EQ(read.Error, "");
   EXPECT_DOUBLE_EQ(read.Sessions.at(0).Rows.at(0).ExposureMs, 1001.3);
 }
 
-TEST(TrialLogTest, MalformedFilesNameTheLine) {
-  const std::string header = std::string(kTrialLogHeader) + "\n";
-  const std::string good = "2026-12-08T19:20:31.123Z,7,12,recorded,signal,3,1001.3,12\n";
+// A bad line costs that line, not the file: it is named and skipped, and the
+// rows around it still count. Spreadsheet leftovers are skipped silently.
+TEST(TrialLogTest, MalformedLinesAreNamedAndSkippedNotTheFile) {
+  const std::string header = TrialLogHeaderLine();
+  const std::string before = "2026-12-08T19:20:31.123Z,7,12,recorded,signal,3,1001.3,12\n";
+  const std::string after = "2026-12-08T19:20:31.123Z,7,14,recorded,noise,1,1000.2,640\n";
   const std::pair<std::string, std::string> cases[] = {
-      {good, "f.csv:1: the first line"},
-      {header + good + "2026-12-08T19:20:31.123Z,7,13,recorded,signal,5,1001.3,12\n", "f.csv:3: response \"5\""},
-      {header + "2026-12-08T19:20:31.123Z,7,3,recorded,noise,1,1001.3,12\n", "f.csv:2: phase"},
-      {header + "2026-12-08T19:20:31.123Z,7,12,recorded,signal,3,1001,3,12\n", "f.csv:2: expected 8 fields"},
-      {header + "\n" + good, "f.csv:2: blank line"},
-      {header + "\"2026-12-08T19:20:31.123Z,7,12\n", "f.csv:2: malformed quotes"},
+      {"2026-12-08T19:20:31.123Z,7,13,recorded,signal,5,1001.3,12\n", "f.csv:3: response \"5\""},
+      {"2026-12-08T19:20:31.123Z,7,3,recorded,noise,1,1001.3,12\n", "f.csv:3: phase"},
+      {"2026-12-08T19:20:31.123Z,7,12,recorded,signal,3,1001,3,12\n", "f.csv:3: expected 8 fields"},
+      {"\"2026-12-08T19:20:31.123Z,7,13\n", "f.csv:3: malformed quotes"},
+      {"2026-12-08T19:20:31.123Z,7,13,recor", "f.csv:3: expected 8 fields"},  // cut by a crash
+      {before, "f.csv:3: trial 12 of session 2026-12-08T19:20:31.123Z again"},  // pasted twice
+      {"\n" + std::string(7, ',') + "\n" + header + "\r\n", ""},             // leftovers, a joined header
   };
-  for (const auto& [text, error] : cases) {
-    const TrialLogContents read = ParseTrialLog(text, "f.csv");
-    EXPECT_TRUE(read.Error.starts_with(error)) << read.Error;
-    EXPECT_TRUE(read.Sessions.empty());
+  for (const auto& [bad, named] : cases) {
+    const TrialLogContents read = ParseTrialLog("\xEF\xBB\xBF" + header + before + bad + "\n" + after, "f.csv");
+    EXPECT_EQ(read.Error, "");
+    ASSERT_EQ(read.Sessions.size(), 1u) << named;
+    EXPECT_EQ(read.Sessions[0].Rows.size(), 2u) << named;
+    EXPECT_EQ(read.Sessions[0].Rows[1].Trial, 14) << named;
+    ASSERT_EQ(read.Skipped.size(), named.empty() ? 0u : 1u) << named;
+    if (!named.empty()) EXPECT_TRUE(read.Skipped[0].starts_with(named)) << read.Skipped[0];
   }
-  // CRLF line ends, quoted fields and blank lines at the end are fine.
-  const TrialLogContents crlf = ParseTrialLog(
-      header + "\"2026-12-08T19:20:31.123Z\",7,12,recorded,\"signal\",3,1001.3,12\r\n\r\n\n", "f.csv");
-  EXPECT_EQ(crlf.Error, "");
-  EXPECT_EQ(crlf.Sessions.size(), 1u);
+  // A file that is not ours, and one without sessions, are named as a whole.
+  EXPECT_TRUE(ParseTrialLog("name,score\nx,1\n" + before, "f.csv").Error.starts_with("f.csv:1: the first line"));
+  EXPECT_EQ(ParseTrialLog("", "f.csv").Error, "f.csv: no sessions");
+  EXPECT_EQ(ParseTrialLog(header, "f.csv").Error, "f.csv: no sessions");
   const std::string absent = FreshPath("absent.csv");
   EXPECT_EQ(ReadTrialLog(absent).Error, absent + ": No such file or directory");
+}
+
+// Appending after a cut line starts a new line; a file that is not ours is
+// never appended to.
+TEST(TrialLogTest, AppendingNeverContinuesACutLineNorWritesIntoForeignFiles) {
+  const std::string cut = FreshPath("cut.csv"), foreign = FreshPath("foreign.csv");
+  const std::string cutText = TrialLogHeaderLine() + "2026-12-08T19:20:31.123Z,7,13,recor";
+  std::ofstream(cut, std::ios::binary) << cutText;
+  std::ofstream(foreign, std::ios::binary) << "name,score\nx,1\n";
+  const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Seed = 1, .Trial = 11, .Practice = false,
+                        .Stimulus = kNoise, .Response = 2, .ExposureMs = 1000, .RatingMs = 500};
+  TrialLogFile file;
+  ASSERT_EQ(file.Open(cut), std::nullopt);
+  ASSERT_EQ(file.Append(row), std::nullopt);
+  EXPECT_EQ(Slurp(cut), cutText + "\n" + FormatTrialLogLine(row));
+  EXPECT_EQ(ReadTrialLog(cut).Sessions.at(0).Rows.at(0), row);
+
+  TrialLogFile other;
+  EXPECT_EQ(other.Open(foreign), "will not append to " + foreign +
+                                     ": it is not a per-trial file (its first line is not the header "
+                                     "session,seed,trial,phase,stimulus,response,exposure_ms,rating_ms)");
+  EXPECT_FALSE(other.IsOpen());
+  EXPECT_EQ(Slurp(foreign), "name,score\nx,1\n");
+  std::remove(cut.c_str());
+  std::remove(foreign.c_str());
 }
 
 TEST(TrialLogTest, WriteFailureNamesFileAndReason) {
@@ -108,7 +140,7 @@ TEST(TrialLogTest, WriteFailureNamesFileAndReason) {
             "cannot open " + inMissingFolder + " for appending: No such file or directory");
   TrialLogFile full;
   if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  EXPECT_EQ(full.Append({"2026-12-08T19:20:31.123Z", 7, 12, kSignal, 3, 1001.3, 12}),
+  EXPECT_EQ(full.Append({.Session = "2026-12-08T19:20:31.123Z", .Seed = 7, .Trial = 12, .Practice = false, .Stimulus = kSignal, .Response = 3, .ExposureMs = 1001.3, .RatingMs = 12}),
             "cannot write to /dev/full: No space left on device");
 }
 

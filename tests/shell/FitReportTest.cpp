@@ -13,13 +13,17 @@
 namespace shell {
 namespace {
 
-using experiment::TrialLogRow;
-
 std::string Path(const std::string& name) {
   return ::testing::TempDir() + "/fit-report-" + std::to_string(::getpid()) + "-" + name;
 }
 
 void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string Line(const std::string& session, std::uint32_t seed, int trial, int kind, int response, int ratingMs) {
+  return experiment::FormatTrialLogLine({.Session = session, .Seed = seed, .Trial = trial, .Practice = trial <= 10,
+                                         .Stimulus = static_cast<experiment::StimulusKind>(kind),
+                                         .Response = response, .ExposureMs = 1000.0, .RatingMs = ratingMs});
+}
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -31,37 +35,40 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 // A whole run (10 practice trials, all answered 4 to signal and 1 to noise,
 // then 50 recorded ones) and a run cut short after three recorded trials, in
-// one file; a malformed file and a missing one between it and a second copy.
+// one file; a file cut inside its second row, ending in a malformed line, and
+// a missing one between it and a second copy.
 TEST(FitReportTest, OneLinePerSessionAndBadFilesSkippedWithExitTwo) {
   const std::string whole = "2026-12-08T19:20:31.123Z", cut = "2026-12-08T20:00:00.000Z";
-  std::string text = std::string(experiment::kTrialLogHeader) + "\n";
+  std::string text = experiment::TrialLogHeaderLine();
   const int noise[4] = {9, 8, 5, 3}, signal[4] = {3, 5, 8, 9};
   int trial = 1;
   for (; trial <= 10; ++trial) {
     const bool isSignal = trial % 2 == 0;
-    text += experiment::FormatTrialLogLine({whole, 1, trial, isSignal, isSignal ? 4 : 1, 1000.0, 700});
+    text += Line(whole, 1, trial, isSignal, isSignal ? 4 : 1, 700);
   }
   for (int kind = 0; kind < 2; ++kind) {
     for (int r = 0; r < 4; ++r) {
       for (int n = 0; n < (kind == 0 ? noise : signal)[r]; ++n, ++trial) {
-        text += experiment::FormatTrialLogLine({whole, 1, trial, static_cast<experiment::StimulusKind>(kind), r + 1, 1000.0, 700});
+        text += Line(whole, 1, trial, kind, r + 1, 700);
         if (trial == 30) {
-          for (int t = 11; t <= 13; ++t) text += experiment::FormatTrialLogLine({cut, 2, t, 0, 2, 1000.0, 650});
+          for (int t = 11; t <= 13; ++t) text += Line(cut, 2, t, 0, 2, 650);
         }
       }
     }
   }
   const std::string good = Path("good.csv"), bad = Path("bad.csv"), missing = Path("missing.csv");
   Write(good, text);
-  Write(bad, std::string(experiment::kTrialLogHeader) + "\n" + text.substr(text.find('\n') + 1, 80) + "\nx\n");
+  Write(bad, experiment::TrialLogHeaderLine() + text.substr(text.find('\n') + 1, 80) + "\nx\n");
 
   std::ostringstream out, err;
   EXPECT_EQ(RunFitReport({good, bad, missing, good}, out, err), 2);
   const std::vector<std::string> lines = Split(out.str(), '\n');
-  ASSERT_EQ(lines.size(), 6u) << out.str();
+  ASSERT_EQ(lines.size(), 7u) << out.str();
   EXPECT_EQ(lines[0], kFitReportHeader);
-  EXPECT_EQ(lines[5], "");
-  EXPECT_EQ(lines[3], lines[1]);
+  EXPECT_EQ(lines[6], "");
+  EXPECT_EQ(lines[4], lines[1]);
+  // The cut file's whole first row still counts: a practice trial, nothing to fit.
+  EXPECT_EQ(lines[3], bad + "," + whole + ",0,0 0 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,degenerate");
 
   const std::vector<std::string> fields = Split(lines[1], ',');
   ASSERT_EQ(fields.size(), 25u);

@@ -37,9 +37,9 @@
 #include "experiment/ExperimentState.h"
 #include "experiment/Generator.h"
 #include "experiment/StimulusPatterns.h"
-#include "experiment/UDispPattern.h"
-#include "roc/RocState.h"
-#include "roc/UDispGraph2.h"
+#include "windows/UDispPattern.h"
+#include "plot/RocState.h"
+#include "windows/UDispGraph2.h"
 #include "shell/MainWindow.h"
 #include "tests/support/ErrorBoxRecorder.h"
 #include "ui/qt/Application.h"
@@ -85,14 +85,9 @@ class Random {
   std::uint64_t state_;
 };
 
-// The tally the analysis must show after "Disp", worked out here from the records.
+// The tally the analysis must show after "Disp": that of the records then.
 roc::TallyTable TallyOf(const experiment::TrialRecords& records) {
-  roc::TallyTable t{};
-  for (const experiment::TrialRecord& r : records)
-    if (r.Response >= 1 && r.Response <= 4 && r.Stimulus <= 1) ++t.counts[r.Stimulus][r.Response];
-  for (auto& row : t.counts)
-    for (int r = 3; r >= 1; --r) row[r] += row[r + 1];
-  return t;
+  return roc::CumulativeTally(roc::CountRecordedRatings(records));
 }
 
 std::string TallyText(const roc::TallyTable& t) {
@@ -381,7 +376,7 @@ class StressRun {
       int records = 0;
       for (const auto& r : experiment::Experiment.TrialResults) records += r.Response != 0;
       if (records > 0) ++cover_.dispWithRecords;
-      if (records == experiment::kRecordedTrials) ++cover_.dispWithAllRecords;
+      if (records == experiment::Design::Standard().RecordedTrials) ++cover_.dispWithAllRecords;
       ClickButton(g.DispButton, name + "Disp");
       return true;
     }
@@ -740,8 +735,8 @@ class StressRun {
       const experiment::Pattern& p;
       int brown;
       const char* name;
-    } patterns[] = {{x.NoisePattern, experiment::kNoiseBrownCells, "noise"},
-                    {x.SignalPattern, experiment::kSignalBrownCells, "signal"}};
+    } patterns[] = {{x.NoisePattern, experiment::Design::Standard().NoiseBrownCells, "noise"},
+                    {x.SignalPattern, experiment::Design::Standard().SignalBrownCells, "signal"}};
     for (const auto& [p, brownCells, name] : patterns) {
       int brown = 0, green = 0, zero = 0;
       for (ui::Colour c : p) {
@@ -759,11 +754,11 @@ class StressRun {
     }
 
     const int c = x.TrialCounter;
-    if (c < -9 || c > experiment::kRecordedTrials) {
+    if (c < -9 || c > experiment::Design::Standard().RecordedTrials) {
       Fail("TrialCounter is " + std::to_string(c));
       return;
     }
-    for (int i = 1; i <= experiment::kRecordedTrials; ++i) {
+    for (int i = 1; i <= experiment::Design::Standard().RecordedTrials; ++i) {
       const experiment::TrialRecord& r = x.TrialResults[i];
       const std::string what = "record " + std::to_string(i) + " {" + std::to_string(r.TrialNumber) + ", " +
                                std::to_string(r.Stimulus) + ", " + std::to_string(r.Response) + "}";
@@ -783,7 +778,7 @@ class StressRun {
       // Records 1..c-1 are answered; the answer to the trial now shown goes to
       // record c (the last answer stays in record 50).
       const bool mustBeWritten = i < c;
-      const bool mayBeWritten = i < c || (i == c && c == experiment::kRecordedTrials);
+      const bool mayBeWritten = i < c || (i == c && c == experiment::Design::Standard().RecordedTrials);
       if (written != mustBeWritten && !(written && mayBeWritten)) {
         Fail(what + " with TrialCounter " + std::to_string(c));
         return;
@@ -798,7 +793,7 @@ class StressRun {
         return;
       }
     }
-    if (t.counts[0][1] + t.counts[1][1] > experiment::kRecordedTrials) {
+    if (t.counts[0][1] + t.counts[1][1] > experiment::Design::Standard().RecordedTrials) {
       Fail("tally counts more than 50 records: " + TallyText(t));
       return;
     }
@@ -813,7 +808,7 @@ class StressRun {
   void CheckAnswerOrigin(int counter, const experiment::TrialRecords& records) {
     if (newRun_) return;
     const bool changed = experiment::Experiment.TrialCounter != counter ||
-                         std::memcmp(&experiment::Experiment.TrialResults, &records, sizeof records) != 0;
+                         !(experiment::Experiment.TrialResults == records);
     if (changed && !answerAllowed_)
       Fail("the trial counter went from " + std::to_string(counter) + " to " +
            std::to_string(experiment::Experiment.TrialCounter) + " (or a record changed) without a rating press");
@@ -857,7 +852,7 @@ class StressRun {
              std::to_string(text));
         return;
       }
-      if (end && experiment::Experiment.TrialCounter != experiment::kRecordedTrials) {
+      if (end && experiment::Experiment.TrialCounter != experiment::Design::Standard().RecordedTrials) {
         Fail("experiment window E" + std::to_string(i) + " shows the end screen at TrialCounter " +
              std::to_string(experiment::Experiment.TrialCounter));
         return;
@@ -891,8 +886,8 @@ class StressRun {
     // A complete run stays reachable until a new one starts.
     bool completeShown = false;
     for (std::size_t i = 0; i < exps_.size(); ++i) completeShown |= endReached_[i] && exps_[i]->isVisible();
-    runComplete_ |= experiment::Experiment.TrialCounter == experiment::kRecordedTrials &&
-                    experiment::Experiment.TrialResults[experiment::kRecordedTrials].Response != 0;
+    runComplete_ |= experiment::Experiment.TrialCounter == experiment::Design::Standard().RecordedTrials &&
+                    experiment::Experiment.TrialResults[experiment::Design::Standard().RecordedTrials].Response != 0;
     if (runComplete_ && !completeShown && !main_->DataButton.Visible()) {
       Fail("a complete run is on no screen and the main window does not offer \"Disp. Data\"");
       return;

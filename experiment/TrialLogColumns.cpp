@@ -1,0 +1,98 @@
+#include "TrialLogColumns.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace experiment {
+
+namespace {
+
+template <typename T>
+void Append(std::string& line, T value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  line.append(buffer, result.ptr);
+}
+
+template <typename T>
+bool ParseInteger(std::string_view text, T& value) {
+  const char* end = text.data() + text.size();
+  const auto result = std::from_chars(text.data(), end, value);
+  return !text.empty() && text[0] != '-' && result.ec == std::errc{} && result.ptr == end;
+}
+
+std::string Quoted(std::string_view name, std::string_view field) {
+  return std::string(name) + " \"" + std::string(field) + "\"";
+}
+
+// "2026-12-08T19:20:31.123Z": digits where the example has digits.
+bool IsSessionTime(std::string_view text) {
+  constexpr std::string_view kShape = "0000-00-00T00:00:00.000Z";
+  if (text.size() != kShape.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (kShape[i] == '0' ? (text[i] < '0' || text[i] > '9') : text[i] != kShape[i]) return false;
+  }
+  return true;
+}
+
+const TrialLogColumn kColumns[] = {
+    {"session", [](const TrialLogRow& r, std::string& line) { line += r.Session; },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (!IsSessionTime(f)) return Quoted("session", f) + " is not a UTC time like 2026-12-08T19:20:31.123Z";
+       r.Session = f;
+       return std::nullopt;
+     }},
+    {"seed", [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (!ParseInteger(f, r.Seed)) return Quoted("seed", f) + " is not a whole number from 0 to 4294967295";
+       return std::nullopt;
+     }},
+    {"trial", [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Quoted("trial", f) + " is not a whole number from 1";
+       return std::nullopt;
+     }},
+    {"phase", [](const TrialLogRow& r, std::string& line) { line += r.Practice ? "practice" : "recorded"; },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (f != "practice" && f != "recorded") return Quoted("phase", f) + " is neither practice nor recorded";
+       r.Practice = f == "practice";
+       return std::nullopt;
+     }},
+    {"stimulus", [](const TrialLogRow& r, std::string& line) { line += r.Stimulus == kNoise ? "noise" : "signal"; },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (f != "noise" && f != "signal") return Quoted("stimulus", f) + " is neither noise nor signal";
+       r.Stimulus = f == "noise" ? kNoise : kSignal;
+       return std::nullopt;
+     }},
+    {"response", [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (!ParseInteger(f, r.Response) || r.Response < 1) return Quoted("response", f) + " is not a rating code";
+       return std::nullopt;
+     }},
+    {"exposure_ms",
+     [](const TrialLogRow& r, std::string& line) {
+       char text[48];
+       const auto end = std::to_chars(text, text + sizeof text, r.ExposureMs, std::chars_format::fixed, 1);
+       line.append(text, end.ptr);
+     },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       const char* end = f.data() + f.size();
+       const auto result = std::from_chars(f.data(), end, r.ExposureMs, std::chars_format::fixed);
+       if (f.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(r.ExposureMs) ||
+           r.ExposureMs < 0) {
+         return Quoted("exposure_ms", f) + " is not a number of milliseconds";
+       }
+       return std::nullopt;
+     }},
+    {"rating_ms", [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (!ParseInteger(f, r.RatingMs)) return Quoted("rating_ms", f) + " is not a whole number of milliseconds";
+       return std::nullopt;
+     }},
+};
+
+}  // namespace
+
+std::span<const TrialLogColumn> TrialLogColumns() { return kColumns; }
+
+}  // namespace experiment

@@ -1,0 +1,19 @@
+#pragma once
+#include "ui/Colour.h"
+
+namespace roc {
+
+// The colours of the ROC plot and of the analysis window's z-ROC, named here
+// once. Point p of the observed points and the marker of criterion cp share a
+// colour: p = 1 green, 2 maroon, 3 and beyond red.
+inline constexpr ui::Colour kPointColours[] = {ui::clGreen, ui::clMaroon, ui::clRed};
+inline constexpr ui::Colour PointColour(int p) { return kPointColours[p < 1 ? 0 : p > 3 ? 2 : p - 1]; }
+
+inline constexpr ui::Colour kModelCurveColour = ui::clBlue;  // the curve fitted by eye
+// The maximum-likelihood curve laid over the plot.
+inline constexpr ui::Colour kFittedCurveColour = ui::RgbColour(0x80, 0x80, 0x80);
+// Its line in the z-ROC, darker: it is drawn antialiased and must stand out
+// from the grid there.
+inline constexpr ui::Colour kZRocFittedColour = ui::RgbColour(0x40, 0x40, 0x40);
+
+}  // namespace roc

@@ -1,0 +1,59 @@
+#pragma once
+#include <cstdint>
+
+#include "numeric/Extended.h"
+#include "stats/BinormalParameters.h"
+#include "stats/ResponseTally.h"
+
+namespace roc {
+
+// The binormal model: noise N(0, 1), signal N(d, R^2), criteria c1 < c2 < c3
+// (as the user sets them; nothing enforces the order).
+struct ModelParameterSet {
+  numeric::Extended d;
+  numeric::Extended c1;
+  numeric::Extended c2;
+  numeric::Extended c3;
+  numeric::Extended R;
+};
+
+// The by-eye parameters in the form the fit and the analysis window use, and
+// back: the one place where the window's extended values meet the doubles.
+BinormalParameters ToBinormal(const ModelParameterSet& m);
+ModelParameterSet FromBinormal(const BinormalParameters& p);
+
+// Rate (0, 0) lies at pixel (x0, y0); one unit of rate is scale pixels.
+struct PlotGeometry {
+  std::int32_t x0;
+  std::int32_t y0;
+  std::int32_t scale;
+};
+
+// The adjustment a press on a step button started and the timer repeats.
+inline constexpr std::uint8_t kStepNone = 0;
+inline constexpr std::uint8_t kStepDUp = 1;
+inline constexpr std::uint8_t kStepDDown = 2;
+inline constexpr std::uint8_t kStepC3Up = 3;
+inline constexpr std::uint8_t kStepC3Down = 4;
+inline constexpr std::uint8_t kStepC2Up = 5;
+inline constexpr std::uint8_t kStepC2Down = 6;
+inline constexpr std::uint8_t kStepC1Up = 7;
+inline constexpr std::uint8_t kStepC1Down = 8;
+inline constexpr std::uint8_t kStepRUp = 9;
+inline constexpr std::uint8_t kStepRDown = 10;
+
+// The process-wide state of the ROC unit, shared by every ROC window.
+struct RocState {
+  TallyTable ResponseTally;
+  ModelParameterSet ModelParameters;
+  PlotGeometry PlotFrame;
+  std::uint8_t StepKind;
+
+  // Back to the state at process start: everything zero. For tests.
+  void Reset() { *this = RocState{}; }
+};
+
+// The single instance; all zero at process start.
+inline RocState Analysis{};
+
+}  // namespace roc

@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "experiment/Generator.h"
+#include "experiment/RunLog.h"
+#include "experiment/StimulusPatterns.h"
+#include "windows/UDispPattern.h"
+#include "tests/support/ErrorBoxRecorder.h"
+#include "tests/support/TextProbe.h"
+#include "ui/qt/Label.h"
+#include "tests/support/HostWindow.h"
+
+namespace {
+
+using experiment::Experiment;
+
+constexpr const char* kDefaultFace = "ＭＳ Ｐゴシック";
+const std::string kNoiseFeedback = "茶色の増えていないパターンが提示されました";
+const std::string kSignalFeedback = "茶色の増えたパターンが提示されました";
+
+
+class TrialSequence : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Experiment.Reset();
+    experiment::SetClockForTests([] { return experiment::TimeOfDay{0, 0, 0, 0}; });  // seed 0
+    host.reset(ui::Form::Create<HostWindow>(nullptr));
+    host->SetVisible(true);
+    form = OpenWindow();
+  }
+  void TearDown() override { experiment::SetClockForTests(nullptr); }
+
+  TFormDisp* OpenWindow() {
+    auto* f = ui::Form::Create<TFormDisp>(host.get(), host->Access());
+    f->SetVisible(true);
+    return f;
+  }
+
+  // One trial through the real buttons; the exposure's timer event is run directly.
+  void Trial(TFormDisp* f, ui::Button& rating) {
+    ASSERT_TRUE(f->GOButton.isVisible());
+    QTest::mouseClick(&f->GOButton, Qt::LeftButton);
+    ASSERT_TRUE(f->Image1.isVisible());
+    ASSERT_TRUE(f->Timer1.Running());
+    f->Timer1Timer();
+    ASSERT_TRUE(rating.isVisible());
+    QTest::mouseClick(&rating, Qt::LeftButton);
+  }
+  void Trials(int n) {
+    for (int i = 0; i < n; ++i) Trial(form, form->CertainSButton);
+  }
+
+  bool LabelShows(int trial) const {
+    return ShowsText(form->Image3.Canvas(), 150, 270, "第" + std::to_string(trial) + "試行", kDefaultFace, 30,
+                     form->Image3.Canvas().FontColor());
+  }
+
+  std::unique_ptr<HostWindow> host;
+  TFormDisp* form = nullptr;
+};
+
+TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
+  EXPECT_EQ(form->ClientWidth(), 700);
+  EXPECT_EQ(form->ClientHeight(), 500);
+  EXPECT_EQ(form->Panel1.geometry(), QRect(0, 0, 500, 500));
+  for (ui::Image* image : {&form->Image1, &form->Image2, &form->Image3}) {
+    EXPECT_EQ(image->geometry(), QRect(0, 0, 500, 500));
+    EXPECT_EQ(image->Canvas().Width(), 500);
+  }
+  EXPECT_EQ(form->GOButton.geometry(), QRect(550, 25, 100, 25));
+  EXPECT_EQ(form->CertainSButton.geometry(), QRect(550, 100, 100, 25));
+  EXPECT_EQ(form->ProbablySButton.geometry(), QRect(550, 150, 100, 25));
+  EXPECT_EQ(form->ProbablyNButton.geometry(), QRect(550, 200, 100, 25));
+  EXPECT_EQ(form->CertainNButton.geometry(), QRect(550, 250, 100, 25));
+  EXPECT_EQ(form->ExitButton.geometry(), QRect(550, 325, 100, 25));
+
+  EXPECT_TRUE(form->Image3.isVisible());
+  EXPECT_FALSE(form->Image1.Visible());
+  EXPECT_FALSE(form->Image2.Visible());
+  EXPECT_TRUE(form->GOButton.isVisible());
+  EXPECT_TRUE(form->ExitButton.isVisible());
+  EXPECT_FALSE(form->CertainSButton.Visible());
+  EXPECT_FALSE(form->Timer1.Running());
+  EXPECT_EQ(Experiment.TrialCounter, -9);
+
+  const ui::Surface& go = form->Image3.Canvas();
+  EXPECT_TRUE(ShowsText(go, 70, 170, "GOボタンを押して下さい", kDefaultFace, 30, ui::clWindowText));
+  EXPECT_TRUE(LabelShows(1));
+  EXPECT_TRUE(AllPixels(go, 0, 0, 500, 60, ui::clWhite));  // no feedback line yet
+
+  const ui::Surface& info = form->Image2.Canvas();
+  EXPECT_TRUE(ShowsText(info, 20, 100, "確かに茶色が増えた", "ＭＳ 明朝", 20, ui::clWindowText));
+  EXPECT_TRUE(ShowsText(info, 200, 305, "==> 「異常なし」ボタン", "ＭＳ 明朝", 20, ui::clWindowText));
+
+  // With seed 0 the first stimulus is the signal pattern, already drawn.
+  EXPECT_EQ(Experiment.NextStimulus, experiment::kSignal);
+  EXPECT_EQ(form->Image1.Canvas().Pixel(75, 25), experiment::kBrown);  // cell 2
+  EXPECT_EQ(form->Image1.Canvas().Pixel(25, 25), experiment::kGreen);  // cell 1
+}
+
+TEST_F(TrialSequence, TheExposureEndsAfterOneSecondOfTheRealTimer) {
+  QTest::mouseClick(&form->GOButton, Qt::LeftButton);
+  EXPECT_TRUE(form->Image1.isVisible());
+  EXPECT_FALSE(form->GOButton.Visible());
+  EXPECT_FALSE(form->ExitButton.Visible());
+  EXPECT_EQ(Experiment.ShownStimulus, experiment::kSignal);
+  EXPECT_EQ(form->Timer1.Interval(), 1000);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->Image2.isVisible(); }, 10000));
+  EXPECT_FALSE(form->Image1.Visible());
+  EXPECT_FALSE(form->Timer1.Running());
+  for (ui::Button* b : {&form->CertainSButton, &form->ProbablySButton, &form->ProbablyNButton, &form->CertainNButton})
+    EXPECT_TRUE(b->isVisible());
+}
+
+TEST_F(TrialSequence, PracticeIsNotRecordedAndLabelsCountEveryTrial) {
+  Trials(10);
+  EXPECT_EQ(Experiment.TrialCounter, 1);
+  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 0);
+  EXPECT_TRUE(LabelShows(11));
+
+  Trial(form, form->ProbablyNButton);  // the 11th answer is record 1
+  EXPECT_EQ(Experiment.TrialResults[1].TrialNumber, 1);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, 2);
+  EXPECT_EQ(Experiment.TrialResults[2].Response, 0);
+
+  Trials(48);
+  EXPECT_EQ(Experiment.TrialCounter, 50);
+  EXPECT_TRUE(LabelShows(60));
+  Trial(form, form->CertainNButton);  // the 60th answer is record 50
+  EXPECT_EQ(Experiment.TrialResults[50].TrialNumber, 50);
+  EXPECT_EQ(Experiment.TrialResults[50].Response, 1);
+  EXPECT_EQ(Experiment.TrialCounter, 50);
+  for (int i = 1; i <= 50; ++i) EXPECT_EQ(Experiment.TrialResults[i].TrialNumber, i);
+
+  // The end screen, with only "Exit".
+  const ui::Surface& end = form->Image3.Canvas();
+  const auto centredAt = [&](int y, const std::string& text, int height, ui::Colour colour) {
+    ui::Surface probe(500, 500);
+    probe.SetFontHeight(height);
+    const int w = probe.TextWidth(text);
+    return ShowsText(end, 250 - w / 2, y, text, kDefaultFace, height, colour);
+  };
+  EXPECT_TRUE(centredAt(170, "Exitボタンを押して下さい", 30, ui::clRed));
+  EXPECT_TRUE(centredAt(270, "実験は終了しました", 35, ui::clBlue));
+  EXPECT_TRUE(AllPixels(end, 0, 0, 500, 150, ui::clWhite));  // no feedback
+  EXPECT_TRUE(form->ExitButton.isVisible());
+  EXPECT_FALSE(form->GOButton.Visible());
+  EXPECT_FALSE(form->CertainSButton.Visible());
+}
+
+TEST_F(TrialSequence, EachButtonStoresItsCode) {
+  Trials(10);
+  Trial(form, form->CertainSButton);
+  Trial(form, form->ProbablySButton);
+  Trial(form, form->ProbablyNButton);
+  Trial(form, form->CertainNButton);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, 4);
+  EXPECT_EQ(Experiment.TrialResults[2].Response, 3);
+  EXPECT_EQ(Experiment.TrialResults[3].Response, 2);
+  EXPECT_EQ(Experiment.TrialResults[4].Response, 1);
+}
+
+TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
+  // Seed 0: trial 1 shows the signal pattern, trial 2 the noise pattern.
+  Trial(form, form->CertainSButton);
+  EXPECT_EQ(Experiment.NextStimulus, experiment::kNoise);  // already drawn for trial 2
+  const ui::Surface& go = form->Image3.Canvas();
+  EXPECT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
+  EXPECT_TRUE(LabelShows(2));
+
+  // Find a noise trial followed by a signal trial: the shorter signal text
+  // must not leave the end of the noise text behind it.
+  bool checked = false;
+  for (int i = 0; i < 58 && !checked; ++i) {
+    const experiment::StimulusKind shown = Experiment.NextStimulus;
+    Trial(form, form->CertainSButton);
+    if (shown == experiment::kNoise && Experiment.NextStimulus == experiment::kSignal) {
+      Trial(form, form->CertainSButton);
+      ASSERT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
+      ui::Surface probe(500, 500);
+      probe.SetFontHeight(20);
+      const int w = probe.TextWidth(kSignalFeedback);
+      EXPECT_TRUE(AllPixels(go, 70 + w, 20, 500, 40, ui::clWhite));
+      checked = true;
+    }
+  }
+  EXPECT_TRUE(checked);
+}
+
+TEST_F(TrialSequence, ExitAfterTwentyFiveAnswersHandsOverToTheMainWindow) {
+  Experiment.TrialResults[40] = {40, 1, 3};  // left by an earlier run
+  form->Close();
+  form = OpenWindow();
+  EXPECT_EQ(Experiment.TrialResults[40].Response, 0);  // a new run starts from empty records
+
+  Trials(25);
+  ASSERT_TRUE(form->ExitButton.isVisible());
+  QTest::mouseClick(&form->ExitButton, Qt::LeftButton);
+  EXPECT_FALSE(form->Visible());
+  for (int i = 1; i <= 15; ++i) EXPECT_EQ(Experiment.TrialResults[i].Response, 4);
+  for (int i = 16; i <= 50; ++i) EXPECT_EQ(Experiment.TrialResults[i].Response, 0);
+  EXPECT_TRUE(host->Visible());
+  EXPECT_FALSE(host->DoExpButton.Visible());
+  EXPECT_TRUE(host->DataButton.Visible());
+  EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
+}
+
+TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
+  Trials(1);  // the clicked rating button had the focus, and is hidden now
+  QWidget* focus = form->focusWidget();
+  ASSERT_NE(focus, nullptr);
+  for (int i = 0; i < 5; ++i) QTest::keyClick(focus, Qt::Key_Space);
+  EXPECT_EQ(Experiment.TrialCounter, -8);
+  EXPECT_TRUE(LabelShows(2));
+
+  form->GOButton.setFocus();
+  QTest::keyClick(&form->GOButton, Qt::Key_Space);  // visible: Space presses GO
+  ASSERT_TRUE(form->Timer1.Running());
+  QTest::keyClick(form->focusWidget(), Qt::Key_Space);  // during the exposure
+  form->Timer1Timer();
+  QTest::keyClick(form->focusWidget(), Qt::Key_Space);  // on the rating screen
+  EXPECT_TRUE(form->Visible());
+  EXPECT_TRUE(form->CertainSButton.isVisible());
+  EXPECT_FALSE(host->DataButton.Visible());
+  EXPECT_EQ(Experiment.TrialCounter, -8);
+}
+
+TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
+  Trials(3);
+  form->close();  // before the end: hidden, nothing handed over
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(host->DataButton.Visible());
+
+  form = OpenWindow();
+  Trials(60);
+  ASSERT_FALSE(form->GOButton.isVisible());
+  form->close();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(host->DataButton.Visible());
+  EXPECT_FALSE(host->DoExpButton.Visible());
+  EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
+  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 4);
+}
+
+TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
+  const std::string path = ::testing::TempDir() + "trial-sequence.csv";
+  std::remove(path.c_str());
+  experiment::TrialLogFile file;
+  ASSERT_FALSE(file.Open(path));
+  experiment::RunLog.File = &file;
+  experiment::SetFixedSeed(123);
+  std::vector<experiment::StimulusKind> shown[2];
+  for (auto& run : shown) {
+    form = OpenWindow();
+    for (int i = 0; i < 12; ++i) {
+      Trial(form, i % 2 ? form->ProbablyNButton : form->CertainSButton);
+      run.push_back(Experiment.ShownStimulus);
+    }
+  }
+  experiment::SetFixedSeed(std::nullopt);
+  experiment::RunLog.File = nullptr;
+
+  EXPECT_EQ(shown[0], shown[1]);
+  const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
+  ASSERT_EQ(read.Error, "");
+  ASSERT_EQ(read.Sessions.size(), 2u);  // each window is a session of its own
+  for (std::size_t k = 0; k < 2; ++k) {
+    const auto& rows = read.Sessions[k].Rows;
+    ASSERT_EQ(rows.size(), 12u);
+    EXPECT_EQ(read.Sessions[k].Seed, 123u);
+    for (int i = 0; i < 12; ++i) {
+      EXPECT_EQ(rows[i].Trial, i + 1);
+      EXPECT_EQ(rows[i].Stimulus, shown[k][i]);
+      EXPECT_EQ(rows[i].Response, i % 2 ? experiment::kProbablyN : experiment::kCertainS);
+      EXPECT_GE(rows[i].ExposureMs, 0.0);
+    }
+  }
+  std::remove(path.c_str());
+}
+
+TEST_F(TrialSequence, AFailedWriteIsShownAndTheRunGoesOnInMemory) {
+  experiment::TrialLogFile full;
+  if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  experiment::RunLog.File = &full;
+  ErrorBoxRecorder boxes;
+  Trials(11);
+  experiment::RunLog.File = nullptr;
+  ASSERT_EQ(boxes.boxes.size(), 11u);
+  EXPECT_NE(boxes.boxes[0].second.find("/dev/full"), std::string::npos);
+  EXPECT_EQ(Experiment.TrialCounter, 2);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, experiment::kCertainS);
+  EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 11u);
+}
+
+TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
+  Trials(12);
+  EXPECT_EQ(Experiment.TrialCounter, 3);
+  TFormDisp* second = OpenWindow();
+  EXPECT_EQ(Experiment.TrialCounter, -9);
+  Trial(form, form->CertainSButton);  // counts as the first practice trial
+  EXPECT_EQ(Experiment.TrialCounter, -8);
+  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 0);
+  EXPECT_TRUE(second->GOButton.isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "numeric/Extended.h"
+#include "stats/BinormalFit.h"
+#include "windows/UAnalysisWindow.h"
+#include "ui/qt/Button.h"
+#include "ui/qt/Edit.h"
+#include "ui/qt/Form.h"
+#include "ui/qt/Image.h"
+#include "ui/qt/Panel.h"
+#include "ui/qt/Timer.h"
+
+class QHideEvent;
+class QMenu;
+
+// The ROC analysis window: the observed points of the recorded trials and the
+// binormal model curve, whose five parameters the user changes with
+// press-and-hold buttons.
+class TDispGraph2 : public ui::Form {
+ public:
+  explicit TDispGraph2(ui::Form* owner);
+
+  ui::Panel Panel1;
+  ui::Image Image1;  // the plot, 500 x 500
+  ui::Image Image2;  // hidden scratch surface for the vertical axis title
+  ui::Button DispButton;
+  ui::Button ExitButton;
+  ui::Button DUpButton;
+  ui::Button DDownButton;
+  ui::Edit DEdit;
+  ui::Edit C3Edit;
+  ui::Button C3UpButton;
+  ui::Button C3DownButton;
+  ui::Edit C2Edit;
+  ui::Button C2UpButton;
+  ui::Button C2DownButton;
+  ui::Edit C1Edit;
+  ui::Button C1UpButton;
+  ui::Button C1DownButton;
+  ui::Edit REdit;
+  ui::Button RUpButton;
+  ui::Button RDownButton;
+  ui::Timer Timer1;
+
+  void FormCreate();
+  void FormActivate();
+  void DispButtonClick();
+  void ExitButtonClick();
+  void Timer1Timer();
+  void StepParameter();
+
+  // Beyond the plot, from its context menu or the window's shortcuts: the
+  // analysis window (Ctrl+F), the plot as a PNG (Ctrl+S) and the current
+  // run's answered trials as a per-trial file (Ctrl+Shift+S).
+  void OpenAnalysis();
+  void SavePlot(const QString& path);
+  void SaveResults(const QString& path);
+  TAnalysisWindow* AnalysisWindow() const { return analysis_; }
+  QMenu* PlotMenu() const { return plotMenu_; }
+
+ protected:
+  void hideEvent(QHideEvent* e) override;
+
+ private:
+  void BindStepButton(ui::Button& button, std::uint8_t kind);
+  void StepButtonMouseDown(std::uint8_t kind);
+  void StepButtonMouseUp();
+  void LayOut();
+  void ResetParameters();
+  void RedrawPlot();
+  void ShowByEye();
+  void ApplyEstimates();
+  void AddPlotActions();
+  std::string Format(numeric::Extended v) const;
+
+  bool activated_ = false;
+  std::optional<roc::RatingCounts> dispCounts_;  // the recorded ratings at the last "Disp"
+  TAnalysisWindow* analysis_ = nullptr;         // owned as a child window
+  QMenu* plotMenu_ = nullptr;
+};

@@ -1,0 +1,232 @@
+#include "windows/UDispPattern.h"
+
+#include "experiment/Generator.h"
+#include "experiment/RunLog.h"
+#include "experiment/StimulusPatterns.h"
+#include "windows/WriteError.h"
+#include "ui/Colour.h"
+#include "ui/qt/Label.h"
+
+using experiment::Experiment;
+
+namespace {
+
+void WriteCentred(ui::Surface& s, int y, const std::string& text) {
+  const int w = s.TextWidth(text);
+  s.TextOut(250 - w / 2, y, text);
+}
+
+}  // namespace
+
+TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
+    : ui::Form(owner),
+      Panel1(this, "Panel1", 8, 8, 185, 185),
+      Image1(&Panel1, 8, 8, 105, 105),
+      Image2(&Panel1, 16, 16, 105, 105),
+      Image3(&Panel1, 24, 24, 105, 105),
+      GOButton(this, "GO", 312, 16, 75, 25),
+      ExitButton(this, "Exit", 312, 200, 75, 25),
+      CertainSButton(this, "異常あり", 312, 56, 75, 25),
+      ProbablySButton(this, "たぶん異常あり", 312, 88, 75, 25),
+      ProbablyNButton(this, "たぶん異常なし", 312, 120, 75, 25),
+      CertainNButton(this, "異常なし", 312, 152, 75, 25),
+      handOver_(std::move(handOver)) {
+  SetCaption("FormDisp");
+  SetBounds(510, 108, 435, 300);
+  OnCreate = [this] { FormCreate(); };
+  OnClose = [this] { FormClose(); };
+  GOButton.OnClick = [this] { GOButtonClick(); };
+  ExitButton.OnClick = [this] { ExitButtonClick(); };
+  CertainSButton.OnClick = [this] { CertainSButtonClick(); };
+  ProbablySButton.OnClick = [this] { ProbablySButtonClick(); };
+  ProbablyNButton.OnClick = [this] { ProbablyNButtonClick(); };
+  CertainNButton.OnClick = [this] { CertainNButtonClick(); };
+  Timer1.SetOnTimer([this] { Timer1Timer(); });
+}
+
+void TFormDisp::FormCreate() {
+  const std::string session = experiment::FormatSessionTime(std::chrono::system_clock::now());
+  Timer1.SetEnabled(false);
+  Timer1.SetInterval(Experiment.design.ExposureMs);
+
+  SetClientHeight(500);
+  SetClientWidth(700);
+  SetPosition(TPosition::poScreenCenter);
+
+  Panel1.SetTop(0);
+  Panel1.SetLeft(0);
+  Panel1.SetHeight(500);
+  Panel1.SetWidth(500);
+
+  for (ui::Image* image : {&Image3, &Image2, &Image1}) {
+    image->SetTop(0);
+    image->SetLeft(0);
+    image->SetHeight(500);
+    image->SetWidth(500);
+    image->SetVisible(false);
+  }
+
+  const int H = GOButton.Height();
+  const std::pair<ui::Button*, int> rows[] = {{&GOButton, H},         {&CertainSButton, 4 * H},
+                                              {&ProbablySButton, 6 * H}, {&ProbablyNButton, 8 * H},
+                                              {&CertainNButton, 10 * H}, {&ExitButton, 13 * H}};
+  for (auto [button, top] : rows) {
+    button->SetTop(top);
+    button->SetLeft(550);
+    button->SetWidth(100);
+  }
+
+  const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
+  experiment::RunLog.Run = {session, seed, {}};
+
+  DrawInstructionScreen();
+
+  // A new run starts from empty records, so that an analysis never counts
+  // answers of an earlier run together with this one's.
+  Experiment.TrialResults = experiment::TrialRecords(Experiment.design);
+
+  WriteGoPrompt();
+  Experiment.TrialCounter = 1 - Experiment.design.PracticeTrials;
+  WriteTrialLabel();
+
+  Image3.SetVisible(true);
+  ShowGoScreen();
+}
+
+std::int32_t TFormDisp::TrialNumber() const { return Experiment.TrialCounter + Experiment.design.PracticeTrials; }
+
+void TFormDisp::PrepareNextStimulus() { experiment::PrepareNextStimulus(Experiment, Image1.Canvas()); }
+
+void TFormDisp::DrawInstructionScreen() {
+  ui::Surface& s = Image2.Canvas();
+  ui::PaintWhite(s, 0, 0, 500, 500);
+  s.SetFontHeight(20);
+  s.SetFontName("ＭＳ 明朝");
+  // Each category's statement, and below it, indented, the button that says so.
+  int y = 100;
+  for (const experiment::RatingCategory& category : Experiment.design.Ratings) {
+    s.TextOut(20, y, category.Statement);
+    s.TextOut(200, y + 25, "==> 「" + category.Caption + "」ボタン");
+    y += 60;
+  }
+}
+
+void TFormDisp::WriteTrialLabel() {
+  Image3.Canvas().TextOut(150, 270, "第" + std::to_string(TrialNumber()) + "試行");
+}
+
+void TFormDisp::GOButtonClick() {
+  Image3.SetVisible(false);
+  Image1.SetVisible(true);
+  GOButton.SetVisible(false);
+  ExitButton.SetVisible(false);
+  Experiment.ShownStimulus = Experiment.NextStimulus;
+  Timer1.SetEnabled(true);
+  gridShown_ = std::chrono::steady_clock::now();
+}
+
+void TFormDisp::Timer1Timer() {
+  Timer1.SetEnabled(false);
+  Image1.SetVisible(false);
+  ratingShown_ = std::chrono::steady_clock::now();
+  exposureMs_ = std::chrono::duration<double, std::milli>(ratingShown_ - gridShown_).count();
+  SetRatingButtonsVisible(true);
+  Image2.SetVisible(true);
+}
+
+void TFormDisp::Answer(experiment::ResponseCode code) {
+  const std::int32_t trial = TrialNumber();
+  Image2.SetVisible(false);
+  PrepareNextStimulus();
+  ShowGoScreen();
+  if (Experiment.TrialCounter > 0) {
+    Experiment.TrialResults[Experiment.TrialCounter] = {Experiment.TrialCounter, Experiment.ShownStimulus, code};
+  }
+  if (Experiment.TrialCounter >= Experiment.design.RecordedTrials) {
+    ShowEndScreen();
+  } else {
+    WriteGoPrompt();
+    Experiment.TrialCounter = Experiment.TrialCounter + 1;
+    ui::Surface& s = Image3.Canvas();
+    WriteTrialLabel();
+    s.SetFontHeight(20);
+    if (Experiment.design.Feedback) {
+      s.SetFontColor(ui::clBlue);
+      WriteFeedback();
+      s.SetFontColor(ui::clBlack);
+    }
+  }
+  Image3.SetVisible(true);
+  LogAnswer(trial, code);
+}
+
+void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
+  using namespace std::chrono;
+  const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
+  experiment::TrialLogSession& run = experiment::RunLog.Run;
+  run.Rows.push_back({.Session = run.Session,
+                      .Seed = run.Seed,
+                      .Trial = trial,
+                      .Practice = Experiment.design.IsPractice(trial),
+                      .Stimulus = Experiment.ShownStimulus,
+                      .Response = code,
+                      .ExposureMs = exposureMs_,
+                      .RatingMs = ratingMs});
+  if (experiment::RunLog.File != nullptr) {
+    // Written and synced before the handler returns; a failure is reported
+    // and the run goes on in memory.
+    if (auto error = experiment::RunLog.File->Append(run.Rows.back())) throw EWriteError(*error);
+  }
+}
+
+void TFormDisp::WriteFeedback() {
+  ui::Surface& s = Image3.Canvas();
+  // Clear the whole feedback line first: the signal text is shorter than the
+  // noise text and would leave the end of a noise text after it.
+  const ui::Colour pen = s.PenColor();
+  ui::PaintWhite(s, 70, 20, s.Width(), 20 + s.TextHeight());
+  s.SetPenColor(pen);
+  s.TextOut(70, 20,
+            Experiment.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
+                                                           : "茶色の増えたパターンが提示されました");
+}
+
+void TFormDisp::WriteGoPrompt() {
+  ui::Surface& s = Image3.Canvas();
+  s.SetFontHeight(30);
+  s.TextOut(70, 170, "GOボタンを押して下さい");
+}
+
+void TFormDisp::SetRatingButtonsVisible(bool visible) {
+  for (ui::Button* b : {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton}) b->SetVisible(visible);
+}
+
+void TFormDisp::ShowGoScreen() {
+  SetRatingButtonsVisible(false);
+  GOButton.SetVisible(true);
+  ExitButton.SetVisible(true);
+}
+
+void TFormDisp::ShowEndScreen() {
+  endShown_ = true;
+  GOButton.SetVisible(false);
+  ui::Surface& s = Image3.Canvas();
+  ui::PaintWhite(s, 0, 0, 500, 500);
+  s.SetFontHeight(30);
+  s.SetFontColor(ui::clRed);
+  WriteCentred(s, 170, "Exitボタンを押して下さい");
+  s.SetFontHeight(35);
+  s.SetFontColor(ui::clBlue);
+  WriteCentred(s, 270, "実験は終了しました");
+}
+
+void TFormDisp::ExitButtonClick() {
+  Close();
+  if (handOver_) handOver_();
+}
+
+void TFormDisp::FormClose() {
+  // A complete run closed by the window system is handed over as by "Exit",
+  // so that its records stay reachable through "Disp. Data".
+  if (endShown_) ExitButtonClick();
+}

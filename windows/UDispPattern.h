@@ -1,0 +1,62 @@
+#pragma once
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "experiment/ExperimentState.h"
+#include "ui/qt/Button.h"
+#include "ui/qt/Form.h"
+#include "ui/qt/Image.h"
+#include "ui/qt/Panel.h"
+#include "ui/qt/Timer.h"
+
+// The experiment window: the practice and recorded trials of the run's design,
+// each a GO screen, the stimulus for the design's exposure and a rating on the
+// category buttons.
+class TFormDisp : public ui::Form {
+ public:
+  // handOver runs after "Exit" (or the close of a complete run) has hidden
+  // the window: the main window takes over.
+  TFormDisp(ui::Form* owner, std::function<void()> handOver);
+
+  ui::Panel Panel1;
+  ui::Image Image1;  // the stimulus grid
+  ui::Image Image2;  // the instruction screen
+  ui::Image Image3;  // the GO screen and the end screen
+  ui::Button GOButton;
+  ui::Button ExitButton;
+  ui::Button CertainSButton;
+  ui::Button ProbablySButton;
+  ui::Button ProbablyNButton;
+  ui::Button CertainNButton;
+  ui::Timer Timer1;
+
+  void FormCreate();
+  void GOButtonClick();
+  void Timer1Timer();
+  void CertainSButtonClick() { Answer(experiment::kCertainS); }
+  void ProbablySButtonClick() { Answer(experiment::kProbablyS); }
+  void ProbablyNButtonClick() { Answer(experiment::kProbablyN); }
+  void CertainNButtonClick() { Answer(experiment::kCertainN); }
+  void ExitButtonClick();
+  void FormClose();
+
+ private:
+  std::int32_t TrialNumber() const;  // of the trial on the screen, from 1
+  void PrepareNextStimulus();
+  void DrawInstructionScreen();
+  void WriteTrialLabel();
+  void WriteFeedback();
+  void WriteGoPrompt();
+  void SetRatingButtonsVisible(bool visible);
+  void Answer(experiment::ResponseCode code);
+  void ShowGoScreen();
+  void ShowEndScreen();
+  void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
+
+  std::function<void()> handOver_;
+  bool endShown_ = false;  // the end screen is up: the run is complete
+  std::chrono::steady_clock::time_point gridShown_;
+  std::chrono::steady_clock::time_point ratingShown_;
+  double exposureMs_ = 0;
+};
