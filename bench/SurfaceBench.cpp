@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr ui::Colour kBrown = 0x2A2AA5;
-constexpr ui::Colour kGreen = 0x008000;
+constexpr ui::Colour kBrown = ui::Colour::FromBgr(0x2A2AA5);
+constexpr ui::Colour kGreen = ui::Colour::FromBgr(0x008000);
 
 // 10 x 10 squares of 50 x 50 pixels over a 500 x 500 surface, white pen,
 // alternating brushes.

@@ -11,6 +11,9 @@ using experiment::Experiment;
 
 namespace {
 
+// The caption of a rating button in the run's design.
+std::string CaptionOf(experiment::ResponseCode code) { return Experiment.design.CategoryOf(code).Caption; }
+
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   const int w = s.TextWidth(text);
   s.TextOut(250 - w / 2, y, text);
@@ -26,10 +29,10 @@ TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
       Image3(&Panel1, 24, 24, 105, 105),
       GOButton(this, "GO", 312, 16, 75, 25),
       ExitButton(this, "Exit", 312, 200, 75, 25),
-      CertainSButton(this, "異常あり", 312, 56, 75, 25),
-      ProbablySButton(this, "たぶん異常あり", 312, 88, 75, 25),
-      ProbablyNButton(this, "たぶん異常なし", 312, 120, 75, 25),
-      CertainNButton(this, "異常なし", 312, 152, 75, 25),
+      CertainSButton(this, CaptionOf(experiment::kCertainS), 312, 56, 75, 25),
+      ProbablySButton(this, CaptionOf(experiment::kProbablyS), 312, 88, 75, 25),
+      ProbablyNButton(this, CaptionOf(experiment::kProbablyN), 312, 120, 75, 25),
+      CertainNButton(this, CaptionOf(experiment::kCertainN), 312, 152, 75, 25),
       handOver_(std::move(handOver)) {
   SetCaption("FormDisp");
   SetBounds(510, 108, 435, 300);

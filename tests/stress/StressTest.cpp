@@ -742,7 +742,7 @@ class StressRun {
       for (ui::Colour c : p) {
         brown += c == experiment::kBrown;
         green += c == experiment::kGreen;
-        zero += c == 0;
+        zero += c == ui::Colour::FromBgr(0);
       }
       if (patternsSetUp_ ? (brown != brownCells || green != experiment::kPatternCells - brownCells)
                          : zero != experiment::kPatternCells) {

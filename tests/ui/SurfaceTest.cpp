@@ -44,8 +44,8 @@ TEST(SurfaceTest, NewSurfaceIsWhiteAndKeepsBgrColoursInRgbWords) {
   Surface s(7, 5);
   EXPECT_EQ(std::count(s.Bits(), s.Bits() + 35, 0x00FFFFFFu), 35);
   for (auto [x, y] : {std::pair{-1, 0}, {7, 0}, {0, -1}, {0, 5}}) EXPECT_EQ(s.Pixel(x, y), clInvalid);
-  s.SetPixel(0, 0, 0x00332211);  // red 0x11, green 0x22, blue 0x33
-  EXPECT_EQ(s.Pixel(0, 0), 0x00332211u);
+  s.SetPixel(0, 0, Colour::FromBgr(0x00332211));  // red 0x11, green 0x22, blue 0x33
+  EXPECT_EQ(s.Pixel(0, 0), Colour::FromBgr(0x00332211u));
   EXPECT_EQ(s.Bits()[0], 0x00112233u);
   Surface empty(0, 0);
   empty.Rectangle(0, 0, 10, 10);

@@ -176,7 +176,7 @@ TEST(Image, TheSurfaceTakesTheSizeAtFirstUseAndKeepsIt) {
   EXPECT_EQ(&image.Canvas(), &s);
   EXPECT_EQ(s.Width(), 105);
   EXPECT_EQ(s.Height(), 105);
-  EXPECT_EQ(s.Pixel(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(s.Pixel(0, 0), ui::Colour::FromBgr(0xFFFFFFu));
 }
 
 TEST(Image, ALaterImageCoversAnEarlierOneAndControlsLieAbove) {
