@@ -1,7 +1,13 @@
 #include "UDispPattern.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QStandardPaths>
+
 #include "experiment/Generator.h"
 #include "experiment/RunLog.h"
+#include "experiment/SessionFileNames.h"
 #include "experiment/StimulusPatterns.h"
 #include "numeric/Errors.h"
 #include "ui/Colour.h"
@@ -14,6 +20,24 @@ namespace {
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   const int w = s.TextWidth(text);
   s.TextOut(250 - w / 2, y, text);
+}
+
+// The rating buttons by response code; the key of code k is the digit k, on
+// the top row or the keypad. A scale of K categories lists K buttons here.
+struct RatingKey {
+  experiment::ResponseCode code;
+  ui::Button TFormDisp::*button;
+};
+const RatingKey kRatingKeys[] = {{experiment::kCertainN, &TFormDisp::CertainNButton},
+                                 {experiment::kProbablyN, &TFormDisp::ProbablyNButton},
+                                 {experiment::kProbablyS, &TFormDisp::ProbablySButton},
+                                 {experiment::kCertainS, &TFormDisp::CertainSButton}};
+
+// The OS's reason out of a file's failure message "... <path>: <reason>".
+std::string ReasonOf(const std::string& message, const std::string& path) {
+  const std::string marker = path + ": ";
+  const std::size_t at = message.rfind(marker);
+  return at == std::string::npos ? message : message.substr(at + marker.size());
 }
 
 }  // namespace
@@ -78,6 +102,7 @@ void TFormDisp::FormCreate() {
 
   const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
   experiment::RunLog.Run = {session, seed, {}};
+  experiment::RunLog.RunFile = {};
 
   DrawInstructionScreen();
 
@@ -162,11 +187,61 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
   const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
   experiment::TrialLogSession& run = experiment::RunLog.Run;
   run.Rows.push_back({run.Session, run.Seed, trial, Experiment.ShownStimulus, code, exposureMs_, ratingMs});
-  if (experiment::RunLog.File != nullptr) {
-    // Written and synced before the handler returns; a failure is reported
-    // and the run goes on in memory.
-    if (auto error = experiment::RunLog.File->Append(run.Rows.back())) throw numeric::EWriteError(*error);
+  // Written and synced before the handler returns; a failure is shown once
+  // in the run, and the run goes on in memory.
+  if (experiment::RunLog.File != nullptr) AppendTo(*experiment::RunLog.File, run.Rows.back());
+  if (experiment::RunLog.Autosave) {
+    OpenRunFile();
+    AppendTo(experiment::RunLog.RunFile, run.Rows.back());
   }
+}
+
+void TFormDisp::AppendTo(experiment::TrialLogFile& file, const experiment::TrialLogRow& row) {
+  const std::optional<std::string> error = file.Append(row);
+  if (!error || writeErrorShown_) return;
+  writeErrorShown_ = true;
+  throw numeric::ETrialLogWriteError(file.Path(), ReasonOf(*error, file.Path()));
+}
+
+// The run's own file, in the user's data folder, named from the session's
+// local time; a name already taken gets a number.
+void TFormDisp::OpenRunFile() {
+  if (runFileTried_) return;
+  runFileTried_ = true;
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session);
+  std::string path = folder.toStdString() + "/" + name;
+  std::optional<std::string> error;
+  if (folder.isEmpty() || !QDir().mkpath(folder)) {
+    error = "cannot create the folder " + folder.toStdString();
+  } else {
+    path = experiment::UniquePath(folder.toStdString(), name,
+                                  [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
+    error = experiment::RunLog.RunFile.Open(path);
+  }
+  if (error && !writeErrorShown_) {
+    writeErrorShown_ = true;
+    throw numeric::ETrialLogWriteError(path, ReasonOf(*error, path));
+  }
+}
+
+ui::Button* TFormDisp::ButtonForKey(int key) {
+  if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) return &GOButton;
+  for (const RatingKey& k : kRatingKeys) {
+    if (key == Qt::Key_0 + k.code) return &(this->*k.button);
+  }
+  return nullptr;
+}
+
+void TFormDisp::keyPressEvent(QKeyEvent* e) {
+  // Keys the focused button leaves alone come here. A key of a hidden
+  // button does nothing: the click goes the way a mouse click goes.
+  ui::Button* button = e->isAutoRepeat() ? nullptr : ButtonForKey(e->key());
+  if (button == nullptr) {
+    ui::Form::keyPressEvent(e);
+    return;
+  }
+  if (button->isVisible() && button->isEnabled()) button->click();
 }
 
 void TFormDisp::WriteFeedback() {
@@ -195,6 +270,7 @@ void TFormDisp::ShowGoScreen() {
   SetRatingButtonsVisible(false);
   GOButton.SetVisible(true);
   ExitButton.SetVisible(true);
+  GOButton.setFocus();  // Space or Enter presses it
 }
 
 void TFormDisp::ShowEndScreen() {

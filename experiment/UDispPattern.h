@@ -4,14 +4,18 @@
 #include <string>
 
 #include "experiment/ExperimentState.h"
+#include "experiment/TrialLog.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Image.h"
 #include "ui/qt/Panel.h"
 #include "ui/qt/Timer.h"
 
+class QKeyEvent;
+
 // The experiment window: 10 practice and 50 recorded trials, each a GO screen,
-// a one-second stimulus and a rating on four buttons.
+// a one-second stimulus and a rating on four buttons. From the keyboard,
+// Space or Enter presses GO and the digit keys 1..4 the rating buttons.
 class TFormDisp : public ui::Form {
  public:
   // handOver runs after "Exit" (or the close of a complete run) has hidden
@@ -40,6 +44,13 @@ class TFormDisp : public ui::Form {
   void ExitButtonClick();
   void FormClose();
 
+  // The button a key stands for (GO, or the rating button of its response
+  // code), whether or not it is shown now; nullptr for any other key.
+  ui::Button* ButtonForKey(int key);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
  private:
   void PrepareNextStimulus();
   void DrawInstructionScreen();
@@ -51,9 +62,13 @@ class TFormDisp : public ui::Form {
   void ShowGoScreen();
   void ShowEndScreen();
   void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
+  void AppendTo(experiment::TrialLogFile& file, const experiment::TrialLogRow& row);
+  void OpenRunFile();
 
   std::function<void()> handOver_;
   bool endShown_ = false;  // the end screen is up: the run is complete
+  bool writeErrorShown_ = false;  // a failed write is shown once per run
+  bool runFileTried_ = false;     // the run's own file has been opened (or failed to)
   std::chrono::steady_clock::time_point gridShown_;
   std::chrono::steady_clock::time_point ratingShown_;
   double exposureMs_ = 0;

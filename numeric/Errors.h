@@ -42,6 +42,14 @@ class EWriteError : public ProgramError {
   explicit EWriteError(const std::string& detail) : ProgramError("ファイルに書き込めません: " + detail) {}
 };
 
+// An answered trial could not be written to its per-trial file; the run
+// goes on in memory.
+class ETrialLogWriteError : public ProgramError {
+ public:
+  ETrialLogWriteError(const std::string& file, const std::string& reason)
+      : ProgramError("試行の記録を書き込めません: " + file + ": " + reason) {}
+};
+
 // The text of the error box for a message: a "." is appended when the message
 // is not empty and its last character compares greater than "." byte by byte.
 std::string ErrorBoxText(const std::string& message);
