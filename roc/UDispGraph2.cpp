@@ -1,6 +1,7 @@
 #include "UDispGraph2.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHideEvent>
@@ -85,14 +86,17 @@ QString& LastSaveFolder() {
 
 // The standard save dialog, in Japanese where Qt has the translation; empty
 // when the user cancels. It proposes "<stem>_<local date and time of the
-// session>.<extension>" in the last folder used or the documents folder, and
-// a name typed without an extension gets this one. Qt's dialog asks before
-// overwriting a file.
+// session>.<extension>" in the last folder used or the documents folder (the
+// home folder when there is none), and a name typed without an extension
+// gets this one. Qt's dialog asks before overwriting a file.
 QString AskSavePath(QWidget* parent, const char* title, const char* stem, const char* extension,
                     const char* filter) {
   const ui::QtJapanese japanese;
   QString folder = LastSaveFolder();
-  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists()) folder = QDir::homePath();  // no documents folder: the home folder
+  }
   const std::string name = experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension);
 
   QFileDialog dialog(parent, QString::fromUtf8(title), QString(), QString::fromUtf8(filter));
