@@ -233,24 +233,21 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
 TEST_F(TrialSequence, KeysPressGoAndRateAsTheButtonsDoAndKeysOfHiddenButtonsDoNothing) {
   EXPECT_EQ(form->focusWidget(), &form->GOButton);
   QWindow* window = form->windowHandle();
-  const auto& rows = experiment::RunLog.Run.Rows;
   const Qt::Key goKeys[] = {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter};
-  int i = 0;
-  for (Qt::KeyboardModifier pad : {Qt::NoModifier, Qt::KeypadModifier}) {
-    for (int code = 1; code <= 4; ++code, ++i) {
-      const auto digit = static_cast<Qt::Key>(Qt::Key_0 + code);
-      QTest::keyClick(window, digit, pad);  // the GO screen: the rating buttons are hidden
-      EXPECT_FALSE(form->Timer1.Running());
-      QTest::keyClick(window, goKeys[i % 3]);
-      ASSERT_TRUE(form->Timer1.Running()) << i;
-      form->Timer1Timer();
-      QTest::keyClick(window, Qt::Key_Space);  // the rating screen: GO is hidden
-      QTest::keyClick(window, digit, pad);
-      ASSERT_EQ(rows.size(), static_cast<std::size_t>(i + 1));
-      EXPECT_EQ(rows.back().Response, code);
-    }
+  for (int i = 0; i < 8; ++i) {  // the codes 1..4 on the top row, then on the keypad
+    const int code = i % 4 + 1;
+    const auto digit = static_cast<Qt::Key>(Qt::Key_0 + code);
+    const Qt::KeyboardModifier pad = i < 4 ? Qt::NoModifier : Qt::KeypadModifier;
+    QTest::keyClick(window, digit, pad);  // the GO screen: the rating buttons are hidden
+    EXPECT_FALSE(form->Timer1.Running());
+    QTest::keyClick(window, goKeys[i % 3]);
+    ASSERT_TRUE(form->Timer1.Running()) << i;
+    form->Timer1Timer();
+    QTest::keyClick(window, Qt::Key_Space);  // the rating screen: GO is hidden
+    QTest::keyClick(window, digit, pad);
+    ASSERT_EQ(experiment::RunLog.Run.Rows.size(), static_cast<std::size_t>(i + 1));
+    EXPECT_EQ(experiment::RunLog.Run.Rows.back().Response, code);
   }
-  EXPECT_EQ(Experiment.TrialCounter, -1);
 }
 
 TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {

@@ -79,22 +79,20 @@ TEST_F(MainWindowTest, WithAutosaveARunIsKeptInAFileOfItsOwnAndTheMessageSaysWhe
   form->SetVisible(true);
   QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
   TFormDisp* run = MainWindow.FormDisp;
-  for (ui::Button* rating : {&run->CertainSButton, &run->CertainNButton}) {
+  for (int i = 0; i < 2; ++i) {
     QTest::mouseClick(&run->GOButton, Qt::LeftButton);
     run->Timer1Timer();
-    QTest::mouseClick(rating, Qt::LeftButton);
+    QTest::mouseClick(&run->CertainNButton, Qt::LeftButton);
   }
   QTest::mouseClick(&run->ExitButton, Qt::LeftButton);
   experiment::RunLog.Autosave = false;
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   qunsetenv("XDG_DATA_HOME");
-  const std::string path = folder.toStdString() + "/" + experiment::AutosaveFileName(experiment::RunLog.Run.Session);
   ASSERT_TRUE(folder.startsWith(data.path()));
+  const std::string path = folder.toStdString() + "/" + experiment::AutosaveFileName(experiment::RunLog.Run.Session);
   const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
-  ASSERT_EQ(read.Error, "");
-  ASSERT_EQ(read.Sessions.size(), 1u);
-  ASSERT_EQ(read.Sessions[0].Rows.size(), 2u);
-  EXPECT_EQ(read.Sessions[0].Rows[1].Response, experiment::kCertainN);
+  ASSERT_EQ(read.Sessions.size(), 1u) << read.Error;
+  EXPECT_EQ(read.Sessions[0].Rows.size(), 2u);
   ASSERT_NE(form->SavedLabel(), nullptr);
   EXPECT_EQ(form->SavedLabel()->Caption(), "結果を保存しました:\n" + path);
   experiment::RunLog.RunFile = {};
