@@ -187,42 +187,39 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
   const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
   experiment::TrialLogSession& run = experiment::RunLog.Run;
   run.Rows.push_back({run.Session, run.Seed, trial, Experiment.ShownStimulus, code, exposureMs_, ratingMs});
-  // Written and synced before the handler returns; a failure is shown once
-  // in the run, and the run goes on in memory.
-  if (experiment::RunLog.File != nullptr) AppendTo(*experiment::RunLog.File, run.Rows.back());
+  // Written and synced to every file before the handler returns; the first
+  // failure of the run is shown, once, and the run goes on in memory.
+  std::optional<numeric::ETrialLogWriteError> failure;
+  const auto note = [&failure](const std::string& path, const std::optional<std::string>& error) {
+    if (error && !failure) failure.emplace(path, ReasonOf(*error, path));
+  };
+  if (experiment::TrialLogFile* file = experiment::RunLog.File) note(file->Path(), file->Append(run.Rows.back()));
   if (experiment::RunLog.Autosave) {
-    OpenRunFile();
-    AppendTo(experiment::RunLog.RunFile, run.Rows.back());
+    if (!runFileTried_) {
+      runFileTried_ = true;
+      const auto [path, error] = OpenRunFile();
+      note(path, error);
+    }
+    note(experiment::RunLog.RunFile.Path(), experiment::RunLog.RunFile.Append(run.Rows.back()));
   }
-}
-
-void TFormDisp::AppendTo(experiment::TrialLogFile& file, const experiment::TrialLogRow& row) {
-  const std::optional<std::string> error = file.Append(row);
-  if (!error || writeErrorShown_) return;
-  writeErrorShown_ = true;
-  throw numeric::ETrialLogWriteError(file.Path(), ReasonOf(*error, file.Path()));
+  if (failure && !writeErrorShown_) {
+    writeErrorShown_ = true;
+    throw *failure;
+  }
 }
 
 // The run's own file, in the user's data folder, named from the session's
-// local time; a name already taken gets a number.
-void TFormDisp::OpenRunFile() {
-  if (runFileTried_) return;
-  runFileTried_ = true;
+// local time; a name already taken gets a number. Returns the path and, on
+// failure, why it could not be opened.
+std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session);
-  std::string path = folder.toStdString() + "/" + name;
-  std::optional<std::string> error;
   if (folder.isEmpty() || !QDir().mkpath(folder)) {
-    error = "cannot create the folder " + folder.toStdString();
-  } else {
-    path = experiment::UniquePath(folder.toStdString(), name,
-                                  [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
-    error = experiment::RunLog.RunFile.Open(path);
+    return {folder.toStdString() + "/" + name, "フォルダ " + folder.toStdString() + " を作成できません"};
   }
-  if (error && !writeErrorShown_) {
-    writeErrorShown_ = true;
-    throw numeric::ETrialLogWriteError(path, ReasonOf(*error, path));
-  }
+  const std::string path = experiment::UniquePath(
+      folder.toStdString(), name, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
+  return {path, experiment::RunLog.RunFile.Open(path)};
 }
 
 ui::Button* TFormDisp::ButtonForKey(int key) {

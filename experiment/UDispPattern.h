@@ -1,7 +1,9 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "experiment/ExperimentState.h"
 #include "experiment/TrialLog.h"
@@ -62,8 +64,7 @@ class TFormDisp : public ui::Form {
   void ShowGoScreen();
   void ShowEndScreen();
   void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
-  void AppendTo(experiment::TrialLogFile& file, const experiment::TrialLogRow& row);
-  void OpenRunFile();
+  std::pair<std::string, std::optional<std::string>> OpenRunFile();
 
   std::function<void()> handOver_;
   bool endShown_ = false;  // the end screen is up: the run is complete
