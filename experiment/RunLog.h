@@ -6,9 +6,13 @@ namespace experiment {
 // The answered trials of the current run, practice included, as rows of the
 // per-trial file; and the file each row is also appended to as it is
 // answered, when one was given. Starts afresh with each experiment window.
+// With Autosave each run also goes to a per-trial file of its own, opened at
+// its first answer in the user's data folder.
 struct RunLogState {
   TrialLogSession Run;
   TrialLogFile* File = nullptr;  // not owned
+  bool Autosave = false;
+  TrialLogFile RunFile;  // the current run's own file while Autosave is on
 
   void Reset() { Run = {}; }
 };

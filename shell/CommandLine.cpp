@@ -20,14 +20,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "A signal-detection rating experiment on one observer and its ROC analysis.\n"
-      "With no options: the experiment, which needs a display.");
+      "With no options: the experiment, which needs a display.\n"
+      "In the experiment, Space or Enter presses GO and the keys 1 to 4 rate (4 = sure of a signal).\n"
+      "In the ROC window, the right mouse button on the plot opens a menu: the maximum-likelihood\n"
+      "analysis window (Ctrl+F), save the plot as PNG (Ctrl+S), save the results as a per-trial\n"
+      "file (Ctrl+Shift+S).");
   const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
   const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
   const QCommandLineOption csv("csv", "Append one row per answered trial to FILE.", "FILE");
   const QCommandLineOption seed("seed", "Seed the stimulus sequence of every experiment with N (0 to 4294967295).",
                                 "N");
+  const QCommandLineOption autosave(
+      "autosave", "Keep every run in a per-trial file of its own, named from its date and time, in the user's data "
+                  "folder ($XDG_DATA_HOME/rocrating, by default ~/.local/share/rocrating).");
   const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
-  parser.addOptions({help, version, csv, seed, fit});
+  parser.addOptions({help, version, csv, seed, autosave, fit});
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
 
   QStringList list{"rocrating"};
@@ -56,10 +63,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (!cl.seed) return bad("--seed: \"" + parser.value(seed) + "\" is not an integer from 0 to 4294967295");
   }
   if (parser.isSet(csv)) cl.csvFile = parser.value(csv).toStdString();
+  cl.autosave = parser.isSet(autosave);
   const QStringList files = parser.positionalArguments();
   if (parser.isSet(fit)) {
     if (files.isEmpty()) return bad("--fit needs at least one FILE");
-    if (cl.csvFile || cl.seed) return bad("--fit opens no experiment: --csv and --seed do not go with it");
+    if (cl.csvFile || cl.seed || cl.autosave)
+      return bad("--fit opens no experiment: --csv, --seed and --autosave do not go with it");
     cl.action = CommandLine::Action::kFit;
     for (const QString& f : files) cl.fitFiles.push_back(f.toStdString());
     return cl;

@@ -13,6 +13,7 @@ struct CommandLine {
   Action action = Action::kRun;
   std::optional<std::string> csvFile;  // --csv FILE: append every answered trial
   std::optional<std::uint32_t> seed;   // --seed N: seed each experiment with N
+  bool autosave = false;               // --autosave: keep each run in a file of its own
   std::vector<std::string> fitFiles;   // --fit FILE...: fit the files, open no window
   std::string text;                    // the help text, or what is wrong with the input
 };

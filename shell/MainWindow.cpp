@@ -1,5 +1,8 @@
 #include "MainWindow.h"
 
+#include <QFontMetrics>
+
+#include "experiment/RunLog.h"
 #include "windows/UDispPattern.h"
 #include "windows/UDispGraph2.h"
 #include "ui/Colour.h"
@@ -49,6 +52,23 @@ void TForm1::ExperimentExit() {
   DoExpButton.SetVisible(false);
   DataButton.SetVisible(true);
   MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+  const experiment::RunLogState& log = experiment::RunLog;
+  if (log.Autosave && log.RunFile.IsOpen()) ShowSavedPath(log.RunFile.Path());
+}
+
+// Below the buttons, in two lines; a path too long for the window is shortened
+// in the middle and shown whole as the tool tip.
+void TForm1::ShowSavedPath(const std::string& path) {
+  if (!savedLabel_) {
+    savedLabel_ = new ui::Label(this, "", 16, 150);
+    savedLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    savedLabel_->show();
+  }
+  const QString full = QString::fromStdString(path);
+  const int room = ClientWidth() - 2 * savedLabel_->Left();
+  const QString shown = QFontMetrics(savedLabel_->font()).elidedText(full, Qt::ElideMiddle, room);
+  savedLabel_->SetCaption("結果を保存しました:\n" + shown.toStdString());
+  savedLabel_->setToolTip(full);
 }
 
 void TForm1::ExitButtonClick() { Close(); }

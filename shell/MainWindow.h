@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
@@ -26,6 +27,14 @@ class TForm1 : public ui::Form {
   // The experiment window is left by its "Exit": this window comes back and
   // offers the analysis.
   void ExperimentExit();
+
+  // Where the last run was kept with --autosave; nullptr until then.
+  ui::Label* SavedLabel() const { return savedLabel_; }
+
+ private:
+  void ShowSavedPath(const std::string& path);
+
+  ui::Label* savedLabel_ = nullptr;
 };
 
 // Process-wide state of the main window unit.

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     }
     experiment::RunLog.File = &csv;
   }
+  experiment::RunLog.Autosave = cl.autosave;
   experiment::SetFixedSeed(cl.seed);
 
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {

@@ -1,18 +1,24 @@
 #include "windows/UDispGraph2.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHideEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QScreen>
+#include <QStandardPaths>
 
 #include "experiment/RunLog.h"
-#include "windows/WriteError.h"
+#include "experiment/SessionFileNames.h"
 #include "plot/FittedCurve.h"
 #include "plot/ParameterFormat.h"
-#include "stats/ResponseTally.h"
 #include "plot/RocPlot.h"
 #include "plot/RocState.h"
+#include "stats/ResponseTally.h"
+#include "windows/WindowPlacement.h"
+#include "windows/WriteError.h"
 #include "ui/Colour.h"
 #include "ui/qt/ControlFont.h"
 #include "ui/qt/QtJapanese.h"
@@ -72,13 +78,40 @@ const ParameterRow kRows[] = {
      DivideByRatio},
 };
 
-// The standard save dialog, in Japanese where Qt has the translation; empty
-// when the user cancels. Qt's dialog asks before overwriting a file.
-QString AskSavePath(QWidget* parent, const char* title, const char* name, const char* filter) {
-  const ui::QtJapanese japanese;
-  return QFileDialog::getSaveFileName(parent, QString::fromUtf8(title), QString::fromUtf8(name),
-                                      QString::fromUtf8(filter));
+// The folder the last save went to, for the next save dialog of the process.
+QString& LastSaveFolder() {
+  static QString folder;
+  return folder;
 }
+
+// The standard save dialog, in Japanese where Qt has the translation; empty
+// when the user cancels. It proposes "<stem>_<local date and time of the
+// session>.<extension>" in the last folder used or the documents folder (the
+// home folder when there is none), and a name typed without an extension
+// gets this one. Qt's dialog asks before overwriting a file.
+QString AskSavePath(QWidget* parent, const char* title, const char* stem, const char* extension,
+                    const char* filter) {
+  const ui::QtJapanese japanese;
+  QString folder = LastSaveFolder();
+  if (folder.isEmpty()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QDir(folder).exists()) folder = QDir::homePath();  // no documents folder: the home folder
+  }
+  const std::string name = experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension);
+
+  QFileDialog dialog(parent, QString::fromUtf8(title), QString(), QString::fromUtf8(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
+  dialog.selectFile(QString::fromStdString(name));
+  dialog.setDefaultSuffix(QString::fromUtf8(extension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const QString path = QString::fromStdString(
+      experiment::WithDefaultExtension(dialog.selectedFiles().front().toStdString(), extension));
+  LastSaveFolder() = QFileInfo(path).absolutePath();
+  return path;
+}
+
+roc::ScreenRect ToScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
 }  // namespace
 
@@ -293,11 +326,30 @@ void TDispGraph2::OpenAnalysis() {
     analysis_->OnApply = [this] { ui::Application::Invoke([this] { ApplyEstimates(); }); };
     analysis_->OnOverlayChanged = [this](bool) { ui::Application::Invoke([this] { RedrawPlot(); }); };
     analysis_->SetData(dispCounts_);
+    PlaceAnalysis();
   }
   analysis_->show();
   analysis_->raise();
   analysis_->activateWindow();
   ShowByEye();
+}
+
+// Beside this window, clear of its step buttons and edits (the column right
+// of the plot), with the analysis window's frame taken to be this one's.
+void TDispGraph2::PlaceAnalysis() {
+  const QScreen* onScreen = screen();
+  if (!onScreen) return;
+  const QRect frame = frameGeometry();
+  const QSize extra = frame.size() - geometry().size();
+  const QPoint column = mapToGlobal(QPoint(Panel1.Width(), 0));
+  const QRect keepClear(QPoint(column.x(), frame.top()), frame.bottomRight());
+  const QSize wanted = analysis_->size() + extra;
+  const QSize minimum = analysis_->minimumSizeHint().expandedTo(analysis_->minimumSize()) + extra;
+  const roc::ScreenRect r =
+      roc::PlaceBeside(ToScreenRect(onScreen->availableGeometry()), ToScreenRect(frame), ToScreenRect(keepClear),
+                       {wanted.width(), wanted.height()}, {minimum.width(), minimum.height()});
+  analysis_->move(r.x, r.y);
+  analysis_->resize(r.width - extra.width(), r.height - extra.height());
 }
 
 void TDispGraph2::hideEvent(QHideEvent* e) {
@@ -327,11 +379,11 @@ void TDispGraph2::AddPlotActions() {
   };
   add("最尤推定...", QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenAnalysis(); });
   add("プロットを保存...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
-    const QString path = AskSavePath(this, "プロットを保存", "roc-plot.png", "PNG (*.png)");
+    const QString path = AskSavePath(this, "プロットを保存", "roc-plot", "png", "PNG (*.png)");
     if (!path.isEmpty()) SavePlot(path);
   });
   add("結果を保存...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-    const QString path = AskSavePath(this, "結果を保存", "results.csv", "CSV (*.csv)");
+    const QString path = AskSavePath(this, "結果を保存", "results", "csv", "CSV (*.csv)");
     if (!path.isEmpty()) SaveResults(path);
   });
   Image1.setContextMenuPolicy(Qt::CustomContextMenu);

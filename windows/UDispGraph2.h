@@ -74,6 +74,7 @@ class TDispGraph2 : public ui::Form {
   void ShowByEye();
   void ApplyEstimates();
   void AddPlotActions();
+  void PlaceAnalysis();
   std::string Format(numeric::Extended v) const;
 
   bool activated_ = false;

@@ -1,7 +1,13 @@
 #include "windows/UDispPattern.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QStandardPaths>
+
 #include "experiment/Generator.h"
 #include "experiment/RunLog.h"
+#include "experiment/SessionFileNames.h"
 #include "experiment/StimulusPatterns.h"
 #include "windows/WriteError.h"
 #include "ui/Colour.h"
@@ -17,6 +23,24 @@ std::string CaptionOf(experiment::ResponseCode code) { return Experiment.design.
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   const int w = s.TextWidth(text);
   s.TextOut(250 - w / 2, y, text);
+}
+
+// The rating buttons by response code; the key of code k is the digit k, on
+// the top row or the keypad. A scale of K categories lists K buttons here.
+struct RatingKey {
+  experiment::ResponseCode code;
+  ui::Button TFormDisp::*button;
+};
+const RatingKey kRatingKeys[] = {{experiment::kCertainN, &TFormDisp::CertainNButton},
+                                 {experiment::kProbablyN, &TFormDisp::ProbablyNButton},
+                                 {experiment::kProbablyS, &TFormDisp::ProbablySButton},
+                                 {experiment::kCertainS, &TFormDisp::CertainSButton}};
+
+// The OS's reason out of a file's failure message "... <path>: <reason>".
+std::string ReasonOf(const std::string& message, const std::string& path) {
+  const std::string marker = path + ": ";
+  const std::size_t at = message.rfind(marker);
+  return at == std::string::npos ? message : message.substr(at + marker.size());
 }
 
 }  // namespace
@@ -81,6 +105,7 @@ void TFormDisp::FormCreate() {
 
   const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
   experiment::RunLog.Run = {session, seed, {}};
+  experiment::RunLog.RunFile = {};
 
   DrawInstructionScreen();
 
@@ -175,11 +200,58 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
                       .Response = code,
                       .ExposureMs = exposureMs_,
                       .RatingMs = ratingMs});
-  if (experiment::RunLog.File != nullptr) {
-    // Written and synced before the handler returns; a failure is reported
-    // and the run goes on in memory.
-    if (auto error = experiment::RunLog.File->Append(run.Rows.back())) throw EWriteError(*error);
+  // Written and synced to every file before the handler returns; the first
+  // failure of the run is shown, once, and the run goes on in memory.
+  std::optional<ETrialLogWriteError> failure;
+  const auto note = [&failure](const std::string& path, const std::optional<std::string>& error) {
+    if (error && !failure) failure.emplace(path, ReasonOf(*error, path));
+  };
+  if (experiment::TrialLogFile* file = experiment::RunLog.File) note(file->Path(), file->Append(run.Rows.back()));
+  if (experiment::RunLog.Autosave) {
+    if (!runFileTried_) {
+      runFileTried_ = true;
+      const auto [path, error] = OpenRunFile();
+      note(path, error);
+    }
+    note(experiment::RunLog.RunFile.Path(), experiment::RunLog.RunFile.Append(run.Rows.back()));
   }
+  if (failure && !writeErrorShown_) {
+    writeErrorShown_ = true;
+    throw *failure;
+  }
+}
+
+// The run's own file, in the user's data folder, named from the session's
+// local time; a name already taken gets a number. Returns the path and, on
+// failure, why it could not be opened.
+std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session);
+  if (folder.isEmpty() || !QDir().mkpath(folder)) {
+    return {folder.toStdString() + "/" + name, "フォルダ " + folder.toStdString() + " を作成できません"};
+  }
+  const std::string path = experiment::UniquePath(
+      folder.toStdString(), name, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
+  return {path, experiment::RunLog.RunFile.Open(path)};
+}
+
+ui::Button* TFormDisp::ButtonForKey(int key) {
+  if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) return &GOButton;
+  for (const RatingKey& k : kRatingKeys) {
+    if (key == Qt::Key_0 + k.code) return &(this->*k.button);
+  }
+  return nullptr;
+}
+
+void TFormDisp::keyPressEvent(QKeyEvent* e) {
+  // Keys the focused button leaves alone come here. A key of a hidden
+  // button does nothing: the click goes the way a mouse click goes.
+  ui::Button* button = e->isAutoRepeat() ? nullptr : ButtonForKey(e->key());
+  if (button == nullptr) {
+    ui::Form::keyPressEvent(e);
+    return;
+  }
+  if (button->isVisible() && button->isEnabled()) button->click();
 }
 
 void TFormDisp::WriteFeedback() {
@@ -208,6 +280,7 @@ void TFormDisp::ShowGoScreen() {
   SetRatingButtonsVisible(false);
   GOButton.SetVisible(true);
   ExitButton.SetVisible(true);
+  GOButton.setFocus();  // Space or Enter presses it
 }
 
 void TFormDisp::ShowEndScreen() {

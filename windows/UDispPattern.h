@@ -1,18 +1,24 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "experiment/ExperimentState.h"
+#include "experiment/TrialLog.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Image.h"
 #include "ui/qt/Panel.h"
 #include "ui/qt/Timer.h"
 
+class QKeyEvent;
+
 // The experiment window: the practice and recorded trials of the run's design,
 // each a GO screen, the stimulus for the design's exposure and a rating on the
-// category buttons.
+// category buttons. From the keyboard,
+// Space or Enter presses GO and the digit keys 1..K the rating buttons.
 class TFormDisp : public ui::Form {
  public:
   // handOver runs after "Exit" (or the close of a complete run) has hidden
@@ -41,6 +47,13 @@ class TFormDisp : public ui::Form {
   void ExitButtonClick();
   void FormClose();
 
+  // The button a key stands for (GO, or the rating button of its response
+  // code), whether or not it is shown now; nullptr for any other key.
+  ui::Button* ButtonForKey(int key);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
  private:
   std::int32_t TrialNumber() const;  // of the trial on the screen, from 1
   void PrepareNextStimulus();
@@ -53,9 +66,12 @@ class TFormDisp : public ui::Form {
   void ShowGoScreen();
   void ShowEndScreen();
   void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
+  std::pair<std::string, std::optional<std::string>> OpenRunFile();
 
   std::function<void()> handOver_;
   bool endShown_ = false;  // the end screen is up: the run is complete
+  bool writeErrorShown_ = false;  // a failed write is shown once per run
+  bool runFileTried_ = false;     // the run's own file has been opened (or failed to)
   std::chrono::steady_clock::time_point gridShown_;
   std::chrono::steady_clock::time_point ratingShown_;
   double exposureMs_ = 0;

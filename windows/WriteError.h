@@ -9,3 +9,11 @@ class EWriteError : public numeric::ProgramError {
  public:
   explicit EWriteError(const std::string& detail) : ProgramError("ファイルに書き込めません: " + detail) {}
 };
+
+// An answered trial could not be written to its per-trial file; the run
+// goes on in memory.
+class ETrialLogWriteError : public numeric::ProgramError {
+ public:
+  ETrialLogWriteError(const std::string& file, const std::string& reason)
+      : ProgramError("試行の記録を書き込めません: " + file + ": " + reason) {}
+};

@@ -355,13 +355,14 @@ probe_wait() {
 # no_grid_since AFTER: the probe saw no grid after line AFTER.
 no_grid_since() { awk -v after="$1" 'NR > after && $3 == "grid" { exit 1 }' "$probe_out"; }
 
-# space DESC: Space to the experiment window, which must have the keyboard.
-space() {
+# press KEY DESC: a key to the experiment window, which must have the keyboard.
+press() {
   local focus
   focus=$(xdotool getwindowfocus 2>/dev/null)
-  [ "$focus" = "$EXP_WIN" ] || fail "$1: the experiment window does not have the keyboard focus (window $focus has)"
-  xdotool key space
+  [ "$focus" = "$EXP_WIN" ] || fail "$2: the experiment window does not have the keyboard focus (window $focus has)"
+  xdotool key "$1"
 }
+space() { press space "$1"; }
 
 # The GO screen: GO and Exit, no rating buttons, a white picture with text.
 wait_until "the experiment window's GO screen" 5000 exp exp_buttons_are PPAAAA
@@ -474,17 +475,17 @@ for trial in $(seq 1 60); do
     [ "$(cut -d' ' -f2 <<<"$look")" = none ] || fail "trial $trial: the GO screen shows grid colours ($look)"
     pending=("$last" "$trial" "$kind")
     if [ "$trial" = 11 ] || [ "$trial" = 12 ]; then
-      # Space twice on the GO screen: the rating button just clicked is
-      # hidden; nothing may answer, start a trial or change the trial number.
+      # A rating key twice on the GO screen: the rating buttons are hidden;
+      # nothing may answer, start a trial or change the trial number.
       from=$(probe_lines)
       go_label=$(checksum "$last" "$TRIAL_LABEL")
-      space "trial $trial, the GO screen"
-      space "trial $trial, the GO screen"
+      press 3 "trial $trial, the GO screen"
+      press 2 "trial $trial, the GO screen"
       sleep 0.3
-      wait_until "trial $trial: the GO screen after Space" 3000 "t$trial-space" exp_buttons_are PPAAAA
+      wait_until "trial $trial: the GO screen after a rating key" 3000 "t$trial-space" exp_buttons_are PPAAAA
       [ "$(checksum "$last" "$TRIAL_LABEL")" = "$go_label" ] ||
-        fail "trial $trial: Space on the GO screen changed the trial number (an answer without a stimulus)"
-      no_grid_since "$from" || fail "trial $trial: Space on the GO screen showed a grid"
+        fail "trial $trial: a rating key on the GO screen changed the trial number (an answer without a stimulus)"
+      no_grid_since "$from" || fail "trial $trial: a rating key on the GO screen showed a grid"
     fi
   fi
   t_end=$(now_ms)

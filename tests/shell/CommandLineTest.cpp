@@ -38,4 +38,12 @@ TEST(CommandLine, OptionsAndTheirBounds) {
   }
 }
 
+TEST(CommandLine, HelpNamesThePlotMenuWithItsShortcutsAndAutosave) {
+  const std::string help = ParseCommandLine({"--help"}).text;
+  for (const char* name : {"right mouse button on the plot", "Ctrl+F", "Ctrl+S", "Ctrl+Shift+S", "--autosave"})
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+  EXPECT_TRUE(ParseCommandLine({"--autosave", "--csv", "a.csv"}).autosave);
+  EXPECT_EQ(ParseCommandLine({"--fit", "a.csv", "--autosave"}).action, CommandLine::Action::kBadInput);
+}
+
 }  // namespace

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
+#include "experiment/RunLog.h"
+#include "experiment/SessionFileNames.h"
+#include "windows/UDispPattern.h"
 #include "shell/MainWindow.h"
 
 namespace {
@@ -65,6 +70,32 @@ TEST_F(MainWindowTest, LaterActivationsKeepWhatTheExperimentSet) {
   EXPECT_EQ(form->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
   EXPECT_FALSE(form->DoExpButton.Visible());
   EXPECT_TRUE(form->DataButton.Visible());
+}
+
+TEST_F(MainWindowTest, WithAutosaveARunIsKeptInAFileOfItsOwnAndTheMessageSaysWhere) {
+  QTemporaryDir data;
+  qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  experiment::RunLog.Autosave = true;
+  form->SetVisible(true);
+  QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
+  TFormDisp* run = MainWindow.FormDisp;
+  for (int i = 0; i < 2; ++i) {
+    QTest::mouseClick(&run->GOButton, Qt::LeftButton);
+    run->Timer1Timer();
+    QTest::mouseClick(&run->CertainNButton, Qt::LeftButton);
+  }
+  QTest::mouseClick(&run->ExitButton, Qt::LeftButton);
+  experiment::RunLog.Autosave = false;
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  qunsetenv("XDG_DATA_HOME");
+  ASSERT_TRUE(folder.startsWith(data.path()));
+  const std::string path = folder.toStdString() + "/" + experiment::AutosaveFileName(experiment::RunLog.Run.Session);
+  const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
+  ASSERT_EQ(read.Sessions.size(), 1u) << read.Error;
+  EXPECT_EQ(read.Sessions[0].Rows.size(), 2u);
+  ASSERT_NE(form->SavedLabel(), nullptr);
+  EXPECT_EQ(form->SavedLabel()->Caption(), "結果を保存しました:\n" + path);
+  experiment::RunLog.RunFile = {};
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgram) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QWindow>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -229,6 +230,26 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
   EXPECT_EQ(Experiment.TrialCounter, -8);
 }
 
+TEST_F(TrialSequence, KeysPressGoAndRateAsTheButtonsDoAndKeysOfHiddenButtonsDoNothing) {
+  EXPECT_EQ(form->focusWidget(), &form->GOButton);
+  QWindow* window = form->windowHandle();
+  const Qt::Key goKeys[] = {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter};
+  for (int i = 0; i < 8; ++i) {  // the codes 1..4 on the top row, then on the keypad
+    const int code = i % 4 + 1;
+    const auto digit = static_cast<Qt::Key>(Qt::Key_0 + code);
+    const Qt::KeyboardModifier pad = i < 4 ? Qt::NoModifier : Qt::KeypadModifier;
+    QTest::keyClick(window, digit, pad);  // the GO screen: the rating buttons are hidden
+    EXPECT_FALSE(form->Timer1.Running());
+    QTest::keyClick(window, goKeys[i % 3]);
+    ASSERT_TRUE(form->Timer1.Running()) << i;
+    form->Timer1Timer();
+    QTest::keyClick(window, Qt::Key_Space);  // the rating screen: GO is hidden
+    QTest::keyClick(window, digit, pad);
+    ASSERT_EQ(experiment::RunLog.Run.Rows.size(), static_cast<std::size_t>(i + 1));
+    EXPECT_EQ(experiment::RunLog.Run.Rows.back().Response, code);
+  }
+}
+
 TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
   Trials(3);
   form->close();  // before the end: hidden, nothing handed over
@@ -282,18 +303,22 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
   std::remove(path.c_str());
 }
 
-TEST_F(TrialSequence, AFailedWriteIsShownAndTheRunGoesOnInMemory) {
+TEST_F(TrialSequence, AFailedWriteIsShownOnceARunInJapaneseAndTheRunGoesOnInMemory) {
   experiment::TrialLogFile full;
   if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
   experiment::RunLog.File = &full;
   ErrorBoxRecorder boxes;
   Trials(11);
-  experiment::RunLog.File = nullptr;
-  ASSERT_EQ(boxes.boxes.size(), 11u);
-  EXPECT_NE(boxes.boxes[0].second.find("/dev/full"), std::string::npos);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].second.rfind("試行の記録を書き込めません: /dev/full: ", 0), 0u) << boxes.boxes[0].second;
   EXPECT_EQ(Experiment.TrialCounter, 2);
   EXPECT_EQ(Experiment.TrialResults[1].Response, experiment::kCertainS);
   EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 11u);
+
+  form = OpenWindow();  // the next run says it again, once
+  Trials(2);
+  experiment::RunLog.File = nullptr;
+  EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
 TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
