@@ -10,6 +10,10 @@ namespace experiment {
 // its first answer in the user's data folder.
 struct RunLogState {
   TrialLogSession Run;
+  // The plain format for the standard experiment; the class format, which
+  // names the observer and the design, once either is given.
+  TrialLogFormat Format = TrialLogFormat::kPlain;
+  std::string Observer;  // of the coming runs; empty when not asked
   TrialLogFile* File = nullptr;  // not owned
   bool Autosave = false;
   TrialLogFile RunFile;  // the current run's own file while Autosave is on

@@ -83,22 +83,44 @@ std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
   }
 }
 
-// Where each column stands in a file's header: field index by column, or
-// empty when the line is not a header of ours (a column is missing).
-std::optional<std::vector<std::size_t>> HeaderPositions(const std::vector<std::string>& fields) {
+// Where each column stands in a file's header, and the file's format; empty
+// when the line is not a header of ours. A column the format lacks stands
+// nowhere (npos).
+struct Header {
+  TrialLogFormat format;
   std::vector<std::size_t> at;
+  std::size_t fields;
+};
+
+std::optional<Header> ParseHeader(const std::vector<std::string>& fields) {
+  Header header{TrialLogFormat::kPlain, {}, fields.size()};
+  int classColumns = 0, classFound = 0;
   for (const TrialLogColumn& column : TrialLogColumns()) {
     const auto found = std::find(fields.begin(), fields.end(), column.Name);
-    if (found == fields.end()) return std::nullopt;
-    at.push_back(static_cast<std::size_t>(found - fields.begin()));
+    classColumns += column.ClassOnly;
+    if (found == fields.end()) {
+      if (!column.ClassOnly) return std::nullopt;
+      header.at.push_back(std::string::npos);
+      continue;
+    }
+    classFound += column.ClassOnly;
+    header.at.push_back(static_cast<std::size_t>(found - fields.begin()));
   }
-  return at;
+  if (classFound != 0 && classFound != classColumns) return std::nullopt;
+  if (classFound != 0) header.format = TrialLogFormat::kClass;
+  return header;
 }
 
-bool IsOurHeader(std::string_view line) {
+std::optional<Header> ParseHeaderLine(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
   const auto fields = SplitFields(line);
-  return fields && HeaderPositions(*fields).has_value();
+  return fields ? ParseHeader(*fields) : std::nullopt;
+}
+
+std::string HeaderText(TrialLogFormat format) {
+  std::string line = TrialLogHeaderLine(format);
+  line.pop_back();
+  return line;
 }
 
 // What a row must be in the design its session ran: a trial of the design,
@@ -112,11 +134,14 @@ std::optional<std::string> CheckAgainstDesign(const TrialLogRow& row, const Desi
     return std::string("phase \"") + (row.Practice ? "practice" : "recorded") + "\" does not match trial " + trial +
            (design.IsPractice(row.Trial) ? " (practice)" : " (recorded)");
   }
-  if (row.Response > design.Categories()) {
-    return "response \"" + std::to_string(row.Response) + "\" is not a rating from 1 to " +
-           std::to_string(design.Categories());
-  }
   return std::nullopt;
+}
+
+// A response within the row's rating scale.
+std::optional<std::string> CheckResponse(const TrialLogRow& row) {
+  if (row.Response <= row.Categories) return std::nullopt;
+  return "response \"" + std::to_string(row.Response) + "\" is not a rating from 1 to " +
+         std::to_string(row.Categories);
 }
 
 }  // namespace
@@ -135,29 +160,35 @@ std::string FormatSessionTime(std::chrono::system_clock::time_point time) {
   return text;
 }
 
-std::string TrialLogHeaderLine() {
+std::string TrialLogHeaderLine(TrialLogFormat format) {
   std::string line;
-  for (const TrialLogColumn& column : TrialLogColumns()) (line += line.empty() ? "" : ",") += column.Name;
+  for (const TrialLogColumn& column : TrialLogColumns()) {
+    if (HasColumn(format, column)) (line += line.empty() ? "" : ",") += column.Name;
+  }
   return line + '\n';
 }
 
-std::string FormatTrialLogLine(const TrialLogRow& row) {
+std::string FormatTrialLogLine(const TrialLogRow& row, TrialLogFormat format) {
   std::string line;
+  bool first = true;
   for (const TrialLogColumn& column : TrialLogColumns()) {
-    if (&column != TrialLogColumns().data()) line += ',';
+    if (!HasColumn(format, column)) continue;
+    if (!first) line += ',';
+    first = false;
     column.Write(row, line);
   }
   return line + '\n';
 }
 
 TrialLogFile::TrialLogFile(TrialLogFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), format_(other.format_) {}
 
 TrialLogFile& TrialLogFile::operator=(TrialLogFile&& other) noexcept {
   if (this != &other) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
+    format_ = other.format_;
   }
   return *this;
 }
@@ -166,9 +197,10 @@ TrialLogFile::~TrialLogFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-std::optional<std::string> TrialLogFile::Open(const std::string& path) {
+std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogFormat format) {
   if (fd_ >= 0) ::close(fd_);
   path_ = path;
+  format_ = format;
   fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd_ < 0 && (errno == EACCES || errno == EISDIR || errno == EINVAL)) {
     // A file that may only be appended to (a device, a write-only file).
@@ -181,11 +213,20 @@ std::optional<std::string> TrialLogFile::Open(const std::string& path) {
     std::string_view first(start);
     if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
     first = first.substr(0, first.find('\n'));
-    if (!start.empty() && !IsOurHeader(first)) {
+    const std::optional<Header> header = ParseHeaderLine(first);
+    std::optional<std::string> refusal;
+    if (!start.empty() && !header) {
+      refusal = "will not append to " + path + ": it is not a per-trial file (its first line is not the header " +
+                HeaderText(format) + ")";
+    } else if (header && header->format != format) {
+      refusal = "will not append to " + path + ": it holds per-trial rows of the other format (" +
+                HeaderText(header->format) + "), this run writes " + HeaderText(format) +
+                "; give another file";
+    }
+    if (refusal) {
       ::close(fd_);
       fd_ = -1;
-      return "will not append to " + path + ": it is not a per-trial file (its first line is not the header " +
-             TrialLogHeaderLine().substr(0, TrialLogHeaderLine().size() - 1) + ")";
+      return refusal;
     }
   }
   return std::nullopt;
@@ -193,7 +234,7 @@ std::optional<std::string> TrialLogFile::Open(const std::string& path) {
 
 std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
   if (fd_ < 0) return "cannot write to " + path_ + ": the file is not open";
-  std::string text = FormatTrialLogLine(row);
+  std::string text = FormatTrialLogLine(row, format_);
   int error = 0;
   // The lock makes "empty? then the header; cut short? then a line end" one
   // step across processes.
@@ -205,7 +246,7 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
     error = errno;
   } else {
     if (info.st_size == 0) {
-      text = TrialLogHeaderLine() + text;
+      text = TrialLogHeaderLine(format_) + text;
     } else if (S_ISREG(info.st_mode) && ReadAt(fd_, info.st_size - 1, 1) != "\n") {
       text = '\n' + text;
     }
@@ -222,11 +263,9 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
   auto where = [&](std::size_t lineNumber) { return file + ":" + std::to_string(lineNumber) + ": "; };
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
 
-  std::optional<std::vector<std::size_t>> columns;  // set by the header
-  std::size_t headerFields = 0;
+  std::optional<Header> header;  // set by the first header line
   std::map<std::pair<std::string, std::uint32_t>, std::size_t> sessionOf;
   std::set<std::tuple<std::string, std::uint32_t, std::int32_t>> trialsSeen;
-  const Design& design = Design::Standard();  // the design of files without design columns
   std::size_t lineNumber = 0;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
@@ -237,33 +276,36 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
     if (line.find_first_not_of(", \t") == std::string_view::npos) continue;  // blank, or empty fields only
 
     const auto fields = SplitFields(line);
-    if (fields && HeaderPositions(*fields)) {
-      if (!columns) {  // a header repeated by joining files is skipped
-        columns = HeaderPositions(*fields);
-        headerFields = fields->size();
+    if (fields && ParseHeader(*fields)) {
+      if (!header) {  // a header repeated by joining files is skipped
+        header = ParseHeader(*fields);
+        contents.Format = header->format;
       }
       continue;
     }
-    if (!columns) {
-      contents.Error = where(lineNumber) + "the first line must be the header " +
-                       TrialLogHeaderLine().substr(0, TrialLogHeaderLine().size() - 1);
+    if (!header) {
+      contents.Error = where(lineNumber) + "the first line must be the header " + HeaderText(TrialLogFormat::kPlain) +
+                       " or " + HeaderText(TrialLogFormat::kClass);
       return contents;
     }
     if (!fields) {
       contents.Skipped.push_back(where(lineNumber) + "malformed quotes");
       continue;
     }
-    if (fields->size() != headerFields) {
-      contents.Skipped.push_back(where(lineNumber) + "expected " + std::to_string(headerFields) + " fields, found " +
-                                 std::to_string(fields->size()));
+    if (fields->size() != header->fields) {
+      contents.Skipped.push_back(where(lineNumber) + "expected " + std::to_string(header->fields) +
+                                 " fields, found " + std::to_string(fields->size()));
       continue;
     }
     TrialLogRow row{};
     std::optional<std::string> reason;
-    for (std::size_t c = 0; c < columns->size() && !reason; ++c) {
-      reason = TrialLogColumns()[c].Read((*fields)[(*columns)[c]], row);
+    for (std::size_t c = 0; c < header->at.size() && !reason; ++c) {
+      if (header->at[c] != std::string::npos) reason = TrialLogColumns()[c].Read((*fields)[header->at[c]], row);
     }
-    if (!reason) reason = CheckAgainstDesign(row, design);
+    // A plain file's rows are the standard design's; a class file's phase is
+    // its own, since the design's counts are not in the file.
+    if (!reason && header->format == TrialLogFormat::kPlain) reason = CheckAgainstDesign(row, Design::Standard());
+    if (!reason) reason = CheckResponse(row);
     if (!reason && !trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
       reason = "trial " + std::to_string(row.Trial) + " of session " + row.Session + " again (the first one counts)";
     }
@@ -273,7 +315,7 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
     }
     const auto key = std::make_pair(row.Session, row.Seed);
     auto [at, added] = sessionOf.try_emplace(key, contents.Sessions.size());
-    if (added) contents.Sessions.push_back({row.Session, row.Seed, {}});
+    if (added) contents.Sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
     contents.Sessions[at->second].Rows.push_back(std::move(row));
   }
   if (contents.Sessions.empty()) contents.Error = file + ": no sessions";
@@ -304,9 +346,10 @@ TrialLogContents ReadTrialLog(const std::string& path) {
   return ParseTrialLog(text, path);
 }
 
-std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows) {
-  std::string text = TrialLogHeaderLine();
-  for (const TrialLogRow& row : rows) text += FormatTrialLogLine(row);
+std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows,
+                                         TrialLogFormat format) {
+  std::string text = TrialLogHeaderLine(format);
+  for (const TrialLogRow& row : rows) text += FormatTrialLogLine(row, format);
   const std::string temporary = path + ".part";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return "cannot write to " + path + ": " + Reason(errno);

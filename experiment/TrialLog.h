@@ -12,11 +12,17 @@ namespace experiment {
 
 // The per-trial file: UTF-8 CSV (RFC 4180), "." as the decimal separator
 // whatever the locale, LF line ends, a header naming the columns first. The
-// columns and their order are those of TrialLogColumns.h.
+// columns and their order are those of TrialLogColumns.h. Two formats: the
+// plain one of the standard experiment, and the class format, which also
+// names the observer, the design and its number of rating categories.
+enum class TrialLogFormat { kPlain, kClass };
 
 // One line of the file: one answered trial.
 struct TrialLogRow {
   std::string Session;    // UTC creation time of the experiment window, "2026-12-08T19:20:31.123Z"
+  std::string Observer;   // empty when not asked
+  std::string DesignName = Design::Standard().Name;
+  std::int32_t Categories = Design::Standard().Categories();  // K
   std::uint32_t Seed;     // generator state seeded at that creation
   std::int32_t Trial;     // 1 .. the design's trials
   bool Practice;          // the phase: practice or recorded
@@ -32,10 +38,10 @@ struct TrialLogRow {
 std::string FormatSessionTime(std::chrono::system_clock::time_point time);
 
 // The header line, LF included.
-std::string TrialLogHeaderLine();
+std::string TrialLogHeaderLine(TrialLogFormat format = TrialLogFormat::kPlain);
 
 // The row as one line of the file, LF included; independent of the locale.
-std::string FormatTrialLogLine(const TrialLogRow& row);
+std::string FormatTrialLogLine(const TrialLogRow& row, TrialLogFormat format = TrialLogFormat::kPlain);
 
 // Appends rows to one file. Each Append is a single write() of a whole line
 // to a descriptor opened with O_APPEND, followed by fsync, so lines of two
@@ -53,11 +59,11 @@ class TrialLogFile {
   TrialLogFile& operator=(TrialLogFile&& other) noexcept;
   ~TrialLogFile();
 
-  // Opens (creating when missing) path for appending. A file that holds
-  // something else than a per-trial file (its first line is not our header)
-  // is refused. On failure: a message naming the file and the reason, and the
-  // object stays closed.
-  std::optional<std::string> Open(const std::string& path);
+  // Opens (creating when missing) path for appending rows of the format. A
+  // file that holds something else (its first line is not our header, or the
+  // header of the other format) is refused. On failure: a message naming the
+  // file and the reason, and the object stays closed.
+  std::optional<std::string> Open(const std::string& path, TrialLogFormat format = TrialLogFormat::kPlain);
 
   // Writes the row, durably. On failure: a message naming the file and the
   // reason. Appending to a closed object is a failure too.
@@ -69,19 +75,25 @@ class TrialLogFile {
  private:
   int fd_ = -1;
   std::string path_;
+  TrialLogFormat format_ = TrialLogFormat::kPlain;
 };
 
 // Writes a whole file of rows, header first, in place of whatever the path
 // held: the rows go to a temporary file beside it, synced, which then takes
 // the path's name, so that the path never holds half a file. On failure: a
 // message naming the file and the reason.
-std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows);
+std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows,
+                                         TrialLogFormat format = TrialLogFormat::kPlain);
 
-// The rows of one run: one session time and seed, in file order.
+// The rows of one run: one session time and seed, in file order, with the
+// observer, design and scale of its first row.
 struct TrialLogSession {
   std::string Session;
   std::uint32_t Seed;
   std::vector<TrialLogRow> Rows;
+  std::string Observer;
+  std::string DesignName = Design::Standard().Name;
+  std::int32_t Categories = Design::Standard().Categories();
 };
 
 // A whole file read back: its sessions in order of first appearance.
@@ -92,9 +104,11 @@ struct TrialLogSession {
 // trial (the first one counts). Blank lines, lines of empty fields and
 // repeated header lines are skipped without a word; a UTF-8 byte order mark,
 // CRLF line ends and quoted fields are accepted. Columns are found by their
-// header names; unknown columns are ignored.
+// header names; unknown columns are ignored. Files of both formats are read;
+// a plain file's rows belong to the standard design.
 struct TrialLogContents {
   std::vector<TrialLogSession> Sessions;
+  TrialLogFormat Format = TrialLogFormat::kPlain;
   std::string Error;
   std::vector<std::string> Skipped;
 };

@@ -25,6 +25,14 @@ std::string Quoted(std::string_view name, std::string_view field) {
   return std::string(name) + " \"" + std::string(field) + "\"";
 }
 
+// An RFC 4180 field: quoted when it holds a comma, a quote or a line end.
+std::string Field(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
 // "2026-12-08T19:20:31.123Z": digits where the example has digits.
 bool IsSessionTime(std::string_view text) {
   constexpr std::string_view kShape = "0000-00-00T00:00:00.000Z";
@@ -36,40 +44,58 @@ bool IsSessionTime(std::string_view text) {
 }
 
 const TrialLogColumn kColumns[] = {
-    {"session", [](const TrialLogRow& r, std::string& line) { line += r.Session; },
+    {"session", false, [](const TrialLogRow& r, std::string& line) { line += r.Session; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!IsSessionTime(f)) return Quoted("session", f) + " is not a UTC time like 2026-12-08T19:20:31.123Z";
        r.Session = f;
        return std::nullopt;
      }},
-    {"seed", [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
+    {"observer", true, [](const TrialLogRow& r, std::string& line) { line += Field(r.Observer); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       r.Observer = f;
+       return std::nullopt;
+     }},
+    {"design", true, [](const TrialLogRow& r, std::string& line) { line += Field(r.DesignName); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (f.empty()) return std::string("design is empty");
+       r.DesignName = f;
+       return std::nullopt;
+     }},
+    {"categories", true, [](const TrialLogRow& r, std::string& line) { Append(line, r.Categories); },
+     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+       if (!ParseInteger(f, r.Categories) || r.Categories < 2 || r.Categories > kMaxCategories) {
+         return Quoted("categories", f) + " is not a whole number from 2 to " + std::to_string(kMaxCategories);
+       }
+       return std::nullopt;
+     }},
+    {"seed", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Seed)) return Quoted("seed", f) + " is not a whole number from 0 to 4294967295";
        return std::nullopt;
      }},
-    {"trial", [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
+    {"trial", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Quoted("trial", f) + " is not a whole number from 1";
        return std::nullopt;
      }},
-    {"phase", [](const TrialLogRow& r, std::string& line) { line += r.Practice ? "practice" : "recorded"; },
+    {"phase", false, [](const TrialLogRow& r, std::string& line) { line += r.Practice ? "practice" : "recorded"; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f != "practice" && f != "recorded") return Quoted("phase", f) + " is neither practice nor recorded";
        r.Practice = f == "practice";
        return std::nullopt;
      }},
-    {"stimulus", [](const TrialLogRow& r, std::string& line) { line += r.Stimulus == kNoise ? "noise" : "signal"; },
+    {"stimulus", false, [](const TrialLogRow& r, std::string& line) { line += r.Stimulus == kNoise ? "noise" : "signal"; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f != "noise" && f != "signal") return Quoted("stimulus", f) + " is neither noise nor signal";
        r.Stimulus = f == "noise" ? kNoise : kSignal;
        return std::nullopt;
      }},
-    {"response", [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
+    {"response", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Response) || r.Response < 1) return Quoted("response", f) + " is not a rating code";
        return std::nullopt;
      }},
-    {"exposure_ms",
+    {"exposure_ms", false,
      [](const TrialLogRow& r, std::string& line) {
        char text[48];
        const auto end = std::to_chars(text, text + sizeof text, r.ExposureMs, std::chars_format::fixed, 1);
@@ -84,7 +110,7 @@ const TrialLogColumn kColumns[] = {
        }
        return std::nullopt;
      }},
-    {"rating_ms", [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
+    {"rating_ms", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.RatingMs)) return Quoted("rating_ms", f) + " is not a whole number of milliseconds";
        return std::nullopt;
@@ -94,5 +120,9 @@ const TrialLogColumn kColumns[] = {
 }  // namespace
 
 std::span<const TrialLogColumn> TrialLogColumns() { return kColumns; }
+
+bool HasColumn(TrialLogFormat format, const TrialLogColumn& column) {
+  return format == TrialLogFormat::kClass || !column.ClassOnly;
+}
 
 }  // namespace experiment

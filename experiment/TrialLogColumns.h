@@ -14,11 +14,13 @@ namespace experiment {
 // writer and the reader all follow it.
 struct TrialLogColumn {
   std::string_view Name;
+  bool ClassOnly;  // written only in the class format; read as the standard design's value when absent
   void (*Write)(const TrialLogRow& row, std::string& line);
   std::optional<std::string> (*Read)(std::string_view field, TrialLogRow& row);
 };
 
-// The columns in the order they are written.
+// The columns in the order they are written; a format writes those it has.
 std::span<const TrialLogColumn> TrialLogColumns();
+bool HasColumn(TrialLogFormat format, const TrialLogColumn& column);
 
 }  // namespace experiment

@@ -1,5 +1,6 @@
 #include "FitReport.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -35,17 +36,31 @@ std::string CountList(const std::vector<int>& counts) {
   return text;
 }
 
-std::string SessionLine(const std::string& file, const experiment::TrialLogSession& session) {
-  // Files without design columns hold the standard design.
-  const roc::RatingCounts counts = roc::CountRecordedRows(session.Rows, experiment::Design::Standard().Categories());
+// The columns of the report: which of the optional ones it has.
+struct Layout {
+  int criteria;     // K - 1 of the largest K
+  bool identities;  // observer and design after the session
+};
+
+std::string Header(const Layout& layout) {
+  std::string header = std::string("file,session,") + (layout.identities ? "observer,design," : "") +
+                       "recorded,noise_counts,signal_counts,d,d_se,R,R_se,";
+  for (int j = 1; j <= layout.criteria; ++j) header += "c" + std::to_string(j) + ",c" + std::to_string(j) + "_se,";
+  return header + "a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status";
+}
+
+std::string SessionLine(const std::string& file, const experiment::TrialLogSession& session, const Layout& layout) {
+  const roc::RatingCounts counts = roc::CountRecordedRows(session.Rows, session.Categories);
   const int recorded = roc::Total(counts.noise) + roc::Total(counts.signal);
-  std::string line = Field(file) + ',' + session.Session + ',' + std::to_string(recorded) + ',' +
-                     CountList(counts.noise) + ',' + CountList(counts.signal) + ',';
+  std::string line = Field(file) + ',' + session.Session + ',';
+  if (layout.identities) line += Field(session.Observer) + ',' + Field(session.DesignName) + ',';
+  line += std::to_string(recorded) + ',' + CountList(counts.noise) + ',' + CountList(counts.signal) + ',';
   const std::optional<roc::BinormalFit> fit = roc::FitBinormal(counts);
-  if (!fit) return line + std::string(19, ',') + "degenerate\n";
+  if (!fit) return line + std::string(13 + 2 * layout.criteria, ',') + "degenerate\n";
   for (double v : {fit->d, fit->d_se, fit->R, fit->R_se}) line += Number(v) + ',';
-  for (std::size_t j = 0; j < fit->criteria.size(); ++j) {
-    line += Number(fit->criteria[j]) + ',' + Number(fit->criteria_se[j]) + ',';
+  for (int j = 0; j < layout.criteria; ++j) {
+    const bool has = j < static_cast<int>(fit->criteria.size());
+    line += (has ? Number(fit->criteria[j]) : "") + ',' + (has ? Number(fit->criteria_se[j]) : "") + ',';
   }
   for (double v : {fit->a, fit->b, fit->az, fit->az_se, fit->d_a, fit->neg_loglik, fit->chi2}) {
     line += Number(v) + ',';
@@ -58,9 +73,10 @@ std::string SessionLine(const std::string& file, const experiment::TrialLogSessi
 
 int RunFitReport(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
   int status = 0;
-  out << kFitReportHeader << '\n';
+  std::vector<std::pair<std::string, experiment::TrialLogContents>> read;
+  Layout layout{experiment::Design::Standard().Categories() - 1, false};
   for (const std::string& file : files) {
-    const experiment::TrialLogContents contents = experiment::ReadTrialLog(file);
+    experiment::TrialLogContents contents = experiment::ReadTrialLog(file);
     for (const std::string& skipped : contents.Skipped) err << skipped << " (line skipped)\n";
     if (!contents.Skipped.empty()) status = 2;
     if (!contents.Error.empty()) {
@@ -68,7 +84,15 @@ int RunFitReport(const std::vector<std::string>& files, std::ostream& out, std::
       status = 2;
       continue;
     }
-    for (const experiment::TrialLogSession& session : contents.Sessions) out << SessionLine(file, session);
+    layout.identities |= contents.Format == experiment::TrialLogFormat::kClass;
+    for (const experiment::TrialLogSession& session : contents.Sessions) {
+      layout.criteria = std::max(layout.criteria, session.Categories - 1);
+    }
+    read.emplace_back(file, std::move(contents));
+  }
+  out << Header(layout) << '\n';
+  for (const auto& [file, contents] : read) {
+    for (const experiment::TrialLogSession& session : contents.Sessions) out << SessionLine(file, session, layout);
   }
   out.flush();
   return status;

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
 
   experiment::TrialLogFile csv;
   if (cl.csvFile) {
-    if (auto error = csv.Open(*cl.csvFile)) {
+    if (auto error = csv.Open(*cl.csvFile, experiment::RunLog.Format)) {
       Complain(*error);
       return 2;
     }

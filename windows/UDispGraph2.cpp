@@ -364,7 +364,7 @@ void TDispGraph2::SavePlot(const QString& path) {
 }
 
 void TDispGraph2::SaveResults(const QString& path) {
-  if (auto error = experiment::WriteTrialLog(path.toStdString(), experiment::RunLog.Run.Rows))
+  if (auto error = experiment::WriteTrialLog(path.toStdString(), experiment::RunLog.Run.Rows, experiment::RunLog.Format))
     throw EWriteError(*error);
 }
 

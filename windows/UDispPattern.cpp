@@ -104,7 +104,8 @@ void TFormDisp::FormCreate() {
   }
 
   const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
-  experiment::RunLog.Run = {session, seed, {}};
+  experiment::RunLog.Run = {session, seed, {}, experiment::RunLog.Observer, Experiment.design.Name,
+                            Experiment.design.Categories()};
   experiment::RunLog.RunFile = {};
 
   DrawInstructionScreen();
@@ -193,6 +194,9 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
   const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
   experiment::TrialLogSession& run = experiment::RunLog.Run;
   run.Rows.push_back({.Session = run.Session,
+                      .Observer = run.Observer,
+                      .DesignName = run.DesignName,
+                      .Categories = run.Categories,
                       .Seed = run.Seed,
                       .Trial = trial,
                       .Practice = Experiment.design.IsPractice(trial),
@@ -232,7 +236,7 @@ std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
   }
   const std::string path = experiment::UniquePath(
       folder.toStdString(), name, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
-  return {path, experiment::RunLog.RunFile.Open(path)};
+  return {path, experiment::RunLog.RunFile.Open(path, experiment::RunLog.Format)};
 }
 
 ui::Button* TFormDisp::ButtonForKey(int key) {

@@ -133,6 +133,27 @@ TEST(TrialLogTest, AppendingNeverContinuesACutLineNorWritesIntoForeignFiles) {
   std::remove(foreign.c_str());
 }
 
+// The class format names observer, design and scale and reads back; a file of
+// one format is never appended to with the other.
+TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
+  const std::string path = FreshPath("class.csv");
+  const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Observer = "x'); DROP, \"A\"", .DesignName = "six-point",
+                        .Categories = 6, .Seed = 1, .Trial = 3, .Practice = false, .Stimulus = kSignal, .Response = 6,
+                        .ExposureMs = 300, .RatingMs = 500};
+  TrialLogFile file;
+  ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
+  ASSERT_EQ(file.Append(row), std::nullopt);
+  EXPECT_TRUE(Slurp(path).starts_with(
+      "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms\n"
+      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,500\n"));
+  const TrialLogContents read = ReadTrialLog(path);
+  ASSERT_EQ(read.Sessions.size(), 1u);
+  EXPECT_EQ(read.Sessions[0].Rows[0], row);
+  EXPECT_EQ(read.Sessions[0].Categories, 6);
+  EXPECT_TRUE(TrialLogFile().Open(path)->find("other format") != std::string::npos);
+  std::remove(path.c_str());
+}
+
 TEST(TrialLogTest, WriteFailureNamesFileAndReason) {
   const std::string inMissingFolder = FreshPath("no-such-folder") + "/trials.csv";
   TrialLogFile missing;

@@ -91,5 +91,43 @@ TEST(FitReportTest, OneLinePerSessionAndBadFilesSkippedWithExitTwo) {
   std::remove(bad.c_str());
 }
 
+// A six-point session beside a standard one: criteria to c5, observer and
+// design named, empty cells where the standard session has no c4 and c5.
+TEST(FitReportTest, CriteriaRunToTheLargestScale) {
+  const std::string six = Path("six.csv"), four = Path("four.csv");
+  std::string text = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
+  const int noise[6] = {6, 5, 4, 3, 2, 1}, signal[6] = {1, 2, 3, 4, 5, 6};
+  int trial = 3;
+  for (int kind = 0; kind < 2; ++kind) {
+    for (int r = 0; r < 6; ++r) {
+      for (int n = 0; n < (kind ? signal : noise)[r]; ++n) {
+        text += experiment::FormatTrialLogLine(
+            {.Session = "2026-12-09T08:00:00.000Z", .Observer = "Aoi", .DesignName = "six-point", .Categories = 6,
+             .Seed = 5, .Trial = trial++, .Practice = false, .Stimulus = static_cast<experiment::StimulusKind>(kind),
+             .Response = r + 1, .ExposureMs = 300, .RatingMs = 700},
+            experiment::TrialLogFormat::kClass);
+      }
+    }
+  }
+  Write(six, text);
+  Write(four, experiment::TrialLogHeaderLine() + Line("2026-12-08T20:00:00.000Z", 2, 11, 0, 2, 650));
+  std::ostringstream out, err;
+  EXPECT_EQ(RunFitReport({six, four}, out, err), 0) << err.str();
+  const std::vector<std::string> lines = Split(out.str(), '\n');
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0],
+            "file,session,observer,design,recorded,noise_counts,signal_counts,d,d_se,R,R_se,c1,c1_se,c2,c2_se,c3,c3_se,"
+            "c4,c4_se,c5,c5_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status");
+  const std::vector<std::string> fields = Split(lines[1], ',');
+  ASSERT_EQ(fields.size(), 31u);
+  EXPECT_EQ(fields[2] + "," + fields[3] + "," + fields[4], "Aoi,six-point,42");
+  EXPECT_EQ(fields[5], "6 5 4 3 2 1");
+  EXPECT_EQ(fields[28], "3");  // 2 (K - 1) - (K + 1)
+  EXPECT_EQ(fields[30], "ok");
+  EXPECT_EQ(lines[2], four + ",2026-12-08T20:00:00.000Z,,standard,1,0 1 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,,,,,degenerate");
+  std::remove(six.c_str());
+  std::remove(four.c_str());
+}
+
 }  // namespace
 }  // namespace shell
