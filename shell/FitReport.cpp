@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "experiment/Csv.h"
 #include "experiment/TrialLog.h"
 #include "stats/BinormalFit.h"
 
@@ -20,14 +21,6 @@ std::string Number(double v) {
   char text[32];
   const auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 6);
   return std::string(text, end.ptr);
-}
-
-// An RFC 4180 field: quoted when it holds a comma, a quote or a line end.
-std::string Field(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + '"';
 }
 
 std::string CountList(const std::vector<int>& counts) {
@@ -52,8 +45,8 @@ std::string Header(const Layout& layout) {
 std::string SessionLine(const std::string& file, const experiment::TrialLogSession& session, const Layout& layout) {
   const roc::RatingCounts counts = roc::CountRecordedRows(session.Rows, session.Categories);
   const int recorded = roc::Total(counts.noise) + roc::Total(counts.signal);
-  std::string line = Field(file) + ',' + session.Session + ',';
-  if (layout.identities) line += Field(session.Observer) + ',' + Field(session.DesignName) + ',';
+  std::string line = experiment::CsvField(file) + ',' + session.Session + ',';
+  if (layout.identities) line += experiment::CsvField(session.Observer) + ',' + experiment::CsvField(session.DesignName) + ',';
   line += std::to_string(recorded) + ',' + CountList(counts.noise) + ',' + CountList(counts.signal) + ',';
   const std::optional<roc::BinormalFit> fit = roc::FitBinormal(counts);
   if (!fit) return line + std::string(13 + 2 * layout.criteria, ',') + "degenerate\n";

@@ -1,30 +1,28 @@
+// The ROC window: its controls, the plot after "Disp", the steps of the fit by
+// eye, and the plot's menu with the analysis window and the saves. Longer
+// than most files: one window's handlers, which read best side by side.
 #include "windows/UDispGraph2.h"
 
 #include <QAction>
-#include <memory>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHideEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QScreen>
-#include <QStandardPaths>
+#include <memory>
 
 #include "experiment/RunLog.h"
-#include "experiment/SessionFileNames.h"
 #include "plot/FittedCurve.h"
 #include "plot/ParameterFormat.h"
+#include "plot/PlotColours.h"
 #include "plot/RocPlot.h"
 #include "plot/RocState.h"
 #include "stats/ResponseTally.h"
-#include "windows/WindowPlacement.h"
-#include "windows/WriteError.h"
-#include "plot/PlotColours.h"
 #include "ui/Colour.h"
 #include "ui/qt/ControlFont.h"
-#include "ui/qt/QtJapanese.h"
 #include "ui/qt/Screen.h"
+#include "windows/SaveDialog.h"
+#include "windows/WindowPlacement.h"
+#include "windows/WriteError.h"
 
 using numeric::Extended;
 using roc::Analysis;
@@ -51,39 +49,6 @@ constexpr int kParameterR = -1;
 
 Extended& ValueOf(ModelParameterSet& m, int parameter) {
   return parameter == kParameterD ? m.d : parameter == kParameterR ? m.R : roc::Criterion(m, parameter);
-}
-
-// The folder the last save went to, for the next save dialog of the process.
-QString& LastSaveFolder() {
-  static QString folder;
-  return folder;
-}
-
-// The standard save dialog, in Japanese where Qt has the translation; empty
-// when the user cancels. It proposes "<stem>_<local date and time of the
-// session>.<extension>" in the last folder used or the documents folder (the
-// home folder when there is none), and a name typed without an extension
-// gets this one. Qt's dialog asks before overwriting a file.
-QString AskSavePath(QWidget* parent, const char* title, const char* stem, const char* extension,
-                    const char* filter) {
-  const ui::QtJapanese japanese;
-  QString folder = LastSaveFolder();
-  if (folder.isEmpty()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!QDir(folder).exists()) folder = QDir::homePath();  // no documents folder: the home folder
-  }
-  const std::string name = experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension);
-
-  QFileDialog dialog(parent, QString::fromUtf8(title), QString(), QString::fromUtf8(filter));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  if (!folder.isEmpty()) dialog.setDirectory(folder);
-  dialog.selectFile(QString::fromStdString(name));
-  dialog.setDefaultSuffix(QString::fromUtf8(extension));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = QString::fromStdString(
-      experiment::WithDefaultExtension(dialog.selectedFiles().front().toStdString(), extension));
-  LastSaveFolder() = QFileInfo(path).absolutePath();
-  return path;
 }
 
 roc::ScreenRect ToScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
