@@ -27,7 +27,8 @@ QString AskSavePath(QWidget* parent, const char* title, const char* stem, const 
     folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists()) folder = QDir::homePath();  // no documents folder: the home folder
   }
-  const std::string name = experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension);
+  const std::string name =
+      experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension, experiment::RunLog.Run.Observer);
 
   QFileDialog dialog(parent, QString::fromUtf8(title), QString(), QString::fromUtf8(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

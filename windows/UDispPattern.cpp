@@ -241,7 +241,7 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
 // failure, why it could not be opened.
 std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session);
+  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session, experiment::RunLog.Run.Observer);
   if (folder.isEmpty() || !QDir().mkpath(folder)) {
     return {folder.toStdString() + "/" + name, "フォルダ " + folder.toStdString() + " を作成できません"};
   }
