@@ -13,6 +13,8 @@ inline constexpr int kMaxCategories = 8;
 struct RatingCategory {
   std::string Caption;
   std::string Statement;
+
+  bool operator==(const RatingCategory&) const = default;
 };
 
 // What an experiment is: how many trials of each phase, what the two patterns
@@ -31,6 +33,7 @@ struct Design {
   double SignalProbability = 0.5;
   std::int32_t ExposureMs = 1000;
   bool Feedback = true;  // the signal/noise message after each answer
+  bool AskObserver = false;  // ask the observer's name when a run is started, unless given already
   // From the surest "signal" answer down; category i (1-based) is answered
   // with response code K + 1 - i.
   std::vector<RatingCategory> Ratings = {
@@ -41,6 +44,8 @@ struct Design {
   };
 
   static const Design& Standard();
+
+  bool operator==(const Design&) const = default;
 
   // K, the number of rating categories; response codes run from K down to 1.
   std::int32_t Categories() const { return static_cast<std::int32_t>(Ratings.size()); }

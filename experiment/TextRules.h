@@ -1,0 +1,33 @@
+#pragma once
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace experiment {
+
+// What a name shown in a window and written to the per-trial file may be:
+// valid UTF-8 without control characters, 1 to 64 characters long.
+inline constexpr std::size_t kMaxNameCharacters = 64;
+
+// The number of characters (code points) of UTF-8 text; nullopt when the
+// text is not valid UTF-8 (overlong forms and surrogates included).
+std::optional<std::size_t> Utf8Length(std::string_view text);
+
+// Whether valid UTF-8 text holds a control character: U+0000..U+001F,
+// U+007F or U+0080..U+009F.
+bool HasControlCharacter(std::string_view text);
+
+// Valid UTF-8 text without the white space at either end: ASCII white space
+// and Unicode's other spaces, the ideographic space U+3000 among them.
+std::string_view TrimWhiteSpace(std::string_view text);
+
+// What is wrong with a name ("must be 1 to 64 characters", ...), or nullopt
+// when it is a good one. Takes the name as it is, untrimmed.
+std::optional<std::string> NameProblem(std::string_view name);
+
+// The observer's name as typed or given, trimmed; nullopt when what is left
+// is no good name (see NameProblem).
+std::optional<std::string> ObserverName(std::string_view typed);
+
+}  // namespace experiment
