@@ -83,17 +83,19 @@ double Probability(const toml::node& node, const std::string& key) {
   return p;
 }
 
+// A caption, a statement: as a name, but of any length.
 std::string Text(const toml::node& node, const std::string& key) {
   if (!node.is_string()) WrongType(node, key, "a string");
   const std::string& text = node.as_string()->get();
   if (!Utf8Length(text)) Fail(node, key + " is not valid UTF-8");
   if (HasControlCharacter(text)) Fail(node, key + " holds a control character");
-  if (TrimWhiteSpace(text).empty()) Fail(node, key + " must not be empty");
+  if (TrimWhiteSpace(text).empty()) Fail(node, key + " is empty");
   return text;
 }
 
 std::string Name(const toml::node& node, const std::string& key) {
-  const std::string name = Text(node, key);
+  if (!node.is_string()) WrongType(node, key, "a string");
+  const std::string& name = node.as_string()->get();
   if (const auto problem = NameProblem(name)) Fail(node, key + " " + *problem);
   return name;
 }

@@ -83,8 +83,9 @@ std::optional<std::string> NameProblem(std::string_view name) {
   const auto length = Utf8Length(name);
   if (!length) return "is not valid UTF-8";
   if (HasControlCharacter(name)) return "holds a control character";
-  if (*length < 1 || *length > kMaxNameCharacters || TrimWhiteSpace(name).empty())
-    return "must be 1 to " + std::to_string(kMaxNameCharacters) + " characters, not blank";
+  if (TrimWhiteSpace(name).empty()) return "is empty";
+  if (*length > kMaxNameCharacters)
+    return "has " + std::to_string(*length) + " characters, more than " + std::to_string(kMaxNameCharacters);
   return std::nullopt;
 }
 

@@ -22,8 +22,9 @@ bool HasControlCharacter(std::string_view text);
 // and Unicode's other spaces, the ideographic space U+3000 among them.
 std::string_view TrimWhiteSpace(std::string_view text);
 
-// What is wrong with a name ("must be 1 to 64 characters", ...), or nullopt
-// when it is a good one. Takes the name as it is, untrimmed.
+// What is wrong with a name ("is empty", "holds a control character", ...),
+// or nullopt when it is a good one. Takes the name as it is, untrimmed; a name
+// of white space alone is empty.
 std::optional<std::string> NameProblem(std::string_view name);
 
 // The observer's name as typed or given, trimmed; nullopt when what is left

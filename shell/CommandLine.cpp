@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "experiment/TextRules.h"
+
 namespace shell {
 
 namespace {
@@ -33,8 +35,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   const QCommandLineOption autosave(
       "autosave", "Keep every run in a per-trial file of its own, named from its date and time, in the user's data "
                   "folder ($XDG_DATA_HOME/rocrating, by default ~/.local/share/rocrating).");
+  const QCommandLineOption design(
+      "design", "Run the experiment of the design FILE (TOML: trial counts, brown squares, signal probability, "
+                "exposure, feedback, rating scale); samples in /usr/share/rocrating/designs. The per-trial file then "
+                "names the observer and the design.",
+      "FILE");
+  const QCommandLineOption observer(
+      "observer", "Name the observer of every run in the per-trial file (1 to 64 characters, no control characters).",
+      "NAME");
   const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
-  parser.addOptions({help, version, csv, seed, autosave, fit});
+  parser.addOptions({help, version, csv, seed, autosave, design, observer, fit});
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
 
   QStringList list{"rocrating"};
@@ -58,17 +68,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (parser.values(csv).size() > 1) return bad("--csv given more than once");
   if (parser.values(seed).size() > 1) return bad("--seed given more than once");
+  if (parser.values(design).size() > 1) return bad("--design given more than once");
+  if (parser.values(observer).size() > 1) return bad("--observer given more than once");
   if (parser.isSet(seed)) {
     cl.seed = ParseSeed(parser.value(seed));
     if (!cl.seed) return bad("--seed: \"" + parser.value(seed) + "\" is not an integer from 0 to 4294967295");
   }
   if (parser.isSet(csv)) cl.csvFile = parser.value(csv).toStdString();
   cl.autosave = parser.isSet(autosave);
+  if (parser.isSet(design)) cl.designFile = parser.value(design).toStdString();
+  if (parser.isSet(observer)) {
+    cl.observer = experiment::ObserverName(parser.value(observer).toStdString());
+    if (!cl.observer)
+      return bad("--observer: the name must be 1 to " + QString::number(experiment::kMaxNameCharacters) +
+                 " characters without control characters");
+  }
   const QStringList files = parser.positionalArguments();
   if (parser.isSet(fit)) {
     if (files.isEmpty()) return bad("--fit needs at least one FILE");
-    if (cl.csvFile || cl.seed || cl.autosave)
-      return bad("--fit opens no experiment: --csv, --seed and --autosave do not go with it");
+    if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer)
+      return bad("--fit opens no experiment: --csv, --seed, --autosave, --design and --observer do not go with it");
     cl.action = CommandLine::Action::kFit;
     for (const QString& f : files) cl.fitFiles.push_back(f.toStdString());
     return cl;

@@ -14,12 +14,14 @@ struct CommandLine {
   std::optional<std::string> csvFile;  // --csv FILE: append every answered trial
   std::optional<std::uint32_t> seed;   // --seed N: seed each experiment with N
   bool autosave = false;               // --autosave: keep each run in a file of its own
+  std::optional<std::string> designFile;  // --design FILE: the experiment of a teacher's design file
+  std::optional<std::string> observer;    // --observer NAME: trimmed, a good name (experiment/TextRules.h)
   std::vector<std::string> fitFiles;   // --fit FILE...: fit the files, open no window
   std::string text;                    // the help text, or what is wrong with the input
 };
 
 // Parses the arguments after the program name. Needs no application object
-// and no display.
+// and no display, and reads no file: the design file is read by the caller.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 }  // namespace shell

@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "experiment/DesignFile.h"
+#include "experiment/ExperimentState.h"
 #include "experiment/Generator.h"
 #include "experiment/RunLog.h"
 #include "shell/CommandLine.h"
@@ -34,6 +36,21 @@ int main(int argc, char** argv) {
       return shell::RunFitReport(cl.fitFiles, std::cout, std::cerr);
     case shell::CommandLine::Action::kRun:
       break;
+  }
+
+  // A design or an observer makes the run a class's: its per-trial file names
+  // both. Without either, the standard experiment and today's file format.
+  if (cl.designFile || cl.observer) {
+    if (cl.designFile) {
+      experiment::DesignFileResult read = experiment::ReadDesignFile(*cl.designFile);
+      if (!read.Error.empty()) {
+        std::fprintf(stderr, "%s\n", read.Error.c_str());
+        return 2;
+      }
+      experiment::Experiment.design = std::move(read.Value);
+    }
+    experiment::RunLog.Format = experiment::TrialLogFormat::kClass;
+    experiment::RunLog.Observer = cl.observer.value_or("");
   }
 
   experiment::TrialLogFile csv;

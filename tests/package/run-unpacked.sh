@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as an installation would see it: unpacked into a
 # temporary root (dpkg -x), the binary run from there, away from the build
-# tree: --version, --fit on a recorded session, and the main window on a
-# private Xvfb display, ended through its "Exit" button with code 0.
+# tree: --version, --fit on a recorded session, every sample design read by
+# --design, and the main window on a private Xvfb display, ended through its
+# "Exit" button with code 0.
 #
 #   tests/package/run-unpacked.sh PACKAGE.deb VERSION SESSION.csv
 set -uo pipefail
@@ -37,6 +38,16 @@ out=$("$app" --version 2>&1) || fail "--version ended with $?: $out"
 head -n1 "$work/fit.csv" | grep -qx 'file,session,recorded,noise_counts,signal_counts,d,d_se,R,R_se,c1,c1_se,c2,c2_se,c3,c3_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status' ||
   fail "--fit printed no header: $(head -n1 "$work/fit.csv")"
 grep -q ',ok$' "$work/fit.csv" || fail "--fit printed no fitted session: $(cat "$work/fit.csv")"
+
+# The sample designs are there and good: without a display the program reads
+# the design and then stops for want of a display (1), not for the design (2).
+designs="$work/root/usr/share/rocrating/designs"
+for name in standard easier short-exposure liberal conservative six-point; do
+  [ -f "$designs/$name.toml" ] || fail "no usr/share/rocrating/designs/$name.toml in the package"
+  out=$(env -u DISPLAY QT_QPA_PLATFORM=xcb "$app" --design "$designs/$name.toml" 2>&1)
+  rc=$?
+  [ "$rc" = 1 ] || fail "--design $name.toml ended with $rc, not 1 (no display): $out"
+done
 
 # A private X server.
 start_xvfb "$work" || fail "$xvfb_error"

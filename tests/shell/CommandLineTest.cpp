@@ -46,4 +46,21 @@ TEST(CommandLine, HelpNamesThePlotMenuWithItsShortcutsAndAutosave) {
   EXPECT_EQ(ParseCommandLine({"--fit", "a.csv", "--autosave"}).action, CommandLine::Action::kBadInput);
 }
 
+// The observer's name is kept trimmed or refused in one line; a design and an
+// observer belong to an experiment, so --fit refuses them.
+TEST(CommandLine, DesignAndObserver) {
+  const CommandLine cl = ParseCommandLine({"--design", "six-point.toml", "--observer", "  山田\u3000"});
+  EXPECT_EQ(cl.action, CommandLine::Action::kRun);
+  EXPECT_EQ(cl.designFile, "six-point.toml");
+  EXPECT_EQ(cl.observer, "山田");
+  EXPECT_FALSE(ParseCommandLine({}).observer);
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--observer", " "}, {"--observer", "a\x1b[31m"}, {"--observer", std::string(65, 'x')},
+        {"--fit", "a.csv", "--design", "d.toml"}, {"--fit", "a.csv", "--observer", "x"}}) {
+    const CommandLine refused = ParseCommandLine(bad);
+    EXPECT_EQ(refused.action, CommandLine::Action::kBadInput) << bad.back();
+    EXPECT_EQ(refused.text.find('\n'), std::string::npos);
+  }
+}
+
 }  // namespace

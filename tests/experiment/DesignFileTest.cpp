@@ -1,0 +1,118 @@
+#include "experiment/DesignFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "experiment/TextRules.h"
+
+namespace experiment {
+namespace {
+
+struct BadFile {
+  const char* text;
+  const char* error;  // expected start of the error line, after "d.toml:"
+};
+
+class DesignFileBadTest : public ::testing::TestWithParam<BadFile> {};
+
+// Each problem is one line naming where it is and what is wrong; the standard
+// design comes back with it, never half a design.
+TEST_P(DesignFileBadTest, GivesOneLineWithItsPlace) {
+  const DesignFileResult read = ParseDesignText(GetParam().text, "d.toml");
+  EXPECT_EQ(read.Error.rfind(std::string("d.toml:") + GetParam().error, 0), 0u) << read.Error;
+  EXPECT_EQ(read.Error.find('\n'), std::string::npos);
+  EXPECT_EQ(read.Value, Design::Standard());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DesignFileBadTest,
+    ::testing::Values(
+        BadFile{"name = \"x\"\ncolour = 3\n", "2:1: unknown key \"colour\""},
+        BadFile{"[ratings]\ncaptions = [\"a\", \"b\", \"c\", \"d\"]\nfont = 1\n", "3:1: unknown key \"ratings.font\""},
+        BadFile{"practice_trials = \"10\"", "1:19: practice_trials must be an integer"},
+        BadFile{"feedback = 1", "1:12: feedback must be true or false"},
+        BadFile{"ratings = 3", "1:11: ratings must be a table"},
+        BadFile{"exposure_ms = 49", "1:15: exposure_ms = 49 is out of range"},
+        BadFile{"\nrecorded_trials = 1001", "2:19: recorded_trials = 1001 is out of range"},
+        BadFile{"signal_probability = 1", "1:22: signal_probability = 1 is out of range"},
+        BadFile{"signal_probability = nan", "1:22: signal_probability = nan is out of range"},
+        BadFile{"name = \"\"", "1:8: name is empty"},
+        BadFile{"name = \"" "0123456789012345678901234567890123456789012345678901234567890123" "4\"", "1:8: name has 65"},
+        BadFile{"[ratings]\ncaptions = [\"a\", \"\", \"c\", \"d\"]", "2:18: ratings.captions[2] is empty"},
+        BadFile{"[ratings]\nstatements = [\"a\", \"b\\u0007\", \"c\", \"d\"]", "2:21: ratings.statements[2] holds a control"},
+        BadFile{"[ratings]\ncaptions = [\"a\", \"b\", \"c\"]", "2:12: ratings.captions has 3 entries and"},
+        BadFile{"[ratings]\ncaptions = [\"a\"]\nstatements = [\"a\"]", "2:12: ratings.captions has 1 entries"},
+        BadFile{"noise_brown = 25", "1:15: signal_brown and noise_brown are both 25"},
+        BadFile{"signal_brown = 30\nnoise_brown = 30", "1:16: signal_brown and noise_brown are both 30"},
+        BadFile{"name = \"x\"\nname = \"y\"", "2:1: not a TOML file"},
+        BadFile{"name = \"\xff\"", "1:9: not a TOML file"}));
+
+TEST(DesignFileTest, FileThatCannotBeReadIsAtItsFirstLine) {
+  for (const std::string path : {"/nonexistent/d.toml", "/"}) {
+    const DesignFileResult read = ReadDesignFile(path);
+    EXPECT_EQ(read.Error.rfind(path + ":1:1: cannot be read: ", 0), 0u) << read.Error;
+  }
+}
+
+TEST(DesignFileTest, KeysGivenAreSetAndTheRestStaysStandard) {
+  const DesignFileResult read = ParseDesignText(R"(# a class
+name = "三段階"
+exposure_ms = 300
+signal_probability = 0.8
+ask_observer = true
+[ratings]
+captions = ["あり", "?", "なし"]
+statements = ["増えた", "わからない", "増えていない"]
+)", "d.toml");
+  ASSERT_EQ(read.Error, "");
+  Design expected;
+  expected.Name = "三段階";
+  expected.ExposureMs = 300;
+  expected.SignalProbability = 0.8;
+  expected.AskObserver = true;
+  expected.Ratings = {{"あり", "増えた"}, {"?", "わからない"}, {"なし", "増えていない"}};
+  EXPECT_EQ(read.Value, expected);
+  EXPECT_EQ(ParseDesignText("", "empty.toml").Value, Design::Standard());
+}
+
+// Every sample design that ships reads without an error and is named after
+// its file, so that a class file tells the designs apart.
+std::vector<std::filesystem::path> SampleDesigns() {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(ROCRATING_DESIGNS_DIR)) files.push_back(entry.path());
+  return files;
+}
+
+class SampleDesignTest : public ::testing::TestWithParam<std::filesystem::path> {};
+
+TEST_P(SampleDesignTest, ReadsAndIsNamedAfterItsFile) {
+  const DesignFileResult read = ReadDesignFile(GetParam().string());
+  ASSERT_EQ(read.Error, "");
+  EXPECT_EQ(read.Value.Name, GetParam().stem().string());
+  if (read.Value.Name == "standard") EXPECT_EQ(read.Value, Design::Standard());
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, SampleDesignTest, ::testing::ValuesIn(SampleDesigns()),
+                         [](const auto& info) {
+                           std::string name = info.param.stem().string();
+                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           return name;
+                         });
+
+TEST(TextRulesTest, ObserverNameIsTrimmedAndChecked) {
+  EXPECT_EQ(ObserverName(" \t山田 太郎\u3000"), "山田 太郎");
+  std::string longest;  // 64 characters, 192 bytes
+  for (int i = 0; i < 64; ++i) longest += "あ";
+  EXPECT_EQ(ObserverName(longest), longest);
+  for (const std::string bad : {std::string(""), longest + "あ", std::string(" \u3000 "), std::string("a\tb"),
+                                std::string("a\x7f"), std::string("a\u0085b"), std::string("\xff"),
+                                std::string("\xc0\xaf"), std::string("\xed\xa0\x80")})
+    EXPECT_EQ(ObserverName(bad), std::nullopt) << bad;
+}
+
+}  // namespace
+}  // namespace experiment
