@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct BadFile {
   const char* text;
   const char* error;  // expected start of the error line, after "d.toml:"
 };
+
+// Names each case after its expected error in the test list.
+void PrintTo(const BadFile& file, std::ostream* out) { *out << file.error; }
 
 class DesignFileBadTest : public ::testing::TestWithParam<BadFile> {};
 
@@ -43,13 +47,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"name = \"\"", "1:8: name is empty"},
         BadFile{"name = \"" "0123456789012345678901234567890123456789012345678901234567890123" "4\"", "1:8: name has 65"},
         BadFile{"[ratings]\ncaptions = [\"a\", \"\", \"c\", \"d\"]", "2:18: ratings.captions[2] is empty"},
-        BadFile{"[ratings]\nstatements = [\"a\", \"b\\u0007\", \"c\", \"d\"]", "2:21: ratings.statements[2] holds a control"},
+        BadFile{"[ratings]\nstatements = [\"a\", \"b\\u0007\", \"c\", \"d\"]", "2:20: ratings.statements[2] holds a control"},
         BadFile{"[ratings]\ncaptions = [\"a\", \"b\", \"c\"]", "2:12: ratings.captions has 3 entries and"},
         BadFile{"[ratings]\ncaptions = [\"a\"]\nstatements = [\"a\"]", "2:12: ratings.captions has 1 entries"},
         BadFile{"noise_brown = 25", "1:15: signal_brown and noise_brown are both 25"},
         BadFile{"signal_brown = 30\nnoise_brown = 30", "1:16: signal_brown and noise_brown are both 30"},
-        BadFile{"name = \"x\"\nname = \"y\"", "2:1: not a TOML file"},
-        BadFile{"name = \"\xff\"", "1:9: not a TOML file"}));
+        BadFile{"name = \"x\"\nname = \"y\"", "2:8: not a TOML file"},
+        BadFile{"name = \"\xff\"", "1:8: not a TOML file"}));
 
 TEST(DesignFileTest, FileThatCannotBeReadIsAtItsFirstLine) {
   for (const std::string path : {"/nonexistent/d.toml", "/"}) {
@@ -93,7 +97,9 @@ TEST_P(SampleDesignTest, ReadsAndIsNamedAfterItsFile) {
   const DesignFileResult read = ReadDesignFile(GetParam().string());
   ASSERT_EQ(read.Error, "");
   EXPECT_EQ(read.Value.Name, GetParam().stem().string());
-  if (read.Value.Name == "standard") EXPECT_EQ(read.Value, Design::Standard());
+  if (read.Value.Name == "standard") {
+    EXPECT_EQ(read.Value, Design::Standard());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, SampleDesignTest, ::testing::ValuesIn(SampleDesigns()),
@@ -108,7 +114,7 @@ TEST(TextRulesTest, ObserverNameIsTrimmedAndChecked) {
   std::string longest;  // 64 characters, 192 bytes
   for (int i = 0; i < 64; ++i) longest += "あ";
   EXPECT_EQ(ObserverName(longest), longest);
-  for (const std::string bad : {std::string(""), longest + "あ", std::string(" \u3000 "), std::string("a\tb"),
+  for (const std::string& bad : {std::string(""), longest + "あ", std::string(" \u3000 "), std::string("a\tb"),
                                 std::string("a\x7f"), std::string("a\u0085b"), std::string("\xff"),
                                 std::string("\xc0\xaf"), std::string("\xed\xa0\x80")})
     EXPECT_EQ(ObserverName(bad), std::nullopt) << bad;
