@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "experiment/TextRules.h"
 
 namespace experiment {
 namespace {
@@ -102,23 +99,7 @@ TEST_P(SampleDesignTest, ReadsAndIsNamedAfterItsFile) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, SampleDesignTest, ::testing::ValuesIn(SampleDesigns()),
-                         [](const auto& info) {
-                           std::string name = info.param.stem().string();
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name;
-                         });
-
-TEST(TextRulesTest, ObserverNameIsTrimmedAndChecked) {
-  EXPECT_EQ(ObserverName(" \t山田 太郎\u3000"), "山田 太郎");
-  std::string longest;  // 64 characters, 192 bytes
-  for (int i = 0; i < 64; ++i) longest += "あ";
-  EXPECT_EQ(ObserverName(longest), longest);
-  for (const std::string& bad : {std::string(""), longest + "あ", std::string(" \u3000 "), std::string("a\tb"),
-                                std::string("a\x7f"), std::string("a\u0085b"), std::string("\xff"),
-                                std::string("\xc0\xaf"), std::string("\xed\xa0\x80")})
-    EXPECT_EQ(ObserverName(bad), std::nullopt) << bad;
-}
+INSTANTIATE_TEST_SUITE_P(Shipped, SampleDesignTest, ::testing::ValuesIn(SampleDesigns()));
 
 }  // namespace
 }  // namespace experiment

@@ -54,8 +54,11 @@ TEST(CommandLine, DesignAndObserver) {
   EXPECT_EQ(cl.designFile, "six-point.toml");
   EXPECT_EQ(cl.observer, "山田");
   EXPECT_FALSE(ParseCommandLine({}).observer);
+  std::string longest;  // 64 characters, 192 bytes
+  for (int i = 0; i < 64; ++i) longest += "あ";
+  EXPECT_EQ(ParseCommandLine({"--observer", longest}).observer, longest);
   for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"--observer", " "}, {"--observer", "a\x1b[31m"}, {"--observer", std::string(65, 'x')},
+       {std::vector<std::string>{"--observer", " "}, {"--observer", "a\x1b[31m"}, {"--observer", longest + "x"},
         {"--fit", "a.csv", "--design", "d.toml"}, {"--fit", "a.csv", "--observer", "x"}}) {
     const CommandLine refused = ParseCommandLine(bad);
     EXPECT_EQ(refused.action, CommandLine::Action::kBadInput) << bad.back();
