@@ -13,7 +13,8 @@ struct RunLogState {
   // The plain format for the standard experiment; the class format, which
   // names the observer and the design, once either is given.
   TrialLogFormat Format = TrialLogFormat::kPlain;
-  std::string Observer;  // of the coming runs; empty when not asked
+  std::string Observer;      // of the coming runs; empty when not asked
+  bool AskObserver = false;  // asked at each "Do Exp" (the design asks, the command line named no one)
   TrialLogFile* File = nullptr;  // not owned
   bool Autosave = false;
   TrialLogFile RunFile;  // the current run's own file while Autosave is on

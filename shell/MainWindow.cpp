@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 
 #include "experiment/RunLog.h"
+#include "windows/ObserverDialog.h"
 #include "windows/UDispPattern.h"
 #include "windows/UDispGraph2.h"
 #include "ui/Colour.h"
@@ -38,6 +39,11 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::DoExpButtonClick() {
+  if (experiment::RunLog.AskObserver) {
+    const std::optional<std::string> name = ObserverDialog::Ask(this);
+    if (!name) return;  // cancelled: nothing starts
+    experiment::RunLog.Observer = *name;
+  }
   MainWindow.FormDisp = Create<TFormDisp>(this, [this] { ExperimentExit(); });
   MainWindow.FormDisp->SetVisible(true);
 }

@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     }
     experiment::RunLog.Format = experiment::TrialLogFormat::kClass;
     experiment::RunLog.Observer = cl.observer.value_or("");
+    experiment::RunLog.AskObserver = experiment::Experiment.design.AskObserver && !cl.observer;
   }
 
   experiment::TrialLogFile csv;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,6 +12,7 @@
 
 #include "experiment/RunLog.h"
 #include "experiment/SessionFileNames.h"
+#include "windows/ObserverDialog.h"
 #include "windows/UDispPattern.h"
 #include "shell/MainWindow.h"
 
@@ -102,6 +107,31 @@ TEST_F(MainWindowTest, ExitEndsTheProgram) {
   TForm1* raw = form.release();  // the event loop's end destroys it
   QTimer::singleShot(0, [raw] { QTest::mouseClick(&raw->ExitButton, Qt::LeftButton); });
   EXPECT_EQ(ui::Application::Run(), 0);
+}
+
+// A design that asks for the observer: "Do Exp" asks first; Cancel starts
+// nothing, a good name (trimmed) starts the run under it.
+TEST_F(MainWindowTest, DoExpAsksForTheObserverWhenTheDesignDoes) {
+  experiment::RunLog = {};
+  experiment::RunLog.AskObserver = true;
+  form->SetVisible(true);
+  const auto answer = [](const QString& typed, bool accept) {
+    QTimer::singleShot(0, [typed, accept] {
+      auto* dialog = dynamic_cast<ObserverDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->Field()->setText(typed);
+      if (accept) EXPECT_TRUE(dialog->Buttons()->button(QDialogButtonBox::Ok)->isEnabled()) << typed.toStdString();
+      accept ? dialog->accept() : dialog->reject();
+    });
+  };
+  answer(QStringLiteral("   "), false);
+  QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
+  EXPECT_EQ(MainWindow.FormDisp, nullptr);
+  answer(QStringLiteral("\u3000 Aoi "), true);
+  QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
+  ASSERT_NE(MainWindow.FormDisp, nullptr);
+  EXPECT_EQ(experiment::RunLog.Run.Observer, "Aoi");
+  experiment::RunLog = {};
 }
 
 }  // namespace
