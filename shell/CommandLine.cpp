@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "ClassCommands.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -35,6 +37,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                   "folder ($XDG_DATA_HOME/rocrating, by default ~/.local/share/rocrating).");
   const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
   parser.addOptions({help, version, csv, seed, autosave, fit});
+  const ClassOptions classOptions;
+  classOptions.AddTo(parser);
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
 
   QStringList list{"rocrating"};
@@ -65,6 +69,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (parser.isSet(csv)) cl.csvFile = parser.value(csv).toStdString();
   cl.autosave = parser.isSet(autosave);
   const QStringList files = parser.positionalArguments();
+  if (classOptions.Take(parser, files, cl)) return cl;
   if (parser.isSet(fit)) {
     if (files.isEmpty()) return bad("--fit needs at least one FILE");
     if (cl.csvFile || cl.seed || cl.autosave)
