@@ -147,8 +147,9 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   auto* splitter = new QSplitter(Qt::Horizontal);
   splitter->addWidget(leftWidget);
   splitter->addWidget(BuildRight());
-  splitter->setStretchFactor(0, 5);
-  splitter->setStretchFactor(1, 6);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({660, 840});
   status_ = new QLabel;
   auto* top = new QVBoxLayout(this);
   top->addWidget(splitter, 1);
