@@ -171,6 +171,13 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   table_->sortByColumn(classtext::kObserver, Qt::AscendingOrder);
 }
 
+ClassWindow::~ClassWindow() {
+  // The model reads the loader, which goes before the child widgets do.
+  table_->setModel(nullptr);
+  delete sorted_;
+  delete model_;
+}
+
 QWidget* ClassWindow::BuildTop() {
   auto* row = new QHBoxLayout;
   row->setContentsMargins(0, 0, 0, 0);

@@ -46,6 +46,7 @@ class ClassSessionModel : public QAbstractTableModel {
 class ClassWindow : public QWidget {
  public:
   explicit ClassWindow(const std::vector<std::string>& sources, QWidget* parent = nullptr);
+  ~ClassWindow() override;
 
   // Reads what changed in the sources and shows it.
   void Refresh();
