@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "experiment/Csv.h"
 #include "experiment/Design.h"
 
 namespace classdata {
@@ -26,13 +27,6 @@ std::string FormatNumber(double v) {
   return std::string(text, end.ptr);
 }
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + '"';
-}
-
 std::string FitCsvHeader(const FitCsvLayout& layout) {
   std::string header = std::string("file,session,") + (layout.identities ? "observer,design," : "") +
                        "recorded,noise_counts,signal_counts,d,d_se,R,R_se,";
@@ -44,8 +38,8 @@ std::string FitCsvLine(const std::string& file, const std::string& session, cons
                        const std::string& design, const roc::RatingCounts& counts,
                        const std::optional<roc::BinormalFit>& fit, const FitCsvLayout& layout) {
   const int recorded = roc::Total(counts.noise) + roc::Total(counts.signal);
-  std::string line = CsvField(file) + ',' + session + ',';
-  if (layout.identities) line += CsvField(observer) + ',' + CsvField(design) + ',';
+  std::string line = experiment::CsvField(file) + ',' + session + ',';
+  if (layout.identities) line += experiment::CsvField(observer) + ',' + experiment::CsvField(design) + ',';
   line += std::to_string(recorded) + ',' + CountList(counts.noise) + ',' + CountList(counts.signal) + ',';
   if (!fit) return line + std::string(13 + 2 * layout.criteria, ',') + "degenerate\n";
   for (double v : {fit->d, fit->d_se, fit->R, fit->R_se}) line += FormatNumber(v) + ',';
@@ -78,7 +72,7 @@ const char* const kClassSummaryHeader =
     "sd_az,az_ci_low,az_ci_high,mean_d_a,sd_d_a,mean_criteria";
 
 std::string ClassSummaryLine(const roc::DesignSummary& d) {
-  std::string line = CsvField(d.design) + ',' + std::to_string(d.sessions) + ',' + std::to_string(d.fitted) + ',' +
+  std::string line = experiment::CsvField(d.design) + ',' + std::to_string(d.sessions) + ',' + std::to_string(d.fitted) + ',' +
                      std::to_string(d.degenerate) + ',' + std::to_string(d.recorded) + ',';
   if (d.mixedScales || !d.pooled) {
     const std::string word = d.mixedScales ? "mixed_scales," : "degenerate,";

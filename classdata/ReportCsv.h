@@ -14,9 +14,6 @@ namespace classdata {
 // the decimal separator whatever the locale, never "-0".
 std::string FormatNumber(double v);
 
-// An RFC 4180 field: quoted when it holds a comma, a quote or a line end.
-std::string CsvField(const std::string& text);
-
 // The columns of the per-session fit table ("--fit" and the class window's
 // table): how many criteria columns, and whether observer and design follow
 // the session.

@@ -54,15 +54,32 @@ std::string FormatLocalStamp(const std::tm& local, bool withSeconds) {
   return stamp;
 }
 
-std::string AutosaveFileName(std::string_view session) {
-  const std::optional<std::tm> local = SessionLocalTime(session);
-  return (local ? FormatLocalStamp(*local, true) : std::string("session")) + ".csv";
+namespace {
+
+// "_<observer>" with what a file name cannot hold on common systems (path
+// separators, reserved marks, control characters) as "_"; empty without one.
+std::string ObserverPart(std::string_view observer) {
+  if (observer.empty()) return {};
+  std::string part = "_";
+  for (char c : observer) {
+    const bool reserved = static_cast<unsigned char>(c) < 0x20 || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+    part += reserved ? '_' : c;
+  }
+  return part;
 }
 
-std::string ProposedSaveName(std::string_view stem, std::string_view session, std::string_view extension) {
+}  // namespace
+
+std::string AutosaveFileName(std::string_view session, std::string_view observer) {
+  const std::optional<std::tm> local = SessionLocalTime(session);
+  return (local ? FormatLocalStamp(*local, true) : std::string("session")) + ObserverPart(observer) + ".csv";
+}
+
+std::string ProposedSaveName(std::string_view stem, std::string_view session, std::string_view extension,
+                             std::string_view observer) {
   std::string name(stem);
   if (const std::optional<std::tm> local = SessionLocalTime(session)) name += "_" + FormatLocalStamp(*local, false);
-  return name + "." + std::string(extension);
+  return name + ObserverPart(observer) + "." + std::string(extension);
 }
 
 std::string WithDefaultExtension(std::string_view path, std::string_view extension) {

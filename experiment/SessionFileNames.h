@@ -18,12 +18,15 @@ std::optional<std::tm> SessionLocalTime(std::string_view session);
 std::string FormatLocalStamp(const std::tm& local, bool withSeconds);
 
 // A run's own per-trial file: "2026-12-09_04-20-31.csv" from its session's
-// local time; "session.csv" when the session holds no time.
-std::string AutosaveFileName(std::string_view session);
+// local time ("session.csv" when the session holds no time), with
+// "_<observer>" before the extension when the observer is named.
+std::string AutosaveFileName(std::string_view session, std::string_view observer = {});
 
 // What a save dialog proposes: "<stem>_2026-12-09_04-20.<extension>" from the
-// session's local time, "<stem>.<extension>" without one.
-std::string ProposedSaveName(std::string_view stem, std::string_view session, std::string_view extension);
+// session's local time, "<stem>.<extension>" without one; with the observer
+// as for AutosaveFileName.
+std::string ProposedSaveName(std::string_view stem, std::string_view session, std::string_view extension,
+                             std::string_view observer = {});
 
 // The path with ".<extension>" added when its file name has no extension (no
 // "." in the part after the last "/"); an empty path stays empty.

@@ -14,6 +14,7 @@
 #include <tuple>
 #include <utility>
 
+#include "Csv.h"
 #include "TrialLogColumns.h"
 
 namespace experiment {
@@ -48,41 +49,6 @@ std::string ReadAt(int fd, off_t offset, std::size_t size) {
   return text;
 }
 
-// Fields of one CSV line (RFC 4180: a field may be quoted, "" inside quotes is
-// one quote); empty when the quoting is malformed.
-std::optional<std::vector<std::string>> SplitFields(std::string_view line) {
-  std::vector<std::string> fields;
-  std::size_t i = 0;
-  while (true) {
-    std::string field;
-    if (i < line.size() && line[i] == '"') {
-      ++i;
-      while (true) {
-        if (i >= line.size()) return std::nullopt;
-        if (line[i] == '"') {
-          if (i + 1 < line.size() && line[i + 1] == '"') {
-            field += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        field += line[i++];
-      }
-      if (i < line.size() && line[i] != ',') return std::nullopt;
-    } else {
-      const std::size_t end = std::min(line.find(',', i), line.size());
-      field.assign(line.substr(i, end - i));
-      if (field.find('"') != std::string::npos) return std::nullopt;
-      i = end;
-    }
-    fields.push_back(std::move(field));
-    if (i >= line.size()) return fields;
-    ++i;  // the comma
-  }
-}
-
 // Where each column stands in a file's header, and the file's format; empty
 // when the line is not a header of ours. A column the format lacks stands
 // nowhere (npos).
@@ -113,7 +79,7 @@ std::optional<Header> ParseHeader(const std::vector<std::string>& fields) {
 
 std::optional<Header> ParseHeaderLine(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
-  const auto fields = SplitFields(line);
+  const auto fields = SplitCsvFields(line);
   return fields ? ParseHeader(*fields) : std::nullopt;
 }
 
@@ -275,7 +241,7 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
     if (line.ends_with('\r')) line.remove_suffix(1);
     if (line.find_first_not_of(", \t") == std::string_view::npos) continue;  // blank, or empty fields only
 
-    const auto fields = SplitFields(line);
+    const auto fields = SplitCsvFields(line);
     if (fields && ParseHeader(*fields)) {
       if (!header) {  // a header repeated by joining files is skipped
         header = ParseHeader(*fields);

@@ -1,5 +1,7 @@
 #include "TrialLogColumns.h"
 
+#include "Csv.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -25,14 +27,6 @@ std::string Quoted(std::string_view name, std::string_view field) {
   return std::string(name) + " \"" + std::string(field) + "\"";
 }
 
-// An RFC 4180 field: quoted when it holds a comma, a quote or a line end.
-std::string Field(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + '"';
-}
-
 // "2026-12-08T19:20:31.123Z": digits where the example has digits.
 bool IsSessionTime(std::string_view text) {
   constexpr std::string_view kShape = "0000-00-00T00:00:00.000Z";
@@ -50,12 +44,12 @@ const TrialLogColumn kColumns[] = {
        r.Session = f;
        return std::nullopt;
      }},
-    {"observer", true, [](const TrialLogRow& r, std::string& line) { line += Field(r.Observer); },
+    {"observer", true, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.Observer); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        r.Observer = f;
        return std::nullopt;
      }},
-    {"design", true, [](const TrialLogRow& r, std::string& line) { line += Field(r.DesignName); },
+    {"design", true, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.DesignName); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f.empty()) return std::string("design is empty");
        r.DesignName = f;

@@ -4,10 +4,20 @@
 namespace roc {
 
 // The colours of the ROC plot and of the analysis window's z-ROC, named here
-// once. Point p of the observed points and the marker of criterion cp share a
-// colour: p = 1 green, 2 maroon, 3 and beyond red.
-inline constexpr ui::Colour kPointColours[] = {ui::clGreen, ui::clMaroon, ui::clRed};
-inline constexpr ui::Colour PointColour(int p) { return kPointColours[p < 1 ? 0 : p > 3 ? 2 : p - 1]; }
+// once. Point p of the observed points, the marker of criterion cp and its
+// row of controls share a colour: green, maroon, red for the three of a
+// four-point scale, then purple, teal, olive and orange for a longer one.
+inline constexpr ui::Colour kPointColours[] = {ui::clGreen,
+                                               ui::clMaroon,
+                                               ui::clRed,
+                                               ui::RgbColour(0x80, 0, 0x80),
+                                               ui::RgbColour(0, 0x80, 0x80),
+                                               ui::RgbColour(0x80, 0x80, 0),
+                                               ui::RgbColour(0xFF, 0x80, 0)};
+inline constexpr ui::Colour PointColour(int p) {
+  constexpr int n = sizeof kPointColours / sizeof kPointColours[0];
+  return kPointColours[p < 1 ? 0 : p > n ? n - 1 : p - 1];
+}
 
 inline constexpr ui::Colour kModelCurveColour = ui::clBlue;  // the curve fitted by eye
 // The maximum-likelihood curve laid over the plot.

@@ -86,9 +86,7 @@ void DrawModelCurve(ui::Surface& plot, const PlotGeometry& f, const ModelParamet
     const ModelPoint p = ModelPointAt(m, static_cast<Extended>(i) * step);
     plot.LineTo(ToScreenX(f, p.fa), ToScreenY(f, p.hit));
   }
-  CriterionMarker(plot, f, m, m.c3, PointColour(3));
-  CriterionMarker(plot, f, m, m.c2, PointColour(2));
-  CriterionMarker(plot, f, m, m.c1, PointColour(1));
+  for (int j = m.Criteria; j >= 1; --j) CriterionMarker(plot, f, m, Criterion(m, j), PointColour(j));
 }
 
 }  // namespace roc

@@ -22,8 +22,8 @@ void PlotObservedPoint(ui::Surface& plot, const PlotGeometry& frame, int p, nume
 void DrawRocPlot(ui::Surface& plot, const PlotGeometry& frame, const TallyTable& tally,
                  const ModelParameterSet& model);
 
-// The binormal ROC curve of the model in 101 samples, and the markers of the
-// three criteria.
+// The binormal ROC curve of the model in 101 samples, and the markers of its
+// criteria, the highest first.
 void DrawModelCurve(ui::Surface& plot, const PlotGeometry& frame, const ModelParameterSet& model);
 
 }  // namespace roc

@@ -1,21 +1,30 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "numeric/Extended.h"
 #include "stats/BinormalParameters.h"
+#include "experiment/Design.h"
 #include "stats/ResponseTally.h"
 
 namespace roc {
 
-// The binormal model: noise N(0, 1), signal N(d, R^2), criteria c1 < c2 < c3
-// (as the user sets them; nothing enforces the order).
+// The binormal model: noise N(0, 1), signal N(d, R^2), criteria c1 < c2 < ...
+// (as the user sets them; nothing enforces the order). A four-point scale has
+// c1 .. c3; a longer one goes on in cHigher.
 struct ModelParameterSet {
   numeric::Extended d;
   numeric::Extended c1;
   numeric::Extended c2;
   numeric::Extended c3;
   numeric::Extended R;
+  std::array<numeric::Extended, experiment::kMaxCategories - 4> cHigher{};  // c4 ..
+  std::int32_t Criteria = 3;  // K - 1: c1 .. cCriteria are in use
 };
+
+// Criterion cj, j = 1 .. kMaxCategories - 1.
+numeric::Extended& Criterion(ModelParameterSet& m, int j);
+numeric::Extended Criterion(const ModelParameterSet& m, int j);
 
 // The by-eye parameters in the form the fit and the analysis window use, and
 // back: the one place where the window's extended values meet the doubles.

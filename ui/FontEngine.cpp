@@ -1,3 +1,6 @@
+// Glyph rendering with FreeType and the choice of faces through fontconfig.
+// One file for both: the face choice, the size request and the drawing share
+// the cache of loaded faces.
 #include "FontEngine.h"
 
 #include <fontconfig/fontconfig.h>

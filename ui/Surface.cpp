@@ -1,3 +1,5 @@
+// The drawing surface: every operation on the raster with its exact pixel
+// rules. One file: the operations share the clipping and pen helpers.
 #include "Surface.h"
 
 #include <cwchar>

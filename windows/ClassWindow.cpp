@@ -4,8 +4,6 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,7 +17,6 @@
 #include <QRadioButton>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -27,43 +24,13 @@
 #include <set>
 
 #include "classdata/ReportCsv.h"
-#include "experiment/SessionFileNames.h"
-#include "experiment/TrialLog.h"
-#include "ui/qt/QtJapanese.h"
 #include "windows/ClassTables.h"
+#include "windows/SaveDialog.h"
 
 namespace {
 
 constexpr int kPollMs = 2000;   // what a watcher misses (a network folder) shows within this
 constexpr int kGatherMs = 150;  // a burst of watcher reports becomes one read
-
-QString& LastSaveFolder() {
-  static QString folder;
-  return folder;
-}
-
-// The save dialog, in Japanese where Qt has the translation: proposes
-// "<stem>_<local date and time>.<extension>" in the last folder used or the
-// documents folder; a name typed without an extension gets this one.
-QString AskSavePath(QWidget* parent, const QString& title, const char* stem, const char* extension,
-                    const QString& filter) {
-  const ui::QtJapanese japanese;
-  QString folder = LastSaveFolder();
-  if (folder.isEmpty()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!QDir(folder).exists()) folder = QDir::homePath();
-  }
-  const std::string now = experiment::FormatSessionTime(std::chrono::system_clock::now());
-  QFileDialog dialog(parent, title, folder, filter);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.selectFile(QString::fromStdString(experiment::ProposedSaveName(stem, now, extension)));
-  dialog.setDefaultSuffix(QString::fromUtf8(extension));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = QString::fromStdString(
-      experiment::WithDefaultExtension(dialog.selectedFiles().front().toStdString(), extension));
-  LastSaveFolder() = QFileInfo(path).absolutePath();
-  return path;
-}
 
 QGroupBox* Group(const QString& title, QLayout* content) {
   auto* box = new QGroupBox(title);
@@ -384,14 +351,14 @@ ClassReportContent ClassWindow::ReportContent() const {
 }
 
 void ClassWindow::SaveReport() {
-  const QString path = AskSavePath(this, QStringLiteral("レポートを保存"), "class-report", "pdf", QStringLiteral("PDF (*.pdf)"));
+  const QString path = AskSavePath(this, "レポートを保存", "class-report", "pdf", "PDF (*.pdf)");
   if (path.isEmpty()) return;
   if (const QString error = SaveClassReport(path, ReportContent()); !error.isEmpty())
     QMessageBox::warning(this, windowTitle(), QStringLiteral("レポートを保存できません: ") + error);
 }
 
 void ClassWindow::SaveFigure() {
-  const QString path = AskSavePath(this, QStringLiteral("図を保存"), "class-plot", "png", QStringLiteral("PNG (*.png)"));
+  const QString path = AskSavePath(this, "図を保存", "class-plot", "png", "PNG (*.png)");
   if (path.isEmpty()) return;
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -402,7 +369,7 @@ void ClassWindow::SaveFigure() {
 }
 
 void ClassWindow::SaveTable() {
-  const QString path = AskSavePath(this, QStringLiteral("表を保存"), "class-table", "csv", QStringLiteral("CSV (*.csv)"));
+  const QString path = AskSavePath(this, "表を保存", "class-table", "csv", "CSV (*.csv)");
   if (path.isEmpty()) return;
   const std::string csv = classdata::FitTableCsv(loader_.Sessions());
   if (const QString error = SaveFileAtomically(path, QByteArray::fromStdString(csv)); !error.isEmpty())

@@ -1,28 +1,28 @@
+// The ROC window: its controls, the plot after "Disp", the steps of the fit by
+// eye, and the plot's menu with the analysis window and the saves. Longer
+// than most files: one window's handlers, which read best side by side.
 #include "windows/UDispGraph2.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHideEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QScreen>
-#include <QStandardPaths>
+#include <memory>
 
 #include "experiment/RunLog.h"
-#include "experiment/SessionFileNames.h"
 #include "plot/FittedCurve.h"
 #include "plot/ParameterFormat.h"
+#include "plot/PlotColours.h"
 #include "plot/RocPlot.h"
 #include "plot/RocState.h"
 #include "stats/ResponseTally.h"
-#include "windows/WindowPlacement.h"
-#include "windows/WriteError.h"
 #include "ui/Colour.h"
 #include "ui/qt/ControlFont.h"
-#include "ui/qt/QtJapanese.h"
 #include "ui/qt/Screen.h"
+#include "windows/SaveDialog.h"
+#include "windows/WindowPlacement.h"
+#include "windows/WriteError.h"
 
 using numeric::Extended;
 using roc::Analysis;
@@ -43,72 +43,12 @@ Extended SubtractStepAboveFloor(Extended v) { return v < kSmallestStepDown ? v :
 Extended MultiplyByRatio(Extended v) { return numeric::MultiplyExtended(v, kRatio); }
 Extended DivideByRatio(Extended v) { return numeric::DivideExtended(v, kRatio); }
 
-// One model parameter's controls, from the top of the window down: its edit
-// and step buttons, the parameter, its value after a reset, the texts before
-// the number, the edit's colours and the step kinds of its two buttons.
-struct ParameterRow {
-  ui::Edit TDispGraph2::*edit;
-  ui::Button TDispGraph2::*up;
-  ui::Button TDispGraph2::*down;
-  Extended ModelParameterSet::*value;
-  Extended initial;
-  const char* resetPrefix;
-  const char* stepPrefix;
-  ui::Colour createdColour;
-  ui::Colour colour;
-  std::uint8_t upKind;
-  std::uint8_t downKind;
-  Extended (*stepUp)(Extended);
-  Extended (*stepDown)(Extended);
-};
+// The kind of model parameter a row steps: d, R, or criterion cj (j >= 1).
+constexpr int kParameterD = 0;
+constexpr int kParameterR = -1;
 
-// R has two prefixes: a reset writes "   R = ", a step "  R = ", one space less.
-const ParameterRow kRows[] = {
-    {&TDispGraph2::DEdit, &TDispGraph2::DUpButton, &TDispGraph2::DDownButton, &ModelParameterSet::d, 1,
-     "   d = ", "   d = ", ui::clBlack, ui::clBlue, roc::kStepDUp, roc::kStepDDown, AddStep,
-     SubtractStepAboveFloor},
-    {&TDispGraph2::C3Edit, &TDispGraph2::C3UpButton, &TDispGraph2::C3DownButton, &ModelParameterSet::c3, 2,
-     "  c3 = ", "  c3 = ", ui::clBlack, ui::clRed, roc::kStepC3Up, roc::kStepC3Down, AddStep, SubtractStep},
-    {&TDispGraph2::C2Edit, &TDispGraph2::C2UpButton, &TDispGraph2::C2DownButton, &ModelParameterSet::c2, 1,
-     "  c2 = ", "  c2 = ", ui::clBlack, ui::clMaroon, roc::kStepC2Up, roc::kStepC2Down, AddStep, SubtractStep},
-    {&TDispGraph2::C1Edit, &TDispGraph2::C1UpButton, &TDispGraph2::C1DownButton, &ModelParameterSet::c1, 0,
-     "  c1 = ", "  c1 = ", ui::clBlack, ui::clGreen, roc::kStepC1Up, roc::kStepC1Down, AddStep, SubtractStep},
-    {&TDispGraph2::REdit, &TDispGraph2::RUpButton, &TDispGraph2::RDownButton, &ModelParameterSet::R, 1,
-     "   R = ", "  R = ", ui::clWindowText, ui::clWindowText, roc::kStepRUp, roc::kStepRDown, MultiplyByRatio,
-     DivideByRatio},
-};
-
-// The folder the last save went to, for the next save dialog of the process.
-QString& LastSaveFolder() {
-  static QString folder;
-  return folder;
-}
-
-// The standard save dialog, in Japanese where Qt has the translation; empty
-// when the user cancels. It proposes "<stem>_<local date and time of the
-// session>.<extension>" in the last folder used or the documents folder (the
-// home folder when there is none), and a name typed without an extension
-// gets this one. Qt's dialog asks before overwriting a file.
-QString AskSavePath(QWidget* parent, const char* title, const char* stem, const char* extension,
-                    const char* filter) {
-  const ui::QtJapanese japanese;
-  QString folder = LastSaveFolder();
-  if (folder.isEmpty()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!QDir(folder).exists()) folder = QDir::homePath();  // no documents folder: the home folder
-  }
-  const std::string name = experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension);
-
-  QFileDialog dialog(parent, QString::fromUtf8(title), QString(), QString::fromUtf8(filter));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  if (!folder.isEmpty()) dialog.setDirectory(folder);
-  dialog.selectFile(QString::fromStdString(name));
-  dialog.setDefaultSuffix(QString::fromUtf8(extension));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const QString path = QString::fromStdString(
-      experiment::WithDefaultExtension(dialog.selectedFiles().front().toStdString(), extension));
-  LastSaveFolder() = QFileInfo(path).absolutePath();
-  return path;
+Extended& ValueOf(ModelParameterSet& m, int parameter) {
+  return parameter == kParameterD ? m.d : parameter == kParameterR ? m.R : roc::Criterion(m, parameter);
 }
 
 roc::ScreenRect ToScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
@@ -140,22 +80,59 @@ TDispGraph2::TDispGraph2(ui::Form* owner)
   SetCaption("DispGraph2");
   SetBounds(373, 106, 440, 326);
 
-  const QFont editFont = ui::ControlFont(ui::kDefaultFontName, kEditFontHeight);
-  for (const ParameterRow& row : kRows) {
-    (this->*row.edit).setFont(editFont);
-    (this->*row.edit).SetFontColor(row.createdColour);
-    (this->*row.up).setFont(editFont);
-    (this->*row.down).setFont(editFont);
-    BindStepButton(this->*row.up, row.upKind);
-    BindStepButton(this->*row.down, row.downKind);
-  }
-
+  BuildParameterRows(experiment::Experiment.design.Categories());
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { FormActivate(); };
   DispButton.OnClick = [this] { DispButtonClick(); };
   ExitButton.OnClick = [this] { ExitButtonClick(); };
   Timer1.SetOnTimer([this] { Timer1Timer(); });
   AddPlotActions();
+}
+
+// The rows of controls from the top of the window down: d, the criteria from
+// the highest down (today's c3, c2, c1 for a four-point scale; rows of their
+// own for another), R. Row r's buttons start the step kinds 2r + 1 (up) and
+// 2r + 2 (down). R has two prefixes: a reset writes "   R = ", a step
+// "  R = ", one space less.
+void TDispGraph2::BuildParameterRows(int categories) {
+  const auto add = [this](ui::Edit* edit, ui::Button* up, ui::Button* down, int parameter, Extended initial,
+                          std::string resetPrefix, std::string stepPrefix, ui::Colour created, ui::Colour colour,
+                          Extended (*stepUp)(Extended), Extended (*stepDown)(Extended)) {
+    const auto r = static_cast<std::uint8_t>(rows_.size());
+    rows_.push_back({edit, up, down, parameter, initial, std::move(resetPrefix), std::move(stepPrefix), created, colour,
+                     static_cast<std::uint8_t>(2 * r + 1), static_cast<std::uint8_t>(2 * r + 2), stepUp, stepDown});
+  };
+  add(&DEdit, &DUpButton, &DDownButton, kParameterD, 1, "   d = ", "   d = ", ui::clBlack, roc::kModelCurveColour,
+      AddStep, SubtractStepAboveFloor);
+  ui::Edit* const named[] = {nullptr, &C1Edit, &C2Edit, &C3Edit};
+  ui::Button* const namedUp[] = {nullptr, &C1UpButton, &C2UpButton, &C3UpButton};
+  ui::Button* const namedDown[] = {nullptr, &C1DownButton, &C2DownButton, &C3DownButton};
+  const bool standard = categories == 4;
+  for (int j = 1; j <= 3 && !standard; ++j) {
+    for (QWidget* w : {static_cast<QWidget*>(named[j]), static_cast<QWidget*>(namedUp[j]),
+                       static_cast<QWidget*>(namedDown[j])}) {
+      w->hide();
+    }
+  }
+  for (int j = categories - 1; j >= 1; --j) {
+    ui::Edit* edit = standard ? named[j] : made(std::make_unique<ui::Edit>(this, "C" + std::to_string(j) + "Edit", 280, 128, 105, 24));
+    ui::Button* up = standard ? namedUp[j] : made(std::make_unique<ui::Button>(this, "大", 280, 152, 52, 25));
+    ui::Button* down = standard ? namedDown[j] : made(std::make_unique<ui::Button>(this, "小", 336, 152, 52, 25));
+    const std::string prefix = "  c" + std::to_string(j) + " = ";
+    add(edit, up, down, j, j - 1, prefix, prefix, ui::clBlack, roc::PointColour(j), AddStep, SubtractStep);
+  }
+  add(&REdit, &RUpButton, &RDownButton, kParameterR, 1, "   R = ", "  R = ", ui::clWindowText, ui::clWindowText,
+      MultiplyByRatio, DivideByRatio);
+
+  const QFont editFont = ui::ControlFont(ui::kDefaultFontName, kEditFontHeight);
+  for (const ParameterRow& row : rows_) {
+    row.edit->setFont(editFont);
+    row.edit->SetFontColor(row.createdColour);
+    row.up->setFont(editFont);
+    row.down->setFont(editFont);
+    BindStepButton(*row.up, row.upKind);
+    BindStepButton(*row.down, row.downKind);
+  }
 }
 
 void TDispGraph2::BindStepButton(ui::Button& button, std::uint8_t kind) {
@@ -204,10 +181,10 @@ void TDispGraph2::LayOut() {
   // Each row from the sizes and positions of that moment: the first three
   // button heights below "Exit", each next one two below the row above.
   int editTop = ExitButton.Top() + 3 * ExitButton.Height();
-  for (const ParameterRow& row : kRows) {
-    ui::Edit& edit = this->*row.edit;
-    ui::Button& up = this->*row.up;
-    ui::Button& down = this->*row.down;
+  for (const ParameterRow& row : rows_) {
+    ui::Edit& edit = *row.edit;
+    ui::Button& up = *row.up;
+    ui::Button& down = *row.down;
     edit.SetWidth(ExitButton.Width() + 30);
     edit.SetTop(editTop);
     edit.SetLeft(510);
@@ -220,12 +197,16 @@ void TDispGraph2::LayOut() {
     edit.SetFontColor(row.colour);
     editTop = up.Top() + 2 * up.Height();
   }
+  // A long scale's rows reach below the plot: the window grows to hold them.
+  const ui::Button& lowest = *rows_.back().down;
+  if (lowest.Top() + lowest.Height() + 10 > ClientHeight()) SetClientHeight(lowest.Top() + lowest.Height() + 10);
 }
 
 void TDispGraph2::ResetParameters() {
-  for (const ParameterRow& row : kRows) {
-    Analysis.ModelParameters.*row.value = row.initial;
-    (this->*row.edit).SetText(row.resetPrefix + Format(row.initial));
+  Analysis.ModelParameters.Criteria = static_cast<std::int32_t>(rows_.size()) - 2;
+  for (const ParameterRow& row : rows_) {
+    ValueOf(Analysis.ModelParameters, row.parameter) = row.initial;
+    row.edit->SetText(row.resetPrefix + Format(row.initial));
   }
 }
 
@@ -282,14 +263,14 @@ void TDispGraph2::Timer1Timer() {
 }
 
 void TDispGraph2::StepParameter() {
-  for (const ParameterRow& row : kRows) {
+  for (const ParameterRow& row : rows_) {
     const bool up = Analysis.StepKind == row.upKind;
     if (!up && Analysis.StepKind != row.downKind) continue;
-    Extended& value = Analysis.ModelParameters.*row.value;
+    Extended& value = ValueOf(Analysis.ModelParameters, row.parameter);
     const Extended next = up ? row.stepUp(value) : row.stepDown(value);
     if (next == value) continue;
     value = next;
-    (this->*row.edit).SetText(row.stepPrefix + Format(value));
+    row.edit->SetText(row.stepPrefix + Format(value));
   }
   RedrawPlot();
   ShowByEye();
@@ -315,14 +296,14 @@ void TDispGraph2::ApplyEstimates() {
   if (!fit) return;
   ModelParameterSet& m = Analysis.ModelParameters;
   m = roc::FromBinormal(*fit);
-  for (const ParameterRow& row : kRows) (this->*row.edit).SetText(row.stepPrefix + Format(m.*row.value));
+  for (const ParameterRow& row : rows_) row.edit->SetText(row.stepPrefix + Format(ValueOf(m, row.parameter)));
   RedrawPlot();
   ShowByEye();
 }
 
 void TDispGraph2::OpenAnalysis() {
   if (!analysis_) {
-    analysis_ = new TAnalysisWindow(this);
+    analysis_ = new TAnalysisWindow(this, experiment::Experiment.design.Categories());
     analysis_->OnApply = [this] { ui::Application::Invoke([this] { ApplyEstimates(); }); };
     analysis_->OnOverlayChanged = [this](bool) { ui::Application::Invoke([this] { RedrawPlot(); }); };
     analysis_->SetData(dispCounts_);

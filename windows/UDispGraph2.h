@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "numeric/Extended.h"
+#include "ui/Colour.h"
 #include "stats/BinormalFit.h"
 #include "windows/UAnalysisWindow.h"
 #include "ui/qt/Button.h"
@@ -65,6 +68,31 @@ class TDispGraph2 : public ui::Form {
   void hideEvent(QHideEvent* e) override;
 
  private:
+  // One model parameter's controls: its edit and step buttons, the
+  // parameter, its value after a reset, the texts before the number, the
+  // edit's colours, the step kinds of its two buttons and their steps.
+  struct ParameterRow {
+    ui::Edit* edit;
+    ui::Button* up;
+    ui::Button* down;
+    int parameter;
+    numeric::Extended initial;
+    std::string resetPrefix;
+    std::string stepPrefix;
+    ui::Colour createdColour;
+    ui::Colour colour;
+    std::uint8_t upKind;
+    std::uint8_t downKind;
+    numeric::Extended (*stepUp)(numeric::Extended);
+    numeric::Extended (*stepDown)(numeric::Extended);
+  };
+  void BuildParameterRows(int categories);
+  template <typename Control>
+  Control* made(std::unique_ptr<Control> control) {
+    Control* raw = control.get();
+    madeControls_.push_back(std::move(control));
+    return raw;
+  }
   void BindStepButton(ui::Button& button, std::uint8_t kind);
   void StepButtonMouseDown(std::uint8_t kind);
   void StepButtonMouseUp();
@@ -77,6 +105,8 @@ class TDispGraph2 : public ui::Form {
   void PlaceAnalysis();
   std::string Format(numeric::Extended v) const;
 
+  std::vector<ParameterRow> rows_;
+  std::vector<std::unique_ptr<QWidget>> madeControls_;  // the criterion rows of a scale other than four points
   bool activated_ = false;
   std::optional<roc::RatingCounts> dispCounts_;  // the recorded ratings at the last "Disp"
   TAnalysisWindow* analysis_ = nullptr;         // owned as a child window

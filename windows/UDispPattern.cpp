@@ -1,6 +1,7 @@
 #include "windows/UDispPattern.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QStandardPaths>
@@ -25,16 +26,6 @@ void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   s.TextOut(250 - w / 2, y, text);
 }
 
-// The rating buttons by response code; the key of code k is the digit k, on
-// the top row or the keypad. A scale of K categories lists K buttons here.
-struct RatingKey {
-  experiment::ResponseCode code;
-  ui::Button TFormDisp::*button;
-};
-const RatingKey kRatingKeys[] = {{experiment::kCertainN, &TFormDisp::CertainNButton},
-                                 {experiment::kProbablyN, &TFormDisp::ProbablyNButton},
-                                 {experiment::kProbablyS, &TFormDisp::ProbablySButton},
-                                 {experiment::kCertainS, &TFormDisp::CertainSButton}};
 
 // The OS's reason out of a file's failure message "... <path>: <reason>".
 std::string ReasonOf(const std::string& message, const std::string& path) {
@@ -58,7 +49,19 @@ TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
       ProbablyNButton(this, CaptionOf(experiment::kProbablyN), 312, 120, 75, 25),
       CertainNButton(this, CaptionOf(experiment::kCertainN), 312, 152, 75, 25),
       handOver_(std::move(handOver)) {
-  SetCaption("FormDisp");
+  const experiment::Design& design = Experiment.design;
+  SetCaption(design.Name == experiment::Design::Standard().Name ? "FormDisp" : "FormDisp - " + design.Name);
+  if (design.Categories() == 4) {
+    ratingButtons_ = {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton};
+  } else {
+    // Another scale: buttons of its own, the named four stay hidden.
+    for (ui::Button* b : {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton}) b->SetVisible(false);
+    for (experiment::ResponseCode code = design.Categories(); code >= 1; --code) {
+      auto& b = madeButtons_.emplace_back(std::make_unique<ui::Button>(this, CaptionOf(code), 312, 56, 75, 25));
+      b->OnClick = [this, code] { Answer(code); };
+      ratingButtons_.push_back(b.get());
+    }
+  }
   SetBounds(510, 108, 435, 300);
   OnCreate = [this] { FormCreate(); };
   OnClose = [this] { FormClose(); };
@@ -93,15 +96,19 @@ void TFormDisp::FormCreate() {
     image->SetVisible(false);
   }
 
+  // GO at the top, rating button i (1 = the top one) at 4 + 2 (i - 1)
+  // button heights, Exit three below the last; the window as tall as needed.
   const int H = GOButton.Height();
-  const std::pair<ui::Button*, int> rows[] = {{&GOButton, H},         {&CertainSButton, 4 * H},
-                                              {&ProbablySButton, 6 * H}, {&ProbablyNButton, 8 * H},
-                                              {&CertainNButton, 10 * H}, {&ExitButton, 13 * H}};
+  const int K = static_cast<int>(ratingButtons_.size());
+  std::vector<std::pair<ui::Button*, int>> rows{{&GOButton, H}};
+  for (int i = 1; i <= K; ++i) rows.emplace_back(ratingButtons_[i - 1], (4 + 2 * (i - 1)) * H);
+  rows.emplace_back(&ExitButton, (2 * K + 5) * H);
   for (auto [button, top] : rows) {
     button->SetTop(top);
     button->SetLeft(550);
     button->SetWidth(100);
   }
+  if (ExitButton.Top() + 2 * H > ClientHeight()) SetClientHeight(ExitButton.Top() + 2 * H);
 
   const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
   experiment::RunLog.Run = {session, seed, {}, experiment::RunLog.Observer, Experiment.design.Name,
@@ -131,12 +138,16 @@ void TFormDisp::DrawInstructionScreen() {
   ui::PaintWhite(s, 0, 0, 500, 500);
   s.SetFontHeight(20);
   s.SetFontName("ＭＳ 明朝");
-  // Each category's statement, and below it, indented, the button that says so.
-  int y = 100;
+  // Each category's statement, and below it, indented, the button that says
+  // so; 60 pixels apart from 100 down while they fit, closer and higher up
+  // for a longer scale.
+  const int K = Experiment.design.Categories();
+  const int step = std::min(60, 440 / K);
+  int y = std::min(100, (500 - ((K - 1) * step + 45)) / 2);
   for (const experiment::RatingCategory& category : Experiment.design.Ratings) {
     s.TextOut(20, y, category.Statement);
     s.TextOut(200, y + 25, "==> 「" + category.Caption + "」ボタン");
-    y += 60;
+    y += step;
   }
 }
 
@@ -230,7 +241,7 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
 // failure, why it could not be opened.
 std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session);
+  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session, experiment::RunLog.Run.Observer);
   if (folder.isEmpty() || !QDir().mkpath(folder)) {
     return {folder.toStdString() + "/" + name, "フォルダ " + folder.toStdString() + " を作成できません"};
   }
@@ -241,10 +252,10 @@ std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
 
 ui::Button* TFormDisp::ButtonForKey(int key) {
   if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) return &GOButton;
-  for (const RatingKey& k : kRatingKeys) {
-    if (key == Qt::Key_0 + k.code) return &(this->*k.button);
-  }
-  return nullptr;
+  // The digit k, on the top row or the keypad, stands for response code k.
+  const int K = static_cast<int>(ratingButtons_.size());
+  const int code = key - Qt::Key_0;
+  return code >= 1 && code <= K ? ratingButtons_[K - code] : nullptr;
 }
 
 void TFormDisp::keyPressEvent(QKeyEvent* e) {
@@ -277,7 +288,7 @@ void TFormDisp::WriteGoPrompt() {
 }
 
 void TFormDisp::SetRatingButtonsVisible(bool visible) {
-  for (ui::Button* b : {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton}) b->SetVisible(visible);
+  for (ui::Button* b : ratingButtons_) b->SetVisible(visible);
 }
 
 void TFormDisp::ShowGoScreen() {

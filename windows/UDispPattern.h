@@ -1,9 +1,11 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "experiment/ExperimentState.h"
 #include "experiment/TrialLog.h"
@@ -51,6 +53,10 @@ class TFormDisp : public ui::Form {
   // code), whether or not it is shown now; nullptr for any other key.
   ui::Button* ButtonForKey(int key);
 
+  // The rating buttons of the run's design, from the top (response code K)
+  // down: the four named ones for a four-point scale, others made for it.
+  const std::vector<ui::Button*>& RatingButtons() const { return ratingButtons_; }
+
  protected:
   void keyPressEvent(QKeyEvent* e) override;
 
@@ -68,6 +74,8 @@ class TFormDisp : public ui::Form {
   void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
   std::pair<std::string, std::optional<std::string>> OpenRunFile();
 
+  std::vector<std::unique_ptr<ui::Button>> madeButtons_;  // for a scale other than four points
+  std::vector<ui::Button*> ratingButtons_;
   std::function<void()> handOver_;
   bool endShown_ = false;  // the end screen is up: the run is complete
   bool writeErrorShown_ = false;  // a failed write is shown once per run

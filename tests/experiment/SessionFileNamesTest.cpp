@@ -15,6 +15,7 @@ TEST(SessionFileNames, NamesFromTheSessionsLocalTimeWithTheirExtension) {
   const char* session = "2026-12-08T19:20:31.123Z";
   EXPECT_EQ(AutosaveFileName(session), "2026-12-09_04-20-31.csv");
   EXPECT_EQ(ProposedSaveName("roc-plot", session, "png"), "roc-plot_2026-12-09_04-20.png");
+  EXPECT_EQ(AutosaveFileName(session, "a/b:c"), "2026-12-09_04-20-31_a_b_c.csv");
   ::unsetenv("TZ");
   ::tzset();
 

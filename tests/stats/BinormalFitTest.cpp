@@ -85,6 +85,21 @@ TEST(BinormalFitTest, RecoversSimulatedParametersAndMirrorsWhenKindsSwap) {
   EXPECT_NEAR(swapped->chi2, fit->chi2, 1e-6);
 }
 
+// The search starts near the truth on plentiful data of any scale, and from
+// finite, ordered criteria even where categories are empty.
+TEST(BinormalFitTest, StartingValuesAreNearTheTruthAndAlwaysOrdered) {
+  const std::vector<double> truth{-0.8, -0.2, 0.4, 1.0, 1.7};
+  const BinormalParameters start = StartingValues(Simulate(1.5, 1.25, truth, 20000, 9));
+  ASSERT_EQ(start.criteria.size(), truth.size());
+  EXPECT_NEAR(start.d, 1.5, 0.1);
+  EXPECT_NEAR(start.R, 1.25, 0.1);
+  for (std::size_t j = 0; j < truth.size(); ++j) EXPECT_NEAR(start.criteria[j], truth[j], 0.05) << j;
+
+  const BinormalParameters sparse = StartingValues({{5, 0, 0, 3}, {0, 0, 4, 7}});
+  EXPECT_TRUE(std::isfinite(sparse.d) && sparse.R > 0);
+  for (std::size_t j = 1; j < sparse.criteria.size(); ++j) EXPECT_LT(sparse.criteria[j - 1], sparse.criteria[j]);
+}
+
 TEST(BinormalFitTest, EmptyCellsAloneStillFit) {
   const auto fit = FitBinormal({{10, 8, 5, 0}, {2, 5, 8, 10}});
   ASSERT_TRUE(fit.has_value());

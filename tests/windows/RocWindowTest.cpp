@@ -363,6 +363,40 @@ TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
   EXPECT_EQ(w.DevianceText(), "0.0000");
 }
 
+// A six-point scale: five observed points, a row per criterion from c5 down
+// with its own step kinds, the optimum applied to all five.
+TEST_F(RocWindow, ASixPointScaleHasFivePointsAndFiveCriterionRows) {
+  experiment::Design six;
+  six.Ratings.resize(6, {"x", "y"});
+  experiment::Experiment.design = six;
+  experiment::Experiment.TrialResults = experiment::TrialRecords(six);
+  const int noise[6] = {8, 6, 4, 3, 2, 2}, signal[6] = {2, 2, 3, 4, 6, 8};
+  int i = 1;
+  for (int r = 1; r <= 6; ++r) {
+    for (int n = 0; n < noise[r - 1]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 0, r};
+    for (int n = 0; n < signal[r - 1]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 1, r};
+  }
+  form = Open();
+  EXPECT_EQ(Analysis.ModelParameters.Criteria, 5);
+  EXPECT_EQ(roc::Criterion(Analysis.ModelParameters, 5), 4);
+  EXPECT_FALSE(form->C3Edit.isVisible());
+  Press(form->DispButton);
+  EXPECT_EQ(Analysis.ResponseTally.Categories, 6);
+  EXPECT_TRUE(roc::ObservedPoint(Analysis.ResponseTally, 5).has_value());
+  Analysis.StepKind = 3;  // the top criterion row's "大": c5
+  form->StepParameter();
+  EXPECT_EQ(roc::Criterion(Analysis.ModelParameters, 5), 4 + 0.02L);
+  EXPECT_EQ(Analysis.ModelParameters.c3, 2);
+
+  form->OpenAnalysis();
+  const auto fit = roc::FitBinormal(roc::CountRecordedRatings(experiment::Experiment.TrialResults));
+  ASSERT_TRUE(fit && form->AnalysisWindow()->Fit());
+  QTest::mouseClick(form->AnalysisWindow()->ApplyButton(), Qt::LeftButton);
+  for (int j = 1; j <= 5; ++j) {
+    EXPECT_EQ(roc::Criterion(Analysis.ModelParameters, j), static_cast<numeric::Extended>(fit->criteria[j - 1]));
+  }
+}
+
 TEST_F(RocWindow, WithTheOverlayOffThePlotIsAsWithoutTheWindow) {
   Press(form->DispButton);
   form->OpenAnalysis();

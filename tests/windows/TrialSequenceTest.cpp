@@ -332,4 +332,34 @@ TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
   EXPECT_TRUE(second->GOButton.isVisible());
 }
 
+// A six-point design: K buttons from the top at 4 + 2 (i - 1) button
+// heights, Exit below them, the design's counts, keys 1..6, no feedback.
+TEST_F(TrialSequence, ASixPointDesignLaysOutItsButtonsAndRecordsItsCounts) {
+  experiment::Design six;
+  six.Name = "six-point";
+  six.PracticeTrials = 1;
+  six.RecordedTrials = 2;
+  six.Feedback = false;
+  six.Ratings = {{"6", "a"}, {"5", "b"}, {"4", "c"}, {"3", "d"}, {"2", "e"}, {"1", "f"}};
+  Experiment.design = six;
+  TFormDisp* f = OpenWindow();
+  EXPECT_EQ(f->windowTitle().toStdString(), "FormDisp - six-point");
+  const std::vector<ui::Button*>& buttons = f->RatingButtons();
+  ASSERT_EQ(buttons.size(), 6u);
+  for (int i = 1; i <= 6; ++i) EXPECT_EQ(buttons[i - 1]->geometry(), QRect(550, (4 + 2 * (i - 1)) * 25, 100, 25));
+  EXPECT_EQ(f->ExitButton.Top(), 17 * 25);
+  EXPECT_FALSE(f->CertainSButton.isVisible());
+  for (int key : {Qt::Key_6, Qt::Key_1, Qt::Key_3}) {
+    QTest::keyClick(f, Qt::Key_Space);
+    f->Timer1Timer();
+    QTest::keyClick(f, static_cast<Qt::Key>(key));
+    if (key == Qt::Key_6) EXPECT_TRUE(AllPixels(f->Image3.Canvas(), 70, 20, 500, 40, ui::clWhite)) << "no feedback";
+  }
+  EXPECT_EQ(Experiment.TrialResults.Size(), 2);
+  EXPECT_EQ(Experiment.TrialResults[1].Response, 1);
+  EXPECT_EQ(Experiment.TrialResults[2].Response, 3);
+  EXPECT_FALSE(f->GOButton.isVisible()) << "the end after 1 + 2 trials";
+  EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 3u);
+}
+
 }  // namespace
