@@ -26,4 +26,13 @@ inline constexpr ui::Colour kFittedCurveColour = ui::RgbColour(0x80, 0x80, 0x80)
 // from the grid there.
 inline constexpr ui::Colour kZRocFittedColour = ui::RgbColour(0x40, 0x40, 0x40);
 
+// The designs of the class plot, in order of their first session; a design
+// beyond the list takes the colours again from the start.
+inline constexpr ui::Colour kDesignColours[] = {
+    ui::RgbColour(0x1F, 0x5F, 0xBF), ui::RgbColour(0xD9, 0x5F, 0x0E), ui::RgbColour(0x2C, 0x8C, 0x3C),
+    ui::RgbColour(0x8E, 0x3C, 0xB0), ui::RgbColour(0x8C, 0x56, 0x4B), ui::RgbColour(0xC2, 0x2E, 0x7A)};
+inline constexpr ui::Colour DesignColour(int design) {
+  return kDesignColours[(design < 0 ? 0 : design) % (sizeof kDesignColours / sizeof kDesignColours[0])];
+}
+
 }  // namespace roc

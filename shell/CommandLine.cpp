@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "ClassCommands.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 
@@ -45,6 +47,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       "NAME");
   const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
   parser.addOptions({help, version, csv, seed, autosave, design, observer, fit});
+  const ClassOptions classOptions;
+  classOptions.AddTo(parser);
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
 
   QStringList list{"rocrating"};
@@ -84,6 +88,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                  " characters without control characters");
   }
   const QStringList files = parser.positionalArguments();
+  if (classOptions.Take(parser, files, cl)) return cl;
   if (parser.isSet(fit)) {
     if (files.isEmpty()) return bad("--fit needs at least one FILE");
     if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer)

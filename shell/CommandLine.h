@@ -9,7 +9,7 @@ namespace shell {
 // What the command line asks for. With no arguments: the experiment program
 // exactly as it always runs.
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput };
+  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput, kClass, kClassReport, kClassSummary };
   Action action = Action::kRun;
   std::optional<std::string> csvFile;  // --csv FILE: append every answered trial
   std::optional<std::uint32_t> seed;   // --seed N: seed each experiment with N
@@ -18,6 +18,8 @@ struct CommandLine {
   std::optional<std::string> observer;    // --observer NAME: trimmed, a good name (experiment/TextRules.h)
   std::vector<std::string> fitFiles;   // --fit FILE...: fit the files, open no window
   std::string text;                    // the help text, or what is wrong with the input
+  std::vector<std::string> classSources;  // --class, --class-report, --class-summary: SOURCE...
+  std::string classReport;                // --class-report OUT
 };
 
 // Parses the arguments after the program name. Needs no application object

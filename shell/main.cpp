@@ -6,6 +6,7 @@
 #include "experiment/ExperimentState.h"
 #include "experiment/Generator.h"
 #include "experiment/RunLog.h"
+#include "shell/ClassCommands.h"
 #include "shell/CommandLine.h"
 #include "shell/FitReport.h"
 #include "shell/MainWindow.h"
@@ -34,6 +35,11 @@ int main(int argc, char** argv) {
       return 2;
     case shell::CommandLine::Action::kFit:
       return shell::RunFitReport(cl.fitFiles, std::cout, std::cerr);
+    case shell::CommandLine::Action::kClassSummary:
+      return shell::RunClassSummary(cl.classSources, std::cout, std::cerr);
+    case shell::CommandLine::Action::kClassReport:
+      return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv);
+    case shell::CommandLine::Action::kClass:
     case shell::CommandLine::Action::kRun:
       break;
   }
@@ -75,6 +81,7 @@ int main(int argc, char** argv) {
   }
   ui::Application::Initialize(argc, argv);
   QGuiApplication::setDesktopFileName("io.github.rocrating.RocRating");
+  if (cl.action == shell::CommandLine::Action::kClass) return shell::RunClassWindow(cl.classSources);
   MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
   return ui::Application::Run();
 }

@@ -1,0 +1,119 @@
+#include "ClassLoader.h"
+
+#include <algorithm>
+
+#include "stats/BinormalFit.h"
+
+namespace classdata {
+
+void ClassLoader::AddSource(std::unique_ptr<ClassSource> source) { sources_.push_back(std::move(source)); }
+
+void ClassLoader::RemoveOrigin(const std::string& origin, Update& update) {
+  const auto at = std::find_if(origins_.begin(), origins_.end(), [&](const auto& o) { return o.first == origin; });
+  if (at == origins_.end()) return;
+  update.problemsChanged |= !at->second.empty();
+  origins_.erase(at);
+  const auto gone = std::remove_if(sessions_.begin(), sessions_.end(),
+                                   [&](const ClassEntry& e) { return e.origin == origin; });
+  if (gone == sessions_.end()) return;
+  sessions_.erase(gone, sessions_.end());
+  update.removed = true;
+  index_.clear();
+  for (std::size_t i = 0; i < sessions_.size(); ++i)
+    index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
+}
+
+void ClassLoader::Apply(SourceOrigin&& origin, Update& update) {
+  auto at = std::find_if(origins_.begin(), origins_.end(), [&](const auto& o) { return o.first == origin.name; });
+  if (at == origins_.end()) {
+    origins_.emplace_back(origin.name, std::vector<std::string>{});
+    at = origins_.end() - 1;
+  }
+  if (at->second != origin.problems) {
+    at->second = std::move(origin.problems);
+    update.problemsChanged = true;
+  }
+  // Sessions of the origin that it no longer holds.
+  std::vector<Key> present;
+  for (const experiment::TrialLogSession& s : origin.sessions) present.push_back({origin.name, s.Session, s.Seed});
+  const bool anyGone = std::any_of(sessions_.begin(), sessions_.end(), [&](const ClassEntry& e) {
+    return e.origin == origin.name &&
+           std::find(present.begin(), present.end(), Key{e.origin, e.session, e.seed}) == present.end();
+  });
+  if (anyGone) {
+    std::erase_if(sessions_, [&](const ClassEntry& e) {
+      return e.origin == origin.name &&
+             std::find(present.begin(), present.end(), Key{e.origin, e.session, e.seed}) == present.end();
+    });
+    update.removed = true;
+    index_.clear();
+    for (std::size_t i = 0; i < sessions_.size(); ++i)
+      index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
+  }
+  for (const experiment::TrialLogSession& s : origin.sessions) {
+    roc::ClassSession data{s.Observer, s.DesignName, s.Categories, roc::CountRecordedRows(s.Rows, s.Categories), {}};
+    const Key key{origin.name, s.Session, s.Seed};
+    const auto found = index_.find(key);
+    if (found != index_.end()) {
+      ClassEntry& e = sessions_[found->second];
+      if (e.data.observer == data.observer && e.data.design == data.design &&
+          e.data.categories == data.categories && e.data.counts.noise == data.counts.noise &&
+          e.data.counts.signal == data.counts.signal)
+        continue;
+    }
+    data.fit = roc::FitBinormal(data.counts);
+    ++fits_;
+    const int recorded = roc::Total(data.counts.noise) + roc::Total(data.counts.signal);
+    if (found != index_.end()) {
+      ClassEntry& e = sessions_[found->second];
+      e.data = std::move(data);
+      e.recorded = recorded;
+      ++e.revision;
+      if (std::find(update.added.begin(), update.added.end(), found->second) == update.added.end())
+        update.changed.push_back(found->second);
+    } else {
+      index_[key] = sessions_.size();
+      update.added.push_back(sessions_.size());
+      sessions_.push_back({origin.name, s.Session, s.Seed, recorded, std::move(data), 0});
+    }
+  }
+}
+
+ClassLoader::Update ClassLoader::Refresh() {
+  Update update;
+  for (const std::unique_ptr<ClassSource>& source : sources_) {
+    SourceChanges changes = source->Read();
+    for (const std::string& gone : changes.removed) RemoveOrigin(gone, update);
+    for (SourceOrigin& origin : changes.changed) Apply(std::move(origin), update);
+  }
+  if (update.removed) {
+    // Indices reported before a removal may have moved: the whole table is new.
+    update.added.clear();
+    update.changed.clear();
+  }
+  return update;
+}
+
+std::vector<std::string> ClassLoader::Problems() const {
+  std::vector<std::string> all;
+  for (const auto& [name, problems] : origins_) all.insert(all.end(), problems.begin(), problems.end());
+  return all;
+}
+
+std::vector<const roc::ClassSession*> ClassLoader::ClassSessions() const {
+  std::vector<const roc::ClassSession*> all;
+  all.reserve(sessions_.size());
+  for (const ClassEntry& e : sessions_) all.push_back(&e.data);
+  return all;
+}
+
+std::vector<std::string> ClassLoader::WatchPaths() const {
+  std::vector<std::string> paths;
+  for (const std::unique_ptr<ClassSource>& source : sources_) {
+    const std::vector<std::string> more = source->WatchPaths();
+    paths.insert(paths.end(), more.begin(), more.end());
+  }
+  return paths;
+}
+
+}  // namespace classdata

@@ -1,0 +1,51 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "experiment/TrialLog.h"
+
+namespace classdata {
+
+// What a source holds under one name (a per-trial file; a table of a class
+// database): its sessions as they are now, and what could not be read, each
+// a line "<name>[:<line>]: <reason>".
+struct SourceOrigin {
+  std::string name;
+  std::vector<experiment::TrialLogSession> sessions;
+  std::vector<std::string> problems;
+};
+
+// What changed since the last read: origins whose content is new or
+// different (in full), and the names of origins that are gone.
+struct SourceChanges {
+  std::vector<SourceOrigin> changed;
+  std::vector<std::string> removed;
+};
+
+// Where the sessions of a class come from. The loader asks each source for
+// its changes, on a timer and when a watcher reports a change; a source reads
+// only what is new where it can.
+class ClassSource {
+ public:
+  virtual ~ClassSource() = default;
+
+  // The first call returns everything; later calls what changed since.
+  virtual SourceChanges Read() = 0;
+
+  // Paths a file-system watcher can watch to hear of changes early (files
+  // and folders); empty when the source can only be polled.
+  virtual std::vector<std::string> WatchPaths() const { return {}; }
+};
+
+// How a file is read. Once: every line, the last one too when it has no line
+// end (what "--fit" reads). Live: a last line without its line end is still
+// being written and is left for a later read; a file with a header and no
+// rows yet is a run just started, not a problem.
+enum class ReadMode { kOnce, kLive };
+
+// The source a command-line argument names: a per-trial file, or a folder of
+// them (every *.csv in it and below).
+std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mode);
+
+}  // namespace classdata

@@ -1,0 +1,184 @@
+#include "FileSource.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+namespace classdata {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsCsv(const fs::path& p) {
+  std::string ext = p.extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ext == ".csv";
+}
+
+long long MtimeNs(const struct stat& info) {
+  return static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+}
+
+// Reads from offset to the end; false on an error (errno set).
+bool ReadFrom(int fd, off_t offset, std::string& out) {
+  char buffer[65536];
+  while (true) {
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.append(buffer, static_cast<std::size_t>(n));
+    offset += n;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mode) {
+  // A class database is a source of its own kind; files and folders are read here.
+  return std::make_unique<FileSource>(argument, mode);
+}
+
+FileSource::FileSource(std::string path, ReadMode mode) : path_(std::move(path)), mode_(mode) {}
+
+std::vector<std::string> FileSource::ListFiles(std::string& problem) {
+  std::vector<std::string> files;
+  folders_.clear();
+  std::error_code ec;
+  const fs::file_status status = fs::status(path_, ec);
+  if (ec || !fs::exists(status)) {
+    problem = path_ + ": " + (ec ? ec.message() : std::string(std::strerror(ENOENT)));
+    return files;
+  }
+  if (!fs::is_directory(status)) return {path_};
+  folders_.push_back(path_);
+  fs::recursive_directory_iterator it(path_, fs::directory_options::skip_permission_denied, ec);
+  if (ec) {
+    problem = path_ + ": " + ec.message();
+    return files;
+  }
+  for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    std::error_code entryError;
+    if (it->is_directory(entryError)) {
+      folders_.push_back(it->path().string());
+    } else if (IsCsv(it->path()) && it->is_regular_file(entryError)) {
+      files.push_back(it->path().string());
+    }
+  }
+  if (ec) problem = path_ + ": " + ec.message();
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+bool FileSource::Update(const std::string& file, FileState& state, std::string& problem) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    problem = file + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    const bool changed = state.size != -2;
+    state = FileState{};
+    state.size = -2;  // unreadable
+    return changed;
+  }
+  if (info.st_dev == state.device && info.st_ino == state.inode && info.st_size == state.size &&
+      MtimeNs(info) == state.mtimeNs) {
+    ::close(fd);
+    return false;
+  }
+  // Grown in place: the text taken so far must still be there, unchanged.
+  const off_t taken = static_cast<off_t>(state.text.size());
+  bool append = info.st_dev == state.device && info.st_ino == state.inode && state.size >= 0 &&
+                info.st_size >= taken && taken > 0;
+  if (append) {
+    const std::size_t check = std::min<std::size_t>(state.text.size(), 256);
+    std::string tail(check, '\0');
+    append = ::pread(fd, tail.data(), check, taken - static_cast<off_t>(check)) == static_cast<ssize_t>(check) &&
+             state.text.compare(state.text.size() - check, check, tail) == 0;
+  }
+  std::string fresh;
+  const bool ok = ReadFrom(fd, append ? taken : 0, fresh);
+  const int readError = errno;
+  ::close(fd);
+  if (!ok) {
+    problem = file + ": " + std::strerror(readError);
+    state = FileState{};
+    state.size = -2;
+    return true;
+  }
+  const std::string before = append ? std::string() : state.text;
+  state.device = info.st_dev;
+  state.inode = info.st_ino;
+  state.size = info.st_size;
+  state.mtimeNs = MtimeNs(info);
+  if (!append) state.text.clear();
+  if (mode_ == ReadMode::kLive) {
+    // A last line without its line end is still being written.
+    const std::size_t end = fresh.rfind('\n');
+    fresh.resize(end == std::string::npos ? 0 : end + 1);
+  }
+  state.text += fresh;
+  return append ? !fresh.empty() : state.text != before || !state.reported;
+}
+
+SourceOrigin FileSource::Parse(const std::string& file, const FileState& state) const {
+  SourceOrigin origin{file, {}, {}};
+  experiment::TrialLogContents contents = experiment::ParseTrialLog(state.text, file);
+  origin.sessions = std::move(contents.Sessions);
+  origin.problems = std::move(contents.Skipped);
+  const bool startedRun = mode_ == ReadMode::kLive && contents.Error == file + ": no sessions";
+  if (!contents.Error.empty() && !startedRun && !(mode_ == ReadMode::kLive && state.text.empty()))
+    origin.problems.push_back(contents.Error);
+  return origin;
+}
+
+SourceChanges FileSource::Read() {
+  SourceChanges changes;
+  std::string listProblem;
+  const std::vector<std::string> files = ListFiles(listProblem);
+  if (listProblem != pathProblem_) {
+    // Reported under the path itself, replaced when it changes.
+    if (!pathProblem_.empty()) changes.removed.push_back(path_);
+    if (!listProblem.empty()) changes.changed.push_back({path_, {}, {listProblem}});
+    pathProblem_ = listProblem;
+  }
+  const std::set<std::string> now(files.begin(), files.end());
+  for (auto it = files_.begin(); it != files_.end();) {
+    if (!now.contains(it->first)) {
+      changes.removed.push_back(it->first);
+      it = files_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const std::string& file : files) {
+    FileState& state = files_[file];
+    std::string problem;
+    if (!Update(file, state, problem)) continue;
+    state.reported = true;
+    if (!problem.empty()) {
+      changes.changed.push_back({file, {}, {problem}});
+      continue;
+    }
+    changes.changed.push_back(Parse(file, state));
+  }
+  return changes;
+}
+
+std::vector<std::string> FileSource::WatchPaths() const {
+  std::vector<std::string> paths = folders_;
+  for (const auto& [file, state] : files_) paths.push_back(file);
+  if (paths.empty()) paths.push_back(path_);
+  return paths;
+}
+
+}  // namespace classdata

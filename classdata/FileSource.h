@@ -1,0 +1,44 @@
+#pragma once
+#include <sys/types.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ClassSource.h"
+
+namespace classdata {
+
+// A per-trial file or a folder searched recursively for *.csv files. A file
+// that grew is read from where the last read stopped; one that shrank, was
+// replaced or changed before that point is read again from the start.
+class FileSource : public ClassSource {
+ public:
+  FileSource(std::string path, ReadMode mode);
+
+  SourceChanges Read() override;
+  std::vector<std::string> WatchPaths() const override;
+
+ private:
+  struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    long long mtimeNs = 0;
+    std::string text;  // what has been taken: whole lines (in live mode)
+    bool reported = false;
+  };
+  // The files the path names now, sorted; a problem when it names nothing readable.
+  std::vector<std::string> ListFiles(std::string& problem);
+  // Reads what is new of one file; true when its content changed.
+  bool Update(const std::string& file, FileState& state, std::string& problem);
+  SourceOrigin Parse(const std::string& file, const FileState& state) const;
+
+  std::string path_;
+  ReadMode mode_;
+  std::map<std::string, FileState> files_;
+  std::vector<std::string> folders_;  // the folders searched at the last read
+  std::string pathProblem_;           // reported under the path itself
+};
+
+}  // namespace classdata

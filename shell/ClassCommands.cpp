@@ -1,0 +1,107 @@
+#include "ClassCommands.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QtGlobal>
+
+#include "classdata/ClassLoader.h"
+#include "classdata/ReportCsv.h"
+#include "shell/CommandLine.h"
+#include "windows/ClassReport.h"
+#include "windows/ClassWindow.h"
+
+namespace shell {
+
+namespace {
+
+// Every source read once, in full; the problems named on err. False when
+// anything was named.
+bool LoadOnce(classdata::ClassLoader& loader, const std::vector<std::string>& sources, std::ostream& err) {
+  for (const std::string& s : sources) loader.AddSource(classdata::OpenSource(s, classdata::ReadMode::kOnce));
+  loader.Refresh();
+  bool clean = true;
+  for (const std::string& problem : loader.Problems()) {
+    err << "rocrating: " << problem << '\n';
+    clean = false;
+  }
+  if (loader.Sessions().empty()) {
+    err << "rocrating: no sources found: no per-trial file (*.csv) with sessions in";
+    for (const std::string& s : sources) err << ' ' << s;
+    err << '\n';
+    clean = false;
+  }
+  return clean;
+}
+
+}  // namespace
+
+ClassOptions::ClassOptions()
+    : window("class", "Open the class window \"クラスの結果\" on the SOURCEs (per-trial files, folders of *.csv); "
+                      "it follows them as they grow. Needs a display."),
+      report("class-report", "Write the class report of the SOURCEs as a PDF (A4) to OUT; opens no window.", "OUT"),
+      summary("class-summary", "Print the class summary of the SOURCEs as CSV, one line per design; opens no window.") {}
+
+void ClassOptions::AddTo(QCommandLineParser& parser) const { parser.addOptions({window, report, summary}); }
+
+bool ClassOptions::Take(const QCommandLineParser& parser, const QStringList& positional, CommandLine& cl) const {
+  const int set = parser.isSet(window) + parser.isSet(report) + parser.isSet(summary);
+  if (set == 0) return false;
+  const auto bad = [&cl](const std::string& why) {
+    cl.action = CommandLine::Action::kBadInput;
+    cl.text = why;
+    return true;
+  };
+  if (set > 1) return bad("--class, --class-report and --class-summary do not go together");
+  if (parser.values(report).size() > 1) return bad("--class-report given more than once");
+  if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer)
+    return bad("the class options open no experiment: --csv, --seed, --autosave, --design and --observer do not go "
+               "with them");
+  if (positional.isEmpty()) return bad("the class options need at least one SOURCE (a per-trial file or a folder)");
+  for (const QString& s : positional) cl.classSources.push_back(s.toStdString());
+  cl.action = parser.isSet(window)   ? CommandLine::Action::kClass
+              : parser.isSet(report) ? CommandLine::Action::kClassReport
+                                     : CommandLine::Action::kClassSummary;
+  if (parser.isSet(report)) cl.classReport = parser.value(report).toStdString();
+  return true;
+}
+
+int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err) {
+  classdata::ClassLoader loader;
+  const bool clean = LoadOnce(loader, sources, err);
+  out << classdata::kClassSummaryHeader << '\n';
+  for (const roc::DesignSummary& d : roc::SummarizeDesigns(loader.ClassSessions()))
+    out << classdata::ClassSummaryLine(d);
+  out.flush();
+  return clean ? 0 : 2;
+}
+
+int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
+                   char** argv) {
+  // A report is drawn, never shown: no window system is needed.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  classdata::ClassLoader loader;
+  const bool clean = LoadOnce(loader, sources, err);
+  ClassReportContent content{&loader, roc::SummarizeDesigns(loader.ClassSessions()), {}, {}, {}};
+  if (content.designs.size() >= 2) {
+    content.first = content.designs[0].design;
+    content.second = content.designs[1].design;
+  }
+  for (const std::string& s : sources) content.sources << QString::fromStdString(s);
+  if (const QString error = SaveClassReport(QString::fromStdString(pdf), content); !error.isEmpty()) {
+    err << "rocrating: cannot write the report: " << error.toStdString() << '\n';
+    return 2;
+  }
+  return clean ? 0 : 2;
+}
+
+int RunClassWindow(const std::vector<std::string>& sources) {
+  auto* window = new ClassWindow(sources);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
+  window->show();
+  return QApplication::exec();
+}
+
+}  // namespace shell

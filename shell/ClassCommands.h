@@ -1,0 +1,44 @@
+#pragma once
+#include <QCommandLineOption>
+#include <QStringList>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class QCommandLineParser;
+
+namespace shell {
+
+struct CommandLine;
+
+// The options of the class view on the command line: --class, --class-report
+// OUT and --class-summary, each followed by SOURCEs.
+struct ClassOptions {
+  ClassOptions();
+  void AddTo(QCommandLineParser& parser) const;
+  // When one of them is set: the action and its sources in cl, or what is
+  // wrong with the input; false when none is set.
+  bool Take(const QCommandLineParser& parser, const QStringList& positional, CommandLine& cl) const;
+
+  QCommandLineOption window, report, summary;
+};
+
+// "--class-summary SOURCE...": reads every source once (files, folders of
+// *.csv) and writes the class summary to out, a header and one line per
+// design. What cannot be read is named on err; when no per-trial file is
+// found at all, err says so. Returns 0, or 2 when anything was named.
+int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err);
+
+// "--class-report OUT.pdf SOURCE...": the same content as the class window,
+// as a PDF report, the first two designs compared. Needs no display: call
+// before any Qt application exists; it renders on Qt's offscreen platform
+// unless another is set. Returns 0, or 2 when anything was named on err or
+// the report could not be written.
+int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
+                   char** argv);
+
+// "--class SOURCE...": the class window, live; after the Qt application is
+// made. Returns when the window is closed.
+int RunClassWindow(const std::vector<std::string>& sources);
+
+}  // namespace shell

@@ -1,0 +1,125 @@
+#include "shell/ClassCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "shell/FitReport.h"
+#include "stats/BinormalFit.h"
+#include "stats/RatingCounts.h"
+#include "tests/support/ClassSimulation.h"
+
+namespace shell {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Folder(const std::string& name) {
+  const fs::path folder = fs::path(::testing::TempDir()) / ("class-" + std::to_string(::getpid()) + "-" + name);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream in(text);
+  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+  if (!text.empty() && text.back() == separator) parts.emplace_back();
+  return parts;
+}
+
+// The CSV's lines after the header as maps from column name to field.
+std::vector<std::map<std::string, std::string>> Records(const std::string& csv) {
+  const std::vector<std::string> lines = Split(csv, '\n');
+  const std::vector<std::string> header = Split(lines.at(0), ',');
+  std::vector<std::map<std::string, std::string>> records;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    const std::vector<std::string> fields = Split(lines[i], ',');
+    std::map<std::string, std::string> record;
+    for (std::size_t c = 0; c < header.size(); ++c) record[header[c]] = fields.at(c);
+    records.push_back(record);
+  }
+  return records;
+}
+
+std::string Write(const fs::path& folder, const classsim::Observer& o) {
+  const std::string path = (folder / (o.design + "_" + o.name + ".csv")).string();
+  EXPECT_FALSE(experiment::WriteTrialLog(path, classsim::Simulate(o), experiment::TrialLogFormat::kClass));
+  return path;
+}
+
+// On a file of one session, the design's pooled fit and its means are that
+// session's fit, number for number as "--fit" prints it.
+TEST(ClassSummaryTest, AgreesWithFitOnEverySingleSession) {
+  const fs::path folder = Folder("single");
+  for (const classsim::Observer& o : classsim::LiberalConservativeClass(3, 60)) {
+    const std::string path = Write(folder, o);
+    std::ostringstream fit, summary, err;
+    ASSERT_EQ(RunFitReport({path}, fit, err), 0) << err.str();
+    ASSERT_EQ(RunClassSummary({path}, summary, err), 0) << err.str();
+    const auto f = Records(fit.str()).at(0);
+    const auto s = Records(summary.str()).at(0);
+    ASSERT_EQ(f.at("status"), "ok");
+    const std::pair<const char*, const char*> same[] = {{"pooled_d", "d"},   {"pooled_R", "R"},   {"pooled_az", "az"},
+                                                        {"pooled_az_se", "az_se"}, {"mean_a", "a"}, {"mean_b", "b"},
+                                                        {"mean_az", "az"}, {"mean_d_a", "d_a"}};
+    for (const auto& [column, fitColumn] : same) EXPECT_EQ(s.at(column), f.at(fitColumn)) << path << " " << column;
+    EXPECT_EQ(s.at("mean_criteria"), f.at("c1") + " " + f.at("c2") + " " + f.at("c3"));
+    EXPECT_EQ(s.at("recorded"), f.at("recorded"));
+    EXPECT_EQ(s.at("sd_az"), "");
+    EXPECT_EQ(s.at("az_ci_low"), "");
+  }
+}
+
+// Three observers of one design: the pooled fit of the summed counts and the
+// interval mean ± t(0.975, 2) sd / sqrt(3), computed here from the fits.
+TEST(ClassSummaryTest, PooledFitAndTIntervalOfADesign) {
+  const fs::path folder = Folder("pooled");
+  roc::RatingCounts sum{{0, 0, 0, 0}, {0, 0, 0, 0}};
+  std::vector<double> az;
+  for (const classsim::Observer& o : classsim::LiberalConservativeClass(3, 80)) {
+    if (o.design != "liberal") continue;
+    Write(folder, o);
+    const roc::RatingCounts c = roc::CountRecordedRows(classsim::Simulate(o), 4);
+    for (int k = 0; k < 4; ++k) sum.noise[k] += c.noise[k], sum.signal[k] += c.signal[k];
+    az.push_back(roc::FitBinormal(c).value().az);
+  }
+  std::ostringstream out, err;
+  ASSERT_EQ(RunClassSummary({folder.string()}, out, err), 0) << err.str();
+  const auto s = Records(out.str()).at(0);
+  const roc::BinormalFit pooled = roc::FitBinormal(sum).value();
+  EXPECT_NEAR(std::stod(s.at("pooled_d")), pooled.d, 1e-5 * pooled.d);
+  EXPECT_NEAR(std::stod(s.at("pooled_az_se")), pooled.az_se, 1e-5 * pooled.az_se);
+  const double mean = (az[0] + az[1] + az[2]) / 3;
+  const double sd = std::sqrt(((az[0] - mean) * (az[0] - mean) + (az[1] - mean) * (az[1] - mean) +
+                               (az[2] - mean) * (az[2] - mean)) / 2);
+  EXPECT_EQ(s.at("sessions"), "3");
+  EXPECT_NEAR(std::stod(s.at("az_ci_low")), mean - 4.302652729749464 * sd / std::sqrt(3.0), 1e-5);
+  EXPECT_NEAR(std::stod(s.at("az_ci_high")), mean + 4.302652729749464 * sd / std::sqrt(3.0), 1e-5);
+}
+
+// What cannot be read is named, the rest summarised, and the exit status is
+// 2; with nothing to read at all the message says so.
+TEST(ClassSummaryTest, BadInputNamedAndNoSourcesSaid) {
+  const fs::path folder = Folder("bad");
+  Write(folder, classsim::LiberalConservativeClass(1, 60).front());
+  std::ofstream(folder / "notes.csv") << "not a per-trial file\n";
+  std::ostringstream out, err;
+  EXPECT_EQ(RunClassSummary({folder.string()}, out, err), 2);
+  EXPECT_NE(err.str().find("notes.csv:1:"), std::string::npos) << err.str();
+  EXPECT_EQ(Records(out.str()).size(), 1u);
+
+  std::ostringstream none, noneErr;
+  EXPECT_EQ(RunClassSummary({Folder("empty").string()}, none, noneErr), 2);
+  EXPECT_NE(noneErr.str().find("no sources found"), std::string::npos) << noneErr.str();
+}
+
+}  // namespace
+}  // namespace shell

@@ -1,0 +1,84 @@
+#include "windows/ClassWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/ClassSimulation.h"
+#include "windows/ClassTables.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Folder(const std::string& name) {
+  const fs::path folder = fs::path(::testing::TempDir()) / ("class-window-" + std::to_string(::getpid()) + "-" + name);
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+int RecordedOf(const ClassWindow& w, const std::string& observer, const std::string& design) {
+  for (const classdata::ClassEntry& e : w.Loader().Sessions())
+    if (e.data.observer == observer && e.data.design == design) return e.recorded;
+  return -1;
+}
+
+// A row appended by another writer shows in the open window; a last line
+// still being written is left until it is whole; the sort and the selected
+// session stay.
+TEST(ClassWindowTest, AppendedRowShowsAndPartialLineWaits) {
+  const fs::path folder = Folder("live");
+  std::vector<classsim::Observer> observers = classsim::LiberalConservativeClass(2, 40);
+  std::vector<std::vector<experiment::TrialLogRow>> rows;
+  for (const classsim::Observer& o : observers) {
+    rows.push_back(classsim::Simulate(o));
+    const std::vector<experiment::TrialLogRow> start(rows.back().begin(), rows.back().end() - 1);
+    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), start,
+                                           experiment::TrialLogFormat::kClass));
+  }
+  ClassWindow w({folder.string()});
+  w.SessionTable()->sortByColumn(classtext::kDesign, Qt::DescendingOrder);
+  w.SessionTable()->selectRow(1);
+  const QString selected = w.SortedModel()->index(1, classtext::kTime).data().toString();
+  ASSERT_EQ(RecordedOf(w, "S01", "liberal"), 39);
+
+  const std::string file = (folder / "liberalS01.csv").string();
+  const std::string last = experiment::FormatTrialLogLine(rows[0].back(), experiment::TrialLogFormat::kClass);
+  std::ofstream(file, std::ios::app) << last.substr(0, 20) << std::flush;
+  w.Refresh();
+  EXPECT_EQ(RecordedOf(w, "S01", "liberal"), 39);
+  EXPECT_EQ(w.ProblemList()->count(), 0);
+  std::ofstream(file, std::ios::app) << last.substr(20) << std::flush;
+  // Picked up by the watcher or the poll, as a user would see it.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return RecordedOf(w, "S01", "liberal") == 40; }, 20000));
+  EXPECT_EQ(w.ProblemList()->count(), 0);
+  EXPECT_EQ(w.SortedModel()->sortColumn(), classtext::kDesign);
+  const QModelIndexList now = w.SessionTable()->selectionModel()->selectedRows(classtext::kTime);
+  ASSERT_EQ(now.size(), 1);
+  EXPECT_EQ(now.front().data().toString(), selected);
+}
+
+// A file that is not a per-trial file is listed; the others are shown.
+TEST(ClassWindowTest, BadFileListedTheRestShown) {
+  const fs::path folder = Folder("bad");
+  for (const classsim::Observer& o : classsim::LiberalConservativeClass(2, 40))
+    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
+                                           experiment::TrialLogFormat::kClass));
+  std::ofstream(folder / "sub-notes.csv") << "observer;remarks\n";
+  ClassWindow w({folder.string(), (folder / "missing.csv").string()});
+  EXPECT_EQ(w.SortedModel()->rowCount(), 4);
+  ASSERT_EQ(w.ProblemList()->count(), 2);
+  EXPECT_TRUE(w.ProblemList()->item(0)->text().contains("sub-notes.csv:1:"));
+  EXPECT_TRUE(w.ProblemList()->item(1)->text().contains("missing.csv"));
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "classdata/ClassLoader.h"
+#include "stats/ClassSummary.h"
+
+class QIODevice;
+
+// What the class report shows: the class read by the loader, its designs'
+// summaries, the comparison of two designs and where the data came from.
+struct ClassReportContent {
+  const classdata::ClassLoader* loader = nullptr;
+  std::vector<roc::DesignSummary> designs;
+  std::string first, second;  // the compared designs; none when either is empty
+  QStringList sources;
+};
+
+// The report as a PDF on A4: the ROC and the z-ROC plot, the designs'
+// summaries, the comparison, what could not be read, then the session table
+// over as many pages as it takes. Paints with Qt's PDF engine: needs a
+// QGuiApplication, no display (the offscreen platform does).
+void WriteClassReport(QIODevice* device, const ClassReportContent& content);
+
+// Writes the report to a temporary file beside path, which then takes the
+// path's name. Empty on success, else the reason.
+QString SaveClassReport(const QString& path, const ClassReportContent& content);
+
+// The same for any bytes (the PNG and the CSV saves).
+QString SaveFileAtomically(const QString& path, const QByteArray& bytes);

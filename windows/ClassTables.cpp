@@ -1,0 +1,162 @@
+#include "windows/ClassTables.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cmath>
+
+#include "plot/PlotColours.h"
+#include "ui/qt/QtColour.h"
+
+namespace classtext {
+
+namespace {
+
+const QString kDash = QStringLiteral("—");
+
+QString Fixed(double v, int decimals = 3) {
+  if (!std::isfinite(v)) return kDash;
+  QString s = QString::number(v, 'f', decimals);
+  if (s.startsWith(u'-') && s.toDouble() == 0) s.remove(0, 1);
+  return s.replace(u'-', QStringLiteral("−"));
+}
+
+
+QString MeanSd(const std::optional<roc::MeanEstimate>& e) {
+  if (!e) return kDash;
+  return e->sd ? Fixed(e->mean) + QStringLiteral(" ± ") + Fixed(*e->sd) : Fixed(e->mean);
+}
+
+QString List(const std::vector<double>& values) {
+  QStringList texts;
+  for (double v : values) texts << Fixed(v, 2);
+  return texts.isEmpty() ? kDash : texts.join(u' ');
+}
+
+QString Interval(double low, double high) { return QStringLiteral("[%1, %2]").arg(Fixed(low), Fixed(high)); }
+
+QString Difference(const std::optional<roc::MeanDifference>& d) {
+  if (!d) return QStringLiteral("— （データ不足）");
+  return QStringLiteral("%1  95%区間 %2  自由度 %3").arg(Fixed(d->estimate), Interval(d->low, d->high), Fixed(d->df, 1));
+}
+
+}  // namespace
+
+QStringList SessionHeaders() {
+  return {QStringLiteral("観察者"), QStringLiteral("デザイン"), QStringLiteral("セッション"),
+          QStringLiteral("記録試行"), QStringLiteral("d"),       QStringLiteral("R"),
+          QStringLiteral("Az ± SE"),  QStringLiteral("d_a"),     QStringLiteral("基準"),
+          QStringLiteral("χ² の p"), QStringLiteral("状態")};
+}
+
+QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
+  const std::optional<roc::BinormalFit>& fit = e.data.fit;
+  const bool sort = role == Qt::UserRole;
+  const double none = -1e300;  // sessions without a value sort first
+  switch (column) {
+    case kObserver:
+      return QString::fromStdString(e.data.observer);
+    case kDesign:
+      return QString::fromStdString(e.data.design);
+    case kTime: {
+      const QString utc = QString::fromStdString(e.session);
+      if (sort) return utc;
+      const QDateTime t = QDateTime::fromString(utc, Qt::ISODateWithMs);
+      return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : utc;
+    }
+    case kRecorded:
+      return e.recorded;
+    case kD:
+      return sort ? QVariant(fit ? fit->d : none) : QVariant(fit ? Fixed(fit->d) : kDash);
+    case kR:
+      return sort ? QVariant(fit ? fit->R : none) : QVariant(fit ? Fixed(fit->R) : kDash);
+    case kAz:
+      return sort ? QVariant(fit ? fit->az : none)
+                  : QVariant(fit ? Fixed(fit->az) + QStringLiteral(" ± ") + Fixed(fit->az_se) : kDash);
+    case kDa:
+      return sort ? QVariant(fit ? fit->d_a : none) : QVariant(fit ? Fixed(fit->d_a) : kDash);
+    case kCriteria:
+      return sort ? QVariant(fit && !fit->criteria.empty() ? fit->criteria.front() : none)
+                  : QVariant(fit ? List(fit->criteria) : kDash);
+    case kP: {
+      const std::optional<double> p = fit ? fit->p : std::nullopt;
+      if (sort) return p ? *p : none;
+      if (!p) return kDash;
+      return *p < 0.001 ? QStringLiteral("< 0.001") : Fixed(*p);
+    }
+    case kStatus:
+      return fit ? QStringLiteral("推定済") : QStringLiteral("推定不能");
+    default:
+      return {};
+  }
+}
+
+QStringList DesignHeaders() {
+  return {QStringLiteral("デザイン"),      QStringLiteral("セッション"),    QStringLiteral("推定済"),
+          QStringLiteral("推定不能"),      QStringLiteral("記録試行"),      QStringLiteral("合算 d"),
+          QStringLiteral("合算 R"),        QStringLiteral("合算 Az ± SE"),  QStringLiteral("平均 a"),
+          QStringLiteral("平均 b"),        QStringLiteral("平均 Az ± SD"),  QStringLiteral("Az の 95%区間"),
+          QStringLiteral("平均 d_a ± SD"), QStringLiteral("平均基準")};
+}
+
+QStringList DesignRow(const roc::DesignSummary& d) {
+  QStringList row{QString::fromStdString(d.design), QString::number(d.sessions), QString::number(d.fitted),
+                  QString::number(d.degenerate), QString::number(d.recorded)};
+  if (d.mixedScales) {
+    row << QStringLiteral("評定尺度が混在") << kDash << kDash;
+  } else if (!d.pooled) {
+    row << QStringLiteral("推定不能") << kDash << kDash;
+  } else {
+    row << Fixed(d.pooled->d) << Fixed(d.pooled->R)
+        << Fixed(d.pooled->az) + QStringLiteral(" ± ") + Fixed(d.pooled->az_se);
+  }
+  row << (d.a ? Fixed(d.a->mean) : kDash) << (d.b ? Fixed(d.b->mean) : kDash) << MeanSd(d.az)
+      << (d.az && d.az->low ? Interval(*d.az->low, *d.az->high) : kDash) << MeanSd(d.d_a)
+      << (d.mixedScales ? QStringLiteral("評定尺度が混在") : List(d.meanCriteria));
+  return row;
+}
+
+std::vector<std::pair<QString, QString>> ComparisonLines(const roc::DesignComparison& c,
+                                                         const roc::DesignSummary* first,
+                                                         const roc::DesignSummary* second) {
+  const QString a = QString::fromStdString(c.first), b = QString::fromStdString(c.second);
+  std::vector<std::pair<QString, QString>> lines;
+  lines.emplace_back(QStringLiteral("方法"),
+                     c.paired ? QStringLiteral("観察者ごとの対応あり（%1 人）").arg(c.pairs)
+                              : QStringLiteral("Welch の方法（%1: %2 セッション、%3: %4 セッション）")
+                                    .arg(a).arg(c.nFirst).arg(b).arg(c.nSecond));
+  lines.emplace_back(QStringLiteral("平均 Az の差（%1 − %2）").arg(a, b), Difference(c.az));
+  lines.emplace_back(QStringLiteral("平均 d_a の差（%1 − %2）").arg(a, b), Difference(c.d_a));
+  const std::vector<double> none;
+  const std::vector<double>& ca = first ? first->meanCriteria : none;
+  const std::vector<double>& cb = second ? second->meanCriteria : none;
+  lines.emplace_back(QStringLiteral("平均基準（%1）").arg(a), List(ca));
+  lines.emplace_back(QStringLiteral("平均基準（%1）").arg(b), List(cb));
+  if (!ca.empty() && ca.size() == cb.size()) {
+    std::vector<double> diff;
+    for (std::size_t j = 0; j < ca.size(); ++j) diff.push_back(ca[j] - cb[j]);
+    lines.emplace_back(QStringLiteral("基準の差（%1 − %2）").arg(a, b), List(diff));
+  }
+  return lines;
+}
+
+ClassPlotData PlotData(const classdata::ClassLoader& loader, const std::vector<roc::DesignSummary>& designs) {
+  ClassPlotData data;
+  for (std::size_t i = 0; i < designs.size(); ++i) {
+    const roc::DesignSummary& d = designs[i];
+    ClassPlotData::Design design{QString::fromStdString(d.design), ui::ToQColor(roc::DesignColour(static_cast<int>(i))),
+                                 std::nullopt, std::nullopt};
+    if (d.pooled) design.pooled = ClassPlotData::Line{d.pooled->a, d.pooled->b};
+    if (d.a && d.b) design.averaged = ClassPlotData::Line{d.a->mean, d.b->mean};
+    data.designs.push_back(design);
+  }
+  for (const classdata::ClassEntry& e : loader.Sessions()) {
+    const auto at = std::find_if(designs.begin(), designs.end(),
+                                 [&](const roc::DesignSummary& d) { return d.design == e.data.design; });
+    ClassPlotData::Session s{static_cast<int>(at - designs.begin()), roc::CumulativeRates(e.data.counts), std::nullopt};
+    if (e.data.fit) s.fit = ClassPlotData::Line{e.data.fit->a, e.data.fit->b};
+    data.sessions.push_back(std::move(s));
+  }
+  return data;
+}
+
+}  // namespace classtext

@@ -1,0 +1,377 @@
+#include "windows/ClassWindow.h"
+
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <set>
+
+#include "classdata/ReportCsv.h"
+#include "windows/ClassTables.h"
+#include "windows/SaveDialog.h"
+
+namespace {
+
+constexpr int kPollMs = 2000;   // what a watcher misses (a network folder) shows within this
+constexpr int kGatherMs = 150;  // a burst of watcher reports becomes one read
+
+QGroupBox* Group(const QString& title, QLayout* content) {
+  auto* box = new QGroupBox(title);
+  box->setLayout(content);
+  return box;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ model --
+
+ClassSessionModel::ClassSessionModel(const classdata::ClassLoader& loader, QObject* parent)
+    : QAbstractTableModel(parent), loader_(loader), rows_(static_cast<int>(loader.Sessions().size())) {}
+
+int ClassSessionModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int ClassSessionModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : classtext::kColumns;
+}
+
+QVariant ClassSessionModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rows_ || index.row() >= static_cast<int>(loader_.Sessions().size()))
+    return {};
+  const classdata::ClassEntry& e = loader_.Sessions()[index.row()];
+  if (role == Qt::DisplayRole || role == Qt::UserRole) return classtext::SessionCell(e, index.column(), role);
+  if (role == Qt::TextAlignmentRole)
+    return QVariant::fromValue(Qt::AlignVCenter |
+                               (index.column() <= classtext::kTime ? Qt::AlignLeft : Qt::AlignRight));
+  if (role == Qt::ToolTipRole) return QString::fromStdString(e.origin);
+  return {};
+}
+
+QVariant ClassSessionModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+  return classtext::SessionHeaders().value(section);
+}
+
+void ClassSessionModel::Follow(const classdata::ClassLoader::Update& update) {
+  const int now = static_cast<int>(loader_.Sessions().size());
+  if (update.removed) {
+    beginResetModel();
+    rows_ = now;
+    endResetModel();
+    return;
+  }
+  if (now > rows_) {
+    beginInsertRows({}, rows_, now - 1);
+    rows_ = now;
+    endInsertRows();
+  }
+  for (std::size_t row : update.changed) {
+    const int r = static_cast<int>(row);
+    emit dataChanged(index(r, 0), index(r, classtext::kColumns - 1));
+  }
+}
+
+// ----------------------------------------------------------------- window --
+
+ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle(QStringLiteral("クラスの結果"));
+  resize(1500, 940);
+  for (const std::string& s : sources) {
+    loader_.AddSource(classdata::OpenSource(s, classdata::ReadMode::kLive));
+    sourceNames_ << QString::fromStdString(s);
+  }
+  loader_.Refresh();
+
+  model_ = new ClassSessionModel(loader_, this);
+  sorted_ = new QSortFilterProxyModel(this);
+  sorted_->setSourceModel(model_);
+  sorted_->setSortRole(Qt::UserRole);
+  sorted_->setDynamicSortFilter(true);
+
+  plot_ = new ClassPlotView;
+  auto* left = new QVBoxLayout;
+  left->addWidget(BuildTop());
+  left->addWidget(plot_, 1);
+  auto* leftWidget = new QWidget;
+  leftWidget->setLayout(left);
+
+  auto* splitter = new QSplitter(Qt::Horizontal);
+  splitter->addWidget(leftWidget);
+  splitter->addWidget(BuildRight());
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({660, 840});
+  status_ = new QLabel;
+  auto* top = new QVBoxLayout(this);
+  top->addWidget(splitter, 1);
+  top->addWidget(status_);
+
+  connect(&poll_, &QTimer::timeout, this, [this] { Refresh(); });
+  poll_.start(kPollMs);
+  soon_.setSingleShot(true);
+  connect(&soon_, &QTimer::timeout, this, [this] { Refresh(); });
+  connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { soon_.start(kGatherMs); });
+  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { soon_.start(kGatherMs); });
+
+  designs_ = roc::SummarizeDesigns(loader_.ClassSessions());
+  plot_->SetData(classtext::PlotData(loader_, designs_));
+  ShowDesigns();
+  ShowComparison();
+  ShowProblems();
+  WatchSources();
+  table_->sortByColumn(classtext::kObserver, Qt::AscendingOrder);
+}
+
+ClassWindow::~ClassWindow() {
+  // The model reads the loader, which goes before the child widgets do.
+  table_->setModel(nullptr);
+  delete sorted_;
+  delete model_;
+}
+
+QWidget* ClassWindow::BuildTop() {
+  auto* row = new QHBoxLayout;
+  row->setContentsMargins(0, 0, 0, 0);
+  rocButton_ = new QRadioButton(QStringLiteral("ROC"));
+  zrocButton_ = new QRadioButton(QStringLiteral("z-ROC"));
+  rocButton_->setChecked(true);
+  auto* group = new QButtonGroup(this);
+  group->addButton(rocButton_);
+  group->addButton(zrocButton_);
+  connect(zrocButton_, &QRadioButton::toggled, this,
+          [this](bool on) { plot_->SetKind(on ? ClassPlotKind::kZRoc : ClassPlotKind::kRoc); });
+  row->addWidget(rocButton_);
+  row->addWidget(zrocButton_);
+  row->addStretch(1);
+  const std::pair<QString, void (ClassWindow::*)()> saves[] = {{QStringLiteral("レポートを保存..."), &ClassWindow::SaveReport},
+                                                               {QStringLiteral("図を保存..."), &ClassWindow::SaveFigure},
+                                                               {QStringLiteral("表を保存..."), &ClassWindow::SaveTable}};
+  for (const auto& [text, save] : saves) {
+    auto* button = new QPushButton(text);
+    connect(button, &QPushButton::clicked, this, [this, save] { (this->*save)(); });
+    row->addWidget(button);
+  }
+  auto* widget = new QWidget;
+  widget->setLayout(row);
+  return widget;
+}
+
+QWidget* ClassWindow::BuildRight() {
+  table_ = new QTableView;
+  table_->setModel(sorted_);
+  table_->setSortingEnabled(true);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->setSelectionMode(QAbstractItemView::SingleSelection);
+  table_->setAlternatingRowColors(true);
+  table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table_->horizontalHeader()->setStretchLastSection(true);
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
+
+  designTable_ = new QTableWidget(0, classtext::DesignHeaders().size());
+  designTable_->setHorizontalHeaderLabels(classtext::DesignHeaders());
+  designTable_->verticalHeader()->hide();
+  designTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  designTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  designTable_->setMaximumHeight(designTable_->fontMetrics().height() * 6 + 16);
+
+  firstDesign_ = new QComboBox;
+  secondDesign_ = new QComboBox;
+  for (QComboBox* box : {firstDesign_, secondDesign_})
+    connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowComparison(); });
+  auto* choose = new QHBoxLayout;
+  choose->addWidget(firstDesign_);
+  choose->addWidget(new QLabel(QStringLiteral("と")));
+  choose->addWidget(secondDesign_);
+  choose->addStretch(1);
+  comparison_ = new QWidget;
+  new QGridLayout(comparison_);
+  auto* compare = new QVBoxLayout;
+  compare->addLayout(choose);
+  compare->addWidget(comparison_);
+
+  problems_ = new QListWidget;
+  problems_->setMaximumHeight(problems_->fontMetrics().height() * 5 + 12);
+
+  auto* column = new QVBoxLayout;
+  column->setContentsMargins(0, 0, 0, 0);
+  auto* sessions = new QVBoxLayout;
+  sessions->addWidget(table_);
+  column->addWidget(Group(QStringLiteral("セッション"), sessions), 1);
+  auto* designs = new QVBoxLayout;
+  designs->addWidget(designTable_);
+  column->addWidget(Group(QStringLiteral("デザインごとの要約"), designs));
+  column->addWidget(Group(QStringLiteral("デザインの比較"), compare));
+  auto* problems = new QVBoxLayout;
+  problems->addWidget(problems_);
+  column->addWidget(Group(QStringLiteral("読み込めなかったファイル"), problems));
+  auto* widget = new QWidget;
+  widget->setLayout(column);
+  return widget;
+}
+
+void ClassWindow::Refresh() {
+  // A removal resets the table: the selected session is found again by its key.
+  std::optional<std::tuple<std::string, std::string, std::uint32_t>> selected;
+  if (const int h = plot_->Highlighted(); h >= 0 && h < static_cast<int>(loader_.Sessions().size())) {
+    const classdata::ClassEntry& e = loader_.Sessions()[h];
+    selected = std::make_tuple(e.origin, e.session, e.seed);
+  }
+  const classdata::ClassLoader::Update update = loader_.Refresh();
+  if (!update.Any()) return;
+  model_->Follow(update);
+  designs_ = roc::SummarizeDesigns(loader_.ClassSessions());
+  plot_->SetData(classtext::PlotData(loader_, designs_));
+  if (update.removed) {
+    plot_->SetHighlighted(-1);
+    const auto& all = loader_.Sessions();
+    for (std::size_t i = 0; selected && i < all.size(); ++i) {
+      if (std::make_tuple(all[i].origin, all[i].session, all[i].seed) != *selected) continue;
+      table_->selectRow(sorted_->mapFromSource(model_->index(static_cast<int>(i), 0)).row());
+    }
+  }
+  ShowDesigns();
+  ShowComparison();
+  if (update.problemsChanged) ShowProblems();
+  WatchSources();
+}
+
+void ClassWindow::WatchSources() {
+  QStringList wanted;
+  for (const std::string& p : loader_.WatchPaths()) wanted << QString::fromStdString(p);
+  // A file replaced by a rename drops out of the watcher: every read adds
+  // again what is missing.
+  QStringList missing;
+  const QStringList watched = watcher_.files() + watcher_.directories();
+  for (const QString& p : wanted)
+    if (!watched.contains(p) && QFileInfo::exists(p)) missing << p;
+  if (!missing.isEmpty()) watcher_.addPaths(missing);
+  const std::size_t n = loader_.Sessions().size();
+  status_->setText(n == 0 ? QStringLiteral("セッションが見つかりません（%1）。ファイルが増えれば表示します。")
+                                .arg(sourceNames_.join(QStringLiteral(", ")))
+                          : QStringLiteral("セッション %1 件、ファイル %2 件　最終更新 %3")
+                                .arg(n)
+                                .arg(loader_.Origins())
+                                .arg(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+void ClassWindow::ShowDesigns() {
+  designTable_->setRowCount(static_cast<int>(designs_.size()));
+  for (int r = 0; r < static_cast<int>(designs_.size()); ++r) {
+    const QStringList cells = classtext::DesignRow(designs_[r]);
+    for (int c = 0; c < cells.size(); ++c) {
+      QTableWidgetItem* item = designTable_->item(r, c);
+      if (!item) {
+        item = new QTableWidgetItem;
+        item->setTextAlignment(Qt::AlignVCenter | (c == 0 ? Qt::AlignLeft : Qt::AlignRight));
+        designTable_->setItem(r, c, item);
+      }
+      if (item->text() != cells[c]) item->setText(cells[c]);
+      if (c == 0) item->setForeground(plot_->Data().designs[r].colour);
+    }
+  }
+  // The design lists of the comparison: the choice kept by name, the first
+  // two designs by default.
+  QStringList names;
+  for (const roc::DesignSummary& d : designs_) names << QString::fromStdString(d.design);
+  for (int side = 0; side < 2; ++side) {
+    QComboBox* box = side == 0 ? firstDesign_ : secondDesign_;
+    QStringList have;
+    for (int i = 0; i < box->count(); ++i) have << box->itemText(i);
+    if (have == names) continue;
+    const QString keep = box->currentText();
+    const QSignalBlocker block(box);
+    box->clear();
+    box->addItems(names);
+    const int at = names.indexOf(keep);
+    box->setCurrentIndex(at >= 0 ? at : std::min<int>(side, names.size() - 1));
+  }
+}
+
+void ClassWindow::ShowComparison() {
+  auto* grid = static_cast<QGridLayout*>(comparison_->layout());
+  while (QLayoutItem* item = grid->takeAt(0)) {
+    delete item->widget();
+    delete item;
+  }
+  const std::string first = firstDesign_->currentText().toStdString();
+  const std::string second = secondDesign_->currentText().toStdString();
+  if (designs_.size() < 2 || first == second) {
+    grid->addWidget(new QLabel(designs_.size() < 2 ? QStringLiteral("デザインが 2 つ以上あるときに比較します。")
+                                                   : QStringLiteral("異なる 2 つのデザインを選んでください。")),
+                    0, 0);
+    return;
+  }
+  auto find = [&](const std::string& name) -> const roc::DesignSummary* {
+    for (const roc::DesignSummary& d : designs_)
+      if (d.design == name) return &d;
+    return nullptr;
+  };
+  const roc::DesignComparison c = roc::CompareDesigns(loader_.ClassSessions(), first, second);
+  int row = 0;
+  for (const auto& [caption, text] : classtext::ComparisonLines(c, find(first), find(second))) {
+    grid->addWidget(new QLabel(caption), row, 0);
+    auto* value = new QLabel(text);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(value, row++, 1);
+  }
+  grid->setColumnStretch(1, 1);
+}
+
+void ClassWindow::ShowProblems() {
+  problems_->clear();
+  for (const std::string& p : loader_.Problems()) problems_->addItem(QString::fromStdString(p));
+}
+
+void ClassWindow::SelectionChanged() {
+  const QModelIndexList rows = table_->selectionModel()->selectedRows();
+  plot_->SetHighlighted(rows.isEmpty() ? -1 : sorted_->mapToSource(rows.front()).row());
+}
+
+ClassReportContent ClassWindow::ReportContent() const {
+  return {&loader_, designs_, firstDesign_->currentText().toStdString(), secondDesign_->currentText().toStdString(),
+          sourceNames_};
+}
+
+void ClassWindow::SaveReport() {
+  const QString path = AskSavePath(this, "レポートを保存", "class-report", "pdf", "PDF (*.pdf)");
+  if (path.isEmpty()) return;
+  if (const QString error = SaveClassReport(path, ReportContent()); !error.isEmpty())
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("レポートを保存できません: ") + error);
+}
+
+void ClassWindow::SaveFigure() {
+  const QString path = AskSavePath(this, "図を保存", "class-plot", "png", "PNG (*.png)");
+  if (path.isEmpty()) return;
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  plot_->Render(QSize(900, 900)).save(&buffer, "PNG");
+  if (const QString error = SaveFileAtomically(path, bytes); !error.isEmpty())
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("図を保存できません: ") + error);
+}
+
+void ClassWindow::SaveTable() {
+  const QString path = AskSavePath(this, "表を保存", "class-table", "csv", "CSV (*.csv)");
+  if (path.isEmpty()) return;
+  const std::string csv = classdata::FitTableCsv(loader_.Sessions());
+  if (const QString error = SaveFileAtomically(path, QByteArray::fromStdString(csv)); !error.isEmpty())
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("表を保存できません: ") + error);
+}

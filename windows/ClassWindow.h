@@ -1,0 +1,95 @@
+#pragma once
+#include <QAbstractTableModel>
+#include <QFileSystemWatcher>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "classdata/ClassLoader.h"
+#include "stats/ClassSummary.h"
+#include "windows/ClassPlot.h"
+#include "windows/ClassReport.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QRadioButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QTableWidget;
+
+// The sessions of the loader as a table; sorted through a proxy by the values
+// of Qt::UserRole.
+class ClassSessionModel : public QAbstractTableModel {
+ public:
+  explicit ClassSessionModel(const classdata::ClassLoader& loader, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // Follows a refresh of the loader: rows inserted and changed in place, or
+  // the whole table again after a removal.
+  void Follow(const classdata::ClassLoader::Update& update);
+
+ private:
+  const classdata::ClassLoader& loader_;
+  int rows_ = 0;
+};
+
+// "クラスの結果": every session of the class in a sortable table and on one
+// ROC plot, the designs' summaries and the comparison of two designs, the
+// files that could not be read, kept up to date while the sources grow (a
+// file-system watcher, and a poll every 2 s for what the watcher misses).
+class ClassWindow : public QWidget {
+ public:
+  explicit ClassWindow(const std::vector<std::string>& sources, QWidget* parent = nullptr);
+  ~ClassWindow() override;
+
+  // Reads what changed in the sources and shows it.
+  void Refresh();
+
+  // What the window shows, for tests.
+  const classdata::ClassLoader& Loader() const { return loader_; }
+  QSortFilterProxyModel* SortedModel() const { return sorted_; }
+  QTableView* SessionTable() const { return table_; }
+  ClassPlotView* Plot() const { return plot_; }
+  QListWidget* ProblemList() const { return problems_; }
+  const std::vector<roc::DesignSummary>& Designs() const { return designs_; }
+
+  // The content of the PDF report as the window shows it.
+  ClassReportContent ReportContent() const;
+
+ private:
+  QWidget* BuildTop();
+  QWidget* BuildRight();
+  void ShowDesigns();
+  void ShowComparison();
+  void ShowProblems();
+  void WatchSources();
+  void SelectionChanged();
+  void SaveReport();
+  void SaveFigure();
+  void SaveTable();
+
+  classdata::ClassLoader loader_;
+  QStringList sourceNames_;
+  std::vector<roc::DesignSummary> designs_;
+  ClassSessionModel* model_;
+  QSortFilterProxyModel* sorted_;
+  QTableView* table_;
+  ClassPlotView* plot_;
+  QRadioButton* rocButton_;
+  QRadioButton* zrocButton_;
+  QTableWidget* designTable_;
+  QComboBox* firstDesign_;
+  QComboBox* secondDesign_;
+  QWidget* comparison_;
+  QListWidget* problems_;
+  QLabel* status_;
+  QFileSystemWatcher watcher_;
+  QTimer poll_;
+  QTimer soon_;  // a watcher's reports, gathered into one read
+};
