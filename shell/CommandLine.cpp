@@ -25,7 +25,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   parser.setApplicationDescription(
       "A signal-detection rating experiment on one observer and its ROC analysis.\n"
       "With no options: the experiment, which needs a display.\n"
-      "In the experiment, Space or Enter presses GO and the keys 1 to 4 rate (4 = sure of a signal).\n"
+      "In the experiment, Space or Enter presses GO and the keys 1 to 4 rate (4 = sure of a signal; 1 to K on\n"
+      "a scale of K categories).\n"
       "In the ROC window, the right mouse button on the plot opens a menu: the maximum-likelihood\n"
       "analysis window (Ctrl+F), save the plot as PNG (Ctrl+S), save the results as a per-trial\n"
       "file (Ctrl+Shift+S).");
