@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,10 @@ class ClassSource {
   // Paths a file-system watcher can watch to hear of changes early (files
   // and folders); empty when the source can only be polled.
   virtual std::vector<std::string> WatchPaths() const { return {}; }
+
+  // A source that hears of changes itself (a database's notifications) calls
+  // changed when it does; others are polled.
+  virtual void OnChange(std::function<void()> changed) { (void)changed; }
 };
 
 // How a file is read. Once: every line, the last one too when it has no line
@@ -45,7 +50,13 @@ class ClassSource {
 enum class ReadMode { kOnce, kLive };
 
 // The source a command-line argument names: a per-trial file, or a folder of
-// them (every *.csv in it and below).
+// them (every *.csv in it and below); or a class database, when the program
+// has set the opener for them.
 std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mode);
+
+// Makes the source of an argument that names a class database, nullptr for
+// any other argument.
+using DatabaseOpener = std::unique_ptr<ClassSource> (*)(const std::string& argument);
+void SetDatabaseOpener(DatabaseOpener opener);
 
 }  // namespace classdata

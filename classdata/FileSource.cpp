@@ -42,8 +42,17 @@ bool ReadFrom(int fd, off_t offset, std::string& out) {
 
 }  // namespace
 
+namespace {
+DatabaseOpener databaseOpener = nullptr;
+}  // namespace
+
+void SetDatabaseOpener(DatabaseOpener opener) { databaseOpener = opener; }
+
 std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mode) {
   // A class database is a source of its own kind; files and folders are read here.
+  if (databaseOpener != nullptr) {
+    if (std::unique_ptr<ClassSource> database = databaseOpener(argument)) return database;
+  }
   return std::make_unique<FileSource>(argument, mode);
 }
 

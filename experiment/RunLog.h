@@ -1,5 +1,6 @@
 #pragma once
 #include "experiment/TrialLog.h"
+#include "experiment/TrialSink.h"
 
 namespace experiment {
 
@@ -16,6 +17,7 @@ struct RunLogState {
   std::string Observer;      // of the coming runs; empty when not asked
   bool AskObserver = false;  // asked at each "Do Exp" (the design asks, the command line named no one)
   TrialLogFile* File = nullptr;  // not owned
+  TrialSink* Store = nullptr;    // the class database, when one was given; not owned
   bool Autosave = false;
   TrialLogFile RunFile;  // the current run's own file while Autosave is on
 

@@ -54,9 +54,9 @@ bool ClassOptions::Take(const QCommandLineParser& parser, const QStringList& pos
   };
   if (set > 1) return bad("--class, --class-report and --class-summary do not go together");
   if (parser.values(report).size() > 1) return bad("--class-report given more than once");
-  if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer)
-    return bad("the class options open no experiment: --csv, --seed, --autosave, --design and --observer do not go "
-               "with them");
+  if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer || cl.store)
+    return bad("the class options open no experiment: --csv, --seed, --autosave, --design, --observer and --store do "
+               "not go with them; a class database is a SOURCE");
   if (positional.isEmpty()) return bad("the class options need at least one SOURCE (a per-trial file or a folder)");
   for (const QString& s : positional) cl.classSources.push_back(s.toStdString());
   cl.action = parser.isSet(window)   ? CommandLine::Action::kClass

@@ -4,6 +4,9 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <variant>
+
+#include "store/ConnInfo.h"
 
 #include "experiment/TextRules.h"
 
@@ -46,8 +49,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   const QCommandLineOption observer(
       "observer", "Name the observer of every run in the per-trial file (1 to 64 characters, no control characters).",
       "NAME");
+  const QCommandLineOption store(
+      "store", "Also store every answered trial in the class database CONNINFO (a libpq connection string or "
+               "URI; no password in it: use ~/.pgpass or a service file).",
+      "CONNINFO");
+  const QCommandLineOption storeInit(
+      "store-init", "Create the class database's tables in CONNINFO if missing, print the GRANT statements for the "
+                    "student and teacher roles, and exit.",
+      "CONNINFO");
   const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
-  parser.addOptions({help, version, csv, seed, autosave, design, observer, fit});
+  parser.addOptions({help, version, csv, seed, autosave, design, observer, store, storeInit, fit});
   const ClassOptions classOptions;
   classOptions.AddTo(parser);
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
@@ -88,12 +99,30 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       return bad("--observer: the name must be 1 to " + QString::number(experiment::kMaxNameCharacters) +
                  " characters without control characters");
   }
+  for (const QCommandLineOption* o : {&store, &storeInit}) {
+    if (parser.values(*o).size() > 1) return bad("--" + o->names().front() + " given more than once");
+    if (!parser.isSet(*o)) continue;
+    cl.store = parser.value(*o).toStdString();
+    const auto parsed = store::ParseConnInfo(*cl.store);
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+      return bad("--" + o->names().front() + ": " + QString::fromStdString(*why));
+    }
+  }
+  if (parser.isSet(storeInit)) {
+    if (parser.isSet(store) || !parser.positionalArguments().isEmpty() || cl.csvFile || cl.seed || cl.autosave ||
+        cl.designFile || cl.observer) {
+      return bad("--store-init goes with no other option");
+    }
+    cl.action = CommandLine::Action::kStoreInit;
+    return cl;
+  }
   const QStringList files = parser.positionalArguments();
   if (classOptions.Take(parser, files, cl)) return cl;
   if (parser.isSet(fit)) {
     if (files.isEmpty()) return bad("--fit needs at least one FILE");
-    if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer)
-      return bad("--fit opens no experiment: --csv, --seed, --autosave, --design and --observer do not go with it");
+    if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer || cl.store)
+      return bad("--fit opens no experiment: --csv, --seed, --autosave, --design, --observer and --store do not go "
+                 "with it");
     cl.action = CommandLine::Action::kFit;
     for (const QString& f : files) cl.fitFiles.push_back(f.toStdString());
     return cl;

@@ -9,7 +9,7 @@ namespace shell {
 // What the command line asks for. With no arguments: the experiment program
 // exactly as it always runs.
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput, kClass, kClassReport, kClassSummary };
+  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput, kClass, kClassReport, kClassSummary, kStoreInit };
   Action action = Action::kRun;
   std::optional<std::string> csvFile;  // --csv FILE: append every answered trial
   std::optional<std::uint32_t> seed;   // --seed N: seed each experiment with N
@@ -20,6 +20,7 @@ struct CommandLine {
   std::string text;                    // the help text, or what is wrong with the input
   std::vector<std::string> classSources;  // --class, --class-report, --class-summary: SOURCE...
   std::string classReport;                // --class-report OUT
+  std::optional<std::string> store;       // --store CONNINFO (with the experiment), --store-init CONNINFO
 };
 
 // Parses the arguments after the program name. Needs no application object

@@ -77,4 +77,15 @@ void TForm1::ShowSavedPath(const std::string& path) {
   savedLabel_->setToolTip(full);
 }
 
+void TForm1::ShowStoreStatus(const std::string& line) {
+  if (!storeLabel_) {
+    storeLabel_ = new ui::Label(this, "", 16, 190);
+    storeLabel_->setWordWrap(true);
+    storeLabel_->setFixedWidth(ClientWidth() - 32);
+    storeLabel_->show();
+  }
+  storeLabel_->SetCaption(line);
+  storeLabel_->adjustSize();
+}
+
 void TForm1::ExitButtonClick() { Close(); }

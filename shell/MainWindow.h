@@ -30,11 +30,14 @@ class TForm1 : public ui::Form {
 
   // Where the last run was kept with --autosave; nullptr until then.
   ui::Label* SavedLabel() const { return savedLabel_; }
+  // The class database's state, a line at the bottom of the window.
+  void ShowStoreStatus(const std::string& line);
 
  private:
   void ShowSavedPath(const std::string& path);
 
   ui::Label* savedLabel_ = nullptr;
+  ui::Label* storeLabel_ = nullptr;
 };
 
 // Process-wide state of the main window unit.

@@ -1,4 +1,10 @@
+#include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <memory>
+#include <variant>
 #include <cstdio>
 #include <iostream>
 
@@ -13,16 +19,29 @@
 #include "ui/FontEngine.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/Display.h"
+#include "store/ConnInfo.h"
+#include "store/DatabaseSource.h"
+#include "store/Schema.h"
+#include "store/Store.h"
+#include "classdata/ClassSource.h"
 
 namespace {
 
 void Complain(const std::string& what) { std::fprintf(stderr, "rocrating: %s\n", what.c_str()); }
+
+// Where the rows for the class database wait until the server has them.
+std::string SpoolFolder() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  QDir().mkpath(folder);
+  return folder.toStdString();
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   // What opens no window is done before any window system is touched.
   const shell::CommandLine cl = shell::ParseCommandLine({argv + 1, argv + argc});
+  classdata::SetDatabaseOpener(store::OpenDatabaseSource);
   switch (cl.action) {
     case shell::CommandLine::Action::kHelp:
       std::fputs(cl.text.c_str(), stdout);
@@ -35,8 +54,14 @@ int main(int argc, char** argv) {
       return 2;
     case shell::CommandLine::Action::kFit:
       return shell::RunFitReport(cl.fitFiles, std::cout, std::cerr);
-    case shell::CommandLine::Action::kClassSummary:
+    case shell::CommandLine::Action::kClassSummary: {
+      const QCoreApplication app(argc, argv);  // a class database's driver is a Qt plugin
       return shell::RunClassSummary(cl.classSources, std::cout, std::cerr);
+    }
+    case shell::CommandLine::Action::kStoreInit: {
+      const QCoreApplication app(argc, argv);
+      return store::RunStoreInit(*cl.store, std::cout, std::cerr);
+    }
     case shell::CommandLine::Action::kClassReport:
       return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv);
     case shell::CommandLine::Action::kClass:
@@ -82,6 +107,24 @@ int main(int argc, char** argv) {
   ui::Application::Initialize(argc, argv);
   QGuiApplication::setDesktopFileName("io.github.rocrating.RocRating");
   if (cl.action == shell::CommandLine::Action::kClass) return shell::RunClassWindow(cl.classSources);
+  // The class database: rows are spooled here and sent by a worker thread;
+  // what it says goes to the main window's status line.
+  std::unique_ptr<store::Store> classStore;
+  if (cl.store && cl.action == shell::CommandLine::Action::kRun) {
+    const store::ConnInfo info = std::get<store::ConnInfo>(store::ParseConnInfo(*cl.store));
+    classStore = std::make_unique<store::Store>(
+        info, store::SpoolPath(SpoolFolder(), info), QSysInfo::machineHostName().toStdString(),
+        [](const std::string& line) {
+          QMetaObject::invokeMethod(qApp, [line] {
+            if (MainWindow.Form1 != nullptr) MainWindow.Form1->ShowStoreStatus(line);
+          }, Qt::QueuedConnection);
+        });
+    if (auto error = classStore->Start()) {
+      Complain(*error);
+      return 2;
+    }
+    experiment::RunLog.Store = classStore.get();
+  }
   MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
   return ui::Application::Run();
 }

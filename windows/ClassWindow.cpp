@@ -93,7 +93,9 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   setWindowTitle(QStringLiteral("クラスの結果"));
   resize(1500, 940);
   for (const std::string& s : sources) {
-    loader_.AddSource(classdata::OpenSource(s, classdata::ReadMode::kLive));
+    std::unique_ptr<classdata::ClassSource> source = classdata::OpenSource(s, classdata::ReadMode::kLive);
+    source->OnChange([this] { soon_.start(kGatherMs); });  // a database's notification
+    loader_.AddSource(std::move(source));
     sourceNames_ << QString::fromStdString(s);
   }
   loader_.Refresh();

@@ -222,6 +222,7 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
     if (error && !failure) failure.emplace(path, ReasonOf(*error, path));
   };
   if (experiment::TrialLogFile* file = experiment::RunLog.File) note(file->Path(), file->Append(run.Rows.back()));
+  if (experiment::TrialSink* store = experiment::RunLog.Store) note(store->Path(), store->Append(run.Rows.back()));
   if (experiment::RunLog.Autosave) {
     if (!runFileTried_) {
       runFileTried_ = true;

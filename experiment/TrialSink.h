@@ -1,0 +1,21 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "TrialLog.h"
+
+namespace experiment {
+
+// Somewhere else each answered row goes besides the per-trial file: the
+// class database. Append keeps the row durably before it returns (or says
+// why it could not); sending it on is the sink's own business and never
+// makes the experiment wait.
+class TrialSink {
+ public:
+  virtual ~TrialSink() = default;
+  virtual std::optional<std::string> Append(const TrialLogRow& row) = 0;
+  // Where the rows are kept locally, for messages.
+  virtual std::string Path() const = 0;
+};
+
+}  // namespace experiment

@@ -1,0 +1,99 @@
+#include "DatabaseSource.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
+#include <map>
+#include <variant>
+
+#include "Connection.h"
+#include "Schema.h"
+
+namespace store {
+
+namespace {
+
+// A source that only says why it cannot be read.
+class RefusedSource : public classdata::ClassSource {
+ public:
+  RefusedSource(std::string name, std::string why) : name_(std::move(name)), why_(std::move(why)) {}
+  classdata::SourceChanges Read() override {
+    if (told_) return {};
+    told_ = true;
+    return {{{name_, {}, {name_ + ": " + why_}}}, {}};
+  }
+
+ private:
+  std::string name_, why_;
+  bool told_ = false;
+};
+
+QString ConnectionName() {
+  static std::atomic<int> next{0};
+  return QStringLiteral("rocrating-class-%1").arg(next++);
+}
+
+}  // namespace
+
+DatabaseSource::DatabaseSource(ConnInfo info)
+    : info_(std::move(info)), connection_(std::make_unique<Connection>(info_, ConnectionName())) {}
+
+DatabaseSource::~DatabaseSource() = default;
+
+void DatabaseSource::OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
+
+classdata::SourceChanges DatabaseSource::Read() {
+  classdata::SourceOrigin origin{info_.shown, {}, {}};
+  std::optional<std::string> why = connection_->Open();
+  if (!why) why = CheckSchema(connection_->Db());
+  if (why) {
+    subscribed_ = false;
+    origin.problems.push_back(info_.shown + ": " + *why);
+    return {{std::move(origin)}, {}};
+  }
+  QSqlDriver* driver = connection_->Db().driver();
+  if (!subscribed_ && driver->subscribeToNotification(QString::fromLatin1(kNotification))) {
+    subscribed_ = true;
+    QObject::connect(driver, &QSqlDriver::notification, this, [this] {
+      if (changed_) changed_();
+    });
+  }
+  QSqlQuery query(connection_->Db());
+  if (!query.exec(QStringLiteral(
+          "SELECT session, host, observer, design, categories, seed, trial, phase, stimulus, response, exposure_ms,"
+          " rating_ms FROM trials ORDER BY session, host, trial"))) {
+    origin.problems.push_back(info_.shown + ": " + ErrorText(query.lastError()));
+    return {{std::move(origin)}, {}};
+  }
+  // A session per run and lab machine.
+  std::map<std::pair<std::string, std::string>, std::size_t> sessionOf;
+  while (query.next()) {
+    experiment::TrialLogRow row{};
+    row.Session = query.value(0).toString().toStdString();
+    const std::string host = query.value(1).toString().toStdString();
+    row.Observer = query.value(2).toString().toStdString();
+    row.DesignName = query.value(3).toString().toStdString();
+    row.Categories = query.value(4).toInt();
+    row.Seed = static_cast<std::uint32_t>(query.value(5).toLongLong());
+    row.Trial = query.value(6).toInt();
+    row.Practice = query.value(7).toString() == QStringLiteral("practice");
+    row.Stimulus = query.value(8).toString() == QStringLiteral("noise") ? experiment::kNoise : experiment::kSignal;
+    row.Response = query.value(9).toInt();
+    row.ExposureMs = query.value(10).toDouble();
+    row.RatingMs = query.value(11).toLongLong();
+    auto [at, added] = sessionOf.try_emplace({row.Session, host}, origin.sessions.size());
+    if (added) origin.sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
+    origin.sessions[at->second].Rows.push_back(std::move(row));
+  }
+  return {{std::move(origin)}, {}};
+}
+
+std::unique_ptr<classdata::ClassSource> OpenDatabaseSource(const std::string& argument) {
+  if (!LooksLikeConnInfo(argument)) return nullptr;
+  auto parsed = ParseConnInfo(argument);
+  if (auto* why = std::get_if<std::string>(&parsed)) return std::make_unique<RefusedSource>(argument, *why);
+  return std::make_unique<DatabaseSource>(std::get<ConnInfo>(std::move(parsed)));
+}
+
+}  // namespace store

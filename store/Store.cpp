@@ -1,0 +1,174 @@
+#include "Store.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <chrono>
+#include <set>
+#include <tuple>
+
+#include "Connection.h"
+#include "Schema.h"
+
+namespace store {
+
+namespace {
+
+using Key = std::tuple<std::string, std::uint32_t, std::int32_t>;  // session, seed, trial
+
+Key KeyOf(const experiment::TrialLogRow& row) { return {row.Session, row.Seed, row.Trial}; }
+
+// The rows of a per-trial file in file order, session by session; none when
+// it is missing.
+std::vector<experiment::TrialLogRow> RowsOf(const std::string& path) {
+  std::vector<experiment::TrialLogRow> rows;
+  for (experiment::TrialLogSession& s : experiment::ReadTrialLog(path).Sessions) {
+    for (experiment::TrialLogRow& r : s.Rows) rows.push_back(std::move(r));
+  }
+  return rows;
+}
+
+std::string Count(std::size_t n) { return std::to_string(n) + " 件"; }
+
+}  // namespace
+
+std::string SpoolPath(const std::string& dataFolder, const ConnInfo& info) {
+  std::uint64_t hash = 1469598103934665603ULL;  // FNV-1a of the options
+  for (unsigned char c : info.options) hash = (hash ^ c) * 1099511628211ULL;
+  char name[40];
+  std::snprintf(name, sizeof name, "store-%016llx.csv", static_cast<unsigned long long>(hash));
+  return dataFolder + "/" + name;
+}
+
+Store::Store(ConnInfo info, std::string spoolPath, std::string host, std::function<void(const std::string&)> status)
+    : info_(std::move(info)), spoolPath_(std::move(spoolPath)), host_(std::move(host)), status_(std::move(status)) {}
+
+Store::~Store() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  wake_.notify_all();
+  if (worker_.joinable()) worker_.join();
+}
+
+std::optional<std::string> Store::Start() {
+  if (auto error = spool_.Open(spoolPath_, experiment::TrialLogFormat::kClass)) return error;
+  if (auto error = sent_.Open(spoolPath_ + ".sent", experiment::TrialLogFormat::kClass)) return error;
+  // What an earlier run spooled and never saw confirmed goes first.
+  std::set<Key> sent;
+  for (const experiment::TrialLogRow& row : RowsOf(spoolPath_ + ".sent")) sent.insert(KeyOf(row));
+  for (experiment::TrialLogRow& row : RowsOf(spoolPath_)) {
+    if (!sent.count(KeyOf(row))) queue_.push_back(std::move(row));
+  }
+  if (!queue_.empty()) Report("前回送れなかった " + Count(queue_.size()) + "の試行をデータベースに送ります");
+  worker_ = std::thread([this] { Run(); });
+  return std::nullopt;
+}
+
+std::optional<std::string> Store::Append(const experiment::TrialLogRow& row) {
+  if (auto error = spool_.Append(row)) return error;
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(row);
+  }
+  wake_.notify_all();
+  return std::nullopt;
+}
+
+std::size_t Store::Pending() const {
+  std::lock_guard lock(mutex_);
+  return queue_.size();
+}
+
+void Store::Report(const std::string& line) {
+  {
+    std::lock_guard lock(mutex_);
+    if (line == lastStatus_) return;
+    lastStatus_ = line;
+  }
+  if (status_) status_(line);
+}
+
+void Store::Run() {
+  Connection connection(info_, QStringLiteral("rocrating-store"));
+  bool schemaChecked = false;
+  auto retry = std::chrono::milliseconds(250);
+  while (true) {
+    {
+      std::unique_lock lock(mutex_);
+      if (stop_) return;
+      if (queue_.empty()) wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+      if (stop_) return;
+    }
+    if (SendQueued(connection, schemaChecked)) {
+      retry = std::chrono::milliseconds(250);
+      continue;
+    }
+    // Try again a little later, and later still while it keeps failing.
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, retry, [this] { return stop_; });
+    retry = std::min(retry * 2, std::chrono::milliseconds(4000));
+  }
+}
+
+bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
+  const std::string kept = "。試行はこのコンピュータに保存されています（未送信 ";
+  if (auto why = connection.Open()) {
+    schemaChecked = false;
+    Report("データベースに接続できません: " + *why + kept + Count(Pending()) + "）");
+    return false;
+  }
+  if (!schemaChecked) {
+    if (auto why = CheckSchema(connection.Db())) {
+      connection.Db().close();
+      Report("データベースに書き込めません: " + *why + kept + Count(Pending()) + "）");
+      return false;
+    }
+    schemaChecked = true;
+  }
+  QSqlQuery insert(connection.Db());
+  insert.prepare(QStringLiteral(
+      "INSERT INTO trials (session, host, observer, design, categories, seed, trial, phase, stimulus, response,"
+      " exposure_ms, rating_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+      " ON CONFLICT DO NOTHING"));
+  while (true) {
+    experiment::TrialLogRow row;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty() || stop_) break;
+      row = queue_.front();
+    }
+    for (const QVariant& v :
+         {QVariant(QString::fromStdString(row.Session)), QVariant(QString::fromStdString(host_)),
+          QVariant(QString::fromStdString(row.Observer)), QVariant(QString::fromStdString(row.DesignName)),
+          QVariant(row.Categories), QVariant(static_cast<qlonglong>(row.Seed)), QVariant(row.Trial),
+          QVariant(QString::fromLatin1(row.Practice ? "practice" : "recorded")),
+          QVariant(QString::fromLatin1(row.Stimulus == experiment::kNoise ? "noise" : "signal")),
+          QVariant(row.Response), QVariant(row.ExposureMs), QVariant(static_cast<qlonglong>(row.RatingMs))}) {
+      insert.addBindValue(v);
+    }
+    if (!insert.exec()) {
+      const QSqlError error = insert.lastError();
+      const QString state = error.nativeErrorCode();
+      const std::string why = ErrorText(error);
+      // A lost connection is tried again; a refusal is said as what it is.
+      if (!connection.Db().isOpen() || state.startsWith(QStringLiteral("08")) || state.isEmpty()) {
+        connection.Db().close();
+        schemaChecked = false;
+      }
+      const std::string cause = state == QStringLiteral("42501") ? "この利用者には試行を書き込む権限がありません: "
+                                                                  : "データベースに書き込めません: ";
+      Report(cause + why + kept + Count(Pending()) + "）");
+      return false;
+    }
+    // Confirmed by the server: noted as sent, then off the queue.
+    sent_.Append(row);
+    std::lock_guard lock(mutex_);
+    if (!queue_.empty()) queue_.pop_front();
+  }
+  Report("クラスのデータベースに記録しています: " + info_.shown);
+  return true;
+}
+
+}  // namespace store
