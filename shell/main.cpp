@@ -1,7 +1,9 @@
 #include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
+#include "experiment/ExperimentState.h"
 #include "experiment/Generator.h"
 #include "experiment/RunLog.h"
 #include "shell/CommandLine.h"
@@ -46,6 +48,10 @@ int main(int argc, char** argv) {
   }
   experiment::RunLog.Autosave = cl.autosave;
   experiment::SetFixedSeed(cl.seed);
+  // Benchmarks time shorter exposures of the standard experiment.
+  if (const char* ms = std::getenv("ROCRATING_EXPOSURE_MS"); ms != nullptr && std::atoi(ms) > 0) {
+    experiment::Experiment.design.ExposureMs = std::atoi(ms);
+  }
 
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {
     Complain(problem);
