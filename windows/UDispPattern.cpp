@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <algorithm>
+#include <cmath>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStandardPaths>
 
 #include "experiment/Generator.h"
@@ -12,6 +14,7 @@
 #include "experiment/StimulusPatterns.h"
 #include "windows/WriteError.h"
 #include "ui/Colour.h"
+#include "ui/qt/DisplayServer.h"
 #include "ui/qt/Label.h"
 
 using experiment::Experiment;
@@ -161,17 +164,79 @@ void TFormDisp::GOButtonClick() {
   GOButton.SetVisible(false);
   ExitButton.SetVisible(false);
   Experiment.ShownStimulus = Experiment.NextStimulus;
-  Timer1.SetEnabled(true);
-  gridShown_ = std::chrono::steady_clock::now();
+  exposure_ = {};
+  if (!StartTimedExposure()) {
+    Timer1.SetEnabled(true);
+    gridShown_ = std::chrono::steady_clock::now();
+  }
+}
+
+// On X the exposure is what the screen shows. The rating screen's look is
+// uploaded to the X server first; the grid is painted and sent at once, and
+// the timing thread counts from the server's acknowledgement of it. At the
+// end it puts the uploaded look over the grid with one copy on the server,
+// timed so that the copy is drawn the exposure after the grid was (each
+// answer travels back for about half a round trip), and notes the
+// acknowledgement; the handler then makes the same change in the window,
+// whose repaint shows the same pixels.
+bool TFormDisp::StartTimedExposure() {
+  QRect area(Image1.mapTo(this, QPoint()), Image1.size());
+  for (const ui::Button* b : ratingButtons_) area |= b->geometry();
+  const auto look = ui::PreparedLook::Make(*this, RatingScreenLook(area), area.topLeft());
+  if (!look) return false;
+  ui::PaintNow(Image1);
+  auto moments = std::make_shared<ExposureMoments>();
+  Timer1.StartTimed({.begin =
+                         [look, moments] {
+                           const ui::Acknowledgement grid = look->Acknowledge();
+                           moments->grid = grid.at;
+                           // A round trip stretched by a busy machine says
+                           // little about this one: at most 1 ms counts.
+                           return grid.at - std::min<std::chrono::nanoseconds>(grid.roundTrip,
+                                                                               std::chrono::milliseconds(1));
+                         },
+                     .length = ExposureLength(),
+                     .atDue = [look, moments] { moments->rating = look->Show(); },
+                     .then = [this, moments] { exposure_ = *moments; }});
+  return true;
+}
+
+// The design's exposure, rounded to whole frames where the screen reports
+// its refresh rate.
+std::chrono::nanoseconds TFormDisp::ExposureLength() const {
+  const std::chrono::nanoseconds asked = std::chrono::milliseconds(Experiment.design.ExposureMs);
+  const std::chrono::nanoseconds frame = ui::FramePeriod(*this);
+  if (frame.count() == 0) return asked;
+  const double frames = std::max(1.0, std::round(static_cast<double>(asked.count()) / frame.count()));
+  return std::chrono::nanoseconds(static_cast<long long>(frames * frame.count()));
+}
+
+// How `area` of the window will look once the grid is gone: the window as it
+// is, the instruction screen in place of the grid, the rating buttons shown.
+QImage TFormDisp::RatingScreenLook(QRect area) {
+  QImage look(area.size(), QImage::Format_RGB32);
+  render(&look, QPoint(), QRegion(area));
+  QPainter painter(&look);
+  painter.drawImage(Image1.mapTo(this, QPoint()) - area.topLeft(), Image2.Picture());
+  for (ui::Button* b : ratingButtons_) {
+    b->render(&painter, b->pos() - area.topLeft(), QRegion(), QWidget::DrawChildren);
+  }
+  return look;
 }
 
 void TFormDisp::Timer1Timer() {
   Timer1.SetEnabled(false);
   Image1.SetVisible(false);
-  ratingShown_ = std::chrono::steady_clock::now();
-  exposureMs_ = std::chrono::duration<double, std::milli>(ratingShown_ - gridShown_).count();
   SetRatingButtonsVisible(true);
   Image2.SetVisible(true);
+  if (exposure_.rating) {
+    // What the screen showed, as the X server acknowledged it.
+    gridShown_ = exposure_.grid;
+    ratingShown_ = *exposure_.rating;
+  } else {
+    ratingShown_ = std::chrono::steady_clock::now();
+  }
+  exposureMs_ = std::chrono::duration<double, std::milli>(ratingShown_ - gridShown_).count();
 }
 
 void TFormDisp::Answer(experiment::ResponseCode code) {

@@ -73,6 +73,16 @@ class TFormDisp : public ui::Form {
   void ShowEndScreen();
   void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
   std::pair<std::string, std::optional<std::string>> OpenRunFile();
+  bool StartTimedExposure();
+  std::chrono::nanoseconds ExposureLength() const;
+  QImage RatingScreenLook(QRect area);
+
+  // The moments the X server acknowledged the grid and the rating screen.
+  struct ExposureMoments {
+    std::chrono::steady_clock::time_point grid;
+    std::optional<std::chrono::steady_clock::time_point> rating;
+  };
+  ExposureMoments exposure_;
 
   std::vector<std::unique_ptr<ui::Button>> madeButtons_;  // for a scale other than four points
   std::vector<ui::Button*> ratingButtons_;

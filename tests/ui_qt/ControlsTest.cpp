@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTest>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ui/qt/Button.h"
 #include "ui/qt/Edit.h"
@@ -249,6 +253,38 @@ TEST(Timer, AHandlerThatDisablesItFiresOnce) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return ticks == 1; }, 5000));
   QTest::qWait(50);
   EXPECT_EQ(ticks, 1);
+}
+
+// The exposure's timer: the timing thread's action, then the handler, once;
+// disabled before the handler runs, no handler comes, whenever the action ran.
+TEST(Timer, ATimedStartBringsOneEventAfterItsActionUnlessDisabledFirst) {
+  ui::Timer timer;
+  timer.SetEnabled(false);
+  std::vector<std::string> events;
+  std::atomic<bool> acted{false};
+  timer.SetOnTimer([&] {
+    events.push_back("handler");
+    timer.SetEnabled(false);
+  });
+  const auto start = [&] {
+    timer.StartTimed({.begin = [] { return std::chrono::steady_clock::now(); },
+                      .length = std::chrono::milliseconds(5),
+                      .atDue = [&] { acted = true; },
+                      .then = [&] { events.push_back(acted ? "after the action" : "before the action"); }});
+  };
+  start();
+  EXPECT_TRUE(timer.Running());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return events.size() == 2; }, 5000));
+  EXPECT_EQ(events, (std::vector<std::string>{"after the action", "handler"}));
+  EXPECT_FALSE(timer.Running());
+
+  events.clear();
+  acted = false;
+  start();
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Running());
+  QTest::qWait(100);
+  EXPECT_TRUE(events.empty());
 }
 
 }  // namespace
