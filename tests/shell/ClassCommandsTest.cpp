@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Split.h"
+
 #include <unistd.h>
 
 #include <cmath>
@@ -24,14 +26,6 @@ fs::path Folder(const std::string& name) {
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder;
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::stringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.emplace_back();
-  return parts;
 }
 
 // The CSV's lines after the header as maps from column name to field.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Split.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -23,14 +25,6 @@ std::string Line(const std::string& session, std::uint32_t seed, int trial, int 
   return experiment::FormatTrialLogLine({.Session = session, .Seed = seed, .Trial = trial, .Practice = trial <= 10,
                                          .Stimulus = static_cast<experiment::StimulusKind>(kind),
                                          .Response = response, .ExposureMs = 1000.0, .RatingMs = ratingMs});
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::stringstream in(text);
-  for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-  if (!text.empty() && text.back() == separator) parts.emplace_back();
-  return parts;
 }
 
 // A whole run (10 practice trials, all answered 4 to signal and 1 to noise,
