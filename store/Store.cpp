@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <atomic>
 #include <chrono>
 #include <set>
 #include <tuple>
@@ -91,7 +92,9 @@ void Store::Report(const std::string& line) {
 }
 
 void Store::Run() {
-  Connection connection(info_, QStringLiteral("rocrating-store"));
+  // A name of its own: Qt keeps connections by name, process-wide.
+  static std::atomic<int> next{0};
+  Connection connection(info_, QStringLiteral("rocrating-store-%1").arg(next++));
   bool schemaChecked = false;
   auto retry = std::chrono::milliseconds(250);
   while (true) {
