@@ -75,17 +75,30 @@ void TForm1::ShowSavedPath(const std::string& path) {
   const QString shown = QFontMetrics(savedLabel_->font()).elidedText(full, Qt::ElideMiddle, room);
   savedLabel_->SetCaption("結果を保存しました:\n" + shown.toStdString());
   savedLabel_->setToolTip(full);
+  PlaceStatusLines();
 }
 
+// Below the buttons: the state in its words, and a reason shortened to the
+// window's width, shown whole as the tool tip.
 void TForm1::ShowStoreStatus(const std::string& line) {
   if (!storeLabel_) {
-    storeLabel_ = new ui::Label(this, "", 16, 190);
-    storeLabel_->setWordWrap(true);
-    storeLabel_->setFixedWidth(ClientWidth() - 32);
+    storeLabel_ = new ui::Label(this, "", 16, 150);
+    storeLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     storeLabel_->show();
   }
-  storeLabel_->SetCaption(line);
-  storeLabel_->adjustSize();
+  const QString text = QString::fromStdString(line);
+  const int room = ClientWidth() - 2 * storeLabel_->Left();
+  const QFontMetrics metrics(storeLabel_->font());
+  QStringList shown;
+  for (const QString& part : text.split(u'\n')) shown << metrics.elidedText(part, Qt::ElideRight, room);
+  storeLabel_->SetCaption(shown.join(u'\n').toStdString());
+  storeLabel_->setToolTip(text);
+  PlaceStatusLines();
+}
+
+// The saved file's lines first, the database's state below them.
+void TForm1::PlaceStatusLines() {
+  if (storeLabel_) storeLabel_->SetTop(savedLabel_ ? savedLabel_->Top() + savedLabel_->sizeHint().height() : 150);
 }
 
 void TForm1::ExitButtonClick() { Close(); }

@@ -97,13 +97,15 @@ void Store::Run() {
   Connection connection(info_, QStringLiteral("rocrating-store-%1").arg(next++));
   bool schemaChecked = false;
   auto retry = std::chrono::milliseconds(250);
+  bool first = true;  // the state is said at the start, before any row
   while (true) {
     {
       std::unique_lock lock(mutex_);
       if (stop_) return;
-      if (queue_.empty()) wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+      if (queue_.empty() && !first) wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
       if (stop_) return;
     }
+    first = false;
     if (SendQueued(connection, schemaChecked)) {
       retry = std::chrono::milliseconds(250);
       continue;
@@ -115,17 +117,20 @@ void Store::Run() {
   }
 }
 
+void Store::Trouble(const std::string& what, const std::string& why) {
+  Report(what + "（未送信 " + Count(Pending()) + "は手元に保存）\n" + why);
+}
+
 bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
-  const std::string kept = "。試行はこのコンピュータに保存されています（未送信 ";
   if (auto why = connection.Open()) {
     schemaChecked = false;
-    Report("データベースに接続できません: " + *why + kept + Count(Pending()) + "）");
+    Trouble("データベースに接続できません", *why);
     return false;
   }
   if (!schemaChecked) {
     if (auto why = CheckSchema(connection.Db())) {
       connection.Db().close();
-      Report("データベースに書き込めません: " + *why + kept + Count(Pending()) + "）");
+      Trouble("データベースに書き込めません", *why);
       return false;
     }
     schemaChecked = true;
@@ -160,9 +165,9 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
         connection.Db().close();
         schemaChecked = false;
       }
-      const std::string cause = state == QStringLiteral("42501") ? "この利用者には試行を書き込む権限がありません: "
-                                                                  : "データベースに書き込めません: ";
-      Report(cause + why + kept + Count(Pending()) + "）");
+      Trouble(state == QStringLiteral("42501") ? "この利用者には試行を書き込む権限がありません"
+                                               : "データベースに書き込めません",
+              why);
       return false;
     }
     // Confirmed by the server: noted as sent, then off the queue.

@@ -24,8 +24,9 @@ namespace store {
 // are sent at the next start with the same spool.
 class Store : public experiment::TrialSink {
  public:
-  // status gets a line in the user's words whenever the state changes; it is
-  // called on the worker thread.
+  // status gets the state in the user's words whenever it changes (a first
+  // line, and the reason of a trouble on a second one), from the start on;
+  // it is called on the worker thread.
   Store(ConnInfo info, std::string spoolPath, std::string host, std::function<void(const std::string&)> status);
   ~Store() override;
 
@@ -41,6 +42,9 @@ class Store : public experiment::TrialSink {
  private:
   void Run();
   void Report(const std::string& line);
+  // What went wrong, the rows kept, and the server's or libpq's reason on a
+  // second line.
+  void Trouble(const std::string& what, const std::string& why);
   // Sends what is queued; false when the connection or the table failed
   // (the rows stay queued).
   bool SendQueued(class Connection& connection, bool& schemaChecked);

@@ -92,7 +92,7 @@ TEST_F(StoreServer, RowsArriveExactlyOnceThroughARestartAndAKill) {
 
   ASSERT_TRUE(server->Stop());
   for (int t = 14; t <= 15; ++t) ASSERT_EQ(a->Append(Row(session, t)), std::nullopt);  // never waits
-  ASSERT_TRUE(QTest::qWaitFor([&] { return Status().find("保存されています") != std::string::npos; }, 20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Status().find("手元に保存") != std::string::npos; }, 20000));
   EXPECT_EQ(a->Pending(), 2u);
   ASSERT_TRUE(server->Start());
   ASSERT_TRUE(QTest::qWaitFor([] { return Count() == 5; }, 20000)) << Status();
