@@ -44,13 +44,14 @@ DatabaseSource::~DatabaseSource() = default;
 void DatabaseSource::OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
 classdata::SourceChanges DatabaseSource::Read() {
+  // While the server cannot be read, the class keeps what was read last.
   classdata::SourceOrigin origin{info_.shown, {}, {}};
   std::optional<std::string> why = connection_->Open();
   if (!why) why = CheckSchema(connection_->Db());
   if (why) {
     subscribed_ = false;
-    origin.problems.push_back(info_.shown + ": " + *why);
-    return {{std::move(origin)}, {}};
+    connection_->Db().close();
+    return {{{info_.shown, last_, {info_.shown + ": " + *why}}}, {}};
   }
   QSqlDriver* driver = connection_->Db().driver();
   if (!subscribed_ && driver->subscribeToNotification(QString::fromLatin1(kNotification))) {
@@ -63,8 +64,9 @@ classdata::SourceChanges DatabaseSource::Read() {
   if (!query.exec(QStringLiteral(
           "SELECT session, host, observer, design, categories, seed, trial, phase, stimulus, response, exposure_ms,"
           " rating_ms FROM trials ORDER BY session, host, trial"))) {
-    origin.problems.push_back(info_.shown + ": " + ErrorText(query.lastError()));
-    return {{std::move(origin)}, {}};
+    subscribed_ = false;
+    connection_->Db().close();
+    return {{{info_.shown, last_, {info_.shown + ": " + ErrorText(query.lastError())}}}, {}};
   }
   // A session per run and lab machine.
   std::map<std::pair<std::string, std::string>, std::size_t> sessionOf;
@@ -86,6 +88,7 @@ classdata::SourceChanges DatabaseSource::Read() {
     if (added) origin.sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
     origin.sessions[at->second].Rows.push_back(std::move(row));
   }
+  last_ = origin.sessions;
   return {{std::move(origin)}, {}};
 }
 

@@ -28,6 +28,7 @@ class DatabaseSource : public QObject, public classdata::ClassSource {
   std::unique_ptr<Connection> connection_;
   std::function<void()> changed_;
   bool subscribed_ = false;
+  std::vector<experiment::TrialLogSession> last_;  // the sessions of the last good read
 };
 
 // The source for a command-line argument that names a database; nullptr for
