@@ -1,5 +1,4 @@
 #pragma once
-#include <QAbstractTableModel>
 #include <QFileSystemWatcher>
 #include <QTimer>
 #include <QWidget>
@@ -8,6 +7,7 @@
 
 #include "classdata/ClassLoader.h"
 #include "stats/ClassSummary.h"
+#include "windows/ClassSessionModel.h"
 #include "windows/ClassPlot.h"
 #include "windows/ClassReport.h"
 
@@ -18,26 +18,6 @@ class QRadioButton;
 class QSortFilterProxyModel;
 class QTableView;
 class QTableWidget;
-
-// The sessions of the loader as a table; sorted through a proxy by the values
-// of Qt::UserRole.
-class ClassSessionModel : public QAbstractTableModel {
- public:
-  explicit ClassSessionModel(const classdata::ClassLoader& loader, QObject* parent = nullptr);
-
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-  // Follows a refresh of the loader: rows inserted and changed in place, or
-  // the whole table again after a removal.
-  void Follow(const classdata::ClassLoader::Update& update);
-
- private:
-  const classdata::ClassLoader& loader_;
-  int rows_ = 0;
-};
 
 // "クラスの結果": every session of the class in a sortable table and on one
 // ROC plot, the designs' summaries and the comparison of two designs, the

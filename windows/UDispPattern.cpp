@@ -1,3 +1,7 @@
+// The experiment window: its layout for the run's design, the trial's screens
+// from GO to the rating, the timed exposure, and where each answer goes (the
+// records, the per-trial files, the class database). Longer than most files:
+// one window's handlers, which read best side by side.
 #include "windows/UDispPattern.h"
 
 #include <QDir>
