@@ -38,7 +38,9 @@ struct PlotGeometry {
   std::int32_t scale;
 };
 
-// The adjustment a press on a step button started and the timer repeats.
+// The adjustment a press on a step button started and the timer repeats: the
+// buttons of the window's row r (from the top: d, the criteria from the
+// highest down, R) start 2r + 1 (up) and 2r + 2 (down). On a four-point scale:
 inline constexpr std::uint8_t kStepNone = 0;
 inline constexpr std::uint8_t kStepDUp = 1;
 inline constexpr std::uint8_t kStepDDown = 2;
