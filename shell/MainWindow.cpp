@@ -65,11 +65,7 @@ void TForm1::ExperimentExit() {
 // Below the buttons, in two lines; a path too long for the window is shortened
 // in the middle and shown whole as the tool tip.
 void TForm1::ShowSavedPath(const std::string& path) {
-  if (!savedLabel_) {
-    savedLabel_ = new ui::Label(this, "", 16, 150);
-    savedLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    savedLabel_->show();
-  }
+  if (!savedLabel_) savedLabel_ = NewStatusLine();
   const QString full = QString::fromStdString(path);
   const int room = ClientWidth() - 2 * savedLabel_->Left();
   const QString shown = QFontMetrics(savedLabel_->font()).elidedText(full, Qt::ElideMiddle, room);
@@ -81,11 +77,7 @@ void TForm1::ShowSavedPath(const std::string& path) {
 // Below the buttons: the state in its words, and a reason shortened to the
 // window's width, shown whole as the tool tip.
 void TForm1::ShowStoreStatus(const std::string& line) {
-  if (!storeLabel_) {
-    storeLabel_ = new ui::Label(this, "", 16, 150);
-    storeLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    storeLabel_->show();
-  }
+  if (!storeLabel_) storeLabel_ = NewStatusLine();
   const QString text = QString::fromStdString(line);
   const int room = ClientWidth() - 2 * storeLabel_->Left();
   const QFontMetrics metrics(storeLabel_->font());
@@ -94,6 +86,15 @@ void TForm1::ShowStoreStatus(const std::string& line) {
   storeLabel_->SetCaption(shown.join(u'\n').toStdString());
   storeLabel_->setToolTip(text);
   PlaceStatusLines();
+}
+
+// A selectable label below the buttons, made when first needed: without the
+// options that fill it, the window stays as it always was.
+ui::Label* TForm1::NewStatusLine() {
+  auto* label = new ui::Label(this, "", 16, 150);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->show();
+  return label;
 }
 
 // The saved file's lines first, the database's state below them.

@@ -35,6 +35,7 @@ class TForm1 : public ui::Form {
 
  private:
   void ShowSavedPath(const std::string& path);
+  ui::Label* NewStatusLine();
   void PlaceStatusLines();
 
   ui::Label* savedLabel_ = nullptr;

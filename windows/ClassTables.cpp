@@ -7,18 +7,16 @@
 #include "plot/PlotColours.h"
 #include "ui/qt/QtColour.h"
 
+#include "windows/NumberText.h"
+
 namespace classtext {
 
 namespace {
 
 const QString kDash = QStringLiteral("—");
 
-QString Fixed(double v, int decimals = 3) {
-  if (!std::isfinite(v)) return kDash;
-  QString s = QString::number(v, 'f', decimals);
-  if (s.startsWith(u'-') && s.toDouble() == 0) s.remove(0, 1);
-  return s.replace(u'-', QStringLiteral("−"));
-}
+// The tables' numbers carry a typographic minus.
+QString Fixed(double v, int decimals = 3) { return FixedText(v, decimals).replace(u'-', QStringLiteral("−")); }
 
 
 QString MeanSd(const std::optional<roc::MeanEstimate>& e) {

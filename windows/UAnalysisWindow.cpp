@@ -13,19 +13,13 @@
 #include <cmath>
 
 #include "stats/ZRoc.h"
+#include "windows/NumberText.h"
 
 namespace {
 
 const QString kDash = QStringLiteral("—");
 
-// A number in fixed notation, "—" for anything that is not finite; a value
-// that rounds to zero shows without a minus sign.
-QString Fixed(double v, int decimals = 4) {
-  if (!std::isfinite(v)) return kDash;
-  QString s = QString::number(v, 'f', decimals);
-  if (s.startsWith(u'-') && s.toDouble() == 0) s.remove(0, 1);
-  return s;
-}
+QString Fixed(double v, int decimals = 4) { return FixedText(v, decimals); }
 
 QString Probability(double p) {
   if (!std::isfinite(p)) return kDash;

@@ -17,17 +17,8 @@
 # path is printed, E2E_KEEP=1 keeps them after a pass too.
 set -uo pipefail
 
-app=${1:?usage: design.sh path/to/rocrating path/to/exposure_probe}
-probe=${2:?usage: design.sh path/to/rocrating path/to/exposure_probe}
-for exe in "$app" "$probe"; do
-  if [ ! -x "$exe" ]; then
-    echo "e2e: not an executable: $exe" >&2
-    exit 2
-  fi
-done
-
 # shellcheck source=lib.sh
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.sh" "$@"
 
 # ------------------------------------------------------------ the design --
 

@@ -1,5 +1,6 @@
-# Shared by the end-to-end scripts (run.sh, design.sh); sourced after they
-# have set app and probe. On sourcing: the tools are checked, a directory for
+# Shared by the end-to-end scripts (run.sh, design.sh); sourced with their
+# arguments, the program and the exposure probe. On sourcing: the arguments
+# are checked (app, probe), the tools are checked, a directory for
 # screenshots and logs is made ($shots) and the clean-up is set for the exit.
 # start_display then starts a private Xvfb server with openbox on it. The
 # rest are the steps and looks of a user's session: windows by title, clicks,
@@ -7,6 +8,15 @@
 #
 # Every coordinate is a screen pixel unless it is said to be in the plot.
 # shellcheck shell=bash disable=SC2034  # the layouts set what the scripts read
+
+app=${1:?usage: $(basename "$0") path/to/rocrating path/to/exposure_probe}
+probe=${2:?usage: $(basename "$0") path/to/rocrating path/to/exposure_probe}
+for exe in "$app" "$probe"; do
+  if [ ! -x "$exe" ]; then
+    echo "e2e: not an executable: $exe" >&2
+    exit 2
+  fi
+done
 
 for tool in Xvfb xdpyinfo xdotool xwininfo openbox wmctrl import convert awk md5sum; do
   command -v "$tool" >/dev/null || { echo "e2e: missing tool: $tool" >&2; exit 2; }

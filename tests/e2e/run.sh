@@ -22,17 +22,8 @@
 # the plot's pixels) are in lib.sh.
 set -uo pipefail
 
-app=${1:?usage: run.sh path/to/rocrating path/to/exposure_probe}
-probe=${2:?usage: run.sh path/to/rocrating path/to/exposure_probe}
-for exe in "$app" "$probe"; do
-  if [ ! -x "$exe" ]; then
-    echo "e2e: not an executable: $exe" >&2
-    exit 2
-  fi
-done
-
 # shellcheck source=lib.sh
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/lib.sh" "$@"
 start_display
 
 # ------------------------------------------------------------ the layout --

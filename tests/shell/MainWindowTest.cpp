@@ -120,7 +120,9 @@ TEST_F(MainWindowTest, DoExpAsksForTheObserverWhenTheDesignDoes) {
       auto* dialog = dynamic_cast<ObserverDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
       dialog->Field()->setText(typed);
-      if (accept) EXPECT_TRUE(dialog->Buttons()->button(QDialogButtonBox::Ok)->isEnabled()) << typed.toStdString();
+      if (accept) {
+        EXPECT_TRUE(dialog->Buttons()->button(QDialogButtonBox::Ok)->isEnabled()) << typed.toStdString();
+      }
       accept ? dialog->accept() : dialog->reject();
     });
   };
