@@ -70,7 +70,8 @@ void TForm1::ShowSavedPath(const std::string& path) {
   const QString full = QString::fromStdString(path);
   const int room = ClientWidth() - 2 * savedLabel_->Left();
   const QString shown = QFontMetrics(savedLabel_->font()).elidedText(full, Qt::ElideMiddle, room);
-  savedLabel_->SetCaption(QCoreApplication::translate("TForm1", "結果を保存しました:\n").toStdString() + shown.toStdString());
+  savedLabel_->SetCaption(QCoreApplication::translate("TForm1", "結果を保存しました:\n").toStdString() +
+                          shown.toStdString());
   savedLabel_->setToolTip(full);
   PlaceStatusLines();
 }

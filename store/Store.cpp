@@ -61,9 +61,10 @@ std::optional<std::string> Store::Start() {
   for (experiment::TrialLogRow& row : RowsOf(spoolPath_)) {
     if (!sent.count(KeyOf(row))) queue_.push_back(std::move(row));
   }
-  if (!queue_.empty()) Report(QCoreApplication::translate("store::Store", "前回送れなかった %1 件の試行をデータベースに送ります")
-                                   .arg(queue_.size())
-                                   .toStdString());
+  if (!queue_.empty())
+    Report(QCoreApplication::translate("store::Store", "前回送れなかった %1 件の試行をデータベースに送ります")
+               .arg(queue_.size())
+               .toStdString());
   worker_ = std::thread([this] { Run(); });
   return std::nullopt;
 }
@@ -119,8 +120,9 @@ void Store::Run() {
 }
 
 void Store::Trouble(const std::string& what, const std::string& why) {
-  Report(what + QCoreApplication::translate("store::Store", "（未送信 %1 件は手元に保存）").arg(Pending()).toStdString() + "\n" +
-         why);
+  Report(what +
+         QCoreApplication::translate("store::Store", "（未送信 %1 件は手元に保存）").arg(Pending()).toStdString() +
+         "\n" + why);
 }
 
 bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
@@ -179,7 +181,8 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
     std::lock_guard lock(mutex_);
     if (!queue_.empty()) queue_.pop_front();
   }
-  Report(QCoreApplication::translate("store::Store", "クラスのデータベースに記録しています: ").toStdString() + info_.shown);
+  Report(QCoreApplication::translate("store::Store", "クラスのデータベースに記録しています: ").toStdString() +
+         info_.shown);
   return true;
 }
 

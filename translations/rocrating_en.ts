@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>セッション</source>
-        <translation>Session</translation>
+        <translation>Sessions</translation>
     </message>
 </context>
 <context>
@@ -114,6 +114,61 @@
         <translation>No fit</translation>
     </message>
     <message>
+        <source>評定尺度が混在</source>
+        <translation>Mixed rating scales</translation>
+    </message>
+    <message>
+        <source>方法</source>
+        <translation>Method</translation>
+    </message>
+    <message>
+        <source>観察者ごとの対応あり（%1 人）</source>
+        <translation>Paired by observer (%1 observers)</translation>
+    </message>
+    <message>
+        <source>Welch の方法（%1: %2 セッション、%3: %4 セッション）</source>
+        <translation>Welch&apos;s test (%1: %2 sessions, %3: %4 sessions)</translation>
+    </message>
+    <message>
+        <source>平均 Az の差（%1 − %2）</source>
+        <translation>Difference of mean Az (%1 − %2)</translation>
+    </message>
+    <message>
+        <source>平均 d_a の差（%1 − %2）</source>
+        <translation>Difference of mean d_a (%1 − %2)</translation>
+    </message>
+    <message>
+        <source>平均基準（%1）</source>
+        <translation>Mean criteria (%1)</translation>
+    </message>
+    <message>
+        <source>基準の差（%1 − %2）</source>
+        <translation>Difference of criteria (%1 − %2)</translation>
+    </message>
+</context>
+<context>
+    <name>ClassTables/designs</name>
+    <message>
+        <source>デザイン</source>
+        <translation>Design</translation>
+    </message>
+    <message>
+        <source>セッション</source>
+        <translation>Sessions</translation>
+    </message>
+    <message>
+        <source>推定済</source>
+        <translation>Fitted</translation>
+    </message>
+    <message>
+        <source>推定不能</source>
+        <translation>No fit</translation>
+    </message>
+    <message>
+        <source>記録試行</source>
+        <translation>Recorded trials</translation>
+    </message>
+    <message>
         <source>合算 d</source>
         <translation>Pooled d</translation>
     </message>
@@ -149,38 +204,6 @@
         <source>平均基準</source>
         <translation>Mean criteria</translation>
     </message>
-    <message>
-        <source>評定尺度が混在</source>
-        <translation>Mixed rating scales</translation>
-    </message>
-    <message>
-        <source>方法</source>
-        <translation>Method</translation>
-    </message>
-    <message>
-        <source>観察者ごとの対応あり（%1 人）</source>
-        <translation>Paired by observer (%1 observers)</translation>
-    </message>
-    <message>
-        <source>Welch の方法（%1: %2 セッション、%3: %4 セッション）</source>
-        <translation>Welch&apos;s test (%1: %2 sessions, %3: %4 sessions)</translation>
-    </message>
-    <message>
-        <source>平均 Az の差（%1 − %2）</source>
-        <translation>Difference of mean Az (%1 − %2)</translation>
-    </message>
-    <message>
-        <source>平均 d_a の差（%1 − %2）</source>
-        <translation>Difference of mean d_a (%1 − %2)</translation>
-    </message>
-    <message>
-        <source>平均基準（%1）</source>
-        <translation>Mean criteria (%1)</translation>
-    </message>
-    <message>
-        <source>基準の差（%1 − %2）</source>
-        <translation>Difference of criteria (%1 − %2)</translation>
-    </message>
 </context>
 <context>
     <name>ClassWindow</name>
@@ -206,7 +229,7 @@
     </message>
     <message>
         <source>セッション</source>
-        <translation>Session</translation>
+        <translation>Sessions</translation>
     </message>
     <message>
         <source>デザインごとの要約</source>
@@ -367,7 +390,7 @@
     </message>
     <message>
         <source>G² = 2 ×（目測の −log L − 最尤の −log L）</source>
-        <translation>G² = 2 × (−log L by eye − −log L of ML)</translation>
+        <translation>G² = 2 × (by-eye −log L − ML −log L)</translation>
     </message>
     <message>
         <source>最尤推定から</source>
@@ -403,7 +426,7 @@
     </message>
     <message>
         <source>z が無限大の点 %1 個は表示していません（率が 0 または 1）。</source>
-        <translation>%1 points with infinite z are not shown (rate 0 or 1).</translation>
+        <translation>Points with infinite z not shown: %1 (rate 0 or 1).</translation>
     </message>
     <message>
         <source>基準の順序が不正です</source>

@@ -158,7 +158,8 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
     std::vector<QStringList> lines;
     for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(content.first), find(content.second)))
       lines.push_back({caption, text});
-    flow.Table({QCoreApplication::translate("ClassReport", "項目"), QCoreApplication::translate("ClassReport", "値")}, lines, {1, 2}, 8);
+    flow.Table({QCoreApplication::translate("ClassReport", "項目"), QCoreApplication::translate("ClassReport", "値")},
+               lines, {1, 2}, 8);
     flow.Skip(10);
   }
 

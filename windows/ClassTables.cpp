@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "plot/PlotColours.h"
 #include "ui/qt/QtColour.h"
@@ -35,17 +36,49 @@ QString Interval(double low, double high) { return QStringLiteral("[%1, %2]").ar
 
 QString Difference(const std::optional<roc::MeanDifference>& d) {
   if (!d) return QCoreApplication::translate("ClassTables", "— （データ不足）");
-  return QCoreApplication::translate("ClassTables", "%1  95%区間 %2  自由度 %3").arg(Fixed(d->estimate), Interval(d->low, d->high), Fixed(d->df, 1));
+  return QCoreApplication::translate("ClassTables", "%1  95%区間 %2  自由度 %3")
+      .arg(Fixed(d->estimate), Interval(d->low, d->high), Fixed(d->df, 1));
+}
+
+// The columns' headings; the Japanese ones are shown in the interface's
+// language.
+constexpr const char* kSessionHeaders[] = {QT_TRANSLATE_NOOP("ClassTables", "観察者"),
+                                           QT_TRANSLATE_NOOP("ClassTables", "デザイン"),
+                                           QT_TRANSLATE_NOOP("ClassTables", "セッション"),
+                                           QT_TRANSLATE_NOOP("ClassTables", "記録試行"),
+                                           "d",
+                                           "R",
+                                           "Az ± SE",
+                                           "d_a",
+                                           QT_TRANSLATE_NOOP("ClassTables", "基準"),
+                                           QT_TRANSLATE_NOOP("ClassTables", "χ² の p"),
+                                           QT_TRANSLATE_NOOP("ClassTables", "状態")};
+
+// The design summary's, which count sessions where the session table names one.
+constexpr const char* kDesignHeaders[] = {QT_TRANSLATE_NOOP("ClassTables/designs", "デザイン"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "セッション"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "推定済"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "推定不能"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "記録試行"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "合算 d"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "合算 R"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "合算 Az ± SE"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 a"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 b"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 Az ± SD"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "Az の 95%区間"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 d_a ± SD"),
+                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均基準")};
+
+QStringList Headers(const char* context, std::span<const char* const> headers) {
+  QStringList shown;
+  for (const char* h : headers) shown << QCoreApplication::translate(context, h);
+  return shown;
 }
 
 }  // namespace
 
-QStringList SessionHeaders() {
-  return {QCoreApplication::translate("ClassTables", "観察者"), QCoreApplication::translate("ClassTables", "デザイン"), QCoreApplication::translate("ClassTables", "セッション"),
-          QCoreApplication::translate("ClassTables", "記録試行"), QStringLiteral("d"),       QStringLiteral("R"),
-          QStringLiteral("Az ± SE"),  QStringLiteral("d_a"),     QCoreApplication::translate("ClassTables", "基準"),
-          QCoreApplication::translate("ClassTables", "χ² の p"), QCoreApplication::translate("ClassTables", "状態")};
-}
+QStringList SessionHeaders() { return Headers("ClassTables", kSessionHeaders); }
 
 QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
   const std::optional<roc::BinormalFit>& fit = e.data.fit;
@@ -83,19 +116,14 @@ QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
       return *p < 0.001 ? QStringLiteral("< 0.001") : Fixed(*p);
     }
     case kStatus:
-      return fit ? QCoreApplication::translate("ClassTables", "推定済") : QCoreApplication::translate("ClassTables", "推定不能");
+      return fit ? QCoreApplication::translate("ClassTables", "推定済")
+                 : QCoreApplication::translate("ClassTables", "推定不能");
     default:
       return {};
   }
 }
 
-QStringList DesignHeaders() {
-  return {QCoreApplication::translate("ClassTables", "デザイン"),      QCoreApplication::translate("ClassTables", "セッション"),    QCoreApplication::translate("ClassTables", "推定済"),
-          QCoreApplication::translate("ClassTables", "推定不能"),      QCoreApplication::translate("ClassTables", "記録試行"),      QCoreApplication::translate("ClassTables", "合算 d"),
-          QCoreApplication::translate("ClassTables", "合算 R"),        QCoreApplication::translate("ClassTables", "合算 Az ± SE"),  QCoreApplication::translate("ClassTables", "平均 a"),
-          QCoreApplication::translate("ClassTables", "平均 b"),        QCoreApplication::translate("ClassTables", "平均 Az ± SD"),  QCoreApplication::translate("ClassTables", "Az の 95%区間"),
-          QCoreApplication::translate("ClassTables", "平均 d_a ± SD"), QCoreApplication::translate("ClassTables", "平均基準")};
-}
+QStringList DesignHeaders() { return Headers("ClassTables/designs", kDesignHeaders); }
 
 QStringList DesignRow(const roc::DesignSummary& d) {
   QStringList row{QString::fromStdString(d.design), QString::number(d.sessions), QString::number(d.fitted),
@@ -119,12 +147,17 @@ std::vector<std::pair<QString, QString>> ComparisonLines(const roc::DesignCompar
                                                          const roc::DesignSummary* second) {
   const QString a = QString::fromStdString(c.first), b = QString::fromStdString(c.second);
   std::vector<std::pair<QString, QString>> lines;
-  lines.emplace_back(QCoreApplication::translate("ClassTables", "方法"),
-                     c.paired ? QCoreApplication::translate("ClassTables", "観察者ごとの対応あり（%1 人）").arg(c.pairs)
-                              : QCoreApplication::translate("ClassTables", "Welch の方法（%1: %2 セッション、%3: %4 セッション）")
-                                    .arg(a).arg(c.nFirst).arg(b).arg(c.nSecond));
+  lines.emplace_back(
+      QCoreApplication::translate("ClassTables", "方法"),
+      c.paired ? QCoreApplication::translate("ClassTables", "観察者ごとの対応あり（%1 人）").arg(c.pairs)
+               : QCoreApplication::translate("ClassTables", "Welch の方法（%1: %2 セッション、%3: %4 セッション）")
+                     .arg(a)
+                     .arg(c.nFirst)
+                     .arg(b)
+                     .arg(c.nSecond));
   lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 Az の差（%1 − %2）").arg(a, b), Difference(c.az));
-  lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 d_a の差（%1 − %2）").arg(a, b), Difference(c.d_a));
+  lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 d_a の差（%1 − %2）").arg(a, b),
+                     Difference(c.d_a));
   const std::vector<double> none;
   const std::vector<double>& ca = first ? first->meanCriteria : none;
   const std::vector<double>& cb = second ? second->meanCriteria : none;

@@ -115,9 +115,10 @@ QWidget* ClassWindow::BuildTop() {
   row->addWidget(rocButton_);
   row->addWidget(zrocButton_);
   row->addStretch(1);
-  const std::pair<QString, void (ClassWindow::*)()> saves[] = {{QCoreApplication::translate("ClassWindow", "レポートを保存..."), &ClassWindow::SaveReport},
-                                                               {QCoreApplication::translate("ClassWindow", "図を保存..."), &ClassWindow::SaveFigure},
-                                                               {QCoreApplication::translate("ClassWindow", "表を保存..."), &ClassWindow::SaveTable}};
+  const std::pair<QString, void (ClassWindow::*)()> saves[] = {
+      {QCoreApplication::translate("ClassWindow", "レポートを保存..."), &ClassWindow::SaveReport},
+      {QCoreApplication::translate("ClassWindow", "図を保存..."), &ClassWindow::SaveFigure},
+      {QCoreApplication::translate("ClassWindow", "表を保存..."), &ClassWindow::SaveTable}};
   for (const auto& [text, save] : saves) {
     auto* button = new QPushButton(text);
     connect(button, &QPushButton::clicked, this, [this, save] { (this->*save)(); });
@@ -220,7 +221,8 @@ void ClassWindow::WatchSources() {
     if (!watched.contains(p) && QFileInfo::exists(p)) missing << p;
   if (!missing.isEmpty()) watcher_.addPaths(missing);
   const std::size_t n = loader_.Sessions().size();
-  status_->setText(n == 0 ? QCoreApplication::translate("ClassWindow", "セッションが見つかりません（%1）。ファイルが増えれば表示します。")
+  status_->setText(n == 0 ? QCoreApplication::translate(
+                                "ClassWindow", "セッションが見つかりません（%1）。ファイルが増えれば表示します。")
                                 .arg(sourceNames_.join(QStringLiteral(", ")))
                           : QCoreApplication::translate("ClassWindow", "セッション %1 件、ファイル %2 件　最終更新 %3")
                                 .arg(n)
@@ -270,9 +272,11 @@ void ClassWindow::ShowComparison() {
   const std::string first = firstDesign_->currentText().toStdString();
   const std::string second = secondDesign_->currentText().toStdString();
   if (designs_.size() < 2 || first == second) {
-    grid->addWidget(new QLabel(designs_.size() < 2 ? QCoreApplication::translate("ClassWindow", "デザインが 2 つ以上あるときに比較します。")
-                                                   : QCoreApplication::translate("ClassWindow", "異なる 2 つのデザインを選んでください。")),
-                    0, 0);
+    grid->addWidget(
+        new QLabel(designs_.size() < 2
+                       ? QCoreApplication::translate("ClassWindow", "デザインが 2 つ以上あるときに比較します。")
+                       : QCoreApplication::translate("ClassWindow", "異なる 2 つのデザインを選んでください。")),
+        0, 0);
     return;
   }
   auto find = [&](const std::string& name) -> const roc::DesignSummary* {
@@ -307,27 +311,33 @@ ClassReportContent ClassWindow::ReportContent() const {
 }
 
 void ClassWindow::SaveReport() {
-  const QString path = AskSavePath(this, QCoreApplication::translate("ClassWindow", "レポートを保存"), "class-report", "pdf", "PDF (*.pdf)");
+  const QString path = AskSavePath(this, QCoreApplication::translate("ClassWindow", "レポートを保存"), "class-report",
+                                   "pdf", "PDF (*.pdf)");
   if (path.isEmpty()) return;
   if (const QString error = SaveClassReport(path, ReportContent()); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(), QCoreApplication::translate("ClassWindow", "レポートを保存できません: ") + error);
+    QMessageBox::warning(this, windowTitle(),
+                         QCoreApplication::translate("ClassWindow", "レポートを保存できません: ") + error);
 }
 
 void ClassWindow::SaveFigure() {
-  const QString path = AskSavePath(this, QCoreApplication::translate("ClassWindow", "図を保存"), "class-plot", "png", "PNG (*.png)");
+  const QString path =
+      AskSavePath(this, QCoreApplication::translate("ClassWindow", "図を保存"), "class-plot", "png", "PNG (*.png)");
   if (path.isEmpty()) return;
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   plot_->Render(QSize(900, 900)).save(&buffer, "PNG");
   if (const QString error = SaveFileAtomically(path, bytes); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(), QCoreApplication::translate("ClassWindow", "図を保存できません: ") + error);
+    QMessageBox::warning(this, windowTitle(),
+                         QCoreApplication::translate("ClassWindow", "図を保存できません: ") + error);
 }
 
 void ClassWindow::SaveTable() {
-  const QString path = AskSavePath(this, QCoreApplication::translate("ClassWindow", "表を保存"), "class-table", "csv", "CSV (*.csv)");
+  const QString path =
+      AskSavePath(this, QCoreApplication::translate("ClassWindow", "表を保存"), "class-table", "csv", "CSV (*.csv)");
   if (path.isEmpty()) return;
   const std::string csv = classdata::FitTableCsv(loader_.Sessions());
   if (const QString error = SaveFileAtomically(path, QByteArray::fromStdString(csv)); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(), QCoreApplication::translate("ClassWindow", "表を保存できません: ") + error);
+    QMessageBox::warning(this, windowTitle(),
+                         QCoreApplication::translate("ClassWindow", "表を保存できません: ") + error);
 }

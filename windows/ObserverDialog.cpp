@@ -13,10 +13,12 @@ namespace {
 
 // The reasons of a bad name, in the dialog's words.
 QString ProblemText(std::string_view typed) {
-  if (experiment::TrimWhiteSpace(typed).empty()) return QCoreApplication::translate("ObserverDialog", "名前を入力して下さい。");
+  if (experiment::TrimWhiteSpace(typed).empty())
+    return QCoreApplication::translate("ObserverDialog", "名前を入力して下さい。");
   const std::optional<std::size_t> length = experiment::Utf8Length(experiment::TrimWhiteSpace(typed));
   if (length && *length > experiment::kMaxNameCharacters) {
-    return QCoreApplication::translate("ObserverDialog", "名前は %1 文字までです。").arg(experiment::kMaxNameCharacters);
+    return QCoreApplication::translate("ObserverDialog", "名前は %1 文字までです。")
+        .arg(experiment::kMaxNameCharacters);
   }
   return QCoreApplication::translate("ObserverDialog", "制御文字は使えません。");
 }

@@ -9,4 +9,3 @@
 // (the standard ones, and those of the sample designs), else as the design
 // gives them, so that a teacher's own scale is never shown half translated.
 std::vector<experiment::RatingCategory> ShownRatings(const experiment::Design& design);
-

@@ -100,15 +100,18 @@ void TAnalysisWindow::BuildCounts(QVBoxLayout* column) {
   Heading(g, 0, 0, QCoreApplication::translate("TAnalysisWindow", "評定"), Qt::AlignLeft | Qt::AlignVCenter);
   for (int k = 0; k < K; ++k) Heading(g, 0, k + 1, QString::number(k + 1));
   Heading(g, 0, K + 1, QCoreApplication::translate("TAnalysisWindow", "計"));
-  const QString kinds[] = {QCoreApplication::translate("TAnalysisWindow", "ノイズ"), QCoreApplication::translate("TAnalysisWindow", "シグナル")};
+  const QString kinds[] = {QCoreApplication::translate("TAnalysisWindow", "ノイズ"),
+                           QCoreApplication::translate("TAnalysisWindow", "シグナル")};
   for (int s = 0; s < 2; ++s) {
     Heading(g, s + 1, 0, kinds[s], Qt::AlignLeft | Qt::AlignVCenter);
     for (int k = 0; k <= K; ++k) counts_cells_[s].push_back(Cell(g, s + 1, k + 1, QStringLiteral("0000")));
   }
   g->setRowMinimumHeight(3, 6);
   Heading(g, 4, 0, QCoreApplication::translate("TAnalysisWindow", "累積率"), Qt::AlignLeft | Qt::AlignVCenter);
-  for (int p = 0; p < K - 1; ++p) Heading(g, 4, p + 2, QCoreApplication::translate("TAnalysisWindow", "点%1").arg(p + 1));
-  const QString rates[] = {QCoreApplication::translate("TAnalysisWindow", "誤警報率"), QCoreApplication::translate("TAnalysisWindow", "ヒット率")};
+  for (int p = 0; p < K - 1; ++p)
+    Heading(g, 4, p + 2, QCoreApplication::translate("TAnalysisWindow", "点%1").arg(p + 1));
+  const QString rates[] = {QCoreApplication::translate("TAnalysisWindow", "誤警報率"),
+                           QCoreApplication::translate("TAnalysisWindow", "ヒット率")};
   for (int r = 0; r < 2; ++r) {
     Heading(g, r + 5, 0, rates[r], Qt::AlignLeft | Qt::AlignVCenter);
     for (int p = 0; p < K - 1; ++p) rate_cells_[r].push_back(Cell(g, r + 5, p + 2, QStringLiteral("0.0000")));
@@ -156,10 +159,14 @@ void TAnalysisWindow::BuildEstimates(QVBoxLayout* column) {
 void TAnalysisWindow::BuildDerived(QVBoxLayout* column) {
   QGridLayout* g = Group(column, QCoreApplication::translate("TAnalysisWindow", "最尤推定から"));
   const std::pair<QString, QLabel**> derived[] = {
-      {QStringLiteral("a = d/R"), &a_}, {QStringLiteral("b = 1/R"), &b_},
-      {QStringLiteral("Az"), &az_},     {QCoreApplication::translate("TAnalysisWindow", "Az の標準誤差"), &az_se_},
-      {QStringLiteral("d_a"), &d_a_},   {QStringLiteral("χ²"), &chi2_},
-      {QCoreApplication::translate("TAnalysisWindow", "自由度"), &df_}, {QStringLiteral("p"), &p_}};
+      {QStringLiteral("a = d/R"), &a_},
+      {QStringLiteral("b = 1/R"), &b_},
+      {QStringLiteral("Az"), &az_},
+      {QCoreApplication::translate("TAnalysisWindow", "Az の標準誤差"), &az_se_},
+      {QStringLiteral("d_a"), &d_a_},
+      {QStringLiteral("χ²"), &chi2_},
+      {QCoreApplication::translate("TAnalysisWindow", "自由度"), &df_},
+      {QStringLiteral("p"), &p_}};
   for (int k = 0; k < 8; ++k) {
     const int row = k / 2, column = 2 * (k % 2);
     Heading(g, row, column, derived[k].first, Qt::AlignLeft | Qt::AlignVCenter);
@@ -206,12 +213,15 @@ void TAnalysisWindow::SetData(std::optional<roc::RatingCounts> counts) {
   }
 
   if (!counts_) {
-    message_->setText(QCoreApplication::translate("TAnalysisWindow", "データがありません（Dispボタンを押して下さい）。"));
+    message_->setText(
+        QCoreApplication::translate("TAnalysisWindow", "データがありません（Dispボタンを押して下さい）。"));
   } else if (trials_ == 0) {
     message_->setText(QCoreApplication::translate("TAnalysisWindow", "記録された試行がありません。"));
   } else if (!fit_) {
-    message_->setText(QCoreApplication::translate("TAnalysisWindow", "このデータでは最尤推定ができません（縮退）。"
-                                     "どの評定も使われ、ノイズとシグナルの評定が重なっている必要があります。"));
+    message_->setText(
+        QCoreApplication::translate("TAnalysisWindow",
+                                    "このデータでは最尤推定ができません（縮退）。"
+                                    "どの評定も使われ、ノイズとシグナルの評定が重なっている必要があります。"));
   } else {
     message_->clear();
   }
@@ -261,7 +271,9 @@ void TAnalysisWindow::ShowCounts() {
 
   const roc::ZRocPoints z = roc::ToNormalDeviates(rates);
   zroc_->SetPoints(z.points);
-  note_->setText(z.left_out > 0 ? QCoreApplication::translate("TAnalysisWindow", "z が無限大の点 %1 個は表示していません（率が 0 または 1）。").arg(z.left_out)
+  note_->setText(z.left_out > 0 ? QCoreApplication::translate(
+                                      "TAnalysisWindow", "z が無限大の点 %1 個は表示していません（率が 0 または 1）。")
+                                      .arg(z.left_out)
                                 : QString());
   note_->setVisible(z.left_out > 0);
 }
@@ -308,13 +320,15 @@ void TAnalysisWindow::ShowByEye() {
     if (!nll) {
       const std::vector<double>& c = byEye_->criteria;
       const bool ordered = std::adjacent_find(c.begin(), c.end(), [](double a, double b) { return !(a < b); }) == c.end();
-      why = !ordered               ? QCoreApplication::translate("TAnalysisWindow", "基準の順序が不正です")
-            : !(byEye_->R > 0)     ? QCoreApplication::translate("TAnalysisWindow", "R が 0 以下です")
-                                   : QCoreApplication::translate("TAnalysisWindow", "計算できません");
+      why = !ordered           ? QCoreApplication::translate("TAnalysisWindow", "基準の順序が不正です")
+            : !(byEye_->R > 0) ? QCoreApplication::translate("TAnalysisWindow", "R が 0 以下です")
+                               : QCoreApplication::translate("TAnalysisWindow", "計算できません");
     }
   }
   SetText(by_eye_nll_, nll ? Fixed(*nll) : kDash);
-  SetText(by_eye_note_, why.isEmpty() ? QString() : QCoreApplication::translate("TAnalysisWindow", "目測の −log L: ") + why + QCoreApplication::translate("TAnalysisWindow", "。"));
+  SetText(by_eye_note_, why.isEmpty() ? QString()
+                                      : QCoreApplication::translate("TAnalysisWindow", "目測の −log L: ") + why +
+                                            QCoreApplication::translate("TAnalysisWindow", "。"));
   by_eye_note_->setVisible(!why.isEmpty());
   SetText(deviance_, nll && fit_ ? Fixed(2 * (*nll - fit_->neg_loglik)) : kDash);
   zroc_->SetByEyeLine(byEye_);

@@ -346,7 +346,9 @@ void TDispGraph2::hideEvent(QHideEvent* e) {
 }
 
 void TDispGraph2::SavePlot(const QString& path) {
-  if (!Image1.Picture().save(path, "PNG")) throw EWriteError(path.toStdString() + QCoreApplication::translate("TDispGraph2", ": PNG を保存できません").toStdString());
+  if (!Image1.Picture().save(path, "PNG"))
+    throw EWriteError(path.toStdString() +
+                      QCoreApplication::translate("TDispGraph2", ": PNG を保存できません").toStdString());
 }
 
 void TDispGraph2::SaveResults(const QString& path) {
@@ -363,15 +365,19 @@ void TDispGraph2::AddPlotActions() {
     QObject::connect(action, &QAction::triggered, this, [run] { ui::Application::Invoke(run); });
     addAction(action);
   };
-  add(QCoreApplication::translate("TDispGraph2", "最尤推定..."), QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenAnalysis(); });
+  add(QCoreApplication::translate("TDispGraph2", "最尤推定..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+      [this] { OpenAnalysis(); });
   add(QCoreApplication::translate("TDispGraph2", "プロットを保存..."), QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
-    const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "プロットを保存"), "roc-plot", "png", "PNG (*.png)");
+    const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "プロットを保存"), "roc-plot",
+                                     "png", "PNG (*.png)");
     if (!path.isEmpty()) SavePlot(path);
   });
-  add(QCoreApplication::translate("TDispGraph2", "結果を保存..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-    const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "結果を保存"), "results", "csv", "CSV (*.csv)");
-    if (!path.isEmpty()) SaveResults(path);
-  });
+  add(QCoreApplication::translate("TDispGraph2", "結果を保存..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+      [this] {
+        const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "結果を保存"), "results",
+                                         "csv", "CSV (*.csv)");
+        if (!path.isEmpty()) SaveResults(path);
+      });
   Image1.setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(&Image1, &QWidget::customContextMenuRequested, this,
                    [this](const QPoint& at) { plotMenu_->popup(Image1.mapToGlobal(at)); });

@@ -166,7 +166,8 @@ void TFormDisp::DrawInstructionScreen() {
 }
 
 void TFormDisp::WriteTrialLabel() {
-  Image3.Canvas().TextOut(150, 270, QCoreApplication::translate("TFormDisp", "第%1試行").arg(TrialNumber()).toStdString());
+  Image3.Canvas().TextOut(150, 270,
+                          QCoreApplication::translate("TFormDisp", "第%1試行").arg(TrialNumber()).toStdString());
 }
 
 void TFormDisp::GOButtonClick() {
@@ -320,7 +321,8 @@ std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session, experiment::RunLog.Run.Observer);
   if (folder.isEmpty() || !QDir().mkpath(folder)) {
-    return {folder.toStdString() + "/" + name, QCoreApplication::translate("TFormDisp", "フォルダ %1 を作成できません").arg(folder).toStdString()};
+    return {folder.toStdString() + "/" + name,
+            QCoreApplication::translate("TFormDisp", "フォルダ %1 を作成できません").arg(folder).toStdString()};
   }
   const std::string path = experiment::UniquePath(
       folder.toStdString(), name, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });

@@ -8,7 +8,8 @@
 // Shown in the error box like the program's other errors.
 class EWriteError : public numeric::ProgramError {
  public:
-  explicit EWriteError(const std::string& detail) : ProgramError(QCoreApplication::translate("EWriteError", "ファイルに書き込めません: ").toStdString() + detail) {}
+  explicit EWriteError(const std::string& detail)
+      : ProgramError(QCoreApplication::translate("EWriteError", "ファイルに書き込めません: ").toStdString() + detail) {}
 };
 
 // An answered trial could not be written to its per-trial file; the run
@@ -16,5 +17,6 @@ class EWriteError : public numeric::ProgramError {
 class ETrialLogWriteError : public numeric::ProgramError {
  public:
   ETrialLogWriteError(const std::string& file, const std::string& reason)
-      : ProgramError(QCoreApplication::translate("EWriteError", "試行の記録を書き込めません: ").toStdString() + file + ": " + reason) {}
+      : ProgramError(QCoreApplication::translate("EWriteError", "試行の記録を書き込めません: ").toStdString() + file +
+                     ": " + reason) {}
 };

@@ -71,8 +71,8 @@ void ExpectItemView(const QAbstractItemView* view) {
     ExpectEnglish(head, view);
     if (table && !table->isColumnHidden(c)) {
       const QHeaderView* header = table->horizontalHeader();
-      ExpectFits(head, header->font(), header->sectionSize(c) - 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin),
-                 view);
+      ExpectFits(head, header->font(),
+                 header->sectionSize(c) - 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin), view);
     }
     for (int r = 0; r < model->rowCount(); ++r) ExpectEnglish(model->index(r, c).data().toString(), view);
   }

@@ -101,10 +101,10 @@ void Application::SetErrorBox(ErrorBox box) { S().errorBox = std::move(box); }
 void Application::ShowErrorBox(const std::string& message) {
   // The floating-point errors' texts have translations; other messages come
   // translated from where they were made.
-  const std::string text = numeric::ErrorBoxText(
-      CurrentLanguage() == Language::kJapanese
-          ? message
-          : QCoreApplication::translate("numeric::ProgramError", message.c_str()).toStdString());
+  const std::string text =
+      numeric::ErrorBoxText(CurrentLanguage() == Language::kJapanese
+                                ? message
+                                : QCoreApplication::translate("numeric::ProgramError", message.c_str()).toStdString());
   Form* before = S().active;
   if (S().errorBox) {
     S().errorBox(Title(), text);
