@@ -145,6 +145,14 @@
         <source>基準の差（%1 − %2）</source>
         <translation>Difference of criteria (%1 − %2)</translation>
     </message>
+    <message>
+        <source>露出時間が目標から 1 フレームを超えてずれた記録試行の数</source>
+        <translation>Recorded trials whose exposure missed its target by more than one frame</translation>
+    </message>
+    <message>
+        <source>露出ずれ</source>
+        <translation>Mistimed</translation>
+    </message>
 </context>
 <context>
     <name>ClassTables/designs</name>

@@ -46,6 +46,7 @@ constexpr const char* kSessionHeaders[] = {QT_TRANSLATE_NOOP("ClassTables", "観
                                            QT_TRANSLATE_NOOP("ClassTables", "デザイン"),
                                            QT_TRANSLATE_NOOP("ClassTables", "セッション"),
                                            QT_TRANSLATE_NOOP("ClassTables", "記録試行"),
+                                           QT_TRANSLATE_NOOP("ClassTables", "露出ずれ"),
                                            "d",
                                            "R",
                                            "Az ± SE",
@@ -97,6 +98,8 @@ QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
     }
     case kRecorded:
       return e.recorded;
+    case kMissed:
+      return sort ? QVariant(e.missedExposures.value_or(-1)) : QVariant(e.missedExposures ? QString::number(*e.missedExposures) : kDash);
     case kD:
       return sort ? QVariant(fit ? fit->d : none) : QVariant(fit ? Fixed(fit->d) : kDash);
     case kR:
