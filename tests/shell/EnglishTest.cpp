@@ -15,6 +15,7 @@
 
 #include "shell/MainWindow.h"
 #include "tests/support/ClassSimulation.h"
+#include "ui/qt/Language.h"
 #include "windows/ClassWindow.h"
 #include "windows/ObserverDialog.h"
 #include "windows/UAnalysisWindow.h"
