@@ -153,28 +153,10 @@
         <source>露出ずれ</source>
         <translation>Mistimed</translation>
     </message>
-</context>
-<context>
-    <name>ClassTables/designs</name>
-    <message>
-        <source>デザイン</source>
-        <translation>Design</translation>
-    </message>
     <message>
         <source>セッション</source>
+        <comment>count</comment>
         <translation>Sessions</translation>
-    </message>
-    <message>
-        <source>推定済</source>
-        <translation>Fitted</translation>
-    </message>
-    <message>
-        <source>推定不能</source>
-        <translation>No fit</translation>
-    </message>
-    <message>
-        <source>記録試行</source>
-        <translation>Recorded trials</translation>
     </message>
     <message>
         <source>合算 d</source>

@@ -41,45 +41,39 @@ QString Difference(const std::optional<roc::MeanDifference>& d) {
 }
 
 // The columns' headings; the Japanese ones are shown in the interface's
-// language.
-constexpr const char* kSessionHeaders[] = {QT_TRANSLATE_NOOP("ClassTables", "観察者"),
-                                           QT_TRANSLATE_NOOP("ClassTables", "デザイン"),
-                                           QT_TRANSLATE_NOOP("ClassTables", "セッション"),
-                                           QT_TRANSLATE_NOOP("ClassTables", "記録試行"),
-                                           QT_TRANSLATE_NOOP("ClassTables", "露出ずれ"),
-                                           "d",
-                                           "R",
-                                           "Az ± SE",
-                                           "d_a",
-                                           QT_TRANSLATE_NOOP("ClassTables", "基準"),
-                                           QT_TRANSLATE_NOOP("ClassTables", "χ² の p"),
-                                           QT_TRANSLATE_NOOP("ClassTables", "状態")};
+// language. The design summary's "セッション" counts sessions where the
+// session table's names a session: it has a translation of its own.
+struct Heading {
+  const char* text;
+  const char* comment = nullptr;
+};
 
-// The design summary's, which count sessions where the session table names one.
-constexpr const char* kDesignHeaders[] = {QT_TRANSLATE_NOOP("ClassTables/designs", "デザイン"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "セッション"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "推定済"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "推定不能"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "記録試行"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "合算 d"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "合算 R"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "合算 Az ± SE"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 a"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 b"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 Az ± SD"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "Az の 95%区間"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均 d_a ± SD"),
-                                          QT_TRANSLATE_NOOP("ClassTables/designs", "平均基準")};
+constexpr Heading kSessionHeaders[] = {
+    {QT_TRANSLATE_NOOP("ClassTables", "観察者")},   {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},
+    {QT_TRANSLATE_NOOP("ClassTables", "セッション")}, {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},
+    {QT_TRANSLATE_NOOP("ClassTables", "露出ずれ")}, {"d"},
+    {"R"},                                         {"Az ± SE"},
+    {"d_a"},                                       {QT_TRANSLATE_NOOP("ClassTables", "基準")},
+    {QT_TRANSLATE_NOOP("ClassTables", "χ² の p")},  {QT_TRANSLATE_NOOP("ClassTables", "状態")}};
 
-QStringList Headers(const char* context, std::span<const char* const> headers) {
+constexpr Heading kDesignHeaders[] = {
+    {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},      QT_TRANSLATE_NOOP3("ClassTables", "セッション", "count"),
+    {QT_TRANSLATE_NOOP("ClassTables", "推定済")},        {QT_TRANSLATE_NOOP("ClassTables", "推定不能")},
+    {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},      {QT_TRANSLATE_NOOP("ClassTables", "合算 d")},
+    {QT_TRANSLATE_NOOP("ClassTables", "合算 R")},        {QT_TRANSLATE_NOOP("ClassTables", "合算 Az ± SE")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 a")},        {QT_TRANSLATE_NOOP("ClassTables", "平均 b")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 Az ± SD")},  {QT_TRANSLATE_NOOP("ClassTables", "Az の 95%区間")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 d_a ± SD")}, {QT_TRANSLATE_NOOP("ClassTables", "平均基準")}};
+
+QStringList Headers(std::span<const Heading> headers) {
   QStringList shown;
-  for (const char* h : headers) shown << QCoreApplication::translate(context, h);
+  for (const Heading& h : headers) shown << QCoreApplication::translate("ClassTables", h.text, h.comment);
   return shown;
 }
 
 }  // namespace
 
-QStringList SessionHeaders() { return Headers("ClassTables", kSessionHeaders); }
+QStringList SessionHeaders() { return Headers(kSessionHeaders); }
 
 QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
   const std::optional<roc::BinormalFit>& fit = e.data.fit;
@@ -126,7 +120,7 @@ QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
   }
 }
 
-QStringList DesignHeaders() { return Headers("ClassTables/designs", kDesignHeaders); }
+QStringList DesignHeaders() { return Headers(kDesignHeaders); }
 
 QStringList DesignRow(const roc::DesignSummary& d) {
   QStringList row{QString::fromStdString(d.design), QString::number(d.sessions), QString::number(d.fitted),
