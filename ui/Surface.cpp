@@ -6,10 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <unordered_set>
+#include <set>
 #include <utility>
 
 #include "FontEngine.h"
@@ -117,7 +118,9 @@ struct Surface::PenShape {
   static constexpr int kMaxPenWidth = 64;
   int lo = 0;
   int hi = 0;
-  std::array<std::pair<int, int>, kMaxPenWidth> rows{};  // columns covered, per row offset lo..hi
+  // Columns covered, per row offset lo..hi; only those rows are set (a pen is
+  // made for every operation, and most pens are thin).
+  std::array<std::pair<int, int>, kMaxPenWidth> rows;
 
   explicit PenShape(int width) {
     const int w = std::clamp(width, 1, kMaxPenWidth);
@@ -144,9 +147,10 @@ struct Surface::PenShape {
 
 namespace {
 
-const std::shared_ptr<const std::string>& DefaultFontName() {
-  static const auto name = std::make_shared<const std::string>(kDefaultFontName);
-  return name;
+// The one string of a font name (names are few; they stay for the process).
+const std::string* Interned(const std::string& name) {
+  static auto* names = new std::set<std::string>;
+  return &*names->insert(name).first;
 }
 
 // Device pixels of a logical length, up to the next whole one.
@@ -186,7 +190,7 @@ Surface::Surface(int width, int height, double scale)
       deviceWidth_(DeviceLength(width_, scale_)),
       deviceHeight_(DeviceLength(height_, scale_)),
       bits_(static_cast<std::size_t>(deviceWidth_) * deviceHeight_, 0x00FFFFFFu) {
-  state_.fontName = DefaultFontName();
+  state_.fontName = Interned(kDefaultFontName);
 }
 
 void Surface::SetScale(double scale) {
@@ -212,13 +216,13 @@ void Surface::SetFontName(const std::string& name) {
   if (name.empty()) return;
   constexpr std::size_t kMaxBytes = 31;
   if (name.size() <= kMaxBytes) {
-    if (name != *state_.fontName) state_.fontName = std::make_shared<const std::string>(name);
+    if (name != *state_.fontName) state_.fontName = Interned(name);
     return;
   }
   // Cut before a character that would not fit whole.
   std::size_t cut = kMaxBytes;
   while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-  state_.fontName = std::make_shared<const std::string>(name.substr(0, cut > 0 ? cut : kMaxBytes));
+  state_.fontName = Interned(name.substr(0, cut > 0 ? cut : kMaxBytes));
 }
 
 i64 Surface::EdgeX(i64 x) const {
@@ -583,7 +587,7 @@ void Surface::ApplyLine(const State& st, int x, int y) {
 RasterFont& Surface::FontOf(const State& st, bool device) const {
   FontCache& cache = fonts_[device ? 1 : 0];
   const int height = device ? DeviceFontHeight(st.fontHeight, scale_) : st.fontHeight;
-  if (cache.font == nullptr || cache.height != height || (cache.name != st.fontName && *cache.name != *st.fontName)) {
+  if (cache.font == nullptr || cache.height != height || cache.name != st.fontName) {
     cache.font = &FontFor(*st.fontName, height);
     cache.height = height;
   }
@@ -635,24 +639,22 @@ void Surface::ApplyGridSquare(const State& st, int column, int row, int side, in
 void Surface::ApplyTurned(const Surface& from, const Op& op) {
   const int fromX = op.a, fromY = op.b, w = op.c, h = op.d, x = op.e, y = op.f;
   if (w <= 0 || h <= 0) return;
-  const i64 x1 = std::max<i64>(EdgeX(x), 0);
-  const i64 x2 = std::min<i64>(EdgeX(static_cast<i64>(x) + h), deviceWidth_);
-  const i64 y1 = std::max<i64>(EdgeY(static_cast<i64>(y) - w + 1), 0);
-  const i64 y2 = std::min<i64>(EdgeY(static_cast<i64>(y) + 1), deviceHeight_);
-  // Each device pixel takes the source's pixel under its middle.
-  for (i64 Y = y1; Y < y2; ++Y) {
-    for (i64 X = x1; X < x2; ++X) {
-      i64 sx = 0, sy = 0;
-      if (scale_ == 1) {
-        sx = fromX + (y - Y);
-        sy = fromY + (X - x);
-      } else {
-        const double k = (static_cast<double>(X) + 0.5) / scale_ - x;
-        const double j = y + 1 - (static_cast<double>(Y) + 0.5) / scale_;
-        sx = static_cast<i64>(std::floor((fromX + j) * scale_));
-        sy = static_cast<i64>(std::floor((fromY + k) * scale_));
-      }
-      if (sx < 0 || sy < 0 || sx >= from.deviceWidth_ || sy >= from.deviceHeight_) continue;
+  // The box's device pixels turned as they are, not resampled: source pixel
+  // (left + j, top + k) lands on (x0 + k, y0 - j).
+  const i64 left = from.EdgeX(fromX);
+  const i64 top = from.EdgeY(fromY);
+  const i64 columns = from.EdgeX(static_cast<i64>(fromX) + w) - left;
+  const i64 rows = from.EdgeY(static_cast<i64>(fromY) + h) - top;
+  const i64 x0 = EdgeX(x);
+  const i64 y0 = EdgeY(static_cast<i64>(y) + 1) - 1;
+  for (i64 j = 0; j < columns; ++j) {
+    const i64 sx = left + j;
+    const i64 Y = y0 - j;
+    if (sx < 0 || sx >= from.deviceWidth_ || Y < 0 || Y >= deviceHeight_) continue;
+    for (i64 k = 0; k < rows; ++k) {
+      const i64 sy = top + k;
+      const i64 X = x0 + k;
+      if (sy < 0 || sy >= from.deviceHeight_ || X < 0 || X >= deviceWidth_) continue;
       bits_[static_cast<std::size_t>(Y) * deviceWidth_ + X] = from.bits_[static_cast<std::size_t>(sy) * from.deviceWidth_ + sx];
     }
   }
@@ -682,12 +684,45 @@ Colour Surface::Pixel(int x, int y) const {
 // operation), or covers them (a rectangle with a thin pen, which paints its
 // whole box, around everything the operation can reach; squares of one grid
 // and rectangles of one box cover each other exactly). A pixel's last writer
-// never goes, so the picture stays the same at every scale.
+// never goes, so the picture stays the same at every scale. The list is
+// compacted when it has grown to eight times its last compacted length, so
+// that each operation costs about one hash probe.
 namespace {
 
 struct Box {
   i64 left, top, right, bottom;  // excluded right and bottom
   bool Inside(const Box& o) const { return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom; }
+};
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+  h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+  return h;
+}
+
+// Indices of operations seen, by a hash and an equality of their own.
+class SeenSet {
+ public:
+  explicit SeenSet(std::size_t n) : slots_(std::bit_ceil(2 * n + 2), kEmpty), mask_(slots_.size() - 1) {}
+  // Whether an equal index was there already; else adds it.
+  template <class Equal>
+  bool Seen(std::uint64_t hash, std::size_t index, Equal equal) {
+    for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+      if (slots_[at].index == kEmpty.index) {
+        slots_[at] = {hash, index};
+        return false;
+      }
+      if (slots_[at].hash == hash && equal(slots_[at].index)) return true;
+    }
+  }
+
+ private:
+  struct Slot {
+    std::uint64_t hash;
+    std::size_t index;
+  };
+  static constexpr Slot kEmpty{0, ~std::size_t{0}};
+  std::vector<Slot> slots_;
+  std::size_t mask_;
 };
 
 }  // namespace
@@ -728,41 +763,42 @@ void Surface::Compact() {
   const auto thinBox = [](const Op& op) {
     return op.state.penWidth <= 1 && (op.kind == Kind::kRectangle || op.kind == Kind::kGridSquare);
   };
-  // An operation's whole identity, as bytes.
-  const auto signature = [](const Op& op) {
-    std::string key(reinterpret_cast<const char*>(&op.kind), sizeof op.kind);
-    const auto add = [&key](const auto& v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); };
-    for (int v : {op.a, op.b, op.c, op.d, op.e, op.f, op.state.penWidth, op.state.fontHeight, op.state.penX,
-                  op.state.penY}) {
-      add(v);
-    }
-    for (Colour c : {op.colour, op.state.pen, op.state.brush, op.state.fontColour}) add(c);
-    add(op.source.get());
-    key += *op.state.fontName;
-    key += '\0';
-    key += op.text;
-    return key;
+  const auto sameBox = [](const Op& x, const Op& y) {
+    return x.kind == y.kind && x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d;
+  };
+  const auto boxHash = [](const Op& op) {
+    std::uint64_t h = static_cast<std::uint64_t>(op.kind);
+    for (int v : {op.a, op.b, op.c, op.d}) h = Mix(h, static_cast<std::uint32_t>(v));
+    return h;
+  };
+  const auto same = [&](const Op& x, const Op& y) {
+    const State& s = x.state;
+    const State& t = y.state;
+    return sameBox(x, y) && x.e == y.e && x.f == y.f && x.colour == y.colour && s.pen == t.pen &&
+           s.penWidth == t.penWidth && s.brush == t.brush && s.fontName == t.fontName && s.fontHeight == t.fontHeight &&
+           s.fontColour == t.fontColour && s.penX == t.penX && s.penY == t.penY && x.source == y.source &&
+           x.text == y.text;
+  };
+  // Where the operation draws; `same` tells the rest.
+  const auto hash = [&](const Op& op) {
+    const std::uint64_t h = Mix(Mix(boxHash(op), static_cast<std::uint32_t>(op.state.penX)),
+                                static_cast<std::uint32_t>(op.state.penY));
+    return op.text.empty() ? h : Mix(h, std::hash<std::string>{}(op.text));
   };
 
   std::vector<Box> covers;
-  std::unordered_set<std::string> later;
-  std::unordered_set<std::string> laterBoxes;
+  SeenSet later(ops_.size());
+  SeenSet laterBoxes(ops_.size());
   std::vector<bool> keep(ops_.size(), true);
   for (std::size_t i = ops_.size(); i-- > 0;) {
     const Op& op = ops_[i];
-    std::string boxKey;
-    if (thinBox(op)) {
-      boxKey = std::string(1, static_cast<char>(op.kind)) + std::to_string(op.a) + ',' +
-               std::to_string(op.b) + ',' + std::to_string(op.c) + ',' + std::to_string(op.d);
-    }
     const Box b = reach(op);
-    const bool covered = std::any_of(covers.begin(), covers.end(), [&](const Box& c) { return b.Inside(c); });
-    std::string key = signature(op);
-    if (covered || (!boxKey.empty() && laterBoxes.count(boxKey) > 0) || !later.insert(std::move(key)).second) {
+    const bool covered = std::any_of(covers.begin(), covers.end(), [&](const Box& c) { return b.Inside(c); }) ||
+                         (thinBox(op) && laterBoxes.Seen(boxHash(op), i, [&](std::size_t j) { return sameBox(op, ops_[j]); }));
+    if (covered || later.Seen(hash(op), i, [&](std::size_t j) { return same(op, ops_[j]); })) {
       keep[i] = false;
       continue;
     }
-    if (!boxKey.empty()) laterBoxes.insert(std::move(boxKey));
     if (thinBox(op) && op.kind == Kind::kRectangle) {
       covers.push_back({std::min(op.a, op.c), std::min(op.b, op.d), std::max(op.a, op.c), std::max(op.b, op.d)});
     }
@@ -772,7 +808,7 @@ void Surface::Compact() {
     if (keep[i]) ops_[n++] = std::move(ops_[i]);
   }
   ops_.resize(n);
-  compactAt_ = std::max<std::size_t>(256, 2 * n);
+  compactAt_ = std::max<std::size_t>(4096, 8 * n);
 }
 
 }  // namespace ui

@@ -104,7 +104,7 @@ class Surface {
     Colour pen = clBlack;
     int penWidth = 1;
     Colour brush = clWhite;
-    std::shared_ptr<const std::string> fontName;
+    const std::string* fontName = nullptr;  // one string per name, kept for the process
     int fontHeight = kDefaultFontHeight;
     Colour fontColour = clWindowText;
     int penX = 0;
@@ -173,11 +173,11 @@ class Surface {
   std::vector<std::uint32_t> bits_;
   State state_;
   std::vector<Op> ops_;
-  std::size_t compactAt_ = 256;
+  std::size_t compactAt_ = 4096;
   std::function<void()> observer_;
   struct FontCache {
     RasterFont* font = nullptr;
-    std::shared_ptr<const std::string> name;
+    const std::string* name = nullptr;
     int height = 0;
   };
   mutable FontCache fonts_[2];  // logical, device

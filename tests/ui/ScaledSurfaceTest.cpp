@@ -39,10 +39,10 @@ void DrawScene(Surface& s, int at = 0) {
 
 // Drawn again from its list, at scale 1 or after a trip to another scale, a
 // surface has the pixels it was drawn with, also after the list was cut
-// short (the scene repeated and partly covered a hundred times).
+// short (the scene repeated and partly covered 300 times).
 TEST(ScaledSurface, RedrawingRepeatsTheDrawing) {
   Surface s(200, 120);
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 300; ++i) {
     if (i % 10 == 0) PaintWhite(s, 0, 0, 100 + i, 90);
     DrawScene(s, i % 7);
   }
