@@ -1,5 +1,4 @@
 #pragma once
-#include <algorithm>
 #include <cmath>
 
 #include "ui/Surface.h"
