@@ -28,7 +28,7 @@ void DrawPattern(const Pattern& P, ui::Surface& surface) {
   for (int c = 1; c <= kGridSide; ++c) {
     for (int r = 1; r <= kGridSide; ++r) {
       surface.SetBrushColor(P[(r - 1) * kGridSide + c]);
-      surface.Rectangle((c - 1) * kCellSize, (r - 1) * kCellSize, c * kCellSize, r * kCellSize);
+      surface.GridSquare(c - 1, r - 1, kCellSize, kGridSide);
     }
   }
 }

@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <set>
 #include <utility>
 
 #include "FontEngine.h"
@@ -114,7 +118,9 @@ struct Surface::PenShape {
   static constexpr int kMaxPenWidth = 64;
   int lo = 0;
   int hi = 0;
-  std::array<std::pair<int, int>, kMaxPenWidth> rows{};  // columns covered, per row offset lo..hi
+  // Columns covered, per row offset lo..hi; only those rows are set (a pen is
+  // made for every operation, and most pens are thin).
+  std::array<std::pair<int, int>, kMaxPenWidth> rows;
 
   explicit PenShape(int width) {
     const int w = std::clamp(width, 1, kMaxPenWidth);
@@ -139,37 +145,110 @@ struct Surface::PenShape {
   bool Thin() const { return lo == 0 && hi == 0; }
 };
 
-Surface::Surface(int width, int height)
+namespace {
+
+// The one string of a font name (names are few; they stay for the process).
+const std::string* Interned(const std::string& name) {
+  static auto* names = new std::set<std::string>;
+  return &*names->insert(name).first;
+}
+
+// Device pixels of a logical length, up to the next whole one.
+int DeviceLength(int logical, double scale) {
+  return scale == 1 ? logical : static_cast<int>(std::ceil(logical * scale - 1e-9));
+}
+
+// The device width of a logical pen width (0 draws like 1).
+int DevicePen(int width, double scale) {
+  width = std::max(width, 1);
+  return scale == 1 ? width : std::max(1, static_cast<int>(std::lround(width * scale)));
+}
+
+// The device pixel a pen of device width p is centred on for logical pixel v
+// of a pen of logical width w. An odd pen is centred on its pixel's middle,
+// an even one on its pixel's top-left corner, at either scale.
+i64 Centre(i64 v, int w, int p, double scale) {
+  if (scale == 1) return v;
+  const double at = scale * (static_cast<double>(v) + (w > 1 && w % 2 == 0 ? 0.0 : 0.5));
+  return static_cast<i64>(std::floor(p % 2 == 1 ? at : at + 0.5));
+}
+
+// A font height at a scale: a cell height or pixels per em, scaled and rounded.
+int DeviceFontHeight(int height, double scale) {
+  if (scale == 1) return height;
+  if (height == 0) height = kDefaultFontHeight;
+  const int scaled = std::max(1, static_cast<int>(std::lround(std::abs(height) * scale)));
+  return height > 0 ? scaled : -scaled;
+}
+
+}  // namespace
+
+Surface::Surface(int width, int height, double scale)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      bits_(static_cast<std::size_t>(width_) * height_, 0x00FFFFFFu),
-      fontName_(kDefaultFontName),
-      fontHeight_(kDefaultFontHeight) {}
+      scale_(scale > 0 ? scale : 1),
+      deviceWidth_(DeviceLength(width_, scale_)),
+      deviceHeight_(DeviceLength(height_, scale_)),
+      bits_(static_cast<std::size_t>(deviceWidth_) * deviceHeight_, 0x00FFFFFFu) {
+  state_.fontName = Interned(kDefaultFontName);
+}
+
+void Surface::SetScale(double scale) {
+  if (!(scale > 0) || scale == scale_) return;
+  scale_ = scale;
+  deviceWidth_ = DeviceLength(width_, scale_);
+  deviceHeight_ = DeviceLength(height_, scale_);
+  bits_.assign(static_cast<std::size_t>(deviceWidth_) * deviceHeight_, 0x00FFFFFFu);
+  fonts_[1] = {};
+  for (const Op& op : ops_) Apply(op, nullptr);
+}
+
+Surface Surface::Redrawn(double scale) const {
+  Surface copy(width_, height_, scale);
+  copy.state_ = state_;
+  copy.ops_ = ops_;
+  copy.compactAt_ = compactAt_;
+  for (const Op& op : copy.ops_) copy.Apply(op, nullptr);
+  return copy;
+}
 
 void Surface::SetFontName(const std::string& name) {
   if (name.empty()) return;
   constexpr std::size_t kMaxBytes = 31;
   if (name.size() <= kMaxBytes) {
-    fontName_ = name;
+    if (name != *state_.fontName) state_.fontName = Interned(name);
     return;
   }
   // Cut before a character that would not fit whole.
   std::size_t cut = kMaxBytes;
   while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-  fontName_ = name.substr(0, cut > 0 ? cut : kMaxBytes);
+  state_.fontName = Interned(name.substr(0, cut > 0 ? cut : kMaxBytes));
+}
+
+i64 Surface::EdgeX(i64 x) const {
+  if (scale_ == 1) return x;
+  // The surface's right edge is the raster's, whatever the rounding.
+  if (x >= width_) return deviceWidth_ + static_cast<i64>(std::floor(static_cast<double>(x - width_) * scale_ + 0.5));
+  return static_cast<i64>(std::floor(static_cast<double>(x) * scale_ + 0.5));
+}
+
+i64 Surface::EdgeY(i64 y) const {
+  if (scale_ == 1) return y;
+  if (y >= height_) return deviceHeight_ + static_cast<i64>(std::floor(static_cast<double>(y - height_) * scale_ + 0.5));
+  return static_cast<i64>(std::floor(static_cast<double>(y) * scale_ + 0.5));
 }
 
 void Surface::PlotWide(i64 x, i64 y, std::uint32_t rgb32) {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-  bits_[static_cast<std::size_t>(y) * width_ + x] = rgb32;
+  if (x < 0 || y < 0 || x >= deviceWidth_ || y >= deviceHeight_) return;
+  bits_[static_cast<std::size_t>(y) * deviceWidth_ + x] = rgb32;
 }
 
 void Surface::SpanWide(i64 x1, i64 x2, i64 y, std::uint32_t rgb32) {
-  if (y < 0 || y >= height_) return;
+  if (y < 0 || y >= deviceHeight_) return;
   x1 = std::max<i64>(x1, 0);
-  x2 = std::min<i64>(x2, width_ - 1);
+  x2 = std::min<i64>(x2, deviceWidth_ - 1);
   if (x1 > x2) return;
-  std::uint32_t* first = bits_.data() + static_cast<std::ptrdiff_t>(y) * width_ + x1;
+  std::uint32_t* first = bits_.data() + static_cast<std::ptrdiff_t>(y) * deviceWidth_ + x1;
   const auto count = static_cast<std::size_t>(x2 - x1 + 1);
   if constexpr (sizeof(wchar_t) == sizeof(std::uint32_t)) {
     // The C library's wide fill is vectorised; a plain loop is not at every optimisation level.
@@ -190,29 +269,29 @@ void Surface::Stamp(const PenShape& pen, i64 x, i64 y, std::uint32_t rgb32) {
   }
 }
 
-void Surface::Rectangle(int x1, int y1, int x2, int y2) {
-  const i64 left = std::min(x1, x2);
-  const i64 right = std::max(x1, x2);  // excluded
-  const i64 top = std::min(y1, y2);
-  const i64 bottom = std::max(y1, y2);  // excluded
-  if (left == right || top == bottom) {
-    Changed();
-    return;
-  }
-  const std::uint32_t brush = ToRgb32(brushColour_);
-  const std::uint32_t pen = ToRgb32(penColour_);
-
-  for (i64 y = std::max<i64>(top + 1, 0); y <= std::min<i64>(bottom - 2, height_ - 1); ++y) {
-    SpanWide(left + 1, right - 2, y, brush);
+void Surface::DeviceRectangle(i64 left, i64 top, i64 right, i64 bottom, std::uint32_t brush, std::uint32_t pen,
+                              const PenShape& shape, int band) {
+  const i64 inset = std::max(band, 1);
+  for (i64 y = std::max<i64>(top + inset, 0); y <= std::min<i64>(bottom - 1 - inset, deviceHeight_ - 1); ++y) {
+    SpanWide(left + inset, right - 1 - inset, y, brush);
   }
 
-  const PenShape shape(penWidth_);
-  if (shape.Thin()) {
+  if (band == 1) {
     SpanWide(left, right - 1, top, pen);
     SpanWide(left, right - 1, bottom - 1, pen);
-    for (i64 y = std::max<i64>(top + 1, 0); y <= std::min<i64>(bottom - 2, height_ - 1); ++y) {
+    for (i64 y = std::max<i64>(top + 1, 0); y <= std::min<i64>(bottom - 2, deviceHeight_ - 1); ++y) {
       PlotWide(left, y, pen);
       PlotWide(right - 1, y, pen);
+    }
+  } else if (band > 1) {
+    // An outline `band` pixels thick inside the box.
+    for (i64 y = std::max<i64>(top, 0); y <= std::min<i64>(bottom - 1, deviceHeight_ - 1); ++y) {
+      if (y < top + band || y >= bottom - band) {
+        SpanWide(left, right - 1, y, pen);
+      } else {
+        SpanWide(left, std::min(left + band, right) - 1, y, pen);
+        SpanWide(std::max(right - band, left), right - 1, y, pen);
+      }
     }
   } else {
     // The pen centred on every pixel of the 1-pixel outline, drawn as the
@@ -224,7 +303,7 @@ void Surface::Rectangle(int x1, int y1, int x2, int y2) {
       SpanWide(left + l, right - 1 + r, bottom - 1 + dy, pen);
     }
     const i64 yFirst = std::max<i64>(top + shape.lo, 0);
-    const i64 yLast = std::min<i64>(bottom - 1 + shape.hi, height_ - 1);
+    const i64 yLast = std::min<i64>(bottom - 1 + shape.hi, deviceHeight_ - 1);
     for (i64 y = yFirst; y <= yLast; ++y) {
       // The stamps centred on rows y - dy of the edge reach row y.
       const i64 dyFirst = std::max<i64>(shape.lo, y - (bottom - 1));
@@ -239,24 +318,10 @@ void Surface::Rectangle(int x1, int y1, int x2, int y2) {
       SpanWide(right - 1 + l, right - 1 + r, y, pen);
     }
   }
-  Changed();
 }
 
-void Surface::Ellipse(int x1, int y1, int x2, int y2) {
-  const i64 left = std::min(x1, x2);
-  const i64 right = std::max(x1, x2);
-  const i64 top = std::min(y1, y2);
-  const i64 bottom = std::max(y1, y2);
-  // A box two pixels or less across is a rectangle; so, as a limit of the
-  // exact arithmetic, is a box of 2^31 pixels or more across.
-  constexpr i64 kHuge = i64{1} << 31;
-  if (right - left <= 2 || bottom - top <= 2 || right - left > kHuge || bottom - top > kHuge) {
-    Rectangle(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom));
-    return;
-  }
-  const std::uint32_t brush = ToRgb32(brushColour_);
-  const std::uint32_t pen = ToRgb32(penColour_);
-  const PenShape shape(penWidth_);
+void Surface::DeviceEllipse(i64 left, i64 top, i64 right, i64 bottom, std::uint32_t brush, std::uint32_t pen,
+                            const PenShape& shape) {
   const i64 A = right - left - 1;
   const i64 B = bottom - top - 1;
   // Pixel column of the doubled offset U from the centre; U has A's parity.
@@ -264,13 +329,13 @@ void Surface::Ellipse(int x1, int y1, int x2, int y2) {
   const auto rowV = [&](i64 y) { return std::abs(2 * (y - top) - B); };
   const EllipseCurve curve(A, B);
 
-  for (i64 y = std::max<i64>(top, 0); y <= std::min<i64>(bottom - 1, height_ - 1); ++y) {
+  for (i64 y = std::max<i64>(top, 0); y <= std::min<i64>(bottom - 1, deviceHeight_ - 1); ++y) {
     const EllipseRow row = curve.Row(rowV(y));
     if (row.lit) SpanWide(column(-row.inner) + 1, column(row.inner) - 1, y, brush);
   }
 
   const i64 yFirst = std::max<i64>(top, -shape.hi);
-  const i64 yLast = std::min<i64>(bottom - 1, height_ - 1 - shape.lo);
+  const i64 yLast = std::min<i64>(bottom - 1, deviceHeight_ - 1 - shape.lo);
   for (i64 y = yFirst; y <= yLast; ++y) {
     const EllipseRow row = curve.Row(rowV(y));
     if (!row.lit) continue;
@@ -280,36 +345,21 @@ void Surface::Ellipse(int x1, int y1, int x2, int y2) {
       continue;
     }
     const auto stampRun = [&](i64 from, i64 to) {
-      for (i64 x = std::max<i64>(from, -shape.hi); x <= std::min<i64>(to, width_ - 1 - shape.lo); ++x) {
+      for (i64 x = std::max<i64>(from, -shape.hi); x <= std::min<i64>(to, deviceWidth_ - 1 - shape.lo); ++x) {
         Stamp(shape, x, y, pen);
       }
     };
     stampRun(column(-row.outer), column(-row.inner));
     stampRun(column(row.inner), column(row.outer));
   }
-  Changed();
 }
 
-void Surface::MoveTo(int x, int y) {
-  penX_ = x;
-  penY_ = y;
-}
-
-void Surface::LineTo(int x, int y) {
-  const i64 x0 = penX_;
-  const i64 y0 = penY_;
-  penX_ = x;
-  penY_ = y;
+void Surface::DeviceLine(i64 x0, i64 y0, i64 x, i64 y, std::uint32_t pen, const PenShape& shape, bool coverEnd) {
   const i64 dx = x - x0;
   const i64 dy = y - y0;
-  if (dx == 0 && dy == 0) {
-    Changed();
-    return;
-  }
-  const std::uint32_t pen = ToRgb32(penColour_);
-  const PenShape shape(penWidth_);
+  if (dx == 0 && dy == 0) return;
   // A wide pen also covers the end pixel, with a round cap.
-  const i64 extra = shape.Thin() ? 0 : 1;
+  const i64 extra = coverEnd ? 1 : 0;
 
   // Walk the major axis from the start (included) to the end (excluded); the
   // minor coordinate is ceil(exact - 1/2): nearest, ties to the smaller one.
@@ -320,7 +370,7 @@ void Surface::LineTo(int x, int y) {
   const i64 dMajor = flat ? dx : dy;
   const i64 dMinor = flat ? dy : dx;
   const i64 step = dMajor > 0 ? 1 : -1;
-  const i64 extent = flat ? width_ : height_;
+  const i64 extent = flat ? deviceWidth_ : deviceHeight_;
   const i64 lowMajor = -shape.hi;
   const i64 highMajor = extent - 1 - shape.lo;
   i64 tFirst = 0;
@@ -360,30 +410,254 @@ void Surface::LineTo(int x, int y) {
       ++q;
     }
   }
-  Changed();
 }
 
-RasterFont& Surface::CurrentFont() const {
-  if (font_ == nullptr || fontHeightFor_ != fontHeight_ || fontFor_ != fontName_) {
-    font_ = &FontFor(fontName_, fontHeight_);
-    fontFor_ = fontName_;
-    fontHeightFor_ = fontHeight_;
+// The operations: each is recorded with the state it draws with and drawn at
+// the current scale.
+
+Surface::Op Surface::MakeOp(Kind kind, int a, int b, int c, int d) {
+  Op op;
+  op.kind = kind;
+  op.a = a;
+  op.b = b;
+  op.c = c;
+  op.d = d;
+  return op;
+}
+
+void Surface::Rectangle(int x1, int y1, int x2, int y2) {
+  if (x1 == x2 || y1 == y2) {
+    Changed();
+    return;
   }
-  return *font_;
+  Record(MakeOp(Kind::kRectangle, x1, y1, x2, y2));
+}
+
+void Surface::Ellipse(int x1, int y1, int x2, int y2) {
+  if (x1 == x2 || y1 == y2) {
+    Changed();
+    return;
+  }
+  Record(MakeOp(Kind::kEllipse, x1, y1, x2, y2));
+}
+
+void Surface::MoveTo(int x, int y) {
+  state_.penX = x;
+  state_.penY = y;
+}
+
+void Surface::LineTo(int x, int y) {
+  if (x != state_.penX || y != state_.penY) {
+    Record(MakeOp(Kind::kLine, x, y));
+  } else {
+    Changed();
+  }
+  state_.penX = x;
+  state_.penY = y;
 }
 
 void Surface::TextOut(int x, int y, const std::string& text) {
   RasterFont& font = CurrentFont();
   const int width = font.TextWidth(text);
-  const std::uint32_t brush = ToRgb32(brushColour_);
-  const i64 bottom = static_cast<i64>(y) + font.CellHeight();
-  for (i64 row = std::max<i64>(y, 0); row < std::min<i64>(bottom, height_); ++row) {
-    SpanWide(x, static_cast<i64>(x) + width - 1, row, brush);
-  }
-  font.Draw(bits_.data(), width_, height_, x, y + font.Ascent(), text, ToRgb32(fontColour_));
-  penX_ = static_cast<int>(static_cast<i64>(x) + width);
-  penY_ = y;
+  Op op = MakeOp(Kind::kText, x, y, width, font.CellHeight());
+  op.text = text;
+  Record(std::move(op));
+  state_.penX = static_cast<int>(static_cast<i64>(x) + width);
+  state_.penY = y;
+}
+
+void Surface::SetPixel(int x, int y, Colour c) {
+  Op op = MakeOp(Kind::kPixel, x, y);
+  op.colour = c;
+  Record(std::move(op));
+}
+
+void Surface::GridSquare(int column, int row, int side, int cells) {
+  Record(MakeOp(Kind::kGridSquare, column, row, side, cells));
+}
+
+void Surface::DrawTurned(const Surface& from, int fromX, int fromY, int width, int height, int x, int y) {
+  auto source = std::make_shared<Recording>();
+  source->width = from.width_;
+  source->height = from.height_;
+  source->ops = from.ops_;
+  Op op = MakeOp(Kind::kTurned, fromX, fromY, width, height);
+  op.e = x;
+  op.f = y;
+  op.source = std::move(source);
+  Record(std::move(op), &from);
+}
+
+void Surface::Record(Op op, const Surface* liveSource) {
+  op.state = state_;
+  Apply(op, liveSource);
+  ops_.push_back(std::move(op));
+  if (ops_.size() >= compactAt_) Compact();
   Changed();
+}
+
+void Surface::Apply(const Op& op, const Surface* liveSource) {
+  const State& st = op.state;
+  switch (op.kind) {
+    case Kind::kRectangle:
+      ApplyRectangle(st, op.a, op.b, op.c, op.d);
+      break;
+    case Kind::kEllipse:
+      ApplyEllipse(st, op.a, op.b, op.c, op.d);
+      break;
+    case Kind::kLine:
+      ApplyLine(st, op.a, op.b);
+      break;
+    case Kind::kText:
+      ApplyText(st, op.a, op.b, op.text, op.c, op.d);
+      break;
+    case Kind::kPixel: {
+      const std::uint32_t rgb = ToRgb32(op.colour);
+      for (i64 y = EdgeY(op.b); y < EdgeY(static_cast<i64>(op.b) + 1); ++y) {
+        SpanWide(EdgeX(op.a), EdgeX(static_cast<i64>(op.a) + 1) - 1, y, rgb);
+      }
+      break;
+    }
+    case Kind::kGridSquare:
+      ApplyGridSquare(st, op.a, op.b, op.c, op.d);
+      break;
+    case Kind::kTurned:
+      if (liveSource != nullptr && liveSource->scale_ == scale_) {
+        ApplyTurned(*liveSource, op);
+      } else {
+        Surface from(op.source->width, op.source->height, scale_);
+        for (const Op& o : op.source->ops) from.Apply(o, nullptr);
+        ApplyTurned(from, op);
+      }
+      break;
+  }
+}
+
+void Surface::ApplyRectangle(const State& st, int x1, int y1, int x2, int y2) {
+  const i64 left = std::min(x1, x2);
+  const i64 right = std::max(x1, x2);  // excluded
+  const i64 top = std::min(y1, y2);
+  const i64 bottom = std::max(y1, y2);  // excluded
+  const std::uint32_t brush = ToRgb32(st.brush);
+  const std::uint32_t pen = ToRgb32(st.pen);
+  const int p = DevicePen(st.penWidth, scale_);
+  const PenShape shape(p);
+  if (st.penWidth <= 1) {
+    // A thin outline lies inside the box, as thick as a logical pixel.
+    DeviceRectangle(EdgeX(left), EdgeY(top), EdgeX(right), EdgeY(bottom), brush, pen, shape,
+                    std::min(p, PenShape::kMaxPenWidth));
+  } else {
+    DeviceRectangle(Centre(left, st.penWidth, p, scale_), Centre(top, st.penWidth, p, scale_),
+                    Centre(right - 1, st.penWidth, p, scale_) + 1, Centre(bottom - 1, st.penWidth, p, scale_) + 1,
+                    brush, pen, shape, 0);
+  }
+}
+
+void Surface::ApplyEllipse(const State& st, int x1, int y1, int x2, int y2) {
+  const i64 left = std::min(x1, x2);
+  const i64 right = std::max(x1, x2);
+  const i64 top = std::min(y1, y2);
+  const i64 bottom = std::max(y1, y2);
+  // A box two pixels or less across is a rectangle; so, as a limit of the
+  // exact arithmetic, is a box of 2^31 pixels or more across.
+  constexpr i64 kHuge = i64{1} << 31;
+  if (right - left <= 2 || bottom - top <= 2 || right - left > kHuge || bottom - top > kHuge) {
+    ApplyRectangle(st, static_cast<int>(left), static_cast<int>(top), static_cast<int>(right), static_cast<int>(bottom));
+    return;
+  }
+  const int p = DevicePen(st.penWidth, scale_);
+  const i64 l = Centre(left, st.penWidth, p, scale_);
+  const i64 t = Centre(top, st.penWidth, p, scale_);
+  const i64 r = Centre(right - 1, st.penWidth, p, scale_) + 1;
+  const i64 b = Centre(bottom - 1, st.penWidth, p, scale_) + 1;
+  const PenShape shape(p);
+  if (scale_ != 1 && (r - l <= 2 || b - t <= 2)) {
+    DeviceRectangle(l, t, r, b, ToRgb32(st.brush), ToRgb32(st.pen), shape, shape.Thin() ? 1 : 0);
+    return;
+  }
+  DeviceEllipse(l, t, r, b, ToRgb32(st.brush), ToRgb32(st.pen), shape);
+}
+
+void Surface::ApplyLine(const State& st, int x, int y) {
+  const int p = DevicePen(st.penWidth, scale_);
+  const auto centre = [&](i64 v) { return Centre(v, st.penWidth, p, scale_); };
+  DeviceLine(centre(st.penX), centre(st.penY), centre(x), centre(y), ToRgb32(st.pen), PenShape(p), st.penWidth > 1);
+}
+
+RasterFont& Surface::FontOf(const State& st, bool device) const {
+  FontCache& cache = fonts_[device ? 1 : 0];
+  const int height = device ? DeviceFontHeight(st.fontHeight, scale_) : st.fontHeight;
+  if (cache.font == nullptr || cache.height != height || cache.name != st.fontName) {
+    cache.font = &FontFor(*st.fontName, height);
+    cache.height = height;
+  }
+  cache.name = st.fontName;
+  return *cache.font;
+}
+
+void Surface::ApplyText(const State& st, int x, int y, const std::string& text, int width, int cellHeight) {
+  // Laid out at logical size; on a finer raster the glyphs are rendered at
+  // the scaled size from the same top-left corner, and the brush fills
+  // whichever box is larger.
+  RasterFont& font = FontOf(st, true);
+  const i64 left = EdgeX(x);
+  const i64 top = EdgeY(y);
+  i64 right = static_cast<i64>(x) + width;
+  i64 bottom = static_cast<i64>(y) + cellHeight;
+  if (scale_ != 1) {
+    right = std::max(EdgeX(right), left + font.TextWidth(text));
+    bottom = std::max(EdgeY(bottom), top + font.CellHeight());
+  }
+  const std::uint32_t brush = ToRgb32(st.brush);
+  for (i64 row = std::max<i64>(top, 0); row < std::min<i64>(bottom, deviceHeight_); ++row) {
+    SpanWide(left, right - 1, row, brush);
+  }
+  font.Draw(bits_.data(), deviceWidth_, deviceHeight_, static_cast<int>(left), static_cast<int>(top) + font.Ascent(),
+            text, ToRgb32(st.fontColour));
+}
+
+void Surface::ApplyGridSquare(const State& st, int column, int row, int side, int cells) {
+  const int p = DevicePen(st.penWidth, scale_);
+  const PenShape shape(p);
+  const int band = st.penWidth <= 1 ? std::min(p, PenShape::kMaxPenWidth) : 0;
+  const std::uint32_t brush = ToRgb32(st.brush);
+  const std::uint32_t pen = ToRgb32(st.pen);
+  if (scale_ == 1) {
+    const i64 x = static_cast<i64>(column) * side;
+    const i64 y = static_cast<i64>(row) * side;
+    DeviceRectangle(x, y, x + side, y + side, brush, pen, shape, band);
+    return;
+  }
+  const i64 cell = static_cast<i64>(std::floor(side * scale_ + 1e-9));
+  const i64 area = DeviceLength(side * cells, scale_);
+  const i64 offset = (area - cell * cells) / 2;
+  const i64 x = offset + column * cell;
+  const i64 y = offset + row * cell;
+  DeviceRectangle(x, y, x + cell, y + cell, brush, pen, shape, band);
+}
+
+void Surface::ApplyTurned(const Surface& from, const Op& op) {
+  const int fromX = op.a, fromY = op.b, w = op.c, h = op.d, x = op.e, y = op.f;
+  if (w <= 0 || h <= 0) return;
+  // The box's device pixels turned as they are, not resampled: source pixel
+  // (left + j, top + k) lands on (x0 + k, y0 - j).
+  const i64 left = from.EdgeX(fromX);
+  const i64 top = from.EdgeY(fromY);
+  const i64 columns = from.EdgeX(static_cast<i64>(fromX) + w) - left;
+  const i64 rows = from.EdgeY(static_cast<i64>(fromY) + h) - top;
+  const i64 x0 = EdgeX(x);
+  const i64 y0 = EdgeY(static_cast<i64>(y) + 1) - 1;
+  for (i64 j = 0; j < columns; ++j) {
+    const i64 sx = left + j;
+    const i64 Y = y0 - j;
+    if (sx < 0 || sx >= from.deviceWidth_ || Y < 0 || Y >= deviceHeight_) continue;
+    for (i64 k = 0; k < rows; ++k) {
+      const i64 sy = top + k;
+      const i64 X = x0 + k;
+      if (sy < 0 || sy >= from.deviceHeight_ || X < 0 || X >= deviceWidth_) continue;
+      bits_[static_cast<std::size_t>(Y) * deviceWidth_ + X] = from.bits_[static_cast<std::size_t>(sy) * from.deviceWidth_ + sx];
+    }
+  }
 }
 
 int Surface::TextWidth(const std::string& text) const { return CurrentFont().TextWidth(text); }
@@ -398,12 +672,148 @@ int Surface::TextHeight() const { return CurrentFont().CellHeight(); }
 
 Colour Surface::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return clInvalid;
-  return FromRgb32(bits_[static_cast<std::size_t>(y) * width_ + x]);
+  if (scale_ == 1) return FromRgb32(bits_[static_cast<std::size_t>(y) * width_ + x]);
+  const auto at = [this](int v, int limit) {
+    return std::min<i64>(static_cast<i64>(std::floor((v + 0.5) * scale_)), limit - 1);
+  };
+  return FromRgb32(bits_[static_cast<std::size_t>(at(y, deviceHeight_)) * deviceWidth_ + at(x, deviceWidth_)]);
 }
 
-void Surface::SetPixel(int x, int y, Colour c) {
-  PlotWide(x, y, ToRgb32(c));
-  Changed();
+// Keeping the list short. An operation may go when none of its pixels can
+// show: a later one draws all of them again the same (an identical
+// operation), or covers them (a rectangle with a thin pen, which paints its
+// whole box, around everything the operation can reach; squares of one grid
+// and rectangles of one box cover each other exactly). A pixel's last writer
+// never goes, so the picture stays the same at every scale. The list is
+// compacted when it has grown to eight times its last compacted length, so
+// that each operation costs about one hash probe.
+namespace {
+
+struct Box {
+  i64 left, top, right, bottom;  // excluded right and bottom
+  bool Inside(const Box& o) const { return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom; }
+};
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+  h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+  return h;
+}
+
+// Indices of operations seen, by a hash and an equality of their own; eight
+// bytes a slot, at most three quarters full.
+class SeenSet {
+ public:
+  explicit SeenSet(std::size_t n) : slots_(std::bit_ceil(n + n / 3 + 2)), mask_(slots_.size() - 1) {}
+  // Whether an equal index was there already; else adds it.
+  template <class Equal>
+  bool Seen(std::uint64_t hash, std::size_t index, Equal equal) {
+    // Spread the bits first: linear probing needs well-mixed low bits.
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 33;
+    const auto tag = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+      if (slots_[at].index == 0) {
+        slots_[at] = {tag, static_cast<std::uint32_t>(index + 1)};
+        return false;
+      }
+      if (slots_[at].tag == tag && equal(slots_[at].index - 1)) return true;
+    }
+  }
+
+ private:
+  struct Slot {
+    std::uint32_t tag = 0;
+    std::uint32_t index = 0;  // one more than the operation's; 0 empty
+  };
+  std::vector<Slot> slots_;
+  std::size_t mask_;
+};
+
+}  // namespace
+
+void Surface::Compact() {
+  const auto reach = [this](const Op& op) -> Box {
+    const i64 m = op.state.penWidth / 2 + 2;  // a pen's half width and a device pixel's rounding
+    Box b{};
+    switch (op.kind) {
+      case Kind::kRectangle:
+      case Kind::kEllipse:
+        b = {std::min(op.a, op.c) - m, std::min(op.b, op.d) - m, std::max(op.a, op.c) + m, std::max(op.b, op.d) + m};
+        break;
+      case Kind::kLine:
+        b = {std::min(op.a, op.state.penX) - m, std::min(op.b, op.state.penY) - m,
+             std::max(op.a, op.state.penX) + m + 1, std::max(op.b, op.state.penY) + m + 1};
+        break;
+      case Kind::kText: {
+        // Glyphs may overhang their cell; a cell's height around it is plenty.
+        const i64 h = std::max(op.d, 1);
+        b = {op.a - h, op.b - h, static_cast<i64>(op.a) + op.c + h, static_cast<i64>(op.b) + 2 * h};
+        break;
+      }
+      case Kind::kPixel:
+        b = {op.a - 1, op.b - 1, op.a + 2, op.b + 2};
+        break;
+      case Kind::kGridSquare:
+        b = {-m, -m, static_cast<i64>(op.c) * op.d + m, static_cast<i64>(op.c) * op.d + m};
+        break;
+      case Kind::kTurned:
+        b = {op.e - 2, static_cast<i64>(op.f) - op.c - 1, static_cast<i64>(op.e) + op.d + 2, op.f + 3};
+        break;
+    }
+    // Nothing lies outside the surface.
+    return {std::max<i64>(b.left, 0), std::max<i64>(b.top, 0), std::min<i64>(b.right, width_),
+            std::min<i64>(b.bottom, height_)};
+  };
+  const auto thinBox = [](const Op& op) {
+    return op.state.penWidth <= 1 && (op.kind == Kind::kRectangle || op.kind == Kind::kGridSquare);
+  };
+  const auto sameBox = [](const Op& x, const Op& y) {
+    return x.kind == y.kind && x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d;
+  };
+  const auto boxHash = [](const Op& op) {
+    std::uint64_t h = static_cast<std::uint64_t>(op.kind);
+    for (int v : {op.a, op.b, op.c, op.d}) h = Mix(h, static_cast<std::uint32_t>(v));
+    return h;
+  };
+  const auto same = [&](const Op& x, const Op& y) {
+    const State& s = x.state;
+    const State& t = y.state;
+    return sameBox(x, y) && x.e == y.e && x.f == y.f && x.colour == y.colour && s.pen == t.pen &&
+           s.penWidth == t.penWidth && s.brush == t.brush && s.fontName == t.fontName && s.fontHeight == t.fontHeight &&
+           s.fontColour == t.fontColour && s.penX == t.penX && s.penY == t.penY && x.source == y.source &&
+           x.text == y.text;
+  };
+  // Where the operation draws; `same` tells the rest.
+  const auto hash = [&](const Op& op) {
+    const std::uint64_t h = Mix(Mix(boxHash(op), static_cast<std::uint32_t>(op.state.penX)),
+                                static_cast<std::uint32_t>(op.state.penY));
+    return op.text.empty() ? h : Mix(h, std::hash<std::string>{}(op.text));
+  };
+
+  std::vector<Box> covers;
+  SeenSet later(ops_.size());
+  SeenSet laterBoxes(ops_.size());
+  std::vector<bool> keep(ops_.size(), true);
+  for (std::size_t i = ops_.size(); i-- > 0;) {
+    const Op& op = ops_[i];
+    const Box b = reach(op);
+    const bool covered = std::any_of(covers.begin(), covers.end(), [&](const Box& c) { return b.Inside(c); }) ||
+                         (thinBox(op) && laterBoxes.Seen(boxHash(op), i, [&](std::size_t j) { return sameBox(op, ops_[j]); }));
+    if (covered || later.Seen(hash(op), i, [&](std::size_t j) { return same(op, ops_[j]); })) {
+      keep[i] = false;
+      continue;
+    }
+    if (thinBox(op) && op.kind == Kind::kRectangle) {
+      covers.push_back({std::min(op.a, op.c), std::min(op.b, op.d), std::max(op.a, op.c), std::max(op.b, op.d)});
+    }
+  }
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < ops_.size(); ++i) {
+    if (keep[i]) ops_[n++] = std::move(ops_[i]);
+  }
+  ops_.resize(n);
+  compactAt_ = std::max<std::size_t>(4096, 8 * n);
 }
 
 }  // namespace ui

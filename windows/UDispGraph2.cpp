@@ -235,10 +235,7 @@ void TDispGraph2::DispButtonClick() {
   plot.TextOut(200, 470, "P(Yes|N)");
 
   // The vertical title: the scratch text turned a quarter turn counter-clockwise.
-  if (w >= 0) {
-    for (int j = 0; j <= w; ++j)
-      for (int k = 1; k <= 20; ++k) plot.SetPixel(k + 10, 300 - j, scratch.Pixel(j, k));
-  }
+  if (w >= 0) plot.DrawTurned(scratch, 0, 1, w + 1, 20, 11, 300);
 
   Analysis.PlotFrame = {40, 460, 450};
 
@@ -346,7 +343,7 @@ void TDispGraph2::hideEvent(QHideEvent* e) {
 }
 
 void TDispGraph2::SavePlot(const QString& path) {
-  if (!Image1.Picture().save(path, "PNG"))
+  if (!Image1.PlainPicture().save(path, "PNG"))
     throw EWriteError(path.toStdString() +
                       QCoreApplication::translate("TDispGraph2", ": PNG を保存できません").toStdString());
 }

@@ -226,7 +226,9 @@ std::chrono::nanoseconds TFormDisp::ExposureLength() const {
 // How `area` of the window will look once the grid is gone: the window as it
 // is, the instruction screen in place of the grid, the rating buttons shown.
 QImage TFormDisp::RatingScreenLook(QRect area) {
-  QImage look(area.size(), QImage::Format_RGB32);
+  const qreal ratio = devicePixelRatioF();
+  QImage look(area.size() * ratio, QImage::Format_RGB32);
+  look.setDevicePixelRatio(ratio);
   render(&look, QPoint(), QRegion(area));
   QPainter painter(&look);
   painter.drawImage(Image1.mapTo(this, QPoint()) - area.topLeft(), Image2.Picture());

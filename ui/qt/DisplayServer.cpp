@@ -80,7 +80,15 @@ std::chrono::nanoseconds FramePeriod(const QWidget& widget) {
 std::shared_ptr<PreparedLook> PreparedLook::Make(QWidget& widget, const QImage& picture, QPoint at) {
   xcb_connection_t* c = Connection();
   QWidget* top = widget.window();
-  if (c == nullptr || picture.isNull() || top->devicePixelRatioF() != 1.0) return nullptr;
+  if (c == nullptr || picture.isNull()) return nullptr;
+  // On a scaled screen the window's pixels are device pixels: the look must
+  // have the window's ratio and lie on whole device pixels, as Qt paints it.
+  const qreal ratio = top->devicePixelRatioF();
+  const QSize size = (QSizeF(picture.size()) / ratio).toSize();  // in the window's coordinates
+  const QRectF place(QPointF(at) * ratio, QSizeF(size) * ratio);
+  if (picture.devicePixelRatio() != ratio || QRectF(place.toRect()) != place || place.size() != QSizeF(picture.size())) {
+    return nullptr;
+  }
   const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
   const auto window = static_cast<xcb_window_t>(top->winId());
   xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
@@ -92,7 +100,7 @@ std::shared_ptr<PreparedLook> PreparedLook::Make(QWidget& widget, const QImage& 
   std::shared_ptr<PreparedLook> look(new PreparedLook);
   look->connection_ = c;
   look->window_ = window;
-  look->at_ = at;
+  look->at_ = place.topLeft().toPoint();
   look->width_ = pixels.width();
   look->height_ = pixels.height();
   look->pixmap_ = xcb_generate_id(c);

@@ -38,9 +38,10 @@ std::chrono::nanoseconds FramePeriod(const QWidget& widget);
 class PreparedLook {
  public:
   // `picture` is what the rectangle at `at` (client coordinates of the window
-  // of `widget`) will show. Null off X, for a scaled display or a window
-  // whose pixel format the picture does not match: the caller then lets Qt
-  // paint the change.
+  // of `widget`) will show, in the window's device pixels (its device pixel
+  // ratio set). Null off X, where the rectangle does not lie on whole device
+  // pixels of a scaled display, or for a window whose pixel format the
+  // picture does not match: the caller then lets Qt paint the change.
   static std::shared_ptr<PreparedLook> Make(QWidget& widget, const QImage& picture, QPoint at);
   ~PreparedLook();
   PreparedLook(const PreparedLook&) = delete;
