@@ -1,5 +1,6 @@
 // The drawing surface: every operation on the raster with its exact pixel
-// rules. One file: the operations share the clipping and pen helpers.
+// rules. One file: the operations share the clipping and pen helpers. Text,
+// which needs the glyph rendering, is in SurfaceText.cpp.
 #include "Surface.h"
 
 #include <cwchar>
@@ -363,38 +364,11 @@ void Surface::LineTo(int x, int y) {
   Changed();
 }
 
-RasterFont& Surface::CurrentFont() const {
-  if (font_ == nullptr || fontHeightFor_ != fontHeight_ || fontFor_ != fontName_) {
-    font_ = &FontFor(fontName_, fontHeight_);
-    fontFor_ = fontName_;
-    fontHeightFor_ = fontHeight_;
-  }
-  return *font_;
-}
-
-void Surface::TextOut(int x, int y, const std::string& text) {
-  RasterFont& font = CurrentFont();
-  const int width = font.TextWidth(text);
-  const std::uint32_t brush = ToRgb32(brushColour_);
-  const i64 bottom = static_cast<i64>(y) + font.CellHeight();
-  for (i64 row = std::max<i64>(y, 0); row < std::min<i64>(bottom, height_); ++row) {
-    SpanWide(x, static_cast<i64>(x) + width - 1, row, brush);
-  }
-  font.Draw(bits_.data(), width_, height_, x, y + font.Ascent(), text, ToRgb32(fontColour_));
-  penX_ = static_cast<int>(static_cast<i64>(x) + width);
-  penY_ = y;
-  Changed();
-}
-
-int Surface::TextWidth(const std::string& text) const { return CurrentFont().TextWidth(text); }
-
 void PaintWhite(Surface& s, int left, int top, int right, int bottom) {
   s.SetPenColor(clWhite);
   s.SetBrushColor(clWhite);
   s.Rectangle(left, top, right, bottom);
 }
-
-int Surface::TextHeight() const { return CurrentFont().CellHeight(); }
 
 Colour Surface::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return clInvalid;
