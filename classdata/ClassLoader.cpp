@@ -1,6 +1,7 @@
 #include "ClassLoader.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "stats/BinormalFit.h"
 
@@ -21,6 +22,17 @@ void ClassLoader::RemoveOrigin(const std::string& origin, Update& update) {
   index_.clear();
   for (std::size_t i = 0; i < sessions_.size(); ++i)
     index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
+}
+
+std::optional<int> MissedExposures(const std::vector<experiment::TrialLogRow>& rows) {
+  constexpr double kSixtyHertz = 1000.0 / 60;
+  std::optional<int> missed;
+  for (const experiment::TrialLogRow& row : rows) {
+    if (row.Practice || row.AskedMs <= 0) continue;
+    const double frame = row.FrameMs > 0 ? row.FrameMs : kSixtyHertz;
+    missed = missed.value_or(0) + (std::abs(row.ExposureMs - row.AskedMs) > frame);
+  }
+  return missed;
 }
 
 void ClassLoader::Apply(SourceOrigin&& origin, Update& update) {
@@ -53,12 +65,13 @@ void ClassLoader::Apply(SourceOrigin&& origin, Update& update) {
   for (const experiment::TrialLogSession& s : origin.sessions) {
     roc::ClassSession data{s.Observer, s.DesignName, s.Categories, roc::CountRecordedRows(s.Rows, s.Categories), {}};
     const Key key{origin.name, s.Session, s.Seed};
+    const std::optional<int> missed = MissedExposures(s.Rows);
     const auto found = index_.find(key);
     if (found != index_.end()) {
       ClassEntry& e = sessions_[found->second];
       if (e.data.observer == data.observer && e.data.design == data.design &&
           e.data.categories == data.categories && e.data.counts.noise == data.counts.noise &&
-          e.data.counts.signal == data.counts.signal)
+          e.data.counts.signal == data.counts.signal && e.missedExposures == missed)
         continue;
     }
     data.fit = roc::FitBinormal(data.counts);
@@ -68,13 +81,14 @@ void ClassLoader::Apply(SourceOrigin&& origin, Update& update) {
       ClassEntry& e = sessions_[found->second];
       e.data = std::move(data);
       e.recorded = recorded;
+      e.missedExposures = missed;
       ++e.revision;
       if (std::find(update.added.begin(), update.added.end(), found->second) == update.added.end())
         update.changed.push_back(found->second);
     } else {
       index_[key] = sessions_.size();
       update.added.push_back(sessions_.size());
-      sessions_.push_back({origin.name, s.Session, s.Seed, recorded, std::move(data), 0});
+      sessions_.push_back({origin.name, s.Session, s.Seed, recorded, missed, std::move(data), 0});
     }
   }
 }

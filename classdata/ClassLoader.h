@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -17,6 +18,9 @@ struct ClassEntry {
   std::string session;  // the UTC creation time of its run
   std::uint32_t seed = 0;
   int recorded = 0;     // recorded trials counted
+  // Recorded trials whose exposure missed the one aimed at by more than a
+  // frame; empty when the session's file does not say what was aimed at.
+  std::optional<int> missedExposures;
   roc::ClassSession data;
   std::uint64_t revision = 0;  // raised whenever its counts changed and it was refitted
 };
@@ -24,6 +28,8 @@ struct ClassEntry {
 // The sessions of every source, read again on request: a session is refitted
 // only when its counts, observer, design or scale changed; sessions keep
 // their place (their index) until one is removed.
+std::optional<int> MissedExposures(const std::vector<experiment::TrialLogRow>& rows);
+
 class ClassLoader {
  public:
   void AddSource(std::unique_ptr<ClassSource> source);

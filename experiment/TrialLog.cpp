@@ -30,24 +30,23 @@ std::string ReadText(int fd, std::int64_t offset, std::size_t size) {
 // Where each column stands in a file's header, and the file's format; empty
 // when the line is not a header of ours. A column the format lacks stands
 // nowhere (npos).
-struct Header {
+struct Header : TrialLogLayout {
   TrialLogFormat format;
-  std::vector<std::size_t> at;
-  std::size_t fields;
 };
 
 std::optional<Header> ParseHeader(const std::vector<std::string>& fields) {
-  Header header{TrialLogFormat::kPlain, {}, fields.size()};
+  Header header{{{}, fields.size()}, TrialLogFormat::kPlain};
   int classColumns = 0, classFound = 0;
   for (const TrialLogColumn& column : TrialLogColumns()) {
     const auto found = std::find(fields.begin(), fields.end(), column.Name);
-    classColumns += column.ClassOnly;
+    const bool counts = column.ClassOnly && !column.Optional;
+    classColumns += counts;
     if (found == fields.end()) {
       if (!column.ClassOnly) return std::nullopt;
       header.at.push_back(std::string::npos);
       continue;
     }
-    classFound += column.ClassOnly;
+    classFound += counts;
     header.at.push_back(static_cast<std::size_t>(found - fields.begin()));
   }
   if (classFound != 0 && classFound != classColumns) return std::nullopt;
@@ -59,6 +58,25 @@ std::optional<Header> ParseHeaderLine(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
   const auto fields = SplitCsvFields(line);
   return fields ? ParseHeader(*fields) : std::nullopt;
+}
+
+// The layout of a file a format begins: its columns in the table's order.
+TrialLogLayout FormatLayout(TrialLogFormat format) {
+  TrialLogLayout layout;
+  for (const TrialLogColumn& column : TrialLogColumns())
+    layout.at.push_back(HasColumn(format, column) ? layout.fields++ : std::string::npos);
+  return layout;
+}
+
+// Columns of the layout that are not ours stay empty.
+std::string FormatLine(const TrialLogRow& row, const TrialLogLayout& layout) {
+  std::vector<std::string> fields(layout.fields);
+  for (std::size_t c = 0; c < layout.at.size(); ++c) {
+    if (layout.at[c] != std::string::npos) TrialLogColumns()[c].Write(row, fields[layout.at[c]]);
+  }
+  std::string line;
+  for (std::size_t f = 0; f < fields.size(); ++f) (line += f == 0 ? "" : ",") += fields[f];
+  return line + '\n';
 }
 
 std::string HeaderText(TrialLogFormat format) {
@@ -113,19 +131,12 @@ std::string TrialLogHeaderLine(TrialLogFormat format) {
 }
 
 std::string FormatTrialLogLine(const TrialLogRow& row, TrialLogFormat format) {
-  std::string line;
-  bool first = true;
-  for (const TrialLogColumn& column : TrialLogColumns()) {
-    if (!HasColumn(format, column)) continue;
-    if (!first) line += ',';
-    first = false;
-    column.Write(row, line);
-  }
-  return line + '\n';
+  return FormatLine(row, FormatLayout(format));
 }
 
 TrialLogFile::TrialLogFile(TrialLogFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), format_(other.format_) {}
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), format_(other.format_),
+      layout_(std::move(other.layout_)) {}
 
 TrialLogFile& TrialLogFile::operator=(TrialLogFile&& other) noexcept {
   if (this != &other) {
@@ -133,6 +144,7 @@ TrialLogFile& TrialLogFile::operator=(TrialLogFile&& other) noexcept {
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
     format_ = other.format_;
+    layout_ = std::move(other.layout_);
   }
   return *this;
 }
@@ -145,6 +157,7 @@ std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogF
   if (fd_ >= 0) CloseFile(fd_);
   path_ = path;
   format_ = format;
+  layout_ = FormatLayout(format);
   fd_ = OpenForAppending(path);
   if (fd_ < 0) return "cannot open " + path + " for appending: " + Reason(errno);
   FileFacts facts;
@@ -168,13 +181,14 @@ std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogF
       fd_ = -1;
       return refusal;
     }
+    if (header) layout_ = *header;
   }
   return std::nullopt;
 }
 
 std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
   if (fd_ < 0) return "cannot write to " + path_ + ": the file is not open";
-  std::string text = FormatTrialLogLine(row, format_);
+  std::string text;
   int error = 0;
   // The lock makes "empty? then the header; cut short? then a line end" one
   // step across processes.
@@ -185,9 +199,11 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
   error = InspectFile(fd_, facts);
   if (error == 0) {
     if (facts.size == 0) {
-      text = TrialLogHeaderLine(format_) + text;
-    } else if (facts.regular && ReadText(fd_, facts.size - 1, 1) != "\n") {
-      text = '\n' + text;
+      layout_ = FormatLayout(format_);
+      text = TrialLogHeaderLine(format_) + FormatLine(row, layout_);
+    } else {
+      text = FormatLine(row, layout_);
+      if (facts.regular && ReadText(fd_, facts.size - 1, 1) != "\n") text = '\n' + text;
     }
     error = WriteDurably(fd_, text);
   }

@@ -29,6 +29,8 @@ struct TrialLogRow {
   StimulusKind Stimulus;  // kNoise or kSignal
   ResponseCode Response;  // 1 .. K
   double ExposureMs;      // grid shown to hidden, monotonic clock; written with one decimal
+  double AskedMs = 0;     // the exposure aimed at: the design's, in whole frames; 0 when not known
+  double FrameMs = 0;     // one frame of the screen; 0 when the screen reports no refresh rate
   std::int64_t RatingMs;  // rating screen shown to rating press
 
   bool operator==(const TrialLogRow&) const = default;
@@ -42,6 +44,13 @@ std::string TrialLogHeaderLine(TrialLogFormat format = TrialLogFormat::kPlain);
 
 // The row as one line of the file, LF included; independent of the locale.
 std::string FormatTrialLogLine(const TrialLogRow& row, TrialLogFormat format = TrialLogFormat::kPlain);
+
+// Where each column of the table stands in a file's lines (npos: not in the
+// file), and the number of fields of a line.
+struct TrialLogLayout {
+  std::vector<std::size_t> at;
+  std::size_t fields = 0;
+};
 
 // Appends rows to one file. Each Append is a single write() of a whole line
 // to a descriptor opened with O_APPEND, followed by fsync, so lines of two
@@ -77,6 +86,9 @@ class TrialLogFile {
   int fd_ = -1;
   std::string path_;
   TrialLogFormat format_ = TrialLogFormat::kPlain;
+  // The columns as the file's header places them: a file begun by an earlier
+  // version, or with its columns moved, goes on in its own layout.
+  TrialLogLayout layout_;
 };
 
 // Writes a whole file of rows, header first, in place of whatever the path

@@ -27,6 +27,22 @@ std::string Quoted(std::string_view name, std::string_view field) {
   return std::string(name) + " \"" + std::string(field) + "\"";
 }
 
+// Milliseconds in fixed notation.
+void AppendMs(std::string& line, double ms, int decimals) {
+  char text[48];
+  const auto end = std::to_chars(text, text + sizeof text, ms, std::chars_format::fixed, decimals);
+  line.append(text, end.ptr);
+}
+
+std::optional<std::string> ParseMs(std::string_view name, std::string_view f, double& ms) {
+  const char* end = f.data() + f.size();
+  const auto result = std::from_chars(f.data(), end, ms, std::chars_format::fixed);
+  if (f.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(ms) || ms < 0) {
+    return Quoted(name, f) + " is not a number of milliseconds";
+  }
+  return std::nullopt;
+}
+
 // "2026-12-08T19:20:31.123Z": digits where the example has digits.
 bool IsSessionTime(std::string_view text) {
   constexpr std::string_view kShape = "0000-00-00T00:00:00.000Z";
@@ -38,73 +54,64 @@ bool IsSessionTime(std::string_view text) {
 }
 
 const TrialLogColumn kColumns[] = {
-    {"session", false, [](const TrialLogRow& r, std::string& line) { line += r.Session; },
+    {"session", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Session; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!IsSessionTime(f)) return Quoted("session", f) + " is not a UTC time like 2026-12-08T19:20:31.123Z";
        r.Session = f;
        return std::nullopt;
      }},
-    {"observer", true, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.Observer); },
+    {"observer", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.Observer); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        r.Observer = f;
        return std::nullopt;
      }},
-    {"design", true, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.DesignName); },
+    {"design", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.DesignName); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f.empty()) return std::string("design is empty");
        r.DesignName = f;
        return std::nullopt;
      }},
-    {"categories", true, [](const TrialLogRow& r, std::string& line) { Append(line, r.Categories); },
+    {"categories", true, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Categories); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Categories) || r.Categories < 2 || r.Categories > kMaxCategories) {
          return Quoted("categories", f) + " is not a whole number from 2 to " + std::to_string(kMaxCategories);
        }
        return std::nullopt;
      }},
-    {"seed", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
+    {"seed", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Seed)) return Quoted("seed", f) + " is not a whole number from 0 to 4294967295";
        return std::nullopt;
      }},
-    {"trial", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
+    {"trial", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Quoted("trial", f) + " is not a whole number from 1";
        return std::nullopt;
      }},
-    {"phase", false, [](const TrialLogRow& r, std::string& line) { line += r.Practice ? "practice" : "recorded"; },
+    {"phase", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Practice ? "practice" : "recorded"; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f != "practice" && f != "recorded") return Quoted("phase", f) + " is neither practice nor recorded";
        r.Practice = f == "practice";
        return std::nullopt;
      }},
-    {"stimulus", false, [](const TrialLogRow& r, std::string& line) { line += r.Stimulus == kNoise ? "noise" : "signal"; },
+    {"stimulus", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Stimulus == kNoise ? "noise" : "signal"; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f != "noise" && f != "signal") return Quoted("stimulus", f) + " is neither noise nor signal";
        r.Stimulus = f == "noise" ? kNoise : kSignal;
        return std::nullopt;
      }},
-    {"response", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
+    {"response", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Response) || r.Response < 1) return Quoted("response", f) + " is not a rating code";
        return std::nullopt;
      }},
-    {"exposure_ms", false,
-     [](const TrialLogRow& r, std::string& line) {
-       char text[48];
-       const auto end = std::to_chars(text, text + sizeof text, r.ExposureMs, std::chars_format::fixed, 1);
-       line.append(text, end.ptr);
-     },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       const char* end = f.data() + f.size();
-       const auto result = std::from_chars(f.data(), end, r.ExposureMs, std::chars_format::fixed);
-       if (f.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(r.ExposureMs) ||
-           r.ExposureMs < 0) {
-         return Quoted("exposure_ms", f) + " is not a number of milliseconds";
-       }
-       return std::nullopt;
-     }},
-    {"rating_ms", false, [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
+    {"exposure_ms", false, false, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.ExposureMs, 1); },
+     [](std::string_view f, TrialLogRow& r) { return ParseMs("exposure_ms", f, r.ExposureMs); }},
+    {"asked_ms", true, true, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.AskedMs, 1); },
+     [](std::string_view f, TrialLogRow& r) { return ParseMs("asked_ms", f, r.AskedMs); }},
+    {"frame_ms", true, true, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.FrameMs, 2); },
+     [](std::string_view f, TrialLogRow& r) { return ParseMs("frame_ms", f, r.FrameMs); }},
+    {"rating_ms", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.RatingMs)) return Quoted("rating_ms", f) + " is not a whole number of milliseconds";
        return std::nullopt;

@@ -15,6 +15,7 @@ namespace experiment {
 struct TrialLogColumn {
   std::string_view Name;
   bool ClassOnly;  // written only in the class format; read as the standard design's value when absent
+  bool Optional;   // a class file may lack it (begun by an earlier version); read as 0 then
   void (*Write)(const TrialLogRow& row, std::string& line);
   std::optional<std::string> (*Read)(std::string_view field, TrialLogRow& row);
 };

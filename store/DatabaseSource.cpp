@@ -63,7 +63,7 @@ classdata::SourceChanges DatabaseSource::Read() {
   QSqlQuery query(connection_->Db());
   if (!query.exec(QStringLiteral(
           "SELECT session, host, observer, design, categories, seed, trial, phase, stimulus, response, exposure_ms,"
-          " rating_ms FROM trials ORDER BY session, host, trial"))) {
+          " rating_ms, asked_ms, frame_ms FROM trials ORDER BY session, host, trial"))) {
     subscribed_ = false;
     connection_->Db().close();
     return {{{info_.shown, last_, {info_.shown + ": " + ErrorText(query.lastError())}}}, {}};
@@ -84,6 +84,8 @@ classdata::SourceChanges DatabaseSource::Read() {
     row.Response = query.value(9).toInt();
     row.ExposureMs = query.value(10).toDouble();
     row.RatingMs = query.value(11).toLongLong();
+    row.AskedMs = query.value(12).toDouble();
+    row.FrameMs = query.value(13).toDouble();
     auto [at, added] = sessionOf.try_emplace({row.Session, host}, origin.sessions.size());
     if (added) origin.sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
     origin.sessions[at->second].Rows.push_back(std::move(row));

@@ -19,11 +19,16 @@ const char* const kCreate[] = {
     " stimulus text NOT NULL, response integer NOT NULL, exposure_ms double precision NOT NULL,"
     " rating_ms bigint NOT NULL, received_at timestamptz NOT NULL DEFAULT now(),"
     " PRIMARY KEY (session, host, trial))",
+    // Version 2: what the screen was asked to show (0: not known, as for
+    // the rows of version 1).
+    "ALTER TABLE trials ADD COLUMN IF NOT EXISTS asked_ms double precision NOT NULL DEFAULT 0,"
+    " ADD COLUMN IF NOT EXISTS frame_ms double precision NOT NULL DEFAULT 0",
     "CREATE OR REPLACE FUNCTION rocrating_notify() RETURNS trigger LANGUAGE plpgsql AS"
     " $$ BEGIN PERFORM pg_notify('rocrating_trials', ''); RETURN NULL; END $$",
     "CREATE OR REPLACE TRIGGER trials_notify AFTER INSERT ON trials"
     " FOR EACH STATEMENT EXECUTE FUNCTION rocrating_notify()",
-    "INSERT INTO rocrating_schema (version) SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM rocrating_schema)",
+    "INSERT INTO rocrating_schema (version) SELECT 2 WHERE NOT EXISTS (SELECT 1 FROM rocrating_schema)",
+    "UPDATE rocrating_schema SET version = 2 WHERE version < 2",
 };
 
 }  // namespace
@@ -53,7 +58,8 @@ std::optional<std::string> CheckSchema(QSqlDatabase& db) {
   const int version = query.next() ? query.value(0).toInt() : 0;
   if (version != kSchemaVersion) {
     return "the database's tables are of version " + std::to_string(version) + ", this program writes version " +
-           std::to_string(kSchemaVersion);
+           std::to_string(kSchemaVersion) +
+           (version < kSchemaVersion ? ": run rocrating --store-init once to bring them up to date" : "");
   }
   return std::nullopt;
 }

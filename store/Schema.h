@@ -11,7 +11,7 @@ namespace store {
 // (session, host, trial); a table holding the layout's version, so that a
 // later version can migrate; and a trigger that notifies "rocrating_trials"
 // after every insert, for live class views.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 inline constexpr const char* kNotification = "rocrating_trials";
 
 // Creates what is missing; changes nothing that is there. Empty on success,

@@ -138,7 +138,7 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
   QSqlQuery insert(connection.Db());
   insert.prepare(QStringLiteral(
       "INSERT INTO trials (session, host, observer, design, categories, seed, trial, phase, stimulus, response,"
-      " exposure_ms, rating_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+      " exposure_ms, asked_ms, frame_ms, rating_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
       " ON CONFLICT DO NOTHING"));
   while (true) {
     experiment::TrialLogRow row;
@@ -153,7 +153,8 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
           QVariant(row.Categories), QVariant(static_cast<qlonglong>(row.Seed)), QVariant(row.Trial),
           QVariant(QString::fromLatin1(row.Practice ? "practice" : "recorded")),
           QVariant(QString::fromLatin1(row.Stimulus == experiment::kNoise ? "noise" : "signal")),
-          QVariant(row.Response), QVariant(row.ExposureMs), QVariant(static_cast<qlonglong>(row.RatingMs))}) {
+          QVariant(row.Response), QVariant(row.ExposureMs), QVariant(row.AskedMs), QVariant(row.FrameMs),
+          QVariant(static_cast<qlonglong>(row.RatingMs))}) {
       insert.addBindValue(v);
     }
     if (!insert.exec()) {

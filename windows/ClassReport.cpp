@@ -176,7 +176,7 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
     for (int c = 0; c < classtext::kColumns; ++c) row << classtext::SessionCell(e, c, Qt::DisplayRole).toString();
     sessionRows.push_back(row);
   }
-  flow.Table(classtext::SessionHeaders(), sessionRows, {1.1, 1.1, 1.7, 0.8, 0.7, 0.7, 1.3, 0.7, 1.5, 0.8, 0.8}, 6.5);
+  flow.Table(classtext::SessionHeaders(), sessionRows, {1.1, 1.1, 1.7, 0.8, 0.8, 0.7, 0.7, 1.3, 0.7, 1.5, 0.8, 0.8}, 6.5);
 }
 
 QString SaveFileAtomically(const QString& path, const QByteArray& bytes) {

@@ -24,6 +24,8 @@ QVariant ClassSessionModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ClassSessionModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == classtext::kMissed)
+    return QStringLiteral("露出時間が目標から 1 フレームを超えてずれた記録試行の数");
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   return classtext::SessionHeaders().value(section);
 }

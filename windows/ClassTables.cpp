@@ -41,7 +41,7 @@ QString Difference(const std::optional<roc::MeanDifference>& d) {
 
 QStringList SessionHeaders() {
   return {QStringLiteral("観察者"), QStringLiteral("デザイン"), QStringLiteral("セッション"),
-          QStringLiteral("記録試行"), QStringLiteral("d"),       QStringLiteral("R"),
+          QStringLiteral("記録試行"), QStringLiteral("露出ずれ"), QStringLiteral("d"),       QStringLiteral("R"),
           QStringLiteral("Az ± SE"),  QStringLiteral("d_a"),     QStringLiteral("基準"),
           QStringLiteral("χ² の p"), QStringLiteral("状態")};
 }
@@ -63,6 +63,8 @@ QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
     }
     case kRecorded:
       return e.recorded;
+    case kMissed:
+      return sort ? QVariant(e.missedExposures.value_or(-1)) : QVariant(e.missedExposures ? QString::number(*e.missedExposures) : kDash);
     case kD:
       return sort ? QVariant(fit ? fit->d : none) : QVariant(fit ? Fixed(fit->d) : kDash);
     case kR:

@@ -15,7 +15,7 @@ namespace classtext {
 
 // The session table: its columns, and a cell's text (Qt::DisplayRole) or the
 // value it sorts by (Qt::UserRole).
-enum SessionColumn { kObserver, kDesign, kTime, kRecorded, kD, kR, kAz, kDa, kCriteria, kP, kStatus, kColumns };
+enum SessionColumn { kObserver, kDesign, kTime, kRecorded, kMissed, kD, kR, kAz, kDa, kCriteria, kP, kStatus, kColumns };
 QStringList SessionHeaders();
 QVariant SessionCell(const classdata::ClassEntry& entry, int column, int role);
 

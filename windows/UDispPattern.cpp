@@ -283,6 +283,8 @@ void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
                       .Stimulus = Experiment.ShownStimulus,
                       .Response = code,
                       .ExposureMs = exposureMs_,
+                      .AskedMs = duration<double, std::milli>(ExposureLength()).count(),
+                      .FrameMs = duration<double, std::milli>(ui::FramePeriod(*this)).count(),
                       .RatingMs = ratingMs});
   // Written and synced to every file before the handler returns; the first
   // failure of the run is shown, once, and the run goes on in memory.

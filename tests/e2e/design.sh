@@ -124,13 +124,14 @@ for trial in $(seq 1 $TOTAL); do
     *) fail "trial $trial: the X server drew $brown brown cells ($NOISE_BROWN or $SIGNAL_BROWN expected)" ;;
   esac
   # The screen while the grid shows. On a loaded machine the screenshot may
-  # come after the grid has gone; a grid it catches must be the probe's.
+  # come after the grid has gone, even after the rating screen is up; a grid
+  # it catches must be the probe's.
   shot "t$trial-grid"
   look=$(exp_look "$last")
   case $look in
     "AAAAAAAA grid $brown") grids_seen+=("$brown") ;;
     "AAAAAAAA grid "*) fail "trial $trial: the screen shows a grid of ${look##* } brown cells, the X server drew $brown" ;;
-    "AAAAAAAA none "*) ;;
+    "AAAAAAAA none "* | "$RATING_SCREEN none "*) ;;
     *) fail "trial $trial: while the grid shows, the screen has: $look" ;;
   esac
 
@@ -204,7 +205,7 @@ note "end screen: only Exit; Exit closed the window"
 
 # ------------------------------------------------------ the per-trial file --
 
-[ "$(head -n1 "$trials_csv")" = "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms" ] ||
+[ "$(head -n1 "$trials_csv")" = "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms" ] ||
   fail "the per-trial file does not start with the class header: $(head -n1 "$trials_csv")"
 [ "$(wc -l <"$trials_csv")" = $((TOTAL + 1)) ] ||
   fail "the per-trial file has $(wc -l <"$trials_csv") lines, $((TOTAL + 1)) expected"
@@ -213,9 +214,9 @@ expected=$(printf '%s\n' "${answers[@]}" | awk -v p="$PRACTICE" \
 logged=$(awk -F, 'NR > 1 { print $7, $8, $9 }' "$trials_csv")
 [ "$logged" = "$expected" ] || fail "the phases, stimuli and responses of the per-trial file differ from the answers given"
 awk -F, -v o="$observer" -v d="$design_name" -v k="$K" -v s="$SEED" -v lo="$EXPOSURE_MIN" -v hi="$EXPOSURE_MAX" \
-  'NR > 1 && ($2 != o || $3 != d || $4 != k || $5 != s || $6 != NR - 1 || $10 < lo || $10 > hi) { bad = 1 }
+  'NR > 1 && ($2 != o || $3 != d || $4 != k || $5 != s || $6 != NR - 1 || $10 < lo || $10 > hi || $11 < 250 || $11 > 350) { bad = 1 }
    END { exit bad }' "$trials_csv" ||
-  fail "a row of the per-trial file has the wrong observer, design, categories, seed, trial number or exposure"
+  fail "a row of the per-trial file has the wrong observer, design, categories, seed, trial number, exposure or exposure aimed at"
 note "per-trial file: class header, $TOTAL rows as answered"
 
 # ------------------------------------------------------------ --fit --

@@ -142,18 +142,32 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   const std::string path = FreshPath("class.csv");
   const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Observer = "x'); DROP, \"A\"", .DesignName = "six-point",
                         .Categories = 6, .Seed = 1, .Trial = 3, .Practice = false, .Stimulus = kSignal, .Response = 6,
-                        .ExposureMs = 300, .RatingMs = 500};
+                        .ExposureMs = 300, .AskedMs = 300, .FrameMs = 16.67, .RatingMs = 500};
   TrialLogFile file;
   ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
   ASSERT_EQ(file.Append(row), std::nullopt);
   EXPECT_TRUE(Slurp(path).starts_with(
-      "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms\n"
-      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,500\n"));
+      "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms\n"
+      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,300.0,16.67,500\n"));
   const TrialLogContents read = ReadTrialLog(path);
   ASSERT_EQ(read.Sessions.size(), 1u);
   EXPECT_EQ(read.Sessions[0].Rows[0], row);
   EXPECT_EQ(read.Sessions[0].Categories, 6);
   EXPECT_TRUE(TrialLogFile().Open(path)->find("other format") != std::string::npos);
+
+  // A class file begun before the timing columns, its columns since moved by
+  // a spreadsheet, goes on in its own layout; its rows read without timing.
+  const std::string older = "design,session,observer,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms,note\n";
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  std::fputs(older.c_str(), f);
+  std::fclose(f);
+  ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
+  ASSERT_EQ(file.Append(row), std::nullopt);
+  EXPECT_EQ(Slurp(path), older + "six-point,2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",6,1,3,recorded,signal,6,300.0,500,\n");
+  const TrialLogContents again = ReadTrialLog(path);
+  ASSERT_EQ(again.Sessions.size(), 1u);
+  EXPECT_EQ(again.Sessions[0].Rows[0], (TrialLogRow{row.Session, row.Observer, row.DesignName, 6, 1, 3, false, kSignal,
+                                                     6, 300, 0, 0, 500}));
   std::remove(path.c_str());
 }
 

@@ -32,7 +32,7 @@ TEST(StoreConnInfo, PasswordsAreRefusedAndTheRestPassesThrough) {
 experiment::TrialLogRow Row(const std::string& session, int trial, const std::string& observer = "Aoi") {
   return {.Session = session, .Observer = observer, .DesignName = "liberal", .Categories = 4, .Seed = 7,
           .Trial = trial, .Practice = false, .Stimulus = experiment::kSignal, .Response = 1 + trial % 4,
-          .ExposureMs = 1000.2, .RatingMs = 640};
+          .ExposureMs = 1000.2, .AskedMs = 1000, .FrameMs = 16.67, .RatingMs = 640};
 }
 
 class StoreServer : public ::testing::Test {
@@ -113,6 +113,29 @@ TEST_F(StoreServer, RowsArriveExactlyOnceThroughARestartAndAKill) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return again->Pending() == 0; }, 20000)) << Status();
   EXPECT_EQ(Count(), 7);
   EXPECT_EQ(Value("SELECT count(DISTINCT host) FROM trials").toInt(), 1);
+}
+
+// A database of the first layout: the program refuses it until --store-init
+// brings it up to date, which keeps its rows and says their timing is unknown.
+TEST_F(StoreServer, StoreInitMigratesTheFirstLayoutAndKeepsItsRows) {
+  auto writer = Writer();
+  ASSERT_EQ(writer->Append(Row("2026-12-09T10:00:00.000Z", 11)), std::nullopt);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return writer->Pending() == 0; }, 20000)) << Status();
+  writer.reset();
+  EXPECT_EQ(Value("SELECT frame_ms FROM trials WHERE session = '2026-12-09T10:00:00.000Z'").toDouble(), 16.67);
+  const int rows = Count();
+  {
+    store::Connection owner(Info(server->ConnInfo()), QStringLiteral("test-migrate"));
+    ASSERT_EQ(owner.Open(), std::nullopt);
+    QSqlQuery(owner.Db()).exec(QStringLiteral("ALTER TABLE trials DROP COLUMN asked_ms, DROP COLUMN frame_ms"));
+    QSqlQuery(owner.Db()).exec(QStringLiteral("UPDATE rocrating_schema SET version = 1"));
+    EXPECT_NE(store::CheckSchema(owner.Db()).value_or("").find("--store-init"), std::string::npos);
+  }
+  std::ostringstream out, err;
+  ASSERT_EQ(store::RunStoreInit(server->ConnInfo(), out, err), 0) << err.str();
+  EXPECT_EQ(Count(), rows);
+  EXPECT_EQ(Value("SELECT count(*) FROM trials WHERE asked_ms = 0 AND frame_ms = 0").toInt(), rows);
+  EXPECT_EQ(Value("SELECT max(version) FROM rocrating_schema").toInt(), store::kSchemaVersion);
 }
 
 // The roles --store-init prints: a student inserts but cannot read; the

@@ -81,4 +81,19 @@ TEST(ClassWindowTest, BadFileListedTheRestShown) {
   EXPECT_TRUE(w.ProblemList()->item(1)->text().contains("missing.csv"));
 }
 
+// Recorded trials off the exposure aimed at by more than a frame (60 Hz when
+// the screen named none); unknown for files that do not say what was aimed at.
+TEST(ClassWindowTest, MissedExposuresCountRecordedTrialsOffByMoreThanAFrame) {
+  const auto row = [](bool practice, double shown, double asked, double frame) {
+    experiment::TrialLogRow r{};
+    r.Practice = practice, r.ExposureMs = shown, r.AskedMs = asked, r.FrameMs = frame;
+    return r;
+  };
+  EXPECT_EQ(classdata::MissedExposures({row(false, 100, 0, 0)}), std::nullopt);
+  EXPECT_EQ(classdata::MissedExposures({row(false, 116.6, 100, 16.67), row(false, 116.8, 100, 16.67),
+                                        row(false, 83.2, 100, 16.67), row(true, 300, 100, 16.67)}),
+            2);
+  EXPECT_EQ(classdata::MissedExposures({row(false, 108.4, 100, 0), row(false, 116.8, 100, 0)}), 1);
+}
+
 }  // namespace
