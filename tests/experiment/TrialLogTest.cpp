@@ -158,7 +158,7 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   // A class file begun before the timing columns, its columns since moved by
   // a spreadsheet, goes on in its own layout; its rows read without timing.
   const std::string older = "design,session,observer,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms,note\n";
-  std::FILE* f = std::fopen(path.c_str(), "w");
+  std::FILE* f = std::fopen(path.c_str(), "wb");  // binary: Windows would write CR LF
   std::fputs(older.c_str(), f);
   std::fclose(f);
   ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
