@@ -77,10 +77,11 @@ int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, 
 }
 
 int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
-                   char** argv) {
+                   char** argv, ui::Language language) {
   // A report is drawn, never shown: no window system is needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
+  ui::UseLanguage(language);
   classdata::ClassLoader loader;
   const bool clean = LoadOnce(loader, sources, err);
   ClassReportContent content{&loader, roc::SummarizeDesigns(loader.ClassSessions()), {}, {}, {}};

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/qt/Language.h"
+
 class QCommandLineParser;
 
 namespace shell {
@@ -33,9 +35,9 @@ int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, 
 // as a PDF report, the first two designs compared. Needs no display: call
 // before any Qt application exists; it renders on Qt's offscreen platform
 // unless another is set. Returns 0, or 2 when anything was named on err or
-// the report could not be written.
+// the report could not be written. Its texts are in `language`.
 int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
-                   char** argv);
+                   char** argv, ui::Language language);
 
 // "--class SOURCE...": the class window, live; after the Qt application is
 // made. Returns when the window is closed.

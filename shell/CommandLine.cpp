@@ -57,8 +57,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       "store-init", "Create the class database's tables in CONNINFO if missing, print the GRANT statements for the "
                     "student and teacher roles, and exit.",
       "CONNINFO");
+  const QCommandLineOption lang("lang", "The language of the windows: en (English) or ja (Japanese, the default).",
+                                "en|ja");
   const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
-  parser.addOptions({help, version, csv, seed, autosave, design, observer, store, storeInit, fit});
+  parser.addOptions({help, version, csv, seed, autosave, design, observer, lang, store, storeInit, fit});
   const ClassOptions classOptions;
   classOptions.AddTo(parser);
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
@@ -86,6 +88,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (parser.values(seed).size() > 1) return bad("--seed given more than once");
   if (parser.values(design).size() > 1) return bad("--design given more than once");
   if (parser.values(observer).size() > 1) return bad("--observer given more than once");
+  if (parser.values(lang).size() > 1) return bad("--lang given more than once");
+  if (parser.isSet(lang)) {
+    const QString value = parser.value(lang);
+    if (value != "en" && value != "ja") return bad("--lang: \"" + value + "\" is not en or ja");
+    cl.language = value == "en" ? ui::Language::kEnglish : ui::Language::kJapanese;
+  }
   if (parser.isSet(seed)) {
     cl.seed = ParseSeed(parser.value(seed));
     if (!cl.seed) return bad("--seed: \"" + parser.value(seed) + "\" is not an integer from 0 to 4294967295");

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/qt/Language.h"
+
 namespace shell {
 
 // What the command line asks for. With no arguments: the experiment program
@@ -21,6 +23,7 @@ struct CommandLine {
   std::vector<std::string> classSources;  // --class, --class-report, --class-summary: SOURCE...
   std::string classReport;                // --class-report OUT
   std::optional<std::string> store;       // --store CONNINFO (with the experiment), --store-init CONNINFO
+  ui::Language language = ui::Language::kJapanese;  // --lang en|ja: the windows' language
 };
 
 // Parses the arguments after the program name. Needs no application object

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 
 #include "experiment/RunLog.h"
@@ -35,7 +36,7 @@ void TForm1::FormActivate() {
   if (MainWindow.FirstActivation != 0) return;
   MainWindow.FirstActivation = 1;
   DataButton.SetVisible(false);
-  MsgLabel.SetCaption("「Do Exp」ボタンを押して下さい");
+  MsgLabel.SetCaption(QCoreApplication::translate("TForm1", "「Do Exp」ボタンを押して下さい").toStdString());
 }
 
 void TForm1::DoExpButtonClick() {
@@ -57,7 +58,7 @@ void TForm1::ExperimentExit() {
   SetVisible(true);
   DoExpButton.SetVisible(false);
   DataButton.SetVisible(true);
-  MsgLabel.SetCaption("Disp. Data ボタンを押して下さい");
+  MsgLabel.SetCaption(QCoreApplication::translate("TForm1", "Disp. Data ボタンを押して下さい").toStdString());
   const experiment::RunLogState& log = experiment::RunLog;
   if (log.Autosave && log.RunFile.IsOpen()) ShowSavedPath(log.RunFile.Path());
 }
@@ -69,7 +70,8 @@ void TForm1::ShowSavedPath(const std::string& path) {
   const QString full = QString::fromStdString(path);
   const int room = ClientWidth() - 2 * savedLabel_->Left();
   const QString shown = QFontMetrics(savedLabel_->font()).elidedText(full, Qt::ElideMiddle, room);
-  savedLabel_->SetCaption("結果を保存しました:\n" + shown.toStdString());
+  savedLabel_->SetCaption(QCoreApplication::translate("TForm1", "結果を保存しました:\n").toStdString() +
+                          shown.toStdString());
   savedLabel_->setToolTip(full);
   PlaceStatusLines();
 }

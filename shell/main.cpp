@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
       return store::RunStoreInit(*cl.store, std::cout, std::cerr);
     }
     case shell::CommandLine::Action::kClassReport:
-      return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv);
+      return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv, cl.language);
     case shell::CommandLine::Action::kClass:
     case shell::CommandLine::Action::kRun:
       break;
@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
              (f.substitute.empty() ? std::string("no font") : f.substitute) + " instead");
   }
   ui::Application::Initialize(argc, argv);
+  if (!ui::UseLanguage(cl.language)) Complain("the English translation is missing; the windows stay in Japanese");
   QGuiApplication::setDesktopFileName("io.github.rocrating.RocRating");
   if (cl.action == shell::CommandLine::Action::kClass) return shell::RunClassWindow(cl.classSources);
   // The class database: rows are spooled here and sent by a worker thread;

@@ -1,5 +1,6 @@
 #include "Store.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -28,8 +29,6 @@ std::vector<experiment::TrialLogRow> RowsOf(const std::string& path) {
   }
   return rows;
 }
-
-std::string Count(std::size_t n) { return std::to_string(n) + " 件"; }
 
 }  // namespace
 
@@ -62,7 +61,10 @@ std::optional<std::string> Store::Start() {
   for (experiment::TrialLogRow& row : RowsOf(spoolPath_)) {
     if (!sent.count(KeyOf(row))) queue_.push_back(std::move(row));
   }
-  if (!queue_.empty()) Report("前回送れなかった " + Count(queue_.size()) + "の試行をデータベースに送ります");
+  if (!queue_.empty())
+    Report(QCoreApplication::translate("store::Store", "前回送れなかった %1 件の試行をデータベースに送ります")
+               .arg(queue_.size())
+               .toStdString());
   worker_ = std::thread([this] { Run(); });
   return std::nullopt;
 }
@@ -118,19 +120,21 @@ void Store::Run() {
 }
 
 void Store::Trouble(const std::string& what, const std::string& why) {
-  Report(what + "（未送信 " + Count(Pending()) + "は手元に保存）\n" + why);
+  Report(what +
+         QCoreApplication::translate("store::Store", "（未送信 %1 件は手元に保存）").arg(Pending()).toStdString() +
+         "\n" + why);
 }
 
 bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
   if (auto why = connection.Open()) {
     schemaChecked = false;
-    Trouble("データベースに接続できません", *why);
+    Trouble(QCoreApplication::translate("store::Store", "データベースに接続できません").toStdString(), *why);
     return false;
   }
   if (!schemaChecked) {
     if (auto why = CheckSchema(connection.Db())) {
       connection.Db().close();
-      Trouble("データベースに書き込めません", *why);
+      Trouble(QCoreApplication::translate("store::Store", "データベースに書き込めません").toStdString(), *why);
       return false;
     }
     schemaChecked = true;
@@ -166,8 +170,10 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
         connection.Db().close();
         schemaChecked = false;
       }
-      Trouble(state == QStringLiteral("42501") ? "この利用者には試行を書き込む権限がありません"
-                                               : "データベースに書き込めません",
+      Trouble((state == QStringLiteral("42501")
+                   ? QCoreApplication::translate("store::Store", "この利用者には試行を書き込む権限がありません")
+                   : QCoreApplication::translate("store::Store", "データベースに書き込めません"))
+                  .toStdString(),
               why);
       return false;
     }
@@ -176,7 +182,8 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
     std::lock_guard lock(mutex_);
     if (!queue_.empty()) queue_.pop_front();
   }
-  Report("クラスのデータベースに記録しています: " + info_.shown);
+  Report(QCoreApplication::translate("store::Store", "クラスのデータベースに記録しています: ").toStdString() +
+         info_.shown);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "windows/ClassPlot.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -99,12 +100,14 @@ void PaintAxes(QPainter& painter, const Frame& f, const QPalette& palette) {
   painter.setPen(QPen(text, 1));
   painter.drawRect(plot);
   painter.drawText(QRectF(plot.left(), plot.bottom() + f.textH + 6, plot.width(), f.textH), Qt::AlignHCenter,
-                   roc ? QStringLiteral("誤警報率") : QStringLiteral("z(誤警報率)"));
+                   roc ? QCoreApplication::translate("ClassPlot", "誤警報率")
+                       : QCoreApplication::translate("ClassPlot", "z(誤警報率)"));
   painter.save();
   painter.translate(plot.left() - f.textH - 30, plot.center().y());
   painter.rotate(-90);
   painter.drawText(QRectF(-plot.height() / 2, -f.textH / 2, plot.height(), f.textH), Qt::AlignCenter,
-                   roc ? QStringLiteral("ヒット率") : QStringLiteral("z(ヒット率)"));
+                   roc ? QCoreApplication::translate("ClassPlot", "ヒット率")
+                       : QCoreApplication::translate("ClassPlot", "z(ヒット率)"));
   painter.restore();
 }
 
@@ -173,10 +176,11 @@ void PaintLegend(QPainter& painter, const Frame& f, const ClassPlotData& data, c
     QColor colour;
     int style;  // 0 points and thin curve, 1 pooled, 2 averaged
   };
-  std::vector<Entry> entries{{QStringLiteral("各セッション（点と細線）"), QColor(110, 110, 110), 0}};
+  std::vector<Entry> entries{
+      {QCoreApplication::translate("ClassPlot", "各セッション（点と細線）"), QColor(110, 110, 110), 0}};
   for (const ClassPlotData::Design& d : data.designs) {
-    entries.push_back({d.name + QStringLiteral(": 合算の適合"), d.colour, 1});
-    entries.push_back({d.name + QStringLiteral(": 平均 a, b"), d.colour, 2});
+    entries.push_back({d.name + QCoreApplication::translate("ClassPlot", ": 合算の適合"), d.colour, 1});
+    entries.push_back({d.name + QCoreApplication::translate("ClassPlot", ": 平均 a, b"), d.colour, 2});
   }
   const QFontMetrics fm = painter.fontMetrics();
   double widest = 0;

@@ -1,5 +1,6 @@
 #include "windows/ClassReport.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -96,14 +97,14 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   // Coordinates in pixels of 96 per inch, as on the screen: the plot's pens
   // and fonts keep their proportions.
   writer.setResolution(96);
-  writer.setTitle(QStringLiteral("クラスの結果"));
+  writer.setTitle(QCoreApplication::translate("ClassReport", "クラスの結果"));
   writer.setCreator(QStringLiteral("rocrating"));
   QPainter painter(&writer);
   painter.setRenderHint(QPainter::Antialiasing);
   PageFlow flow(writer, painter);
 
-  flow.Text(QStringLiteral("クラスの結果"), 16, true);
-  flow.Text(QStringLiteral("作成 %1　データ: %2")
+  flow.Text(QCoreApplication::translate("ClassReport", "クラスの結果"), 16, true);
+  flow.Text(QCoreApplication::translate("ClassReport", "作成 %1　データ: %2")
                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                      content.sources.join(QStringLiteral(", "))),
             8);
@@ -124,7 +125,7 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   flow.Skip(side + 10);
 
   // The designs, one column each.
-  flow.Text(QStringLiteral("デザインごとの要約"), 11, true);
+  flow.Text(QCoreApplication::translate("ClassReport", "デザインごとの要約"), 11, true);
   flow.Skip(3);
   const QStringList fields = classtext::DesignHeaders();
   QStringList headers{fields.front()};
@@ -152,23 +153,24 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
         if (d.design == name) return &d;
       return nullptr;
     };
-    flow.Text(QStringLiteral("デザインの比較"), 11, true);
+    flow.Text(QCoreApplication::translate("ClassReport", "デザインの比較"), 11, true);
     flow.Skip(3);
     std::vector<QStringList> lines;
     for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(content.first), find(content.second)))
       lines.push_back({caption, text});
-    flow.Table({QStringLiteral("項目"), QStringLiteral("値")}, lines, {1, 2}, 8);
+    flow.Table({QCoreApplication::translate("ClassReport", "項目"), QCoreApplication::translate("ClassReport", "値")},
+               lines, {1, 2}, 8);
     flow.Skip(10);
   }
 
   const std::vector<std::string> problems = content.loader->Problems();
   if (!problems.empty()) {
-    flow.Text(QStringLiteral("読み込めなかったファイル"), 11, true);
+    flow.Text(QCoreApplication::translate("ClassReport", "読み込めなかったファイル"), 11, true);
     for (const std::string& p : problems) flow.Text(QString::fromStdString(p), 7);
     flow.Skip(10);
   }
 
-  flow.Text(QStringLiteral("セッション"), 11, true);
+  flow.Text(QCoreApplication::translate("ClassReport", "セッション"), 11, true);
   flow.Skip(3);
   std::vector<QStringList> sessionRows;
   for (const classdata::ClassEntry& e : content.loader->Sessions()) {

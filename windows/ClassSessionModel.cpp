@@ -1,5 +1,7 @@
 #include "windows/ClassSessionModel.h"
 
+#include <QCoreApplication>
+
 #include "windows/ClassTables.h"
 
 ClassSessionModel::ClassSessionModel(const classdata::ClassLoader& loader, QObject* parent)
@@ -25,7 +27,7 @@ QVariant ClassSessionModel::data(const QModelIndex& index, int role) const {
 
 QVariant ClassSessionModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == classtext::kMissed)
-    return QStringLiteral("露出時間が目標から 1 フレームを超えてずれた記録試行の数");
+    return QCoreApplication::translate("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数");
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   return classtext::SessionHeaders().value(section);
 }

@@ -1,8 +1,10 @@
 #include "windows/ClassTables.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "plot/PlotColours.h"
 #include "ui/qt/QtColour.h"
@@ -33,18 +35,45 @@ QString List(const std::vector<double>& values) {
 QString Interval(double low, double high) { return QStringLiteral("[%1, %2]").arg(Fixed(low), Fixed(high)); }
 
 QString Difference(const std::optional<roc::MeanDifference>& d) {
-  if (!d) return QStringLiteral("— （データ不足）");
-  return QStringLiteral("%1  95%区間 %2  自由度 %3").arg(Fixed(d->estimate), Interval(d->low, d->high), Fixed(d->df, 1));
+  if (!d) return QCoreApplication::translate("ClassTables", "— （データ不足）");
+  return QCoreApplication::translate("ClassTables", "%1  95%区間 %2  自由度 %3")
+      .arg(Fixed(d->estimate), Interval(d->low, d->high), Fixed(d->df, 1));
+}
+
+// The columns' headings; the Japanese ones are shown in the interface's
+// language. The design summary's "セッション" counts sessions where the
+// session table's names a session: it has a translation of its own.
+struct Heading {
+  const char* text;
+  const char* comment = nullptr;
+};
+
+constexpr Heading kSessionHeaders[] = {
+    {QT_TRANSLATE_NOOP("ClassTables", "観察者")},   {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},
+    {QT_TRANSLATE_NOOP("ClassTables", "セッション")}, {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},
+    {QT_TRANSLATE_NOOP("ClassTables", "露出ずれ")}, {"d"},
+    {"R"},                                         {"Az ± SE"},
+    {"d_a"},                                       {QT_TRANSLATE_NOOP("ClassTables", "基準")},
+    {QT_TRANSLATE_NOOP("ClassTables", "χ² の p")},  {QT_TRANSLATE_NOOP("ClassTables", "状態")}};
+
+constexpr Heading kDesignHeaders[] = {
+    {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},      QT_TRANSLATE_NOOP3("ClassTables", "セッション", "count"),
+    {QT_TRANSLATE_NOOP("ClassTables", "推定済")},        {QT_TRANSLATE_NOOP("ClassTables", "推定不能")},
+    {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},      {QT_TRANSLATE_NOOP("ClassTables", "合算 d")},
+    {QT_TRANSLATE_NOOP("ClassTables", "合算 R")},        {QT_TRANSLATE_NOOP("ClassTables", "合算 Az ± SE")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 a")},        {QT_TRANSLATE_NOOP("ClassTables", "平均 b")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 Az ± SD")},  {QT_TRANSLATE_NOOP("ClassTables", "Az の 95%区間")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 d_a ± SD")}, {QT_TRANSLATE_NOOP("ClassTables", "平均基準")}};
+
+QStringList Headers(std::span<const Heading> headers) {
+  QStringList shown;
+  for (const Heading& h : headers) shown << QCoreApplication::translate("ClassTables", h.text, h.comment);
+  return shown;
 }
 
 }  // namespace
 
-QStringList SessionHeaders() {
-  return {QStringLiteral("観察者"), QStringLiteral("デザイン"), QStringLiteral("セッション"),
-          QStringLiteral("記録試行"), QStringLiteral("露出ずれ"), QStringLiteral("d"),       QStringLiteral("R"),
-          QStringLiteral("Az ± SE"),  QStringLiteral("d_a"),     QStringLiteral("基準"),
-          QStringLiteral("χ² の p"), QStringLiteral("状態")};
-}
+QStringList SessionHeaders() { return Headers(kSessionHeaders); }
 
 QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
   const std::optional<roc::BinormalFit>& fit = e.data.fit;
@@ -84,34 +113,29 @@ QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
       return *p < 0.001 ? QStringLiteral("< 0.001") : Fixed(*p);
     }
     case kStatus:
-      return fit ? QStringLiteral("推定済") : QStringLiteral("推定不能");
+      return fit ? QCoreApplication::translate("ClassTables", "推定済")
+                 : QCoreApplication::translate("ClassTables", "推定不能");
     default:
       return {};
   }
 }
 
-QStringList DesignHeaders() {
-  return {QStringLiteral("デザイン"),      QStringLiteral("セッション"),    QStringLiteral("推定済"),
-          QStringLiteral("推定不能"),      QStringLiteral("記録試行"),      QStringLiteral("合算 d"),
-          QStringLiteral("合算 R"),        QStringLiteral("合算 Az ± SE"),  QStringLiteral("平均 a"),
-          QStringLiteral("平均 b"),        QStringLiteral("平均 Az ± SD"),  QStringLiteral("Az の 95%区間"),
-          QStringLiteral("平均 d_a ± SD"), QStringLiteral("平均基準")};
-}
+QStringList DesignHeaders() { return Headers(kDesignHeaders); }
 
 QStringList DesignRow(const roc::DesignSummary& d) {
   QStringList row{QString::fromStdString(d.design), QString::number(d.sessions), QString::number(d.fitted),
                   QString::number(d.degenerate), QString::number(d.recorded)};
   if (d.mixedScales) {
-    row << QStringLiteral("評定尺度が混在") << kDash << kDash;
+    row << QCoreApplication::translate("ClassTables", "評定尺度が混在") << kDash << kDash;
   } else if (!d.pooled) {
-    row << QStringLiteral("推定不能") << kDash << kDash;
+    row << QCoreApplication::translate("ClassTables", "推定不能") << kDash << kDash;
   } else {
     row << Fixed(d.pooled->d) << Fixed(d.pooled->R)
         << Fixed(d.pooled->az) + QStringLiteral(" ± ") + Fixed(d.pooled->az_se);
   }
   row << (d.a ? Fixed(d.a->mean) : kDash) << (d.b ? Fixed(d.b->mean) : kDash) << MeanSd(d.az)
       << (d.az && d.az->low ? Interval(*d.az->low, *d.az->high) : kDash) << MeanSd(d.d_a)
-      << (d.mixedScales ? QStringLiteral("評定尺度が混在") : List(d.meanCriteria));
+      << (d.mixedScales ? QCoreApplication::translate("ClassTables", "評定尺度が混在") : List(d.meanCriteria));
   return row;
 }
 
@@ -120,21 +144,26 @@ std::vector<std::pair<QString, QString>> ComparisonLines(const roc::DesignCompar
                                                          const roc::DesignSummary* second) {
   const QString a = QString::fromStdString(c.first), b = QString::fromStdString(c.second);
   std::vector<std::pair<QString, QString>> lines;
-  lines.emplace_back(QStringLiteral("方法"),
-                     c.paired ? QStringLiteral("観察者ごとの対応あり（%1 人）").arg(c.pairs)
-                              : QStringLiteral("Welch の方法（%1: %2 セッション、%3: %4 セッション）")
-                                    .arg(a).arg(c.nFirst).arg(b).arg(c.nSecond));
-  lines.emplace_back(QStringLiteral("平均 Az の差（%1 − %2）").arg(a, b), Difference(c.az));
-  lines.emplace_back(QStringLiteral("平均 d_a の差（%1 − %2）").arg(a, b), Difference(c.d_a));
+  lines.emplace_back(
+      QCoreApplication::translate("ClassTables", "方法"),
+      c.paired ? QCoreApplication::translate("ClassTables", "観察者ごとの対応あり（%1 人）").arg(c.pairs)
+               : QCoreApplication::translate("ClassTables", "Welch の方法（%1: %2 セッション、%3: %4 セッション）")
+                     .arg(a)
+                     .arg(c.nFirst)
+                     .arg(b)
+                     .arg(c.nSecond));
+  lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 Az の差（%1 − %2）").arg(a, b), Difference(c.az));
+  lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 d_a の差（%1 − %2）").arg(a, b),
+                     Difference(c.d_a));
   const std::vector<double> none;
   const std::vector<double>& ca = first ? first->meanCriteria : none;
   const std::vector<double>& cb = second ? second->meanCriteria : none;
-  lines.emplace_back(QStringLiteral("平均基準（%1）").arg(a), List(ca));
-  lines.emplace_back(QStringLiteral("平均基準（%1）").arg(b), List(cb));
+  lines.emplace_back(QCoreApplication::translate("ClassTables", "平均基準（%1）").arg(a), List(ca));
+  lines.emplace_back(QCoreApplication::translate("ClassTables", "平均基準（%1）").arg(b), List(cb));
   if (!ca.empty() && ca.size() == cb.size()) {
     std::vector<double> diff;
     for (std::size_t j = 0; j < ca.size(); ++j) diff.push_back(ca[j] - cb[j]);
-    lines.emplace_back(QStringLiteral("基準の差（%1 − %2）").arg(a, b), List(diff));
+    lines.emplace_back(QCoreApplication::translate("ClassTables", "基準の差（%1 − %2）").arg(a, b), List(diff));
   }
   return lines;
 }

@@ -1,5 +1,6 @@
 #include "windows/ClassWindow.h"
 
+#include <QCoreApplication>
 #include <QBuffer>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -43,7 +44,7 @@ QGroupBox* Group(const QString& title, QLayout* content) {
 // ----------------------------------------------------------------- window --
 
 ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("クラスの結果"));
+  setWindowTitle(QCoreApplication::translate("ClassWindow", "クラスの結果"));
   resize(1500, 940);
   for (const std::string& s : sources) {
     std::unique_ptr<classdata::ClassSource> source = classdata::OpenSource(s, classdata::ReadMode::kLive);
@@ -114,9 +115,10 @@ QWidget* ClassWindow::BuildTop() {
   row->addWidget(rocButton_);
   row->addWidget(zrocButton_);
   row->addStretch(1);
-  const std::pair<QString, void (ClassWindow::*)()> saves[] = {{QStringLiteral("レポートを保存..."), &ClassWindow::SaveReport},
-                                                               {QStringLiteral("図を保存..."), &ClassWindow::SaveFigure},
-                                                               {QStringLiteral("表を保存..."), &ClassWindow::SaveTable}};
+  const std::pair<QString, void (ClassWindow::*)()> saves[] = {
+      {QCoreApplication::translate("ClassWindow", "レポートを保存..."), &ClassWindow::SaveReport},
+      {QCoreApplication::translate("ClassWindow", "図を保存..."), &ClassWindow::SaveFigure},
+      {QCoreApplication::translate("ClassWindow", "表を保存..."), &ClassWindow::SaveTable}};
   for (const auto& [text, save] : saves) {
     auto* button = new QPushButton(text);
     connect(button, &QPushButton::clicked, this, [this, save] { (this->*save)(); });
@@ -153,7 +155,7 @@ QWidget* ClassWindow::BuildRight() {
     connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowComparison(); });
   auto* choose = new QHBoxLayout;
   choose->addWidget(firstDesign_);
-  choose->addWidget(new QLabel(QStringLiteral("と")));
+  choose->addWidget(new QLabel(QCoreApplication::translate("ClassWindow", "と")));
   choose->addWidget(secondDesign_);
   choose->addStretch(1);
   comparison_ = new QWidget;
@@ -169,14 +171,14 @@ QWidget* ClassWindow::BuildRight() {
   column->setContentsMargins(0, 0, 0, 0);
   auto* sessions = new QVBoxLayout;
   sessions->addWidget(table_);
-  column->addWidget(Group(QStringLiteral("セッション"), sessions), 1);
+  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "セッション"), sessions), 1);
   auto* designs = new QVBoxLayout;
   designs->addWidget(designTable_);
-  column->addWidget(Group(QStringLiteral("デザインごとの要約"), designs));
-  column->addWidget(Group(QStringLiteral("デザインの比較"), compare));
+  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインごとの要約"), designs));
+  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインの比較"), compare));
   auto* problems = new QVBoxLayout;
   problems->addWidget(problems_);
-  column->addWidget(Group(QStringLiteral("読み込めなかったファイル"), problems));
+  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "読み込めなかったファイル"), problems));
   auto* widget = new QWidget;
   widget->setLayout(column);
   return widget;
@@ -219,9 +221,10 @@ void ClassWindow::WatchSources() {
     if (!watched.contains(p) && QFileInfo::exists(p)) missing << p;
   if (!missing.isEmpty()) watcher_.addPaths(missing);
   const std::size_t n = loader_.Sessions().size();
-  status_->setText(n == 0 ? QStringLiteral("セッションが見つかりません（%1）。ファイルが増えれば表示します。")
+  status_->setText(n == 0 ? QCoreApplication::translate(
+                                "ClassWindow", "セッションが見つかりません（%1）。ファイルが増えれば表示します。")
                                 .arg(sourceNames_.join(QStringLiteral(", ")))
-                          : QStringLiteral("セッション %1 件、ファイル %2 件　最終更新 %3")
+                          : QCoreApplication::translate("ClassWindow", "セッション %1 件、ファイル %2 件　最終更新 %3")
                                 .arg(n)
                                 .arg(loader_.Origins())
                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"))));
@@ -269,9 +272,11 @@ void ClassWindow::ShowComparison() {
   const std::string first = firstDesign_->currentText().toStdString();
   const std::string second = secondDesign_->currentText().toStdString();
   if (designs_.size() < 2 || first == second) {
-    grid->addWidget(new QLabel(designs_.size() < 2 ? QStringLiteral("デザインが 2 つ以上あるときに比較します。")
-                                                   : QStringLiteral("異なる 2 つのデザインを選んでください。")),
-                    0, 0);
+    grid->addWidget(
+        new QLabel(designs_.size() < 2
+                       ? QCoreApplication::translate("ClassWindow", "デザインが 2 つ以上あるときに比較します。")
+                       : QCoreApplication::translate("ClassWindow", "異なる 2 つのデザインを選んでください。")),
+        0, 0);
     return;
   }
   auto find = [&](const std::string& name) -> const roc::DesignSummary* {
@@ -306,27 +311,33 @@ ClassReportContent ClassWindow::ReportContent() const {
 }
 
 void ClassWindow::SaveReport() {
-  const QString path = AskSavePath(this, "レポートを保存", "class-report", "pdf", "PDF (*.pdf)");
+  const QString path = AskSavePath(this, QCoreApplication::translate("ClassWindow", "レポートを保存"), "class-report",
+                                   "pdf", "PDF (*.pdf)");
   if (path.isEmpty()) return;
   if (const QString error = SaveClassReport(path, ReportContent()); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(), QStringLiteral("レポートを保存できません: ") + error);
+    QMessageBox::warning(this, windowTitle(),
+                         QCoreApplication::translate("ClassWindow", "レポートを保存できません: ") + error);
 }
 
 void ClassWindow::SaveFigure() {
-  const QString path = AskSavePath(this, "図を保存", "class-plot", "png", "PNG (*.png)");
+  const QString path =
+      AskSavePath(this, QCoreApplication::translate("ClassWindow", "図を保存"), "class-plot", "png", "PNG (*.png)");
   if (path.isEmpty()) return;
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   plot_->Render(QSize(900, 900)).save(&buffer, "PNG");
   if (const QString error = SaveFileAtomically(path, bytes); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(), QStringLiteral("図を保存できません: ") + error);
+    QMessageBox::warning(this, windowTitle(),
+                         QCoreApplication::translate("ClassWindow", "図を保存できません: ") + error);
 }
 
 void ClassWindow::SaveTable() {
-  const QString path = AskSavePath(this, "表を保存", "class-table", "csv", "CSV (*.csv)");
+  const QString path =
+      AskSavePath(this, QCoreApplication::translate("ClassWindow", "表を保存"), "class-table", "csv", "CSV (*.csv)");
   if (path.isEmpty()) return;
   const std::string csv = classdata::FitTableCsv(loader_.Sessions());
   if (const QString error = SaveFileAtomically(path, QByteArray::fromStdString(csv)); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(), QStringLiteral("表を保存できません: ") + error);
+    QMessageBox::warning(this, windowTitle(),
+                         QCoreApplication::translate("ClassWindow", "表を保存できません: ") + error);
 }

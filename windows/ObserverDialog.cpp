@@ -1,5 +1,6 @@
 #include "windows/ObserverDialog.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,20 +13,22 @@ namespace {
 
 // The reasons of a bad name, in the dialog's words.
 QString ProblemText(std::string_view typed) {
-  if (experiment::TrimWhiteSpace(typed).empty()) return QStringLiteral("名前を入力して下さい。");
+  if (experiment::TrimWhiteSpace(typed).empty())
+    return QCoreApplication::translate("ObserverDialog", "名前を入力して下さい。");
   const std::optional<std::size_t> length = experiment::Utf8Length(experiment::TrimWhiteSpace(typed));
   if (length && *length > experiment::kMaxNameCharacters) {
-    return QStringLiteral("名前は %1 文字までです。").arg(experiment::kMaxNameCharacters);
+    return QCoreApplication::translate("ObserverDialog", "名前は %1 文字までです。")
+        .arg(experiment::kMaxNameCharacters);
   }
-  return QStringLiteral("制御文字は使えません。");
+  return QCoreApplication::translate("ObserverDialog", "制御文字は使えません。");
 }
 
 }  // namespace
 
 ObserverDialog::ObserverDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("観察者"));
+  setWindowTitle(QCoreApplication::translate("ObserverDialog", "観察者"));
   auto* column = new QVBoxLayout(this);
-  column->addWidget(new QLabel(QStringLiteral("観察者の名前を入力して下さい。")));
+  column->addWidget(new QLabel(QCoreApplication::translate("ObserverDialog", "観察者の名前を入力して下さい。")));
   field_ = new QLineEdit;
   field_->setMaxLength(256);
   column->addWidget(field_);
@@ -33,8 +36,8 @@ ObserverDialog::ObserverDialog(QWidget* parent) : QDialog(parent) {
   problem_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
   column->addWidget(problem_);
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("開始"));
-  buttons_->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  buttons_->button(QDialogButtonBox::Ok)->setText(QCoreApplication::translate("ObserverDialog", "開始"));
+  buttons_->button(QDialogButtonBox::Cancel)->setText(QCoreApplication::translate("ObserverDialog", "キャンセル"));
   column->addWidget(buttons_);
   connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);

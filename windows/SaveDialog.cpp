@@ -19,7 +19,7 @@ QString& LastSaveFolder() {
 
 }  // namespace
 
-QString AskSavePath(QWidget* parent, const char* title, const char* stem, const char* extension,
+QString AskSavePath(QWidget* parent, const QString& title, const char* stem, const char* extension,
                     const char* filter) {
   const ui::QtJapanese japanese;
   QString folder = LastSaveFolder();
@@ -30,7 +30,7 @@ QString AskSavePath(QWidget* parent, const char* title, const char* stem, const 
   const std::string name =
       experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension, experiment::RunLog.Run.Observer);
 
-  QFileDialog dialog(parent, QString::fromUtf8(title), QString(), QString::fromUtf8(filter));
+  QFileDialog dialog(parent, title, QString(), QString::fromUtf8(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   if (!folder.isEmpty()) dialog.setDirectory(folder);
   dialog.selectFile(QString::fromStdString(name));

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -71,7 +72,7 @@ QGridLayout* Group(QVBoxLayout* column, const QString& title) {
 
 TAnalysisWindow::TAnalysisWindow(QWidget* owner, int categories)
     : QWidget(owner, Qt::Window), categories_(categories) {
-  setWindowTitle(QStringLiteral("最尤推定"));
+  setWindowTitle(QCoreApplication::translate("TAnalysisWindow", "最尤推定"));
   resize(860, 640);
 
   auto* left = new QVBoxLayout;
@@ -95,19 +96,22 @@ TAnalysisWindow::TAnalysisWindow(QWidget* owner, int categories)
 // The counts and the observed points.
 void TAnalysisWindow::BuildCounts(QVBoxLayout* column) {
   const int K = categories_;
-  QGridLayout* g = Group(column, QStringLiteral("記録された試行"));
-  Heading(g, 0, 0, QStringLiteral("評定"), Qt::AlignLeft | Qt::AlignVCenter);
+  QGridLayout* g = Group(column, QCoreApplication::translate("TAnalysisWindow", "記録された試行"));
+  Heading(g, 0, 0, QCoreApplication::translate("TAnalysisWindow", "評定"), Qt::AlignLeft | Qt::AlignVCenter);
   for (int k = 0; k < K; ++k) Heading(g, 0, k + 1, QString::number(k + 1));
-  Heading(g, 0, K + 1, QStringLiteral("計"));
-  const QString kinds[] = {QStringLiteral("ノイズ"), QStringLiteral("シグナル")};
+  Heading(g, 0, K + 1, QCoreApplication::translate("TAnalysisWindow", "計"));
+  const QString kinds[] = {QCoreApplication::translate("TAnalysisWindow", "ノイズ"),
+                           QCoreApplication::translate("TAnalysisWindow", "シグナル")};
   for (int s = 0; s < 2; ++s) {
     Heading(g, s + 1, 0, kinds[s], Qt::AlignLeft | Qt::AlignVCenter);
     for (int k = 0; k <= K; ++k) counts_cells_[s].push_back(Cell(g, s + 1, k + 1, QStringLiteral("0000")));
   }
   g->setRowMinimumHeight(3, 6);
-  Heading(g, 4, 0, QStringLiteral("累積率"), Qt::AlignLeft | Qt::AlignVCenter);
-  for (int p = 0; p < K - 1; ++p) Heading(g, 4, p + 2, QStringLiteral("点%1").arg(p + 1));
-  const QString rates[] = {QStringLiteral("誤警報率"), QStringLiteral("ヒット率")};
+  Heading(g, 4, 0, QCoreApplication::translate("TAnalysisWindow", "累積率"), Qt::AlignLeft | Qt::AlignVCenter);
+  for (int p = 0; p < K - 1; ++p)
+    Heading(g, 4, p + 2, QCoreApplication::translate("TAnalysisWindow", "点%1").arg(p + 1));
+  const QString rates[] = {QCoreApplication::translate("TAnalysisWindow", "誤警報率"),
+                           QCoreApplication::translate("TAnalysisWindow", "ヒット率")};
   for (int r = 0; r < 2; ++r) {
     Heading(g, r + 5, 0, rates[r], Qt::AlignLeft | Qt::AlignVCenter);
     for (int p = 0; p < K - 1; ++p) rate_cells_[r].push_back(Cell(g, r + 5, p + 2, QStringLiteral("0.0000")));
@@ -116,10 +120,10 @@ void TAnalysisWindow::BuildCounts(QVBoxLayout* column) {
 
 // The estimates beside the fit by eye, a row for each parameter.
 void TAnalysisWindow::BuildEstimates(QVBoxLayout* column) {
-  QGridLayout* g = Group(column, QStringLiteral("最尤推定と目測"));
-  Heading(g, 0, 1, QStringLiteral("最尤推定値"));
-  Heading(g, 0, 2, QStringLiteral("標準誤差"));
-  Heading(g, 0, 3, QStringLiteral("目測"));
+  QGridLayout* g = Group(column, QCoreApplication::translate("TAnalysisWindow", "最尤推定と目測"));
+  Heading(g, 0, 1, QCoreApplication::translate("TAnalysisWindow", "最尤推定値"));
+  Heading(g, 0, 2, QCoreApplication::translate("TAnalysisWindow", "標準誤差"));
+  Heading(g, 0, 3, QCoreApplication::translate("TAnalysisWindow", "目測"));
   QStringList names{QStringLiteral("d"), QStringLiteral("R")};
   for (int j = 1; j < categories_; ++j) names << QStringLiteral("c%1").arg(j);
   int row = 1;
@@ -134,7 +138,7 @@ void TAnalysisWindow::BuildEstimates(QVBoxLayout* column) {
   fitted_nll_ = Cell(g, row, 1);
   by_eye_nll_ = Cell(g, row, 3, kWidest, Selectable::No);
   ++row;
-  Heading(g, row, 0, QStringLiteral("逸脱度 G²"), Qt::AlignLeft | Qt::AlignVCenter);
+  Heading(g, row, 0, QCoreApplication::translate("TAnalysisWindow", "逸脱度 G²"), Qt::AlignLeft | Qt::AlignVCenter);
   fitted_deviance_ = Cell(g, row, 1);
   deviance_ = Cell(g, row, 3, kWidest, Selectable::No);
   QFont bold = deviance_->font();
@@ -145,7 +149,7 @@ void TAnalysisWindow::BuildEstimates(QVBoxLayout* column) {
   by_eye_note_->setWordWrap(true);
   by_eye_note_->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
   g->addWidget(by_eye_note_, row, 0, 1, 4);
-  auto* hint = new QLabel(QStringLiteral("G² = 2 ×（目測の −log L − 最尤の −log L）"));
+  auto* hint = new QLabel(QCoreApplication::translate("TAnalysisWindow", "G² = 2 ×（目測の −log L − 最尤の −log L）"));
   hint->setWordWrap(true);
   hint->setEnabled(false);
   g->addWidget(hint, row + 1, 0, 1, 4);
@@ -153,12 +157,16 @@ void TAnalysisWindow::BuildEstimates(QVBoxLayout* column) {
 
 // What follows from the estimates.
 void TAnalysisWindow::BuildDerived(QVBoxLayout* column) {
-  QGridLayout* g = Group(column, QStringLiteral("最尤推定から"));
+  QGridLayout* g = Group(column, QCoreApplication::translate("TAnalysisWindow", "最尤推定から"));
   const std::pair<QString, QLabel**> derived[] = {
-      {QStringLiteral("a = d/R"), &a_}, {QStringLiteral("b = 1/R"), &b_},
-      {QStringLiteral("Az"), &az_},     {QStringLiteral("Az の標準誤差"), &az_se_},
-      {QStringLiteral("d_a"), &d_a_},   {QStringLiteral("χ²"), &chi2_},
-      {QStringLiteral("自由度"), &df_}, {QStringLiteral("p"), &p_}};
+      {QStringLiteral("a = d/R"), &a_},
+      {QStringLiteral("b = 1/R"), &b_},
+      {QStringLiteral("Az"), &az_},
+      {QCoreApplication::translate("TAnalysisWindow", "Az の標準誤差"), &az_se_},
+      {QStringLiteral("d_a"), &d_a_},
+      {QStringLiteral("χ²"), &chi2_},
+      {QCoreApplication::translate("TAnalysisWindow", "自由度"), &df_},
+      {QStringLiteral("p"), &p_}};
   for (int k = 0; k < 8; ++k) {
     const int row = k / 2, column = 2 * (k % 2);
     Heading(g, row, column, derived[k].first, Qt::AlignLeft | Qt::AlignVCenter);
@@ -168,8 +176,8 @@ void TAnalysisWindow::BuildDerived(QVBoxLayout* column) {
 
 void TAnalysisWindow::BuildActions(QVBoxLayout* column) {
   auto* actions = new QHBoxLayout;
-  apply_ = new QPushButton(QStringLiteral("最尤推定を適用"));
-  overlay_ = new QCheckBox(QStringLiteral("プロットに重ねる"));
+  apply_ = new QPushButton(QCoreApplication::translate("TAnalysisWindow", "最尤推定を適用"));
+  overlay_ = new QCheckBox(QCoreApplication::translate("TAnalysisWindow", "プロットに重ねる"));
   actions->addWidget(apply_);
   actions->addSpacing(12);
   actions->addWidget(overlay_);
@@ -205,12 +213,15 @@ void TAnalysisWindow::SetData(std::optional<roc::RatingCounts> counts) {
   }
 
   if (!counts_) {
-    message_->setText(QStringLiteral("データがありません（Dispボタンを押して下さい）。"));
+    message_->setText(
+        QCoreApplication::translate("TAnalysisWindow", "データがありません（Dispボタンを押して下さい）。"));
   } else if (trials_ == 0) {
-    message_->setText(QStringLiteral("記録された試行がありません。"));
+    message_->setText(QCoreApplication::translate("TAnalysisWindow", "記録された試行がありません。"));
   } else if (!fit_) {
-    message_->setText(QStringLiteral("このデータでは最尤推定ができません（縮退）。"
-                                     "どの評定も使われ、ノイズとシグナルの評定が重なっている必要があります。"));
+    message_->setText(
+        QCoreApplication::translate("TAnalysisWindow",
+                                    "このデータでは最尤推定ができません（縮退）。"
+                                    "どの評定も使われ、ノイズとシグナルの評定が重なっている必要があります。"));
   } else {
     message_->clear();
   }
@@ -260,7 +271,9 @@ void TAnalysisWindow::ShowCounts() {
 
   const roc::ZRocPoints z = roc::ToNormalDeviates(rates);
   zroc_->SetPoints(z.points);
-  note_->setText(z.left_out > 0 ? QStringLiteral("z が無限大の点 %1 個は表示していません（率が 0 または 1）。").arg(z.left_out)
+  note_->setText(z.left_out > 0 ? QCoreApplication::translate(
+                                      "TAnalysisWindow", "z が無限大の点 %1 個は表示していません（率が 0 または 1）。")
+                                      .arg(z.left_out)
                                 : QString());
   note_->setVisible(z.left_out > 0);
 }
@@ -307,13 +320,15 @@ void TAnalysisWindow::ShowByEye() {
     if (!nll) {
       const std::vector<double>& c = byEye_->criteria;
       const bool ordered = std::adjacent_find(c.begin(), c.end(), [](double a, double b) { return !(a < b); }) == c.end();
-      why = !ordered               ? QStringLiteral("基準の順序が不正です")
-            : !(byEye_->R > 0)     ? QStringLiteral("R が 0 以下です")
-                                   : QStringLiteral("計算できません");
+      why = !ordered           ? QCoreApplication::translate("TAnalysisWindow", "基準の順序が不正です")
+            : !(byEye_->R > 0) ? QCoreApplication::translate("TAnalysisWindow", "R が 0 以下です")
+                               : QCoreApplication::translate("TAnalysisWindow", "計算できません");
     }
   }
   SetText(by_eye_nll_, nll ? Fixed(*nll) : kDash);
-  SetText(by_eye_note_, why.isEmpty() ? QString() : QStringLiteral("目測の −log L: ") + why + QStringLiteral("。"));
+  SetText(by_eye_note_, why.isEmpty() ? QString()
+                                      : QCoreApplication::translate("TAnalysisWindow", "目測の −log L: ") + why +
+                                            QCoreApplication::translate("TAnalysisWindow", "。"));
   by_eye_note_->setVisible(!why.isEmpty());
   SetText(deviance_, nll && fit_ ? Fixed(2 * (*nll - fit_->neg_loglik)) : kDash);
   zroc_->SetByEyeLine(byEye_);

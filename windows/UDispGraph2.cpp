@@ -3,6 +3,7 @@
 // than most files: one window's handlers, which read best side by side.
 #include "windows/UDispGraph2.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QHideEvent>
 #include <QLocale>
@@ -53,6 +54,10 @@ Extended& ValueOf(ModelParameterSet& m, int parameter) {
 
 roc::ScreenRect ToScreenRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
+// The captions of a row's step buttons: up and down.
+std::string Up() { return QCoreApplication::translate("TDispGraph2", "大").toStdString(); }
+std::string Down() { return QCoreApplication::translate("TDispGraph2", "小").toStdString(); }
+
 }  // namespace
 
 TDispGraph2::TDispGraph2(ui::Form* owner)
@@ -62,21 +67,21 @@ TDispGraph2::TDispGraph2(ui::Form* owner)
       Image2(&Panel1, 16, 16, 105, 105),
       DispButton(this, "Disp", 280, 8, 75, 25),
       ExitButton(this, "Exit", 280, 40, 75, 25),
-      DUpButton(this, "大", 280, 96, 52, 25),
-      DDownButton(this, "小", 336, 96, 52, 25),
+      DUpButton(this, Up(), 280, 96, 52, 25),
+      DDownButton(this, Down(), 336, 96, 52, 25),
       DEdit(this, "DEdit", 280, 72, 105, 24),
       C3Edit(this, "C3Edit", 280, 128, 105, 24),
-      C3UpButton(this, "大", 280, 152, 52, 25),
-      C3DownButton(this, "小", 336, 152, 52, 25),
+      C3UpButton(this, Up(), 280, 152, 52, 25),
+      C3DownButton(this, Down(), 336, 152, 52, 25),
       C2Edit(this, "C2Edit", 280, 184, 105, 24),
-      C2UpButton(this, "大", 280, 208, 52, 25),
-      C2DownButton(this, "小", 336, 208, 52, 25),
+      C2UpButton(this, Up(), 280, 208, 52, 25),
+      C2DownButton(this, Down(), 336, 208, 52, 25),
       C1Edit(this, "C1Edit", 280, 240, 105, 24),
-      C1UpButton(this, "大", 280, 264, 52, 25),
-      C1DownButton(this, "小", 336, 264, 52, 25),
+      C1UpButton(this, Up(), 280, 264, 52, 25),
+      C1DownButton(this, Down(), 336, 264, 52, 25),
       REdit(this, "REdit", 392, 72, 105, 24),
-      RUpButton(this, "大", 392, 96, 52, 25),
-      RDownButton(this, "小", 392, 128, 52, 25) {
+      RUpButton(this, Up(), 392, 96, 52, 25),
+      RDownButton(this, Down(), 392, 128, 52, 25) {
   SetCaption("DispGraph2");
   SetBounds(373, 106, 440, 326);
 
@@ -116,8 +121,8 @@ void TDispGraph2::BuildParameterRows(int categories) {
   }
   for (int j = categories - 1; j >= 1; --j) {
     ui::Edit* edit = standard ? named[j] : made(std::make_unique<ui::Edit>(this, "C" + std::to_string(j) + "Edit", 280, 128, 105, 24));
-    ui::Button* up = standard ? namedUp[j] : made(std::make_unique<ui::Button>(this, "大", 280, 152, 52, 25));
-    ui::Button* down = standard ? namedDown[j] : made(std::make_unique<ui::Button>(this, "小", 336, 152, 52, 25));
+    ui::Button* up = standard ? namedUp[j] : made(std::make_unique<ui::Button>(this, Up(), 280, 152, 52, 25));
+    ui::Button* down = standard ? namedDown[j] : made(std::make_unique<ui::Button>(this, Down(), 336, 152, 52, 25));
     const std::string prefix = "  c" + std::to_string(j) + " = ";
     add(edit, up, down, j, j - 1, prefix, prefix, ui::clBlack, roc::PointColour(j), AddStep, SubtractStep);
   }
@@ -156,7 +161,7 @@ void TDispGraph2::FormActivate() {
   ui::PaintWhite(plot, 0, 0, 500, 500);
   plot.SetFontHeight(20);
   plot.SetFontName("ＭＳ ゴシック");
-  plot.TextOut(100, 50, "Dispボタンを押して下さい");
+  plot.TextOut(100, 50, QCoreApplication::translate("TDispGraph2", "Dispボタンを押して下さい").toStdString());
 
   ResetParameters();
 }
@@ -341,7 +346,9 @@ void TDispGraph2::hideEvent(QHideEvent* e) {
 }
 
 void TDispGraph2::SavePlot(const QString& path) {
-  if (!Image1.Picture().save(path, "PNG")) throw EWriteError(path.toStdString() + ": PNG を保存できません");
+  if (!Image1.Picture().save(path, "PNG"))
+    throw EWriteError(path.toStdString() +
+                      QCoreApplication::translate("TDispGraph2", ": PNG を保存できません").toStdString());
 }
 
 void TDispGraph2::SaveResults(const QString& path) {
@@ -351,22 +358,26 @@ void TDispGraph2::SaveResults(const QString& path) {
 
 void TDispGraph2::AddPlotActions() {
   plotMenu_ = new QMenu(this);
-  const auto add = [this](const char* text, QKeySequence keys, std::function<void()> run) {
-    QAction* action = plotMenu_->addAction(QString::fromUtf8(text));
+  const auto add = [this](const QString& text, QKeySequence keys, std::function<void()> run) {
+    QAction* action = plotMenu_->addAction(text);
     action->setShortcut(keys);
     action->setShortcutContext(Qt::WindowShortcut);
     QObject::connect(action, &QAction::triggered, this, [run] { ui::Application::Invoke(run); });
     addAction(action);
   };
-  add("最尤推定...", QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenAnalysis(); });
-  add("プロットを保存...", QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
-    const QString path = AskSavePath(this, "プロットを保存", "roc-plot", "png", "PNG (*.png)");
+  add(QCoreApplication::translate("TDispGraph2", "最尤推定..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+      [this] { OpenAnalysis(); });
+  add(QCoreApplication::translate("TDispGraph2", "プロットを保存..."), QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
+    const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "プロットを保存"), "roc-plot",
+                                     "png", "PNG (*.png)");
     if (!path.isEmpty()) SavePlot(path);
   });
-  add("結果を保存...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-    const QString path = AskSavePath(this, "結果を保存", "results", "csv", "CSV (*.csv)");
-    if (!path.isEmpty()) SaveResults(path);
-  });
+  add(QCoreApplication::translate("TDispGraph2", "結果を保存..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+      [this] {
+        const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "結果を保存"), "results",
+                                         "csv", "CSV (*.csv)");
+        if (!path.isEmpty()) SaveResults(path);
+      });
   Image1.setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(&Image1, &QWidget::customContextMenuRequested, this,
                    [this](const QPoint& at) { plotMenu_->popup(Image1.mapToGlobal(at)); });

@@ -4,6 +4,7 @@
 // one window's handlers, which read best side by side.
 #include "windows/UDispPattern.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,7 @@
 #include "experiment/RunLog.h"
 #include "experiment/SessionFileNames.h"
 #include "experiment/StimulusPatterns.h"
+#include "windows/ShownTexts.h"
 #include "windows/WriteError.h"
 #include "ui/Colour.h"
 #include "ui/qt/DisplayServer.h"
@@ -26,7 +28,9 @@ using experiment::Experiment;
 namespace {
 
 // The caption of a rating button in the run's design.
-std::string CaptionOf(experiment::ResponseCode code) { return Experiment.design.CategoryOf(code).Caption; }
+std::string CaptionOf(experiment::ResponseCode code) {
+  return ShownRatings(Experiment.design)[Experiment.design.Categories() - code].Caption;
+}
 
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   const int w = s.TextWidth(text);
@@ -151,15 +155,19 @@ void TFormDisp::DrawInstructionScreen() {
   const int K = Experiment.design.Categories();
   const int step = std::min(60, 440 / K);
   int y = std::min(100, (500 - ((K - 1) * step + 45)) / 2);
-  for (const experiment::RatingCategory& category : Experiment.design.Ratings) {
+  for (const experiment::RatingCategory& category : ShownRatings(Experiment.design)) {
     s.TextOut(20, y, category.Statement);
-    s.TextOut(200, y + 25, "==> 「" + category.Caption + "」ボタン");
+    s.TextOut(200, y + 25,
+              QCoreApplication::translate("TFormDisp", "==> 「%1」ボタン")
+                  .arg(QString::fromStdString(category.Caption))
+                  .toStdString());
     y += step;
   }
 }
 
 void TFormDisp::WriteTrialLabel() {
-  Image3.Canvas().TextOut(150, 270, "第" + std::to_string(TrialNumber()) + "試行");
+  Image3.Canvas().TextOut(150, 270,
+                          QCoreApplication::translate("TFormDisp", "第%1試行").arg(TrialNumber()).toStdString());
 }
 
 void TFormDisp::GOButtonClick() {
@@ -315,7 +323,8 @@ std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session, experiment::RunLog.Run.Observer);
   if (folder.isEmpty() || !QDir().mkpath(folder)) {
-    return {folder.toStdString() + "/" + name, "フォルダ " + folder.toStdString() + " を作成できません"};
+    return {folder.toStdString() + "/" + name,
+            QCoreApplication::translate("TFormDisp", "フォルダ %1 を作成できません").arg(folder).toStdString()};
   }
   const std::string path = experiment::UniquePath(
       folder.toStdString(), name, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
@@ -349,14 +358,16 @@ void TFormDisp::WriteFeedback() {
   ui::PaintWhite(s, 70, 20, s.Width(), 20 + s.TextHeight());
   s.SetPenColor(pen);
   s.TextOut(70, 20,
-            Experiment.ShownStimulus == experiment::kNoise ? "茶色の増えていないパターンが提示されました"
-                                                           : "茶色の増えたパターンが提示されました");
+            (Experiment.ShownStimulus == experiment::kNoise
+                 ? QCoreApplication::translate("TFormDisp", "茶色の増えていないパターンが提示されました")
+                 : QCoreApplication::translate("TFormDisp", "茶色の増えたパターンが提示されました"))
+                .toStdString());
 }
 
 void TFormDisp::WriteGoPrompt() {
   ui::Surface& s = Image3.Canvas();
   s.SetFontHeight(30);
-  s.TextOut(70, 170, "GOボタンを押して下さい");
+  s.TextOut(70, 170, QCoreApplication::translate("TFormDisp", "GOボタンを押して下さい").toStdString());
 }
 
 void TFormDisp::SetRatingButtonsVisible(bool visible) {
@@ -377,10 +388,10 @@ void TFormDisp::ShowEndScreen() {
   ui::PaintWhite(s, 0, 0, 500, 500);
   s.SetFontHeight(30);
   s.SetFontColor(ui::clRed);
-  WriteCentred(s, 170, "Exitボタンを押して下さい");
+  WriteCentred(s, 170, QCoreApplication::translate("TFormDisp", "Exitボタンを押して下さい").toStdString());
   s.SetFontHeight(35);
   s.SetFontColor(ui::clBlue);
-  WriteCentred(s, 270, "実験は終了しました");
+  WriteCentred(s, 270, QCoreApplication::translate("TFormDisp", "実験は終了しました").toStdString());
 }
 
 void TFormDisp::ExitButtonClick() {

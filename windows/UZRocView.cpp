@@ -1,5 +1,6 @@
 #include "windows/UZRocView.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -129,11 +130,11 @@ void ZRocView::PaintBackground(const Frame& f) {
 
   // Axis titles.
   painter.drawText(QRectF(plot.left(), plot.bottom() + textH + 6, plot.width(), textH), Qt::AlignHCenter,
-                   QStringLiteral("z(誤警報率)"));
+                   QCoreApplication::translate("UZRocView", "z(誤警報率)"));
   painter.translate(plot.left() - f.left + 4 + textH / 2.0, plot.center().y());
   painter.rotate(-90);
   painter.drawText(QRectF(-plot.height() / 2, -textH / 2.0, plot.height(), textH), Qt::AlignCenter,
-                   QStringLiteral("z(ヒット率)"));
+                   QCoreApplication::translate("UZRocView", "z(ヒット率)"));
 }
 
 void ZRocView::PaintLegend(const Frame& f, bool fitted, bool byEye) {
@@ -143,9 +144,9 @@ void ZRocView::PaintLegend(const Frame& f, bool fitted, bool byEye) {
     bool point;
     bool shown;
   };
-  const Entry entries[] = {{QStringLiteral("観測点"), PointColour(3), true, true},
-                           {QStringLiteral("最尤推定"), kFittedColour, false, fitted},
-                           {QStringLiteral("目測"), kByEyeColour, false, byEye}};
+  const Entry entries[] = {{QCoreApplication::translate("UZRocView", "観測点"), PointColour(3), true, true},
+                           {QCoreApplication::translate("UZRocView", "最尤推定"), kFittedColour, false, fitted},
+                           {QCoreApplication::translate("UZRocView", "目測"), kByEyeColour, false, byEye}};
   const QFontMetrics fm = fontMetrics();
   int widest = 0;
   int rows = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <string>
 
 #include "numeric/Errors.h"
@@ -7,7 +8,8 @@
 // Shown in the error box like the program's other errors.
 class EWriteError : public numeric::ProgramError {
  public:
-  explicit EWriteError(const std::string& detail) : ProgramError("ファイルに書き込めません: " + detail) {}
+  explicit EWriteError(const std::string& detail)
+      : ProgramError(QCoreApplication::translate("EWriteError", "ファイルに書き込めません: ").toStdString() + detail) {}
 };
 
 // An answered trial could not be written to its per-trial file; the run
@@ -15,5 +17,6 @@ class EWriteError : public numeric::ProgramError {
 class ETrialLogWriteError : public numeric::ProgramError {
  public:
   ETrialLogWriteError(const std::string& file, const std::string& reason)
-      : ProgramError("試行の記録を書き込めません: " + file + ": " + reason) {}
+      : ProgramError(QCoreApplication::translate("EWriteError", "試行の記録を書き込めません: ").toStdString() + file +
+                     ": " + reason) {}
 };

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "Form.h"
+#include "Language.h"
 #include "QtColour.h"
 #include "ui/Colour.h"
 #include "numeric/Errors.h"
@@ -25,6 +26,16 @@ struct Registry {
   Application::ErrorBox errorBox;
   Form* expected = nullptr;  // activated by the program, not yet confirmed by the window system
   QElapsedTimer expectedSince;
+};
+
+// The floating-point errors' messages (numeric/Errors.h), for the
+// translation files.
+[[maybe_unused]] constexpr const char* kErrorTexts[] = {
+    QT_TRANSLATE_NOOP("numeric::ProgramError", "0 による浮動小数点数除算"),
+    QT_TRANSLATE_NOOP("numeric::ProgramError", "不正な浮動小数点数演算命令"),
+    QT_TRANSLATE_NOOP("numeric::ProgramError", "浮動小数点数のオーバーフロー"),
+    QT_TRANSLATE_NOOP("numeric::ProgramError", "システム リソースが足りません"),
+    QT_TRANSLATE_NOOP("numeric::ProgramError", "Canvas に対する描画ができません"),
 };
 
 // How long a programmatic activation waits for the window system to confirm it.
@@ -88,7 +99,12 @@ std::string Application::Title() {
 void Application::SetErrorBox(ErrorBox box) { S().errorBox = std::move(box); }
 
 void Application::ShowErrorBox(const std::string& message) {
-  const std::string text = numeric::ErrorBoxText(message);
+  // The floating-point errors' texts have translations; other messages come
+  // translated from where they were made.
+  const std::string text =
+      numeric::ErrorBoxText(CurrentLanguage() == Language::kJapanese
+                                ? message
+                                : QCoreApplication::translate("numeric::ProgramError", message.c_str()).toStdString());
   Form* before = S().active;
   if (S().errorBox) {
     S().errorBox(Title(), text);

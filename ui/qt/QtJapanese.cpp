@@ -1,5 +1,7 @@
 #include "QtJapanese.h"
 
+#include "ui/qt/Language.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -21,6 +23,8 @@ QTranslator* Translation() {
 }  // namespace
 
 QtJapanese::QtJapanese() {
+  // In the English interface Qt's dialogs keep their own English.
+  if (CurrentLanguage() != Language::kJapanese) return;
   if (QTranslator* t = Translation()) active_ = QCoreApplication::installTranslator(t);
 }
 

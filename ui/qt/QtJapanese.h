@@ -9,7 +9,7 @@ namespace ui {
 // Japanese, from Qt's translation qtbase_ja (Debian package
 // qt6-translations-l10n); without that file they stay in English. Scoped to
 // the dialogs the program opens, so the texts Qt gives the other windows'
-// controls stay as they are.
+// controls stay as they are. Nothing in the English interface.
 class QtJapanese {
  public:
   QtJapanese();
