@@ -1,15 +1,13 @@
 #include "FileSource.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
+
+#include "experiment/FileAccess.h"
 
 namespace classdata {
 
@@ -23,16 +21,11 @@ bool IsCsv(const fs::path& p) {
   return ext == ".csv";
 }
 
-long long MtimeNs(const struct stat& info) {
-  return static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
-}
-
 // Reads from offset to the end; false on an error (errno set).
-bool ReadFrom(int fd, off_t offset, std::string& out) {
+bool ReadFrom(int fd, std::int64_t offset, std::string& out) {
   char buffer[65536];
   while (true) {
-    const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
-    if (n < 0 && errno == EINTR) continue;
+    const std::int64_t n = experiment::ReadAt(fd, offset, buffer, sizeof buffer);
     if (n < 0) return false;
     if (n == 0) return true;
     out.append(buffer, static_cast<std::size_t>(n));
@@ -89,35 +82,37 @@ std::vector<std::string> FileSource::ListFiles(std::string& problem) {
 }
 
 bool FileSource::Update(const std::string& file, FileState& state, std::string& problem) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat info {};
-  if (fd < 0 || ::fstat(fd, &info) != 0) {
-    problem = file + ": " + std::strerror(errno);
-    if (fd >= 0) ::close(fd);
+  const int fd = experiment::OpenForReading(file);
+  experiment::FileFacts info;
+  const int statError = fd < 0 ? errno : experiment::InspectFile(fd, info);
+  if (statError != 0) {
+    problem = file + ": " + std::strerror(statError);
+    if (fd >= 0) experiment::CloseFile(fd);
     const bool changed = state.size != -2;
     state = FileState{};
     state.size = -2;  // unreadable
     return changed;
   }
-  if (info.st_dev == state.device && info.st_ino == state.inode && info.st_size == state.size &&
-      MtimeNs(info) == state.mtimeNs) {
-    ::close(fd);
+  if (info.device == state.device && info.inode == state.inode && info.size == state.size &&
+      info.modifiedNs == state.mtimeNs) {
+    experiment::CloseFile(fd);
     return false;
   }
   // Grown in place: the text taken so far must still be there, unchanged.
-  const off_t taken = static_cast<off_t>(state.text.size());
-  bool append = info.st_dev == state.device && info.st_ino == state.inode && state.size >= 0 &&
-                info.st_size >= taken && taken > 0;
+  const auto taken = static_cast<std::int64_t>(state.text.size());
+  bool append = info.device == state.device && info.inode == state.inode && state.size >= 0 &&
+                info.size >= taken && taken > 0;
   if (append) {
     const std::size_t check = std::min<std::size_t>(state.text.size(), 256);
     std::string tail(check, '\0');
-    append = ::pread(fd, tail.data(), check, taken - static_cast<off_t>(check)) == static_cast<ssize_t>(check) &&
+    append = experiment::ReadAt(fd, taken - static_cast<std::int64_t>(check), tail.data(), check) ==
+                 static_cast<std::int64_t>(check) &&
              state.text.compare(state.text.size() - check, check, tail) == 0;
   }
   std::string fresh;
   const bool ok = ReadFrom(fd, append ? taken : 0, fresh);
   const int readError = errno;
-  ::close(fd);
+  experiment::CloseFile(fd);
   if (!ok) {
     problem = file + ": " + std::strerror(readError);
     state = FileState{};
@@ -125,10 +120,10 @@ bool FileSource::Update(const std::string& file, FileState& state, std::string& 
     return true;
   }
   const std::string before = append ? std::string() : state.text;
-  state.device = info.st_dev;
-  state.inode = info.st_ino;
-  state.size = info.st_size;
-  state.mtimeNs = MtimeNs(info);
+  state.device = info.device;
+  state.inode = info.inode;
+  state.size = info.size;
+  state.mtimeNs = info.modifiedNs;
   if (!append) state.text.clear();
   if (mode_ == ReadMode::kLive) {
     // A last line without its line end is still being written.

@@ -1,6 +1,5 @@
 #pragma once
-#include <sys/types.h>
-
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,10 +20,10 @@ class FileSource : public ClassSource {
 
  private:
   struct FileState {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = -1;
-    long long mtimeNs = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t mtimeNs = 0;
     std::string text;  // what has been taken: whole lines (in live mode)
     bool reported = false;
   };

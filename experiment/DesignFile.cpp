@@ -1,8 +1,5 @@
 #include "DesignFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -16,6 +13,7 @@
 
 #include <toml++/toml.h>
 
+#include "FileAccess.h"
 #include "TextRules.h"
 
 namespace experiment {
@@ -197,26 +195,13 @@ DesignFileResult ParseDesignText(std::string_view text, const std::string& path)
 
 DesignFileResult ReadDesignFile(const std::string& path) {
   const auto unreadable = [&path](const std::string& why) { return Failed(path, {1, 1}, "cannot be read: " + why); };
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = OpenForReading(path, true);
   if (fd < 0) return unreadable(std::strerror(errno));
   std::string text;
-  char buffer[8192];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      return unreadable(std::strerror(error));
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-    if (text.size() > kMaxFileBytes) {
-      ::close(fd);
-      return unreadable("larger than 1 MiB, which no design file is");
-    }
-  }
-  ::close(fd);
+  const int error = ReadToEnd(fd, text, kMaxFileBytes);
+  CloseFile(fd);
+  if (error != 0) return unreadable(std::strerror(error));
+  if (text.size() > kMaxFileBytes) return unreadable("larger than 1 MiB, which no design file is");
   return ParseDesignText(text, path);
 }
 

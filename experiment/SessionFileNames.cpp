@@ -36,9 +36,15 @@ std::optional<std::tm> SessionLocalTime(std::string_view session) {
   }
   utc.tm_year = year - 1900;
   utc.tm_mon = month - 1;
+#ifdef _WIN32
+  const std::time_t t = ::_mkgmtime(&utc);
+  std::tm local{};
+  if (t == static_cast<std::time_t>(-1) || ::localtime_s(&local, &t) != 0) return std::nullopt;
+#else
   const std::time_t t = ::timegm(&utc);
   std::tm local{};
   if (t == static_cast<std::time_t>(-1) || ::localtime_r(&t, &local) == nullptr) return std::nullopt;
+#endif
   return local;
 }
 

@@ -1,10 +1,5 @@
 #include "TrialLog.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +10,7 @@
 #include <utility>
 
 #include "Csv.h"
+#include "FileAccess.h"
 #include "TrialLogColumns.h"
 
 namespace experiment {
@@ -23,28 +19,10 @@ namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
 
-// Writes all of text, then syncs it to disk; errno on failure, 0 otherwise.
-// A line appended with O_APPEND goes out in one write() and so never mixes
-// with another process's lines; a regular file takes less only when the
-// device is full, and then the next write fails too.
-int WriteDurably(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return ENOSPC;
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return ::fsync(fd) != 0 ? errno : 0;
-}
-
 // Reads up to size bytes at offset; the bytes read, or empty on an error.
-std::string ReadAt(int fd, off_t offset, std::size_t size) {
+std::string ReadText(int fd, std::int64_t offset, std::size_t size) {
   std::string text(size, '\0');
-  ssize_t n;
-  do {
-    n = ::pread(fd, text.data(), size, offset);
-  } while (n < 0 && errno == EINTR);
+  const std::int64_t n = ReadAt(fd, offset, text.data(), size);
   text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
   return text;
 }
@@ -162,7 +140,7 @@ TrialLogFile::TrialLogFile(TrialLogFile&& other) noexcept
 
 TrialLogFile& TrialLogFile::operator=(TrialLogFile&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) CloseFile(fd_);
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
     format_ = other.format_;
@@ -172,23 +150,19 @@ TrialLogFile& TrialLogFile::operator=(TrialLogFile&& other) noexcept {
 }
 
 TrialLogFile::~TrialLogFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) CloseFile(fd_);
 }
 
 std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogFormat format) {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) CloseFile(fd_);
   path_ = path;
   format_ = format;
   layout_ = FormatLayout(format);
-  fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd_ < 0 && (errno == EACCES || errno == EISDIR || errno == EINVAL)) {
-    // A file that may only be appended to (a device, a write-only file).
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  }
+  fd_ = OpenForAppending(path);
   if (fd_ < 0) return "cannot open " + path + " for appending: " + Reason(errno);
-  struct stat info {};
-  if (::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    const std::string start = ReadAt(fd_, 0, 4096);
+  FileFacts facts;
+  if (InspectFile(fd_, facts) == 0 && facts.regular && facts.size > 0) {
+    const std::string start = ReadText(fd_, 0, 4096);
     std::string_view first(start);
     if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
     first = first.substr(0, first.find('\n'));
@@ -203,7 +177,7 @@ std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogF
                 "; give another file";
     }
     if (refusal) {
-      ::close(fd_);
+      CloseFile(fd_);
       fd_ = -1;
       return refusal;
     }
@@ -218,23 +192,22 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
   int error = 0;
   // The lock makes "empty? then the header; cut short? then a line end" one
   // step across processes.
-  while (::flock(fd_, LOCK_EX) != 0) {
-    if (errno != EINTR) return "cannot lock " + path_ + ": " + Reason(errno);
+  if (const int lockError = LockAppends(fd_); lockError != 0) {
+    return "cannot lock " + path_ + ": " + Reason(lockError);
   }
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) {
-    error = errno;
-  } else {
-    if (info.st_size == 0) {
+  FileFacts facts;
+  error = InspectFile(fd_, facts);
+  if (error == 0) {
+    if (facts.size == 0) {
       layout_ = FormatLayout(format_);
       text = TrialLogHeaderLine(format_) + FormatLine(row, layout_);
     } else {
       text = FormatLine(row, layout_);
-      if (S_ISREG(info.st_mode) && ReadAt(fd_, info.st_size - 1, 1) != "\n") text = '\n' + text;
+      if (facts.regular && ReadText(fd_, facts.size - 1, 1) != "\n") text = '\n' + text;
     }
     error = WriteDurably(fd_, text);
   }
-  ::flock(fd_, LOCK_UN);
+  UnlockAppends(fd_);
   if (error != 0) return "cannot write to " + path_ + ": " + Reason(error);
   return std::nullopt;
 }
@@ -306,25 +279,18 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
 
 TrialLogContents ReadTrialLog(const std::string& path) {
   TrialLogContents contents;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenForReading(path);
   if (fd < 0) {
     contents.Error = path + ": " + Reason(errno);
     return contents;
   }
   std::string text;
-  char buffer[65536];
-  while (true) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      contents.Error = path + ": " + Reason(errno);
-      ::close(fd);
-      return contents;
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
+  const int error = ReadToEnd(fd, text);
+  CloseFile(fd);
+  if (error != 0) {
+    contents.Error = path + ": " + Reason(error);
+    return contents;
   }
-  ::close(fd);
   return ParseTrialLog(text, path);
 }
 
@@ -333,13 +299,13 @@ std::optional<std::string> WriteTrialLog(const std::string& path, const std::vec
   std::string text = TrialLogHeaderLine(format);
   for (const TrialLogRow& row : rows) text += FormatTrialLogLine(row, format);
   const std::string temporary = path + ".part";
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = OpenForReplacing(temporary);
   if (fd < 0) return "cannot write to " + path + ": " + Reason(errno);
   int error = WriteDurably(fd, text);
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (CloseFile(fd) != 0 && error == 0) error = errno;
+  if (error == 0) error = RenameOver(temporary, path);
   if (error != 0) {
-    ::unlink(temporary.c_str());
+    RemoveFile(temporary);
     return "cannot write to " + path + ": " + Reason(error);
   }
   return std::nullopt;

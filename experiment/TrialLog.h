@@ -58,7 +58,8 @@ struct TrialLogLayout {
 // flock, the header goes in first when the file is empty, and a line end
 // first when the file's last line was cut short (a crash, a full disk), so
 // that a new row never continues a broken one. Existing content is never
-// touched.
+// touched. On Windows the same holds through the system's counterparts
+// (FILE_APPEND_DATA, FlushFileBuffers, LockFileEx; see FileAccess.h).
 class TrialLogFile {
  public:
   TrialLogFile() = default;

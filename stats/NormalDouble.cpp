@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace roc {
 
@@ -53,7 +54,7 @@ double NormalDeviate(double prob) {
         ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
   }
   const double e = StandardNormalCdf(x) - prob;
-  const double u = e * std::sqrt(2 * M_PI) * std::exp(x * x / 2);
+  const double u = e * std::sqrt(2 * std::numbers::pi) * std::exp(x * x / 2);
   return x - u / (1 + x * u / 2);
 }
 

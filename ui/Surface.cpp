@@ -13,8 +13,6 @@
 #include <set>
 #include <utility>
 
-#include "FontEngine.h"
-
 namespace ui {
 
 namespace {
@@ -173,15 +171,9 @@ i64 Centre(i64 v, int w, int p, double scale) {
   return static_cast<i64>(std::floor(p % 2 == 1 ? at : at + 0.5));
 }
 
-// A font height at a scale: a cell height or pixels per em, scaled and rounded.
-int DeviceFontHeight(int height, double scale) {
-  if (scale == 1) return height;
-  if (height == 0) height = kDefaultFontHeight;
-  const int scaled = std::max(1, static_cast<int>(std::lround(std::abs(height) * scale)));
-  return height > 0 ? scaled : -scaled;
-}
-
 }  // namespace
+
+std::atomic<void (*)(Surface&, const Surface::Op&)> Surface::textApplier_{nullptr};
 
 Surface::Surface(int width, int height, double scale)
     : width_(std::max(width, 0)),
@@ -456,16 +448,6 @@ void Surface::LineTo(int x, int y) {
   state_.penY = y;
 }
 
-void Surface::TextOut(int x, int y, const std::string& text) {
-  RasterFont& font = CurrentFont();
-  const int width = font.TextWidth(text);
-  Op op = MakeOp(Kind::kText, x, y, width, font.CellHeight());
-  op.text = text;
-  Record(std::move(op));
-  state_.penX = static_cast<int>(static_cast<i64>(x) + width);
-  state_.penY = y;
-}
-
 void Surface::SetPixel(int x, int y, Colour c) {
   Op op = MakeOp(Kind::kPixel, x, y);
   op.colour = c;
@@ -509,7 +491,7 @@ void Surface::Apply(const Op& op, const Surface* liveSource) {
       ApplyLine(st, op.a, op.b);
       break;
     case Kind::kText:
-      ApplyText(st, op.a, op.b, op.text, op.c, op.d);
+      textApplier_.load(std::memory_order_relaxed)(*this, op);
       break;
     case Kind::kPixel: {
       const std::uint32_t rgb = ToRgb32(op.colour);
@@ -584,37 +566,6 @@ void Surface::ApplyLine(const State& st, int x, int y) {
   DeviceLine(centre(st.penX), centre(st.penY), centre(x), centre(y), ToRgb32(st.pen), PenShape(p), st.penWidth > 1);
 }
 
-RasterFont& Surface::FontOf(const State& st, bool device) const {
-  FontCache& cache = fonts_[device ? 1 : 0];
-  const int height = device ? DeviceFontHeight(st.fontHeight, scale_) : st.fontHeight;
-  if (cache.font == nullptr || cache.height != height || cache.name != st.fontName) {
-    cache.font = &FontFor(*st.fontName, height);
-    cache.height = height;
-  }
-  cache.name = st.fontName;
-  return *cache.font;
-}
-
-void Surface::ApplyText(const State& st, int x, int y, const std::string& text, int width, int cellHeight) {
-  // Laid out at logical size; on a finer raster the glyphs are rendered at
-  // the scaled size from the same top-left corner, and the brush fills
-  // whichever box is larger.
-  RasterFont& font = FontOf(st, true);
-  const i64 left = EdgeX(x);
-  const i64 top = EdgeY(y);
-  i64 right = static_cast<i64>(x) + width;
-  i64 bottom = static_cast<i64>(y) + cellHeight;
-  if (scale_ != 1) {
-    right = std::max(EdgeX(right), left + font.TextWidth(text));
-    bottom = std::max(EdgeY(bottom), top + font.CellHeight());
-  }
-  const std::uint32_t brush = ToRgb32(st.brush);
-  for (i64 row = std::max<i64>(top, 0); row < std::min<i64>(bottom, deviceHeight_); ++row) {
-    SpanWide(left, right - 1, row, brush);
-  }
-  font.Draw(bits_.data(), deviceWidth_, deviceHeight_, static_cast<int>(left), static_cast<int>(top) + font.Ascent(),
-            text, ToRgb32(st.fontColour));
-}
 
 void Surface::ApplyGridSquare(const State& st, int column, int row, int side, int cells) {
   const int p = DevicePen(st.penWidth, scale_);
@@ -660,15 +611,11 @@ void Surface::ApplyTurned(const Surface& from, const Op& op) {
   }
 }
 
-int Surface::TextWidth(const std::string& text) const { return CurrentFont().TextWidth(text); }
-
 void PaintWhite(Surface& s, int left, int top, int right, int bottom) {
   s.SetPenColor(clWhite);
   s.SetBrushColor(clWhite);
   s.Rectangle(left, top, right, bottom);
 }
-
-int Surface::TextHeight() const { return CurrentFont().CellHeight(); }
 
 Colour Surface::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return clInvalid;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -142,6 +143,12 @@ class Surface {
   void ApplyEllipse(const State& st, int x1, int y1, int x2, int y2);
   void ApplyLine(const State& st, int x, int y);
   void ApplyText(const State& st, int x, int y, const std::string& text, int width, int cellHeight);
+  // Draws a kept text operation again. Text lives apart from the shapes
+  // (SurfaceText.cpp, with the glyph rendering) so that the shapes build
+  // without a font engine; TextOut, the only maker of text operations, sets
+  // the applier before it keeps one.
+  static void ApplyTextOp(Surface& s, const Op& op);
+  static std::atomic<void (*)(Surface&, const Op&)> textApplier_;
   void ApplyGridSquare(const State& st, int column, int row, int side, int cells);
   void ApplyTurned(const Surface& from, const Op& op);
   // The rectangle of device columns left..right-1 and rows top..bottom-1:

@@ -9,15 +9,27 @@ namespace {
 
 using namespace experiment;
 
-TEST(SessionFileNames, NamesFromTheSessionsLocalTimeWithTheirExtension) {
-  ::setenv("TZ", "JST-9", 1);  // UTC + 9 h: the evening session is the next morning here
+// The process's time zone from TZ; null: the system's own.
+void SetTimeZone(const char* zone) {
+#ifdef _WIN32
+  ::_putenv_s("TZ", zone != nullptr ? zone : "");  // empty removes it
+#else
+  if (zone != nullptr) {
+    ::setenv("TZ", zone, 1);
+  } else {
+    ::unsetenv("TZ");
+  }
+#endif
   ::tzset();
+}
+
+TEST(SessionFileNames, NamesFromTheSessionsLocalTimeWithTheirExtension) {
+  SetTimeZone("JST-9");  // UTC + 9 h: the evening session is the next morning here
   const char* session = "2026-12-08T19:20:31.123Z";
   EXPECT_EQ(AutosaveFileName(session), "2026-12-09_04-20-31.csv");
   EXPECT_EQ(ProposedSaveName("roc-plot", session, "png"), "roc-plot_2026-12-09_04-20.png");
   EXPECT_EQ(AutosaveFileName(session, "a/b:c"), "2026-12-09_04-20-31_a_b_c.csv");
-  ::unsetenv("TZ");
-  ::tzset();
+  SetTimeZone(nullptr);
 
   EXPECT_EQ(WithDefaultExtension("/home/a.b/results", "csv"), "/home/a.b/results.csv");
   EXPECT_EQ(WithDefaultExtension("/home/a/run.1", "csv"), "/home/a/run.1");

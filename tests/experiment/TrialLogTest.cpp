@@ -66,7 +66,10 @@ TEST(TrialLogTest, TwoAppendersShareOneHeaderAndReadBackBySession) {
 }
 
 TEST(TrialLogTest, NumbersIgnoreTheLocale) {
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale here";
+  // German by its POSIX name, else by its Windows one.
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "German_Germany.1252") == nullptr) {
+    GTEST_SKIP() << "no German locale here";
+  }
   const TrialLogRow row{.Session = "2026-12-08T19:20:31.123Z", .Seed = 7, .Trial = 12, .Practice = false, .Stimulus = kSignal, .Response = 3, .ExposureMs = 1001.26, .RatingMs = 12};
   const std::string line = FormatTrialLogLine(row);
   const TrialLogContents read = ParseTrialLog(TrialLogHeaderLine() + line, "f.csv");
@@ -155,7 +158,7 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   // A class file begun before the timing columns, its columns since moved by
   // a spreadsheet, goes on in its own layout; its rows read without timing.
   const std::string older = "design,session,observer,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms,note\n";
-  std::FILE* f = std::fopen(path.c_str(), "w");
+  std::FILE* f = std::fopen(path.c_str(), "wb");  // binary: Windows would write CR LF
   std::fputs(older.c_str(), f);
   std::fclose(f);
   ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
