@@ -93,7 +93,8 @@ QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
     case kRecorded:
       return e.recorded;
     case kMissed:
-      return sort ? QVariant(e.missedExposures.value_or(-1)) : QVariant(e.missedExposures ? QString::number(*e.missedExposures) : kDash);
+      if (sort) return e.missedExposures.value_or(-1);
+      return e.missedExposures ? QString::number(*e.missedExposures) : kDash;
     case kD:
       return sort ? QVariant(fit ? fit->d : none) : QVariant(fit ? Fixed(fit->d) : kDash);
     case kR:
