@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "bench/QtBenchMain.h"
-#include "experiment/ExperimentState.h"
+#include "experiment/Run.h"
 #include "experiment/StimulusPatterns.h"
 #include "windows/UDispPattern.h"
 #include "ui/Surface.h"
@@ -36,11 +36,12 @@ using Clock = std::chrono::steady_clock;
 
 // One trial's stimulus drawing and reshuffle on the 500 x 500 stimulus image.
 void BM_PrepareNextStimulus(benchmark::State& state) {
-  experiment::Experiment.Reset();
+  experiment::Run run;
   ui::Surface image1(500, 500);
-  experiment::SetUpPatterns(experiment::Experiment, image1);
+  image1.SetPenColor(ui::clWhite);
+  experiment::DrawPattern(run.Start(), image1);
   for (auto _ : state) {
-    experiment::PrepareNextStimulus(experiment::Experiment, image1);
+    experiment::DrawPattern(run.NextTrial(), image1);
     benchmark::DoNotOptimize(image1.Bits());
     benchmark::ClobberMemory();
   }
@@ -77,10 +78,9 @@ const double kExposureMs = experiment::Design::Standard().ExposureMs;
 // reported time is the median exposure; the counters are the errors against
 // one second, in milliseconds.
 void BM_ExposureAccuracy(benchmark::State& state) {
-  experiment::Experiment.Reset();
   auto host = std::unique_ptr<HostWindow>(ui::Form::Create<HostWindow>(nullptr));
   host->SetVisible(true);
-  auto* form = ui::Form::Create<TFormDisp>(host.get(), host->Access());
+  auto* form = ui::Form::Create<TFormDisp>(host.get(), std::make_shared<experiment::Run>(), host->Access());
   form->SetVisible(true);
   QCoreApplication::processEvents();
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "bench/SampleRecords.h"
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 #include "stats/BinormalFit.h"
 
 namespace {

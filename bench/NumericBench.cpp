@@ -2,7 +2,7 @@
 // (208 per ROC redraw), one random index and one pattern shuffle (one per trial).
 #include <benchmark/benchmark.h>
 
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 #include "experiment/Generator.h"
 #include "experiment/StimulusPatterns.h"
 #include "stats/NormalExtended.h"
@@ -34,16 +34,17 @@ void BM_NormalCdfRedrawSweep(benchmark::State& state) {
 BENCHMARK(BM_NormalCdfRedrawSweep);
 
 void BM_RandomIndex(benchmark::State& state) {
-  experiment::Experiment.RandomState = 12345;
-  for (auto _ : state) benchmark::DoNotOptimize(experiment::RandomIndex(experiment::Experiment.RandomState, 100));
+  std::uint32_t random = 12345;
+  for (auto _ : state) benchmark::DoNotOptimize(experiment::RandomIndex(random, 100));
 }
 BENCHMARK(BM_RandomIndex);
 
 void BM_ShufflePattern(benchmark::State& state) {
-  experiment::Experiment.RandomState = 12345;
-  experiment::FillPatterns(experiment::Experiment);
+  std::uint32_t random = 12345;
+  experiment::Pattern signal;
+  experiment::FillPattern(signal, experiment::Design::Standard().SignalBrownCells);
   for (auto _ : state) {
-    experiment::ShufflePattern(experiment::Experiment.SignalPattern, experiment::Experiment.RandomState);
+    experiment::ShufflePattern(signal, random);
     benchmark::ClobberMemory();
   }
 }

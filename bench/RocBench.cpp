@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "bench/SampleRecords.h"
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 #include "stats/ResponseTally.h"
 #include "plot/RocPlot.h"
 #include "plot/RocState.h"
@@ -14,16 +14,16 @@
 
 namespace {
 
-// The process-wide state as the ROC window sees it after "Disp": the records
-// tallied, the default model and the plot frame of its 500 x 500 image.
+// A ROC window's state after "Disp": the records tallied, the default model
+// and the plot frame of its 500 x 500 image.
+roc::RocState Analysis;
+
 void PrepareRocState() {
   numeric::InitFloatingPoint();
-  experiment::Experiment.Reset();
-  roc::Analysis.Reset();
-  experiment::Experiment.TrialResults = SampleRecords();
-  roc::RefillResponseTally(experiment::Experiment.TrialResults, roc::Analysis.ResponseTally);
-  roc::Analysis.ModelParameters = {1, 0, 1, 2, 1};
-  roc::Analysis.PlotFrame = {40, 460, 450};
+  Analysis = {};
+  roc::RefillResponseTally(SampleRecords(), Analysis.ResponseTally);
+  Analysis.ModelParameters = {1, 0, 1, 2, 1};
+  Analysis.PlotFrame = {40, 460, 450};
 }
 
 // One full plot: clear, frame, diagonal, three observed points, the model
@@ -32,7 +32,7 @@ void BM_DrawRocPlot(benchmark::State& state) {
   PrepareRocState();
   ui::Surface plot(500, 500);
   for (auto _ : state) {
-    roc::DrawRocPlot(plot, roc::Analysis.PlotFrame, roc::Analysis.ResponseTally, roc::Analysis.ModelParameters);
+    roc::DrawRocPlot(plot, Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
     benchmark::DoNotOptimize(plot.Bits());
     benchmark::ClobberMemory();
   }
@@ -46,7 +46,7 @@ void BM_DrawModelCurve(benchmark::State& state) {
   PrepareRocState();
   ui::Surface plot(500, 500);
   for (auto _ : state) {
-    roc::DrawModelCurve(plot, roc::Analysis.PlotFrame, roc::Analysis.ModelParameters);
+    roc::DrawModelCurve(plot, Analysis.PlotFrame, Analysis.ModelParameters);
     benchmark::DoNotOptimize(plot.Bits());
     benchmark::ClobberMemory();
   }

@@ -20,7 +20,7 @@
 
 #include "bench/QtBenchMain.h"
 #include "bench/SampleRecords.h"
-#include "experiment/ExperimentState.h"
+#include "experiment/Run.h"
 #include "plot/RocState.h"
 #include "windows/UAnalysisWindow.h"
 #include "windows/UDispGraph2.h"
@@ -73,12 +73,11 @@ constexpr int kSteps = 200;
 // kSteps presses of d's step buttons, up and down in turn so that d stays
 // near 1. The reported time is the median step; the worst is in ms.
 void BM_StepWithAnalysisOpen(benchmark::State& state) {
-  roc::Analysis.Reset();
-  experiment::Experiment.Reset();
-  experiment::Experiment.TrialResults = SampleRecords();
+  auto run = std::make_shared<experiment::Run>();
+  run->TrialResults = SampleRecords();
   auto host = std::unique_ptr<Host>(ui::Form::Create<Host>(nullptr));
   host->SetVisible(true);
-  auto* form = ui::Form::Create<TDispGraph2>(host.get());
+  auto* form = ui::Form::Create<TDispGraph2>(host.get(), run);
   form->SetVisible(true);
   QTest::mouseClick(&form->DispButton, Qt::LeftButton);
   form->OpenAnalysis();

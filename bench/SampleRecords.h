@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 
 // A plausible observer's 50 recorded trials, for the benchmarks: 25 noise
 // trials answered 9/8/5/3 from "異常なし" up, 25 signal trials answered

@@ -21,11 +21,6 @@ std::function<TimeOfDay()>& ClockOverride() {
   return clock;
 }
 
-std::optional<std::uint32_t>& FixedSeed() {
-  static std::optional<std::uint32_t> seed;
-  return seed;
-}
-
 }  // namespace
 
 double RandomFraction(std::uint32_t& state) {
@@ -50,16 +45,10 @@ TimeOfDay SystemTimeOfDayUtc() {
 
 void SetClockForTests(std::function<TimeOfDay()> clock) { ClockOverride() = std::move(clock); }
 
-void SeedRandomFromClock(std::uint32_t& state) {
-  if (FixedSeed()) {
-    state = *FixedSeed();
-    return;
-  }
+std::uint32_t ClockSeed() {
   const auto& clock = ClockOverride();
   const TimeOfDay t = clock ? clock() : SystemTimeOfDayUtc();
-  state = static_cast<std::uint32_t>(((t.Hour * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond);
+  return static_cast<std::uint32_t>(((t.Hour * 60 + t.Minute) * 60 + t.Second) * 1000 + t.Millisecond);
 }
-
-void SetFixedSeed(std::optional<std::uint32_t> seed) { FixedSeed() = seed; }
 
 }  // namespace experiment

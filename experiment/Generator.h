@@ -1,12 +1,11 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 namespace experiment {
 
 // The experiment's own pseudo-random generator. Each draw advances its state
-// (the experiment's RandomState) by state := state * 134775813 + 1 (mod 2^32).
+// (a run's RandomState) by state := state * 134775813 + 1 (mod 2^32).
 
 // The new state as a fraction: exactly state / 2^32, in [0, 1 - 2^-32].
 double RandomFraction(std::uint32_t& state);
@@ -26,16 +25,11 @@ struct TimeOfDay {
 // The current UTC time of day from the system clock.
 TimeOfDay SystemTimeOfDayUtc();
 
-// Replaces the clock SeedRandomFromClock reads; an empty function restores the
-// system clock.
+// Replaces the clock ClockSeed reads; an empty function restores the system
+// clock.
 void SetClockForTests(std::function<TimeOfDay()> clock);
 
-// state := the milliseconds since midnight UTC, 0..86399999; or the fixed
-// seed, when one is set.
-void SeedRandomFromClock(std::uint32_t& state);
-
-// A seed that replaces the clock at every seeding from now on (a teacher's
-// chosen sequence); empty: the clock again.
-void SetFixedSeed(std::optional<std::uint32_t> seed);
+// A seed from the clock: the milliseconds since midnight UTC, 0..86399999.
+std::uint32_t ClockSeed();
 
 }  // namespace experiment

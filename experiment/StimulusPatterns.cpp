@@ -4,15 +4,8 @@
 
 namespace experiment {
 
-Pattern& PatternOf(ExperimentState& x, StimulusKind kind) {
-  return kind == kSignal ? x.SignalPattern : x.NoisePattern;
-}
-
-void FillPatterns(ExperimentState& x) {
-  for (int k = 1; k <= kPatternCells; ++k) {
-    x.NoisePattern[k] = k > kPatternCells - x.design.NoiseBrownCells ? kBrown : kGreen;
-    x.SignalPattern[k] = k > kPatternCells - x.design.SignalBrownCells ? kBrown : kGreen;
-  }
+void FillPattern(Pattern& P, int brownCells) {
+  for (int k = 1; k <= kPatternCells; ++k) P[k] = k > kPatternCells - brownCells ? kBrown : kGreen;
 }
 
 void ShufflePattern(Pattern& P, std::uint32_t& random) {
@@ -35,25 +28,6 @@ void DrawPattern(const Pattern& P, ui::Surface& surface) {
 
 StimulusKind ChooseStimulusKind(std::uint32_t& random, double signalProbability) {
   return RandomFraction(random) >= 1 - signalProbability ? kSignal : kNoise;
-}
-
-void PrepareNextStimulus(ExperimentState& x, ui::Surface& image1) {
-  const StimulusKind kind = ChooseStimulusKind(x.RandomState, x.design.SignalProbability);
-  x.NextStimulus = kind;
-  Pattern& P = PatternOf(x, kind);
-  DrawPattern(P, image1);
-  ShufflePattern(P, x.RandomState);
-}
-
-std::uint32_t SetUpPatterns(ExperimentState& x, ui::Surface& image1) {
-  FillPatterns(x);
-  SeedRandomFromClock(x.RandomState);
-  const std::uint32_t seed = x.RandomState;
-  ShufflePattern(x.NoisePattern, x.RandomState);
-  ShufflePattern(x.SignalPattern, x.RandomState);
-  image1.SetPenColor(ui::clWhite);
-  PrepareNextStimulus(x, image1);
-  return seed;
 }
 
 }  // namespace experiment

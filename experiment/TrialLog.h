@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ExperimentState.h"
+#include "TrialRecord.h"
+#include "TrialSink.h"
 
 namespace experiment {
 
@@ -60,14 +61,14 @@ struct TrialLogLayout {
 // that a new row never continues a broken one. Existing content is never
 // touched. On Windows the same holds through the system's counterparts
 // (FILE_APPEND_DATA, FlushFileBuffers, LockFileEx; see FileAccess.h).
-class TrialLogFile {
+class TrialLogFile : public TrialSink {
  public:
   TrialLogFile() = default;
   TrialLogFile(const TrialLogFile&) = delete;
   TrialLogFile& operator=(const TrialLogFile&) = delete;
   TrialLogFile(TrialLogFile&& other) noexcept;
   TrialLogFile& operator=(TrialLogFile&& other) noexcept;
-  ~TrialLogFile();
+  ~TrialLogFile() override;
 
   // Opens (creating when missing) path for appending rows of the format. A
   // file that holds something else (its first line is not our header, or the
@@ -77,10 +78,10 @@ class TrialLogFile {
 
   // Writes the row, durably. On failure: a message naming the file and the
   // reason. Appending to a closed object is a failure too.
-  std::optional<std::string> Append(const TrialLogRow& row);
+  std::optional<std::string> Append(const TrialLogRow& row) override;
 
   bool IsOpen() const { return fd_ >= 0; }
-  const std::string& Path() const { return path_; }
+  std::string Path() const override { return path_; }
 
  private:
   int fd_ = -1;

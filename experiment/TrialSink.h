@@ -2,14 +2,14 @@
 #include <optional>
 #include <string>
 
-#include "TrialLog.h"
-
 namespace experiment {
 
-// Somewhere else each answered row goes besides the per-trial file: the
-// class database. Append keeps the row durably before it returns (or says
-// why it could not); sending it on is the sink's own business and never
-// makes the experiment wait.
+struct TrialLogRow;
+
+// A destination of a run's answered rows: a per-trial file, the class
+// database, a server's session. Append keeps the row durably before it
+// returns (or says why it could not); sending it on is the sink's own
+// business and never makes the experiment wait.
 class TrialSink {
  public:
   virtual ~TrialSink() = default;

@@ -38,33 +38,16 @@ struct PlotGeometry {
   std::int32_t scale;
 };
 
-// The adjustment a press on a step button started and the timer repeats: the
-// buttons of the window's row r (from the top: d, the criteria from the
-// highest down, R) start 2r + 1 (up) and 2r + 2 (down). On a four-point scale:
-inline constexpr std::uint8_t kStepNone = 0;
-inline constexpr std::uint8_t kStepDUp = 1;
-inline constexpr std::uint8_t kStepDDown = 2;
-inline constexpr std::uint8_t kStepC3Up = 3;
-inline constexpr std::uint8_t kStepC3Down = 4;
-inline constexpr std::uint8_t kStepC2Up = 5;
-inline constexpr std::uint8_t kStepC2Down = 6;
-inline constexpr std::uint8_t kStepC1Up = 7;
-inline constexpr std::uint8_t kStepC1Down = 8;
-inline constexpr std::uint8_t kStepRUp = 9;
-inline constexpr std::uint8_t kStepRDown = 10;
-
-// The process-wide state of the ROC unit, shared by every ROC window.
+// What a ROC window shows of its run: the tally, the model fitted by eye,
+// the plot's frame, and the adjustment a press on a step button started and
+// the timer repeats (the buttons of the window's row r, from the top: d, the
+// criteria from the highest down, R, start 2r + 1 (up) and 2r + 2 (down);
+// 0: none).
 struct RocState {
-  TallyTable ResponseTally;
-  ModelParameterSet ModelParameters;
-  PlotGeometry PlotFrame;
-  std::uint8_t StepKind;
-
-  // Back to the state at process start: everything zero. For tests.
-  void Reset() { *this = RocState{}; }
+  TallyTable ResponseTally{};
+  ModelParameterSet ModelParameters{};
+  PlotGeometry PlotFrame{};
+  std::uint8_t StepKind = 0;
 };
-
-// The single instance; all zero at process start.
-inline RocState Analysis{};
 
 }  // namespace roc

@@ -3,21 +3,22 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 
-#include "experiment/RunLog.h"
+#include <chrono>
+
 #include "windows/ObserverDialog.h"
+#include "windows/RunFileSink.h"
 #include "windows/UDispPattern.h"
 #include "windows/UDispGraph2.h"
 #include "ui/Colour.h"
 #include "ui/qt/ControlFont.h"
 
-MainWindowState MainWindow;
-
-TForm1::TForm1(ui::Form* owner)
+TForm1::TForm1(ui::Form* owner, experiment::RunSettings settings)
     : ui::Form(owner),
       MsgLabel(this, "MsgLabel", 80, 48),
       DoExpButton(this, "Do Exp", 88, 112, 75, 25),
       ExitButton(this, "Exit", 264, 112, 75, 25),
-      DataButton(this, "Disp. Data", 96, 112, 75, 25) {
+      DataButton(this, "Disp. Data", 96, 112, 75, 25),
+      settings_(std::move(settings)) {
   SetCaption("Form1");
   SetBounds(203, 107, 432, 250);
   MsgLabel.setFont(ui::ControlFont(ui::kDefaultFontName, 16));
@@ -33,34 +34,46 @@ TForm1::TForm1(ui::Form* owner)
 }
 
 void TForm1::FormActivate() {
-  if (MainWindow.FirstActivation != 0) return;
-  MainWindow.FirstActivation = 1;
+  if (FirstActivation != 0) return;
+  FirstActivation = 1;
   DataButton.SetVisible(false);
   MsgLabel.SetCaption(QCoreApplication::translate("TForm1", "「Do Exp」ボタンを押して下さい").toStdString());
 }
 
 void TForm1::DoExpButtonClick() {
-  if (experiment::RunLog.AskObserver) {
+  if (settings_.AskObserver) {
     const std::optional<std::string> name = ObserverDialog::Ask(this);
     if (!name) return;  // cancelled: nothing starts
-    experiment::RunLog.Observer = *name;
+    settings_.Observer = *name;  // offered again for the next run
   }
-  MainWindow.FormDisp = Create<TFormDisp>(this, [this] { ExperimentExit(); });
-  MainWindow.FormDisp->SetVisible(true);
+  // Each run's session time is its own, even for two begun within a millisecond.
+  using namespace std::chrono;
+  lastStart_ = std::max(time_point_cast<milliseconds>(system_clock::now()), lastStart_ + milliseconds(1));
+  const std::string session = experiment::FormatSessionTime(lastStart_);
+  auto run = std::make_shared<experiment::Run>(experiment::MakeRun(settings_, session, settings_.Observer));
+  RunFileSink* saved = nullptr;
+  if (settings_.Autosave) {
+    auto sink = std::make_unique<RunFileSink>(session, settings_.Observer, settings_.Format);
+    saved = sink.get();
+    run->AddSink(std::move(sink));
+  }
+  FormDisp = Create<TFormDisp>(this, run, [this, run, saved] { ExperimentExit(run, saved); });
+  FormDisp->SetVisible(true);
 }
 
 void TForm1::DataButtonClick() {
-  MainWindow.DispGraph2 = Create<TDispGraph2>(this);
-  MainWindow.DispGraph2->SetVisible(true);
+  if (!handedOver_) handedOver_ = std::make_shared<experiment::Run>();
+  DispGraph2 = Create<TDispGraph2>(this, handedOver_);
+  DispGraph2->SetVisible(true);
 }
 
-void TForm1::ExperimentExit() {
+void TForm1::ExperimentExit(std::shared_ptr<const experiment::Run> run, const RunFileSink* saved) {
+  handedOver_ = std::move(run);
   SetVisible(true);
   DoExpButton.SetVisible(false);
   DataButton.SetVisible(true);
   MsgLabel.SetCaption(QCoreApplication::translate("TForm1", "Disp. Data ボタンを押して下さい").toStdString());
-  const experiment::RunLogState& log = experiment::RunLog;
-  if (log.Autosave && log.RunFile.IsOpen()) ShowSavedPath(log.RunFile.Path());
+  if (saved && saved->IsOpen()) ShowSavedPath(saved->Path());
 }
 
 // Below the buttons, in two lines; a path too long for the window is shortened

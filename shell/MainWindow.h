@@ -1,6 +1,10 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "experiment/Run.h"
 
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
@@ -8,12 +12,15 @@
 
 class TFormDisp;
 class TDispGraph2;
+class RunFileSink;
 
 // The program's hub: runs the experiment, then shows its analysis, and ends
-// the program.
+// the program. Each "Do Exp" makes a run of the settings for an experiment
+// window of its own; "Disp. Data" shows the run whose window's "Exit" handed
+// over last.
 class TForm1 : public ui::Form {
  public:
-  explicit TForm1(ui::Form* owner);
+  explicit TForm1(ui::Form* owner, experiment::RunSettings settings = {});
 
   ui::Label MsgLabel;
   ui::Button DoExpButton;
@@ -24,9 +31,14 @@ class TForm1 : public ui::Form {
   void DoExpButtonClick();
   void ExitButtonClick();
   void DataButtonClick();
-  // The experiment window is left by its "Exit": this window comes back and
-  // offers the analysis.
-  void ExperimentExit();
+  // The experiment window of `run` is left by its "Exit": this window comes
+  // back and offers the run's analysis. `saved` is the run's own file, when
+  // it has one.
+  void ExperimentExit(std::shared_ptr<const experiment::Run> run, const RunFileSink* saved);
+
+  TFormDisp* FormDisp = nullptr;      // the newest experiment window
+  TDispGraph2* DispGraph2 = nullptr;  // the newest ROC window
+  std::int32_t FirstActivation = 0;
 
   // Where the last run was kept with --autosave; nullptr until then.
   ui::Label* SavedLabel() const { return savedLabel_; }
@@ -38,17 +50,9 @@ class TForm1 : public ui::Form {
   ui::Label* NewStatusLine();
   void PlaceStatusLines();
 
+  experiment::RunSettings settings_;
+  std::chrono::sys_time<std::chrono::milliseconds> lastStart_{};  // of the newest run
+  std::shared_ptr<const experiment::Run> handedOver_;  // the run "Disp. Data" shows
   ui::Label* savedLabel_ = nullptr;
   ui::Label* storeLabel_ = nullptr;
 };
-
-// Process-wide state of the main window unit.
-struct MainWindowState {
-  TForm1* Form1 = nullptr;
-  TFormDisp* FormDisp = nullptr;
-  TDispGraph2* DispGraph2 = nullptr;
-  std::int32_t FirstActivation = 0;
-
-  void Reset() { *this = MainWindowState{}; }
-};
-extern MainWindowState MainWindow;

@@ -9,9 +9,7 @@
 #include <iostream>
 
 #include "experiment/DesignFile.h"
-#include "experiment/ExperimentState.h"
-#include "experiment/Generator.h"
-#include "experiment/RunLog.h"
+#include "experiment/Run.h"
 #include "shell/ClassCommands.h"
 #include "shell/CommandLine.h"
 #include "shell/FitReport.h"
@@ -69,8 +67,9 @@ int main(int argc, char** argv) {
       break;
   }
 
-  // A design or an observer makes the run a class's: its per-trial file names
-  // both. Without either, the standard experiment and today's file format.
+  // A design or an observer makes the runs a class's: their per-trial files
+  // name both. Without either, the standard experiment in the plain format.
+  experiment::RunSettings runs;
   if (cl.designFile || cl.observer) {
     if (cl.designFile) {
       experiment::DesignFileResult read = experiment::ReadDesignFile(*cl.designFile);
@@ -78,23 +77,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", read.Error.c_str());
         return 2;
       }
-      experiment::Experiment.design = std::move(read.Value);
+      runs.design = std::move(read.Value);
     }
-    experiment::RunLog.Format = experiment::TrialLogFormat::kClass;
-    experiment::RunLog.Observer = cl.observer.value_or("");
-    experiment::RunLog.AskObserver = experiment::Experiment.design.AskObserver && !cl.observer;
+    runs.Format = experiment::TrialLogFormat::kClass;
+    runs.Observer = cl.observer.value_or("");
+    runs.AskObserver = runs.design.AskObserver && !cl.observer;
   }
 
   experiment::TrialLogFile csv;
   if (cl.csvFile) {
-    if (auto error = csv.Open(*cl.csvFile, experiment::RunLog.Format)) {
+    if (auto error = csv.Open(*cl.csvFile, runs.Format)) {
       Complain(*error);
       return 2;
     }
-    experiment::RunLog.File = &csv;
+    runs.Sinks.push_back(&csv);
   }
-  experiment::RunLog.Autosave = cl.autosave;
-  experiment::SetFixedSeed(cl.seed);
+  runs.Autosave = cl.autosave;
+  runs.Seed = cl.seed;
 
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {
     Complain(problem);
@@ -110,22 +109,23 @@ int main(int argc, char** argv) {
   if (cl.action == shell::CommandLine::Action::kClass) return shell::RunClassWindow(cl.classSources);
   // The class database: rows are spooled here and sent by a worker thread;
   // what it says goes to the main window's status line.
+  TForm1* form1 = nullptr;
   std::unique_ptr<store::Store> classStore;
   if (cl.store && cl.action == shell::CommandLine::Action::kRun) {
     const store::ConnInfo info = std::get<store::ConnInfo>(store::ParseConnInfo(*cl.store));
     classStore = std::make_unique<store::Store>(
         info, store::SpoolPath(SpoolFolder(), info), QSysInfo::machineHostName().toStdString(),
-        [](const std::string& line) {
-          QMetaObject::invokeMethod(qApp, [line] {
-            if (MainWindow.Form1 != nullptr) MainWindow.Form1->ShowStoreStatus(line);
+        [&form1](const std::string& line) {
+          QMetaObject::invokeMethod(qApp, [&form1, line] {
+            if (form1 != nullptr) form1->ShowStoreStatus(line);
           }, Qt::QueuedConnection);
         });
     if (auto error = classStore->Start()) {
       Complain(*error);
       return 2;
     }
-    experiment::RunLog.Store = classStore.get();
+    runs.Sinks.push_back(classStore.get());
   }
-  MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
+  form1 = ui::Form::Create<TForm1>(nullptr, std::move(runs));
   return ui::Application::Run();
 }

@@ -4,7 +4,7 @@
 
 #include "BinormalParameters.h"
 #include "RatingCounts.h"
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 
 namespace roc {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 #include "experiment/TrialLog.h"
 
 namespace roc {

@@ -4,7 +4,7 @@
 
 #include "RatingCounts.h"
 #include "experiment/Design.h"
-#include "experiment/ExperimentState.h"
+#include "experiment/TrialRecord.h"
 #include "numeric/Extended.h"
 
 namespace roc {

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "experiment/RunLog.h"
 #include "experiment/SessionFileNames.h"
 #include "ui/qt/QtJapanese.h"
 
@@ -20,15 +19,14 @@ QString& LastSaveFolder() {
 }  // namespace
 
 QString AskSavePath(QWidget* parent, const QString& title, const char* stem, const char* extension,
-                    const char* filter) {
+                    const char* filter, const std::string& session, const std::string& observer) {
   const ui::QtJapanese japanese;
   QString folder = LastSaveFolder();
   if (folder.isEmpty()) {
     folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (!QDir(folder).exists()) folder = QDir::homePath();  // no documents folder: the home folder
   }
-  const std::string name =
-      experiment::ProposedSaveName(stem, experiment::RunLog.Run.Session, extension, experiment::RunLog.Run.Observer);
+  const std::string name = experiment::ProposedSaveName(stem, session, extension, observer);
 
   QFileDialog dialog(parent, title, QString(), QString::fromUtf8(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

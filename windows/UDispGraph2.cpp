@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <memory>
 
-#include "experiment/RunLog.h"
 #include "plot/FittedCurve.h"
 #include "plot/ParameterFormat.h"
 #include "plot/PlotColours.h"
@@ -26,7 +25,6 @@
 #include "windows/WriteError.h"
 
 using numeric::Extended;
-using roc::Analysis;
 using roc::ModelParameterSet;
 
 namespace {
@@ -60,7 +58,7 @@ std::string Down() { return QCoreApplication::translate("TDispGraph2", "小").to
 
 }  // namespace
 
-TDispGraph2::TDispGraph2(ui::Form* owner)
+TDispGraph2::TDispGraph2(ui::Form* owner, std::shared_ptr<const experiment::Run> run)
     : ui::Form(owner),
       Panel1(this, "Panel1", 8, 8, 257, 265),
       Image1(&Panel1, 8, 8, 241, 249),
@@ -81,11 +79,12 @@ TDispGraph2::TDispGraph2(ui::Form* owner)
       C1DownButton(this, Down(), 336, 264, 52, 25),
       REdit(this, "REdit", 392, 72, 105, 24),
       RUpButton(this, Up(), 392, 96, 52, 25),
-      RDownButton(this, Down(), 392, 128, 52, 25) {
+      RDownButton(this, Down(), 392, 128, 52, 25),
+      run_(std::move(run)) {
   SetCaption("DispGraph2");
   SetBounds(373, 106, 440, 326);
 
-  BuildParameterRows(experiment::Experiment.design.Categories());
+  BuildParameterRows(run_->design.Categories());
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { FormActivate(); };
   DispButton.OnClick = [this] { DispButtonClick(); };
@@ -221,8 +220,8 @@ std::string TDispGraph2::Format(Extended v) const {
 }
 
 void TDispGraph2::DispButtonClick() {
-  roc::RefillResponseTally(experiment::Experiment.TrialResults, Analysis.ResponseTally);
-  dispCounts_ = roc::CountRecordedRatings(experiment::Experiment.TrialResults);
+  roc::RefillResponseTally(run_->TrialResults, Analysis.ResponseTally);
+  dispCounts_ = roc::CountRecordedRatings(run_->TrialResults);
 
   ui::Surface& scratch = Image2.Canvas();
   scratch.SetFontHeight(20);
@@ -278,7 +277,7 @@ void TDispGraph2::StepParameter() {
   ShowByEye();
 }
 
-// The plot of the shared records and model; with the analysis window's
+// The plot of the run's records and the model; with the analysis window's
 // overlay on, the maximum-likelihood curve in grey over it.
 void TDispGraph2::RedrawPlot() {
   ui::Surface& plot = Image1.Canvas();
@@ -305,7 +304,7 @@ void TDispGraph2::ApplyEstimates() {
 
 void TDispGraph2::OpenAnalysis() {
   if (!analysis_) {
-    analysis_ = new TAnalysisWindow(this, experiment::Experiment.design.Categories());
+    analysis_ = new TAnalysisWindow(this, run_->design.Categories());
     analysis_->OnApply = [this] { ui::Application::Invoke([this] { ApplyEstimates(); }); };
     analysis_->OnOverlayChanged = [this](bool) { ui::Application::Invoke([this] { RedrawPlot(); }); };
     analysis_->SetData(dispCounts_);
@@ -349,7 +348,7 @@ void TDispGraph2::SavePlot(const QString& path) {
 }
 
 void TDispGraph2::SaveResults(const QString& path) {
-  if (auto error = experiment::WriteTrialLog(path.toStdString(), experiment::RunLog.Run.Rows, experiment::RunLog.Format))
+  if (auto error = experiment::WriteTrialLog(path.toStdString(), run_->Log().Rows, run_->Format()))
     throw EWriteError(*error);
 }
 
@@ -366,13 +365,13 @@ void TDispGraph2::AddPlotActions() {
       [this] { OpenAnalysis(); });
   add(QCoreApplication::translate("TDispGraph2", "プロットを保存..."), QKeySequence(Qt::CTRL | Qt::Key_S), [this] {
     const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "プロットを保存"), "roc-plot",
-                                     "png", "PNG (*.png)");
+                                     "png", "PNG (*.png)", run_->Log().Session, run_->Log().Observer);
     if (!path.isEmpty()) SavePlot(path);
   });
   add(QCoreApplication::translate("TDispGraph2", "結果を保存..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
       [this] {
         const QString path = AskSavePath(this, QCoreApplication::translate("TDispGraph2", "結果を保存"), "results",
-                                         "csv", "CSV (*.csv)");
+                                         "csv", "CSV (*.csv)", run_->Log().Session, run_->Log().Observer);
         if (!path.isEmpty()) SaveResults(path);
       });
   Image1.setContextMenuPolicy(Qt::CustomContextMenu);

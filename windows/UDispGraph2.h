@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "experiment/Run.h"
 #include "numeric/Extended.h"
+#include "plot/RocState.h"
 #include "ui/Colour.h"
 #include "stats/BinormalFit.h"
 #include "windows/UAnalysisWindow.h"
@@ -19,12 +21,14 @@
 class QHideEvent;
 class QMenu;
 
-// The ROC analysis window: the observed points of the recorded trials and the
-// binormal model curve, whose five parameters the user changes with
-// press-and-hold buttons.
+// The ROC analysis window of the run it is handed: the observed points of
+// the recorded trials and the binormal model curve, whose parameters the user
+// changes with press-and-hold buttons.
 class TDispGraph2 : public ui::Form {
  public:
-  explicit TDispGraph2(ui::Form* owner);
+  TDispGraph2(ui::Form* owner, std::shared_ptr<const experiment::Run> run);
+
+  const experiment::Run& run() const { return *run_; }
 
   ui::Panel Panel1;
   ui::Image Image1;  // the plot, 500 x 500
@@ -47,6 +51,7 @@ class TDispGraph2 : public ui::Form {
   ui::Button RUpButton;
   ui::Button RDownButton;
   ui::Timer Timer1;
+  roc::RocState Analysis;
 
   void FormCreate();
   void FormActivate();
@@ -105,6 +110,7 @@ class TDispGraph2 : public ui::Form {
   void PlaceAnalysis();
   std::string Format(numeric::Extended v) const;
 
+  std::shared_ptr<const experiment::Run> run_;
   std::vector<ParameterRow> rows_;
   std::vector<std::unique_ptr<QWidget>> madeControls_;  // the criterion rows of a scale other than four points
   bool activated_ = false;

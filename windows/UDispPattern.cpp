@@ -1,21 +1,15 @@
 // The experiment window: its layout for the run's design, the trial's screens
-// from GO to the rating, the timed exposure, and where each answer goes (the
-// records, the per-trial files, the class database). Longer than most files:
-// one window's handlers, which read best side by side.
+// from GO to the rating and the timed exposure; the run it presents keeps the
+// answers and sends them on. Longer than most files: one window's handlers,
+// which read best side by side.
 #include "windows/UDispPattern.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <algorithm>
-#include <cmath>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStandardPaths>
+#include <algorithm>
+#include <cmath>
 
-#include "experiment/Generator.h"
-#include "experiment/RunLog.h"
-#include "experiment/SessionFileNames.h"
 #include "experiment/StimulusPatterns.h"
 #include "windows/ShownTexts.h"
 #include "windows/WriteError.h"
@@ -23,13 +17,11 @@
 #include "ui/qt/DisplayServer.h"
 #include "ui/qt/Label.h"
 
-using experiment::Experiment;
-
 namespace {
 
-// The caption of a rating button in the run's design.
-std::string CaptionOf(experiment::ResponseCode code) {
-  return ShownRatings(Experiment.design)[Experiment.design.Categories() - code].Caption;
+// The caption of a rating button in the design.
+std::string CaptionOf(const experiment::Design& design, experiment::ResponseCode code) {
+  return ShownRatings(design)[design.Categories() - code].Caption;
 }
 
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
@@ -37,30 +29,25 @@ void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   s.TextOut(250 - w / 2, y, text);
 }
 
-
-// The OS's reason out of a file's failure message "... <path>: <reason>".
-std::string ReasonOf(const std::string& message, const std::string& path) {
-  const std::string marker = path + ": ";
-  const std::size_t at = message.rfind(marker);
-  return at == std::string::npos ? message : message.substr(at + marker.size());
-}
-
 }  // namespace
 
-TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
+// The controls take their places in FormCreate; here only the buttons'
+// heights count, which FormCreate keeps.
+TFormDisp::TFormDisp(ui::Form* owner, std::shared_ptr<experiment::Run> run, std::function<void()> handOver)
     : ui::Form(owner),
-      Panel1(this, "Panel1", 8, 8, 185, 185),
-      Image1(&Panel1, 8, 8, 105, 105),
-      Image2(&Panel1, 16, 16, 105, 105),
-      Image3(&Panel1, 24, 24, 105, 105),
-      GOButton(this, "GO", 312, 16, 75, 25),
-      ExitButton(this, "Exit", 312, 200, 75, 25),
-      CertainSButton(this, CaptionOf(experiment::kCertainS), 312, 56, 75, 25),
-      ProbablySButton(this, CaptionOf(experiment::kProbablyS), 312, 88, 75, 25),
-      ProbablyNButton(this, CaptionOf(experiment::kProbablyN), 312, 120, 75, 25),
-      CertainNButton(this, CaptionOf(experiment::kCertainN), 312, 152, 75, 25),
+      Panel1(this, "Panel1", 0, 0, 500, 500),
+      Image1(&Panel1, 0, 0, 500, 500),
+      Image2(&Panel1, 0, 0, 500, 500),
+      Image3(&Panel1, 0, 0, 500, 500),
+      GOButton(this, "GO", 0, 0, 100, 25),
+      ExitButton(this, "Exit", 0, 0, 100, 25),
+      CertainSButton(this, CaptionOf(run->design, experiment::kCertainS), 0, 0, 100, 25),
+      ProbablySButton(this, CaptionOf(run->design, experiment::kProbablyS), 0, 0, 100, 25),
+      ProbablyNButton(this, CaptionOf(run->design, experiment::kProbablyN), 0, 0, 100, 25),
+      CertainNButton(this, CaptionOf(run->design, experiment::kCertainN), 0, 0, 100, 25),
+      run_(std::move(run)),
       handOver_(std::move(handOver)) {
-  const experiment::Design& design = Experiment.design;
+  const experiment::Design& design = run_->design;
   SetCaption(design.Name == experiment::Design::Standard().Name ? "FormDisp" : "FormDisp - " + design.Name);
   if (design.Categories() == 4) {
     ratingButtons_ = {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton};
@@ -68,12 +55,11 @@ TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
     // Another scale: buttons of its own, the named four stay hidden.
     for (ui::Button* b : {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton}) b->SetVisible(false);
     for (experiment::ResponseCode code = design.Categories(); code >= 1; --code) {
-      auto& b = madeButtons_.emplace_back(std::make_unique<ui::Button>(this, CaptionOf(code), 312, 56, 75, 25));
+      auto& b = madeButtons_.emplace_back(std::make_unique<ui::Button>(this, CaptionOf(design, code), 0, 0, 100, 25));
       b->OnClick = [this, code] { Answer(code); };
       ratingButtons_.push_back(b.get());
     }
   }
-  SetBounds(510, 108, 435, 300);
   OnCreate = [this] { FormCreate(); };
   OnClose = [this] { FormClose(); };
   GOButton.OnClick = [this] { GOButtonClick(); };
@@ -86,9 +72,8 @@ TFormDisp::TFormDisp(ui::Form* owner, std::function<void()> handOver)
 }
 
 void TFormDisp::FormCreate() {
-  const std::string session = experiment::FormatSessionTime(std::chrono::system_clock::now());
   Timer1.SetEnabled(false);
-  Timer1.SetInterval(Experiment.design.ExposureMs);
+  Timer1.SetInterval(run_->design.ExposureMs);
 
   SetClientHeight(500);
   SetClientWidth(700);
@@ -121,28 +106,20 @@ void TFormDisp::FormCreate() {
   }
   if (ExitButton.Top() + 2 * H > ClientHeight()) SetClientHeight(ExitButton.Top() + 2 * H);
 
-  const std::uint32_t seed = experiment::SetUpPatterns(Experiment, Image1.Canvas());
-  experiment::RunLog.Run = {session, seed, {}, experiment::RunLog.Observer, Experiment.design.Name,
-                            Experiment.design.Categories()};
-  experiment::RunLog.RunFile = {};
+  // The run's patterns set up and its first stimulus drawn, hidden.
+  Image1.Canvas().SetPenColor(ui::clWhite);
+  experiment::DrawPattern(run_->Start(), Image1.Canvas());
 
   DrawInstructionScreen();
 
-  // A new run starts from empty records, so that an analysis never counts
-  // answers of an earlier run together with this one's.
-  Experiment.TrialResults = experiment::TrialRecords(Experiment.design);
-
   WriteGoPrompt();
-  Experiment.TrialCounter = 1 - Experiment.design.PracticeTrials;
   WriteTrialLabel();
 
   Image3.SetVisible(true);
   ShowGoScreen();
 }
 
-std::int32_t TFormDisp::TrialNumber() const { return Experiment.TrialCounter + Experiment.design.PracticeTrials; }
-
-void TFormDisp::PrepareNextStimulus() { experiment::PrepareNextStimulus(Experiment, Image1.Canvas()); }
+void TFormDisp::PrepareNextStimulus() { experiment::DrawPattern(run_->NextTrial(), Image1.Canvas()); }
 
 void TFormDisp::DrawInstructionScreen() {
   ui::Surface& s = Image2.Canvas();
@@ -152,10 +129,10 @@ void TFormDisp::DrawInstructionScreen() {
   // Each category's statement, and below it, indented, the button that says
   // so; 60 pixels apart from 100 down while they fit, closer and higher up
   // for a longer scale.
-  const int K = Experiment.design.Categories();
+  const int K = run_->design.Categories();
   const int step = std::min(60, 440 / K);
   int y = std::min(100, (500 - ((K - 1) * step + 45)) / 2);
-  for (const experiment::RatingCategory& category : ShownRatings(Experiment.design)) {
+  for (const experiment::RatingCategory& category : ShownRatings(run_->design)) {
     s.TextOut(20, y, category.Statement);
     s.TextOut(200, y + 25,
               QCoreApplication::translate("TFormDisp", "==> 「%1」ボタン")
@@ -167,7 +144,7 @@ void TFormDisp::DrawInstructionScreen() {
 
 void TFormDisp::WriteTrialLabel() {
   Image3.Canvas().TextOut(150, 270,
-                          QCoreApplication::translate("TFormDisp", "第%1試行").arg(TrialNumber()).toStdString());
+                          QCoreApplication::translate("TFormDisp", "第%1試行").arg(run_->TrialNumber()).toStdString());
 }
 
 void TFormDisp::GOButtonClick() {
@@ -175,7 +152,7 @@ void TFormDisp::GOButtonClick() {
   Image1.SetVisible(true);
   GOButton.SetVisible(false);
   ExitButton.SetVisible(false);
-  Experiment.ShownStimulus = Experiment.NextStimulus;
+  run_->Show();
   exposure_ = {};
   if (!StartTimedExposure()) {
     Timer1.SetEnabled(true);
@@ -216,7 +193,7 @@ bool TFormDisp::StartTimedExposure() {
 // The design's exposure, rounded to whole frames where the screen reports
 // its refresh rate.
 std::chrono::nanoseconds TFormDisp::ExposureLength() const {
-  const std::chrono::nanoseconds asked = std::chrono::milliseconds(Experiment.design.ExposureMs);
+  const std::chrono::nanoseconds asked = std::chrono::milliseconds(run_->design.ExposureMs);
   const std::chrono::nanoseconds frame = ui::FramePeriod(*this);
   if (frame.count() == 0) return asked;
   const double frames = std::max(1.0, std::round(static_cast<double>(asked.count()) / frame.count()));
@@ -254,83 +231,37 @@ void TFormDisp::Timer1Timer() {
 }
 
 void TFormDisp::Answer(experiment::ResponseCode code) {
-  const std::int32_t trial = TrialNumber();
+  const experiment::TrialTiming timing = Timing();
   Image2.SetVisible(false);
   PrepareNextStimulus();
   ShowGoScreen();
-  if (Experiment.TrialCounter > 0) {
-    Experiment.TrialResults[Experiment.TrialCounter] = {Experiment.TrialCounter, Experiment.ShownStimulus, code};
-  }
-  if (Experiment.TrialCounter >= Experiment.design.RecordedTrials) {
+  // Recorded, and written and synced to every sink before the handler
+  // returns; the run's first failure is shown, once, and it goes on in memory.
+  const std::optional<experiment::SinkFailure> failure = run_->Answer(code, timing);
+  if (run_->Over()) {
     ShowEndScreen();
   } else {
     WriteGoPrompt();
-    Experiment.TrialCounter = Experiment.TrialCounter + 1;
     ui::Surface& s = Image3.Canvas();
     WriteTrialLabel();
     s.SetFontHeight(20);
-    if (Experiment.design.Feedback) {
+    if (run_->design.Feedback) {
       s.SetFontColor(ui::clBlue);
       WriteFeedback();
       s.SetFontColor(ui::clBlack);
     }
   }
   Image3.SetVisible(true);
-  LogAnswer(trial, code);
+  if (failure) throw ETrialLogWriteError(failure->Path, failure->Reason);
 }
 
-void TFormDisp::LogAnswer(std::int32_t trial, experiment::ResponseCode code) {
+// What the screen showed of the trial just rated.
+experiment::TrialTiming TFormDisp::Timing() const {
   using namespace std::chrono;
-  const auto ratingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count();
-  experiment::TrialLogSession& run = experiment::RunLog.Run;
-  run.Rows.push_back({.Session = run.Session,
-                      .Observer = run.Observer,
-                      .DesignName = run.DesignName,
-                      .Categories = run.Categories,
-                      .Seed = run.Seed,
-                      .Trial = trial,
-                      .Practice = Experiment.design.IsPractice(trial),
-                      .Stimulus = Experiment.ShownStimulus,
-                      .Response = code,
-                      .ExposureMs = exposureMs_,
-                      .AskedMs = duration<double, std::milli>(ExposureLength()).count(),
-                      .FrameMs = duration<double, std::milli>(ui::FramePeriod(*this)).count(),
-                      .RatingMs = ratingMs});
-  // Written and synced to every file before the handler returns; the first
-  // failure of the run is shown, once, and the run goes on in memory.
-  std::optional<ETrialLogWriteError> failure;
-  const auto note = [&failure](const std::string& path, const std::optional<std::string>& error) {
-    if (error && !failure) failure.emplace(path, ReasonOf(*error, path));
-  };
-  if (experiment::TrialLogFile* file = experiment::RunLog.File) note(file->Path(), file->Append(run.Rows.back()));
-  if (experiment::TrialSink* store = experiment::RunLog.Store) note(store->Path(), store->Append(run.Rows.back()));
-  if (experiment::RunLog.Autosave) {
-    if (!runFileTried_) {
-      runFileTried_ = true;
-      const auto [path, error] = OpenRunFile();
-      note(path, error);
-    }
-    note(experiment::RunLog.RunFile.Path(), experiment::RunLog.RunFile.Append(run.Rows.back()));
-  }
-  if (failure && !writeErrorShown_) {
-    writeErrorShown_ = true;
-    throw *failure;
-  }
-}
-
-// The run's own file, in the user's data folder, named from the session's
-// local time; a name already taken gets a number. Returns the path and, on
-// failure, why it could not be opened.
-std::pair<std::string, std::optional<std::string>> TFormDisp::OpenRunFile() {
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  const std::string name = experiment::AutosaveFileName(experiment::RunLog.Run.Session, experiment::RunLog.Run.Observer);
-  if (folder.isEmpty() || !QDir().mkpath(folder)) {
-    return {folder.toStdString() + "/" + name,
-            QCoreApplication::translate("TFormDisp", "フォルダ %1 を作成できません").arg(folder).toStdString()};
-  }
-  const std::string path = experiment::UniquePath(
-      folder.toStdString(), name, [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });
-  return {path, experiment::RunLog.RunFile.Open(path, experiment::RunLog.Format)};
+  return {.ExposureMs = exposureMs_,
+          .AskedMs = duration<double, std::milli>(ExposureLength()).count(),
+          .FrameMs = duration<double, std::milli>(ui::FramePeriod(*this)).count(),
+          .RatingMs = duration_cast<milliseconds>(steady_clock::now() - ratingShown_).count()};
 }
 
 ui::Button* TFormDisp::ButtonForKey(int key) {
@@ -360,7 +291,7 @@ void TFormDisp::WriteFeedback() {
   ui::PaintWhite(s, 70, 20, s.Width(), 20 + s.TextHeight());
   s.SetPenColor(pen);
   s.TextOut(70, 20,
-            (Experiment.ShownStimulus == experiment::kNoise
+            (run_->ShownStimulus == experiment::kNoise
                  ? QCoreApplication::translate("TFormDisp", "茶色の増えていないパターンが提示されました")
                  : QCoreApplication::translate("TFormDisp", "茶色の増えたパターンが提示されました"))
                 .toStdString());
@@ -384,7 +315,6 @@ void TFormDisp::ShowGoScreen() {
 }
 
 void TFormDisp::ShowEndScreen() {
-  endShown_ = true;
   GOButton.SetVisible(false);
   ui::Surface& s = Image3.Canvas();
   ui::PaintWhite(s, 0, 0, 500, 500);
@@ -404,5 +334,5 @@ void TFormDisp::ExitButtonClick() {
 void TFormDisp::FormClose() {
   // A complete run closed by the window system is handed over as by "Exit",
   // so that its records stay reachable through "Disp. Data".
-  if (endShown_) ExitButtonClick();
+  if (run_->Over()) ExitButtonClick();
 }

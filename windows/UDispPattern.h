@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "experiment/ExperimentState.h"
-#include "experiment/TrialLog.h"
+#include "experiment/Run.h"
 #include "ui/qt/Button.h"
 #include "ui/qt/Form.h"
 #include "ui/qt/Image.h"
@@ -17,15 +16,17 @@
 
 class QKeyEvent;
 
-// The experiment window: the practice and recorded trials of the run's design,
-// each a GO screen, the stimulus for the design's exposure and a rating on the
-// category buttons. From the keyboard,
+// The experiment window presents the run it is handed: the practice and
+// recorded trials of the run's design, each a GO screen, the stimulus for the
+// design's exposure and a rating on the category buttons. From the keyboard,
 // Space or Enter presses GO and the digit keys 1..K the rating buttons.
 class TFormDisp : public ui::Form {
  public:
   // handOver runs after "Exit" (or the close of a complete run) has hidden
   // the window: the main window takes over.
-  TFormDisp(ui::Form* owner, std::function<void()> handOver);
+  TFormDisp(ui::Form* owner, std::shared_ptr<experiment::Run> run, std::function<void()> handOver);
+
+  const experiment::Run& run() const { return *run_; }
 
   ui::Panel Panel1;
   ui::Image Image1;  // the stimulus grid
@@ -61,7 +62,6 @@ class TFormDisp : public ui::Form {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
-  std::int32_t TrialNumber() const;  // of the trial on the screen, from 1
   void PrepareNextStimulus();
   void DrawInstructionScreen();
   void WriteTrialLabel();
@@ -71,8 +71,7 @@ class TFormDisp : public ui::Form {
   void Answer(experiment::ResponseCode code);
   void ShowGoScreen();
   void ShowEndScreen();
-  void LogAnswer(std::int32_t trial, experiment::ResponseCode code);
-  std::pair<std::string, std::optional<std::string>> OpenRunFile();
+  experiment::TrialTiming Timing() const;
   bool StartTimedExposure();
   std::chrono::nanoseconds ExposureLength() const;
   QImage RatingScreenLook(QRect area);
@@ -84,12 +83,10 @@ class TFormDisp : public ui::Form {
   };
   ExposureMoments exposure_;
 
+  std::shared_ptr<experiment::Run> run_;
   std::vector<std::unique_ptr<ui::Button>> madeButtons_;  // for a scale other than four points
   std::vector<ui::Button*> ratingButtons_;
   std::function<void()> handOver_;
-  bool endShown_ = false;  // the end screen is up: the run is complete
-  bool writeErrorShown_ = false;  // a failed write is shown once per run
-  bool runFileTried_ = false;     // the run's own file has been opened (or failed to)
   std::chrono::steady_clock::time_point gridShown_;
   std::chrono::steady_clock::time_point ratingShown_;
   double exposureMs_ = 0;

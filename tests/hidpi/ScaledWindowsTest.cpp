@@ -8,7 +8,7 @@
 #include <QTest>
 #include <memory>
 
-#include "experiment/ExperimentState.h"
+#include "experiment/Run.h"
 #include "plot/RocState.h"
 #include "tests/support/ScaleProbe.h"
 #include "tests/support/HostWindow.h"
@@ -21,14 +21,13 @@ namespace {
 // are twice the size, their text finer, and shrunk back close to the 1x
 // picture; the plot's save is the 1x picture.
 TEST(ScaledWindows, SurfacesHaveTheScreensDevicePixels) {
-  experiment::Experiment.Reset();
-  for (int i = 1; i <= 50; ++i) experiment::Experiment.TrialResults[i] = {i, static_cast<experiment::StimulusKind>(i % 2), 1 + i % 4};
-  roc::Analysis.Reset();
+  auto run = std::make_shared<experiment::Run>();
+  for (int i = 1; i <= 50; ++i) run->TrialResults[i] = {i, static_cast<experiment::StimulusKind>(i % 2), 1 + i % 4};
   std::unique_ptr<HostWindow> host(ui::Form::Create<HostWindow>(nullptr));
   host->SetVisible(true);
-  auto* rating = ui::Form::Create<TFormDisp>(host.get(), host->Access());
+  auto* rating = ui::Form::Create<TFormDisp>(host.get(), std::make_shared<experiment::Run>(), host->Access());
   rating->SetVisible(true);
-  auto* roc = ui::Form::Create<TDispGraph2>(host.get());
+  auto* roc = ui::Form::Create<TDispGraph2>(host.get(), run);
   roc->SetVisible(true);
   QTest::mouseClick(&roc->DispButton, Qt::LeftButton);
 

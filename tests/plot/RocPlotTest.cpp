@@ -14,25 +14,25 @@ using numeric::Extended;
 struct RocPlotTest : ::testing::Test {
   void SetUp() override {
     numeric::InitFloatingPoint();
-    roc::Analysis.Reset();
-    roc::Analysis.PlotFrame = {40, 460, 450};
-    roc::Analysis.ModelParameters = {1, 0, 1, 2, 1};
+    Analysis.PlotFrame = {40, 460, 450};
+    Analysis.ModelParameters = {1, 0, 1, 2, 1};
   }
+  roc::RocState Analysis;
 };
 
 TEST_F(RocPlotTest, RatesBecomePixelsRoundedHalfToEven) {
-  EXPECT_EQ(roc::ToScreenX(roc::Analysis.PlotFrame, 0), 40);
-  EXPECT_EQ(roc::ToScreenY(roc::Analysis.PlotFrame, 0), 460);
-  EXPECT_EQ(roc::ToScreenX(roc::Analysis.PlotFrame, 1), 490);
-  EXPECT_EQ(roc::ToScreenY(roc::Analysis.PlotFrame, 1), 10);
-  EXPECT_EQ(roc::ToScreenX(roc::Analysis.PlotFrame, 7.0L / 28.0L), 152);  // 112.5 -> 112
-  EXPECT_EQ(roc::ToScreenY(roc::Analysis.PlotFrame, 0.75L), 122);         // 337.5 -> 338
-  EXPECT_EQ(roc::ToScreenX(roc::Analysis.PlotFrame, 0.75L), 378);         // 337.5 -> 338
+  EXPECT_EQ(roc::ToScreenX(Analysis.PlotFrame, 0), 40);
+  EXPECT_EQ(roc::ToScreenY(Analysis.PlotFrame, 0), 460);
+  EXPECT_EQ(roc::ToScreenX(Analysis.PlotFrame, 1), 490);
+  EXPECT_EQ(roc::ToScreenY(Analysis.PlotFrame, 1), 10);
+  EXPECT_EQ(roc::ToScreenX(Analysis.PlotFrame, 7.0L / 28.0L), 152);  // 112.5 -> 112
+  EXPECT_EQ(roc::ToScreenY(Analysis.PlotFrame, 0.75L), 122);         // 337.5 -> 338
+  EXPECT_EQ(roc::ToScreenX(Analysis.PlotFrame, 0.75L), 378);         // 337.5 -> 338
 }
 
 TEST_F(RocPlotTest, AnObservedPointIsACircleOfRadiusSevenAroundItsPixel) {
   ui::Surface s(500, 500);
-  roc::PlotObservedPoint(s, roc::Analysis.PlotFrame, 2, 7.0L / 28.0L, 0.75L);  // centre (152, 122)
+  roc::PlotObservedPoint(s, Analysis.PlotFrame, 2, 7.0L / 28.0L, 0.75L);  // centre (152, 122)
   EXPECT_EQ(s.Pixel(150, 115), ui::clMaroon);         // top row: columns -2..1
   EXPECT_EQ(s.Pixel(153, 115), ui::clMaroon);
   EXPECT_EQ(s.Pixel(154, 115), ui::clWhite);
@@ -44,20 +44,20 @@ TEST_F(RocPlotTest, AnObservedPointIsACircleOfRadiusSevenAroundItsPixel) {
 
 TEST_F(RocPlotTest, TheCurveRunsFromTheUpperRightCornerToTheLowerLeftThroughTheMarkers) {
   ui::Surface s(500, 500);
-  roc::DrawModelCurve(s, roc::Analysis.PlotFrame, roc::Analysis.ModelParameters);
+  roc::DrawModelCurve(s, Analysis.PlotFrame, Analysis.ModelParameters);
   // The first sample (z = -5) is exactly the corner, so the first segment is
   // the diagonal, drawn blue.
   const Extended one = 1;
-  EXPECT_EQ(roc::ToScreenX(roc::Analysis.PlotFrame, one - roc::NormalCdf(-5)), 490);
-  EXPECT_EQ(roc::ToScreenY(roc::Analysis.PlotFrame, one - roc::NormalCdf(-6)), 10);
+  EXPECT_EQ(roc::ToScreenX(Analysis.PlotFrame, one - roc::NormalCdf(-5)), 490);
+  EXPECT_EQ(roc::ToScreenY(Analysis.PlotFrame, one - roc::NormalCdf(-6)), 10);
   EXPECT_EQ(s.Pixel(250, 250), ui::clBlue);
   ExpectStartMarkers(s);
 }
 
 TEST_F(RocPlotTest, NothingIsDrawnBeforeThePlotFrameIsSet) {
-  roc::Analysis.PlotFrame = {0, 0, 0};
+  Analysis.PlotFrame = {0, 0, 0};
   ui::Surface s(500, 500);
-  roc::DrawRocPlot(s, roc::Analysis.PlotFrame, roc::Analysis.ResponseTally, roc::Analysis.ModelParameters);
+  roc::DrawRocPlot(s, Analysis.PlotFrame, Analysis.ResponseTally, Analysis.ModelParameters);
   for (int y = 0; y < 500; y += 7)
     for (int x = 0; x < 500; x += 7) ASSERT_EQ(s.Pixel(x, y), ui::clWhite);
 }

@@ -64,17 +64,15 @@ struct English : ::testing::Test {
 };
 
 TEST_F(English, EveryWindow) {
-  MainWindow.Reset();
-  MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
-  const std::unique_ptr<TForm1> main(MainWindow.Form1);
+  const std::unique_ptr<TForm1> main(ui::Form::Create<TForm1>(nullptr));
   main->SetVisible(true);
   ExpectEnglishAndFitting(*main);
   main->DoExpButton.click();
-  ExpectEnglishAndFitting(*MainWindow.FormDisp);
-  MainWindow.FormDisp->ExitButton.click();
+  ExpectEnglishAndFitting(*main->FormDisp);
+  main->FormDisp->ExitButton.click();
   ExpectEnglishAndFitting(*main);
   main->DataButton.click();
-  ExpectEnglishAndFitting(*MainWindow.DispGraph2);  // with its plot menu
+  ExpectEnglishAndFitting(*main->DispGraph2);  // with its plot menu
 
   ObserverDialog dialog(main.get());
   dialog.show();

@@ -10,19 +10,28 @@
 #include <QTimer>
 #include <memory>
 
-#include "experiment/RunLog.h"
+#include "experiment/Run.h"
 #include "experiment/SessionFileNames.h"
 #include "windows/ObserverDialog.h"
+#include "windows/UDispGraph2.h"
 #include "windows/UDispPattern.h"
 #include "shell/MainWindow.h"
 
 namespace {
 
 struct MainWindowFixture : ::testing::Test {
-  void SetUp() override {
-    MainWindow.Reset();
-    MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
-    form.reset(MainWindow.Form1);
+  void SetUp() override { Make(); }
+  void Make(experiment::RunSettings settings = {}) {
+    form.reset();
+    form.reset(ui::Form::Create<TForm1>(nullptr, std::move(settings)));
+  }
+  // n trials in the window, each rated "異常なし".
+  static void Trials(TFormDisp* run, int n) {
+    for (int i = 0; i < n; ++i) {
+      QTest::mouseClick(&run->GOButton, Qt::LeftButton);
+      run->Timer1Timer();
+      QTest::mouseClick(&run->CertainNButton, Qt::LeftButton);
+    }
   }
   std::unique_ptr<TForm1> form;
 };
@@ -53,7 +62,7 @@ TEST_F(MainWindowTest, BeforeAndAfterTheFirstActivation) {
   EXPECT_EQ(form->MsgLabel.Caption(), "MsgLabel");
   EXPECT_TRUE(form->DataButton.Visible());
   form->SetVisible(true);
-  EXPECT_EQ(MainWindow.FirstActivation, 1);
+  EXPECT_EQ(form->FirstActivation, 1);
   EXPECT_EQ(form->MsgLabel.Caption(), "「Do Exp」ボタンを押して下さい");
   EXPECT_TRUE(form->DoExpButton.Visible());
   EXPECT_TRUE(form->ExitButton.Visible());
@@ -63,7 +72,7 @@ TEST_F(MainWindowTest, BeforeAndAfterTheFirstActivation) {
 
 TEST_F(MainWindowTest, LaterActivationsKeepWhatTheExperimentSet) {
   form->SetVisible(true);
-  form->ExperimentExit();
+  form->ExperimentExit(std::make_shared<experiment::Run>(), nullptr);
 
   class Other : public ui::Form {
    public:
@@ -80,27 +89,21 @@ TEST_F(MainWindowTest, LaterActivationsKeepWhatTheExperimentSet) {
 TEST_F(MainWindowTest, WithAutosaveARunIsKeptInAFileOfItsOwnAndTheMessageSaysWhere) {
   QTemporaryDir data;
   qputenv("XDG_DATA_HOME", data.path().toUtf8());
-  experiment::RunLog.Autosave = true;
+  Make({.Autosave = true});
   form->SetVisible(true);
   QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
-  TFormDisp* run = MainWindow.FormDisp;
-  for (int i = 0; i < 2; ++i) {
-    QTest::mouseClick(&run->GOButton, Qt::LeftButton);
-    run->Timer1Timer();
-    QTest::mouseClick(&run->CertainNButton, Qt::LeftButton);
-  }
+  TFormDisp* run = form->FormDisp;
+  Trials(run, 2);
   QTest::mouseClick(&run->ExitButton, Qt::LeftButton);
-  experiment::RunLog.Autosave = false;
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   qunsetenv("XDG_DATA_HOME");
   ASSERT_TRUE(folder.startsWith(data.path()));
-  const std::string path = folder.toStdString() + "/" + experiment::AutosaveFileName(experiment::RunLog.Run.Session);
+  const std::string path = folder.toStdString() + "/" + experiment::AutosaveFileName(run->run().Log().Session);
   const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
   ASSERT_EQ(read.Sessions.size(), 1u) << read.Error;
   EXPECT_EQ(read.Sessions[0].Rows.size(), 2u);
   ASSERT_NE(form->SavedLabel(), nullptr);
   EXPECT_EQ(form->SavedLabel()->Caption(), "結果を保存しました:\n" + path);
-  experiment::RunLog.RunFile = {};
 }
 
 TEST_F(MainWindowTest, ExitEndsTheProgram) {
@@ -112,8 +115,7 @@ TEST_F(MainWindowTest, ExitEndsTheProgram) {
 // A design that asks for the observer: "Do Exp" asks first; Cancel starts
 // nothing, a good name (trimmed) starts the run under it.
 TEST_F(MainWindowTest, DoExpAsksForTheObserverWhenTheDesignDoes) {
-  experiment::RunLog = {};
-  experiment::RunLog.AskObserver = true;
+  Make({.AskObserver = true});
   form->SetVisible(true);
   const auto answer = [](const QString& typed, bool accept) {
     QTimer::singleShot(0, [typed, accept] {
@@ -128,12 +130,49 @@ TEST_F(MainWindowTest, DoExpAsksForTheObserverWhenTheDesignDoes) {
   };
   answer(QStringLiteral("   "), false);
   QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
-  EXPECT_EQ(MainWindow.FormDisp, nullptr);
+  EXPECT_EQ(form->FormDisp, nullptr);
   answer(QStringLiteral("\u3000 Aoi "), true);
   QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
-  ASSERT_NE(MainWindow.FormDisp, nullptr);
-  EXPECT_EQ(experiment::RunLog.Run.Observer, "Aoi");
-  experiment::RunLog = {};
+  ASSERT_NE(form->FormDisp, nullptr);
+  EXPECT_EQ(form->FormDisp->run().Log().Observer, "Aoi");
+}
+
+// "Do Exp" while an experiment window is open: each window runs a run of its
+// own, both reach the file as sessions of their own, and "Disp. Data" shows
+// the run whose "Exit" handed over.
+TEST_F(MainWindowTest, TwoExperimentWindowsOpenAtOnceKeepTheirRunsApart) {
+  QTemporaryDir folder;
+  const std::string path = folder.filePath("class.csv").toStdString();
+  experiment::TrialLogFile file;
+  ASSERT_FALSE(file.Open(path));
+  Make({.Seed = 99, .Sinks = {&file}});
+  form->SetVisible(true);
+  QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
+  TFormDisp* first = form->FormDisp;
+  Trials(first, 12);
+  QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);
+  TFormDisp* second = form->FormDisp;
+  ASSERT_NE(second, first);
+  Trials(second, 11);
+  Trials(first, 2);
+  EXPECT_EQ(first->run().TrialCounter, 5);
+  EXPECT_EQ(second->run().TrialCounter, 2);
+  EXPECT_EQ(first->run().TrialResults[4].Response, 1);
+  EXPECT_EQ(second->run().TrialResults[2].Response, 0);
+
+  QTest::mouseClick(&second->ExitButton, Qt::LeftButton);
+  QTest::mouseClick(&form->DataButton, Qt::LeftButton);
+  ASSERT_NE(form->DispGraph2, nullptr);
+  EXPECT_EQ(&form->DispGraph2->run(), &second->run());
+
+  const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
+  ASSERT_EQ(read.Sessions.size(), 2u) << read.Error;
+  EXPECT_EQ(read.Sessions[0].Rows.size(), 14u);
+  EXPECT_EQ(read.Sessions[1].Rows.size(), 11u);
+  for (std::size_t i = 0; i < 14; ++i) {
+    EXPECT_EQ(read.Sessions[0].Rows[i].Stimulus, first->run().Log().Rows[i].Stimulus) << i;
+    EXPECT_EQ(read.Sessions[1].Rows[i % 11].Stimulus, second->run().Log().Rows[i % 11].Stimulus) << i;
+  }
 }
 
 }  // namespace

@@ -27,17 +27,15 @@ Counts Row(const TallyTable& t, int s) { return {t.counts[s][1], t.counts[s][2],
 
 class ResponseTallyTest : public ::testing::Test {
  protected:
-  void SetUp() override { experiment::Experiment.Reset(); }
-  void TearDown() override { SetUp(); }
   TallyTable tally_{};
 };
 
 TEST_F(ResponseTallyTest, WorkedExampleFromTrialResults) {
-  experiment::Experiment.TrialResults = Records({10, 8, 5, 2}, {2, 5, 8, 10});
+  const experiment::TrialRecords records = Records({10, 8, 5, 2}, {2, 5, 8, 10});
   EXPECT_FALSE(ObservedPoint(tally_, 1).has_value()) << "before the first refill";
 
-  RefillResponseTally(experiment::Experiment.TrialResults, tally_);
-  RefillResponseTally(experiment::Experiment.TrialResults, tally_);  // a second refill starts from zero again
+  RefillResponseTally(records, tally_);
+  RefillResponseTally(records, tally_);  // a second refill starts from zero again
   EXPECT_EQ(Row(tally_, 0), (Counts{25, 15, 7, 2}));
   EXPECT_EQ(Row(tally_, 1), (Counts{25, 23, 18, 10}));
 

@@ -34,7 +34,7 @@
 #include <string>
 #include <vector>
 
-#include "experiment/ExperimentState.h"
+#include "experiment/Run.h"
 #include "experiment/Generator.h"
 #include "experiment/StimulusPatterns.h"
 #include "windows/UDispPattern.h"
@@ -140,12 +140,10 @@ class StressRun {
       // A session also ends when only the main window is left with nothing to open.
       for (long i = 0; i < length && done_ < total_ && !failed_ && !Finished(); ++i) {
         phase_ = Phase::kAction;
-        const int counter = experiment::Experiment.TrialCounter;
-        const experiment::TrialRecords records = experiment::Experiment.TrialResults;
+        const std::vector<RunState> before = RunStates();
         answerAllowed_ = false;
-        newRun_ = false;
         Act();
-        if (!failed_) CheckAnswerOrigin(counter, records);
+        if (!failed_) CheckAnswerOrigin(before);
         if (!failed_) Check();
         ++done_;
       }
@@ -172,26 +170,21 @@ class StressRun {
   void StartSession() {
     phase_ = Phase::kStart;
     ++cover_.sessions;
-    // A program run starts from zero state.
-    experiment::Experiment.Reset();
-    roc::Analysis.Reset();
-    MainWindow.Reset();
     exps_.clear();
     rocs_.clear();
     children_.clear();
     exitOdds_.clear();
     endReached_.clear();
-    runComplete_ = false;
-    expectedTally_ = {};
-    patternsSetUp_ = false;
+    handedOver_.clear();
+    completeHandedOver_ = false;
+    expectedTally_.clear();
 
     // Each session has its own temper: how eagerly windows are opened and closed.
     const int open[] = {2, 6, 20};
     const int close[] = {0, 1, 3};
     weights_ = {400, 150, 120, 60, 40, 20, open[rng_.Below(3)], close[rng_.Below(3)], 60, 10, 15};
 
-    MainWindow.Form1 = ui::Form::Create<TForm1>(nullptr);
-    main_ = MainWindow.Form1;
+    main_ = ui::Form::Create<TForm1>(nullptr);
     if (ui::Application::MainForm() != main_) Fail("the new main window is not the program's first form");
     main_->SetVisible(true);
     Log("session " + std::to_string(cover_.sessions) + " starts");
@@ -246,7 +239,6 @@ class StressRun {
     for (std::size_t i = 0; i < windows.size(); ++i)
       if (!windows[i].isNull()) Fail("window " + std::to_string(i) + " outlived the end of the program");
     if (ui::Application::MainForm() != nullptr) Fail("a form is still registered after the end of the program");
-    MainWindow.Reset();
     if (!failed_) CheckState();
   }
 
@@ -261,6 +253,8 @@ class StressRun {
   void Act() {
     // With only the main window on the screen the user opens a window soon.
     if (VisibleExps().empty() && VisibleRocs().empty() && rng_.OneIn(2) && Open()) return;
+    // A complete run just handed over is what a user then looks at.
+    if (completeHandedOver_ && rng_.OneIn(2) && OpenRoc()) return;
     int sum = 0;
     for (int w : weights_) sum += w;
     // Some kinds are not possible in every state: draw again, then fall back
@@ -372,9 +366,9 @@ class StressRun {
     TDispGraph2& g = *rocs_[static_cast<std::size_t>(index)];
     const std::string name = "R" + std::to_string(index) + ".";
     if (Clickable(g.DispButton) && rng_.OneIn(8)) {
-      expectedTally_ = TallyOf(experiment::Experiment.TrialResults);
+      expectedTally_[static_cast<std::size_t>(index)] = TallyOf(g.run().TrialResults);
       int records = 0;
-      for (const auto& r : experiment::Experiment.TrialResults) records += r.Response != 0;
+      for (const auto& r : g.run().TrialResults) records += r.Response != 0;
       if (records > 0) ++cover_.dispWithRecords;
       if (records == experiment::Design::Standard().RecordedTrials) ++cover_.dispWithAllRecords;
       ClickButton(g.DispButton, name + "Disp");
@@ -546,38 +540,46 @@ class StressRun {
     if (Clickable(main_->DoExpButton) && exps_.size() < std::size_t{kMaxWindowsOfAKind}) choices.push_back(0);
     if (Clickable(main_->DataButton) && rocs_.size() < std::size_t{kMaxWindowsOfAKind}) choices.push_back(1);
     if (rng_.Pick(choices) == 0) {
-      TFormDisp* before = MainWindow.FormDisp;
+      TFormDisp* before = main_->FormDisp;
       ClickButton(main_->DoExpButton, "main.Do Exp");
-      if (MainWindow.FormDisp == before || !MainWindow.FormDisp) {
+      if (main_->FormDisp == before || !main_->FormDisp) {
         Fail("\"Do Exp\" opened no experiment window");
         return true;
       }
-      Opened(MainWindow.FormDisp);
+      Opened(main_->FormDisp);
     } else {
-      TDispGraph2* before = MainWindow.DispGraph2;
-      ClickButton(main_->DataButton, "main.Disp. Data");
-      if (MainWindow.DispGraph2 == before || !MainWindow.DispGraph2) {
-        Fail("\"Disp. Data\" opened no ROC window");
-        return true;
-      }
-      Opened(MainWindow.DispGraph2);
+      OpenRoc();
     }
     return true;
   }
 
+  // A complete run just handed over gets a window even past the usual count.
+  bool OpenRoc() {
+    const std::size_t most = kMaxWindowsOfAKind + (completeHandedOver_ ? 2 : 0);
+    if (!Clickable(main_->DataButton) || rocs_.size() >= most) return false;
+    TDispGraph2* before = main_->DispGraph2;
+    ClickButton(main_->DataButton, "main.Disp. Data");
+    if (main_->DispGraph2 == before || !main_->DispGraph2) {
+      Fail("\"Disp. Data\" opened no ROC window");
+      return true;
+    }
+    Opened(main_->DispGraph2);
+    return true;
+  }
+
   void Opened(TFormDisp* f) {
-    newRun_ = true;
-    runComplete_ = false;
     exps_.emplace_back(f);
     children_.emplace_back(f);
     exitOdds_.push_back(std::array<int, 3>{4, 60, 1000}[static_cast<std::size_t>(rng_.Below(3))]);
     endReached_.push_back(false);
-    patternsSetUp_ = true;
+    handedOver_.push_back(false);
     ++cover_.experimentWindows;
     if (!f->isVisible()) Fail("the new experiment window is not shown");
   }
   void Opened(TDispGraph2* g) {
     rocs_.emplace_back(g);
+    expectedTally_.emplace_back();
+    completeHandedOver_ = false;
     children_.emplace_back(g);
     ++cover_.rocWindows;
     if (!g->isVisible()) Fail("the new ROC window is not shown");
@@ -656,13 +658,13 @@ class StressRun {
         (target == &form ? std::string("the window") : target->metaObject()->className()) + ")");
     for (int r : VisibleRocs())
       if (target == &rocs_[static_cast<std::size_t>(r)]->DispButton && k.key == Qt::Key_Space)
-        expectedTally_ = TallyOf(experiment::Experiment.TrialResults);
-    TFormDisp* exp = MainWindow.FormDisp;
-    TDispGraph2* roc = MainWindow.DispGraph2;
+        expectedTally_[static_cast<std::size_t>(r)] = TallyOf(rocs_[static_cast<std::size_t>(r)]->run().TrialResults);
+    TFormDisp* exp = main_->FormDisp;
+    TDispGraph2* roc = main_->DispGraph2;
     QTest::keyClick(target, k.key, k.mods);
     // "Do Exp" and "Disp. Data" pressed from the keyboard open their windows.
-    if (MainWindow.FormDisp != exp) Opened(MainWindow.FormDisp);
-    if (MainWindow.DispGraph2 != roc) Opened(MainWindow.DispGraph2);
+    if (main_->FormDisp != exp) Opened(main_->FormDisp);
+    if (main_->DispGraph2 != roc) Opened(main_->DispGraph2);
     return true;
   }
 
@@ -730,7 +732,16 @@ class StressRun {
       return;
     }
 
-    const experiment::ExperimentState& x = experiment::Experiment;
+    for (std::size_t i = 0; i < exps_.size() && !failed_; ++i) {
+      if (exps_[i]) CheckRun(exps_[i]->run(), "E" + std::to_string(i));
+    }
+    for (std::size_t i = 0; i < rocs_.size() && !failed_; ++i) {
+      if (rocs_[i]) CheckTally(rocs_[i]->Analysis.ResponseTally, expectedTally_[i], "R" + std::to_string(i));
+    }
+  }
+
+  // A run's patterns, counter and records agree with each other.
+  void CheckRun(const experiment::Run& x, const std::string& window) {
     const struct {
       const experiment::Pattern& p;
       int brown;
@@ -738,30 +749,27 @@ class StressRun {
     } patterns[] = {{x.NoisePattern, experiment::Design::Standard().NoiseBrownCells, "noise"},
                     {x.SignalPattern, experiment::Design::Standard().SignalBrownCells, "signal"}};
     for (const auto& [p, brownCells, name] : patterns) {
-      int brown = 0, green = 0, zero = 0;
+      int brown = 0, green = 0;
       for (ui::Colour c : p) {
         brown += c == experiment::kBrown;
         green += c == experiment::kGreen;
-        zero += c == ui::Colour::FromBgr(0);
       }
-      if (patternsSetUp_ ? (brown != brownCells || green != experiment::kPatternCells - brownCells)
-                         : zero != experiment::kPatternCells) {
-        Fail(std::string(name) + " pattern holds " + std::to_string(brown) + " brown, " + std::to_string(green) +
-             " green, " + std::to_string(experiment::kPatternCells - brown - green) + " other cells" +
-             (patternsSetUp_ ? "" : " before any experiment window"));
+      if (brown != brownCells || green != experiment::kPatternCells - brownCells) {
+        Fail(window + ": " + name + " pattern holds " + std::to_string(brown) + " brown, " + std::to_string(green) +
+             " green, " + std::to_string(experiment::kPatternCells - brown - green) + " other cells");
         return;
       }
     }
 
     const int c = x.TrialCounter;
     if (c < -9 || c > experiment::Design::Standard().RecordedTrials) {
-      Fail("TrialCounter is " + std::to_string(c));
+      Fail(window + ": TrialCounter is " + std::to_string(c));
       return;
     }
     for (int i = 1; i <= experiment::Design::Standard().RecordedTrials; ++i) {
       const experiment::TrialRecord& r = x.TrialResults[i];
-      const std::string what = "record " + std::to_string(i) + " {" + std::to_string(r.TrialNumber) + ", " +
-                               std::to_string(r.Stimulus) + ", " + std::to_string(r.Response) + "}";
+      const std::string what = window + ": record " + std::to_string(i) + " {" + std::to_string(r.TrialNumber) +
+                               ", " + std::to_string(r.Stimulus) + ", " + std::to_string(r.Response) + "}";
       if (r.Response < 0 || r.Response > 4 || r.Stimulus > 1) {
         Fail(what + " out of range");
         return;
@@ -784,34 +792,53 @@ class StressRun {
         return;
       }
     }
+  }
 
-    const roc::TallyTable& t = roc::Analysis.ResponseTally;
+  // A ROC window's tally is cumulative and holds its run's records of its last Disp.
+  void CheckTally(const roc::TallyTable& t, const roc::TallyTable& expected, const std::string& window) {
     for (int s = 0; s < 2; ++s) {
       const auto& row = t.counts[s];
       if (!(row[1] >= row[2] && row[2] >= row[3] && row[3] >= row[4] && row[4] >= 0) || row[0] != 0) {
-        Fail("tally row " + std::to_string(s) + " is not cumulative: " + TallyText(t));
+        Fail(window + ": tally row " + std::to_string(s) + " is not cumulative: " + TallyText(t));
         return;
       }
     }
     if (t.counts[0][1] + t.counts[1][1] > experiment::Design::Standard().RecordedTrials) {
-      Fail("tally counts more than 50 records: " + TallyText(t));
+      Fail(window + ": tally counts more than 50 records: " + TallyText(t));
       return;
     }
-    if (std::memcmp(&t, &expectedTally_, sizeof t) != 0) {
-      Fail("tally " + TallyText(t) + " differs from the records at the last Disp: " + TallyText(expectedTally_));
+    if (std::memcmp(&t, &expected, sizeof t) != 0) {
+      Fail(window + ": tally " + TallyText(t) + " differs from the records at the last Disp: " + TallyText(expected));
       return;
     }
   }
 
+  struct RunState {
+    int counter;
+    experiment::TrialRecords records;
+  };
+  std::vector<RunState> RunStates() const {
+    std::vector<RunState> states;
+    for (const auto& f : exps_) states.push_back(f ? RunState{f->run().TrialCounter, f->run().TrialResults} : RunState{});
+    return states;
+  }
+
   // A trial is recorded, and the trial counter moves, only by a press on a
-  // visible rating button of a rating screen; a new run starts them afresh.
-  void CheckAnswerOrigin(int counter, const experiment::TrialRecords& records) {
-    if (newRun_) return;
-    const bool changed = experiment::Experiment.TrialCounter != counter ||
-                         !(experiment::Experiment.TrialResults == records);
-    if (changed && !answerAllowed_)
-      Fail("the trial counter went from " + std::to_string(counter) + " to " +
-           std::to_string(experiment::Experiment.TrialCounter) + " (or a record changed) without a rating press");
+  // visible rating button of a rating screen, and in one run only.
+  void CheckAnswerOrigin(const std::vector<RunState>& before) {
+    int changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      if (!exps_[i]) continue;
+      const experiment::Run& run = exps_[i]->run();
+      if (run.TrialCounter == before[i].counter && run.TrialResults == before[i].records) continue;
+      ++changed;
+      if (!answerAllowed_) {
+        Fail("the trial counter of E" + std::to_string(i) + " went from " + std::to_string(before[i].counter) +
+             " to " + std::to_string(run.TrialCounter) + " (or a record changed) without a rating press");
+        return;
+      }
+    }
+    if (changed > 1) Fail(std::to_string(changed) + " runs changed by one rating press");
   }
 
   // What the windows show agrees with the state.
@@ -820,14 +847,14 @@ class StressRun {
       Fail("the main window was destroyed");
       return;
     }
-    if (MainWindow.FirstActivation != 1 || !main_->ExitButton.Visible() ||
+    if (main_->FirstActivation != 1 || !main_->ExitButton.Visible() ||
         main_->DoExpButton.Visible() == main_->DataButton.Visible()) {
       Fail("main window shows Do Exp " + std::to_string(main_->DoExpButton.Visible()) + ", Disp. Data " +
            std::to_string(main_->DataButton.Visible()) + ", Exit " + std::to_string(main_->ExitButton.Visible()));
       return;
     }
-    if (MainWindow.FormDisp != (exps_.empty() ? nullptr : exps_.back().data()) ||
-        MainWindow.DispGraph2 != (rocs_.empty() ? nullptr : rocs_.back().data())) {
+    if (main_->FormDisp != (exps_.empty() ? nullptr : exps_.back().data()) ||
+        main_->DispGraph2 != (rocs_.empty() ? nullptr : rocs_.back().data())) {
       Fail("the main window lost track of its newest window");
       return;
     }
@@ -852,9 +879,9 @@ class StressRun {
              std::to_string(text));
         return;
       }
-      if (end && experiment::Experiment.TrialCounter != experiment::Design::Standard().RecordedTrials) {
+      if (end && f.run().TrialCounter != experiment::Design::Standard().RecordedTrials) {
         Fail("experiment window E" + std::to_string(i) + " shows the end screen at TrialCounter " +
-             std::to_string(experiment::Experiment.TrialCounter));
+             std::to_string(f.run().TrialCounter));
         return;
       }
       if (end && !endReached_[i]) {
@@ -883,14 +910,15 @@ class StressRun {
         return;
       }
     }
-    // A complete run stays reachable until a new one starts.
-    bool completeShown = false;
-    for (std::size_t i = 0; i < exps_.size(); ++i) completeShown |= endReached_[i] && exps_[i]->isVisible();
-    runComplete_ |= experiment::Experiment.TrialCounter == experiment::Design::Standard().RecordedTrials &&
-                    experiment::Experiment.TrialResults[experiment::Design::Standard().RecordedTrials].Response != 0;
-    if (runComplete_ && !completeShown && !main_->DataButton.Visible()) {
-      Fail("a complete run is on no screen and the main window does not offer \"Disp. Data\"");
-      return;
+    // A complete run stays reachable: on its window's screen, or handed over.
+    for (std::size_t i = 0; i < exps_.size(); ++i) {
+      if (!exps_[i]->run().Over() || exps_[i]->isVisible()) continue;
+      if (!main_->DataButton.Visible()) {
+        Fail("the complete run of E" + std::to_string(i) +
+             " is on no screen and the main window does not offer \"Disp. Data\"");
+        return;
+      }
+      if (!handedOver_[i]) completeHandedOver_ = handedOver_[i] = true;
     }
   }
 
@@ -928,11 +956,10 @@ class StressRun {
   std::vector<QPointer<ui::Form>> children_;  // the main window's windows, in order of creation
   std::vector<int> exitOdds_;  // per experiment window: Exit is clicked in 1 of this many GO screens
   std::vector<bool> endReached_;
-  bool patternsSetUp_ = false;
+  std::vector<bool> handedOver_;    // per experiment window: its complete run was handed over
+  bool completeHandedOver_ = false;  // and no ROC window was opened since
   bool answerAllowed_ = false;  // the action pressed a visible rating button of a rating screen
-  bool newRun_ = false;         // the action opened an experiment window
-  bool runComplete_ = false;    // all 50 answers of the current run are in
-  roc::TallyTable expectedTally_{};
+  std::vector<roc::TallyTable> expectedTally_;  // per ROC window: of its run's records at its last Disp
 
   std::array<std::string, kLogLength> log_;
   long logged_ = 0;

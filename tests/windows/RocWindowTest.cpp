@@ -10,8 +10,8 @@
 #include <memory>
 #include <sstream>
 
-#include "experiment/ExperimentState.h"
-#include "experiment/RunLog.h"
+#include "experiment/TrialRecord.h"
+#include "experiment/Run.h"
 #include "stats/BinormalFit.h"
 #include "plot/FittedCurve.h"
 #include "plot/RocPlot.h"
@@ -25,37 +25,33 @@
 
 namespace {
 
-using roc::Analysis;
-
 class Host : public ui::Form {
  public:
   using ui::Form::Form;
 };
 
 // The worked example: noise answered 1..4 in 10, 8, 5, 2 cases, signal in 2, 5, 8, 10.
-void RecordWorkedExample() {
-  experiment::Experiment.Reset();
+void RecordWorkedExample(experiment::Run& run) {
   int i = 1;
   const int noise[5] = {0, 10, 8, 5, 2};
   const int signal[5] = {0, 2, 5, 8, 10};
   for (int r = 1; r <= 4; ++r) {
-    for (int n = 0; n < noise[r]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 0, r};
-    for (int n = 0; n < signal[r]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 1, r};
+    for (int n = 0; n < noise[r]; ++n, ++i) run.TrialResults[i] = {i, 0, r};
+    for (int n = 0; n < signal[r]; ++n, ++i) run.TrialResults[i] = {i, 1, r};
   }
 }
 
 class RocWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    Analysis.Reset();
-    RecordWorkedExample();
+    RecordWorkedExample(*run);
     host.reset(ui::Form::Create<Host>(nullptr));
     host->SetVisible(true);
     form = Open();
   }
 
   TDispGraph2* Open() {
-    auto* f = ui::Form::Create<TDispGraph2>(host.get());
+    auto* f = ui::Form::Create<TDispGraph2>(host.get(), run);
     f->SetVisible(true);
     return f;
   }
@@ -70,6 +66,7 @@ class RocWindow : public ::testing::Test {
 
   const ui::Surface& Plot() { return form->Image1.Canvas(); }
 
+  std::shared_ptr<experiment::Run> run = std::make_shared<experiment::Run>();
   std::unique_ptr<Host> host;
   TDispGraph2* form = nullptr;
 };
@@ -122,7 +119,7 @@ TEST_F(RocWindow, ActivationShowsThePromptAndTheStartValues) {
 TEST_F(RocWindow, DispDrawsTitlesTicksFrameObservedPointsAndTheModel) {
   Press(form->DispButton);
   const ui::Surface& s = Plot();
-  EXPECT_EQ(Analysis.ResponseTally.counts[0][1], 25);
+  EXPECT_EQ(form->Analysis.ResponseTally.counts[0][1], 25);
   EXPECT_TRUE(ShowsText(s, 200, 470, "P(Yes|N)", "ＭＳ ゴシック", 20, ui::clWindowText));
   EXPECT_TRUE(ShowsText(s, 30, 470, "0.0", "ＭＳ ゴシック", 20, ui::clWindowText));
   EXPECT_TRUE(ShowsText(s, 465, 470, "1.0", "ＭＳ ゴシック", 20, ui::clWindowText));
@@ -158,7 +155,7 @@ TEST_F(RocWindow, DispDrawsTitlesTicksFrameObservedPointsAndTheModel) {
   // first segment runs from (40, 460) to the first sample, exactly (490, 10),
   // and so draws the chance diagonal over in blue.
   EXPECT_EQ(s.Pixel(179, 149), ui::clBlue);
-  EXPECT_EQ(s.Pixel(roc::ToScreenX(Analysis.PlotFrame, 0.75L), roc::ToScreenY(Analysis.PlotFrame, 0.75L)), ui::clBlue);
+  EXPECT_EQ(s.Pixel(roc::ToScreenX(form->Analysis.PlotFrame, 0.75L), roc::ToScreenY(form->Analysis.PlotFrame, 0.75L)), ui::clBlue);
 }
 
 TEST_F(RocWindow, TheVerticalTitleIsTheScratchTextTurnedAQuarterTurn) {
@@ -201,7 +198,7 @@ TEST_F(RocWindow, StepSequences) {
     Press(form->RUpButton);
     EXPECT_EQ(form->REdit.Text(), text);
   }
-  Analysis.ModelParameters.R = 1;
+  form->Analysis.ModelParameters.R = 1;
   const char* down[] = {"  R = 0.98039", "  R = 0.96117", "  R = 0.94232"};
   for (const char* text : down) {
     Press(form->RDownButton);
@@ -223,7 +220,7 @@ TEST_F(RocWindow, StepSequences) {
 TEST_F(RocWindow, TheCurveFollowsAStep) {
   Press(form->DispButton);
   Press(form->C1UpButton);  // the c1 marker moves off (265, 81)
-  const roc::ModelParameterSet m = Analysis.ModelParameters;
+  const roc::ModelParameterSet m = form->Analysis.ModelParameters;
   EXPECT_NE(Plot().Pixel(265 - 3, 81 - 3), ui::clGreen);
   EXPECT_EQ(m.c1, 0.02L);
 }
@@ -253,9 +250,9 @@ TEST_F(RocWindow, AHoldEndsWhenTheWindowIsClosedByItsCloseBox) {
   form->close();
   EXPECT_FALSE(form->Timer1.Running());
   QTest::mouseRelease(&form->C2UpButton, Qt::LeftButton);
-  const roc::ModelParameterSet held = Analysis.ModelParameters;
+  const roc::ModelParameterSet held = form->Analysis.ModelParameters;
   QTest::qWait(450);
-  EXPECT_EQ(Analysis.ModelParameters.c2, held.c2);
+  EXPECT_EQ(form->Analysis.ModelParameters.c2, held.c2);
   EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
 }
 
@@ -265,15 +262,15 @@ TEST_F(RocWindow, TypedTextIsOverwrittenByTheNextStep) {
   form->C2Edit.selectAll();
   QTest::keyClicks(&form->C2Edit, "7");
   EXPECT_EQ(form->C2Edit.Text(), "7");
-  EXPECT_EQ(Analysis.ModelParameters.c2, 1.0L);
+  EXPECT_EQ(form->Analysis.ModelParameters.c2, 1.0L);
   Press(form->C2UpButton);
   EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
 }
 
 TEST_F(RocWindow, EmptyTallyRowsLeaveOutThePointsWithoutAnError) {
   ErrorBoxRecorder boxes;
-  experiment::Experiment.Reset();
-  for (int i = 1; i <= 10; ++i) experiment::Experiment.TrialResults[i] = {i, 1, 4};  // signal trials only
+  run->TrialResults = experiment::TrialRecords();
+  for (int i = 1; i <= 10; ++i) run->TrialResults[i] = {i, 1, 4};  // signal trials only
   Press(form->DispButton);
   EXPECT_TRUE(boxes.boxes.empty());
   const ui::Surface& s = Plot();
@@ -302,10 +299,11 @@ TEST_F(RocWindow, ComingBackToTheWindowKeepsTheFittedCurve) {
   EXPECT_EQ(form->DEdit.Text(), "   d = 1.06");
   EXPECT_TRUE(std::equal(fitted.begin(), fitted.end(), Plot().Bits()));
 
-  // A further window resets the shared parameters on its own first activation;
-  // the first window's edits keep their texts.
+  // A further window has parameters of its own, reset on its first
+  // activation; the first window keeps its fit.
   TDispGraph2* second = Open();
-  EXPECT_EQ(Analysis.ModelParameters.d, 1.0L);
+  EXPECT_EQ(second->Analysis.ModelParameters.d, 1.0L);
+  EXPECT_GT(form->Analysis.ModelParameters.d, 1.05L);
   EXPECT_EQ(second->DEdit.Text(), "   d = 1");
   EXPECT_EQ(form->DEdit.Text(), "   d = 1.06");
 }
@@ -335,7 +333,7 @@ TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
   Press(form->DispButton);
   form->OpenAnalysis();
   TAnalysisWindow& w = *form->AnalysisWindow();
-  const roc::RatingCounts counts = roc::CountRecordedRatings(experiment::Experiment.TrialResults);
+  const roc::RatingCounts counts = roc::CountRecordedRatings(run->TrialResults);
   const auto fit = roc::FitBinormal(counts);
   ASSERT_TRUE(fit && w.Fit());
   EXPECT_EQ(w.Fit()->d, fit->d);
@@ -343,7 +341,7 @@ TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
 
   // G^2 = 2 (-log L by eye - -log L at the optimum), shown as the parameters step.
   const auto deviance = [&] {
-    return 2 * (*roc::BinormalNegLogLik(counts, roc::ToBinormal(Analysis.ModelParameters)) - fit->neg_loglik);
+    return 2 * (*roc::BinormalNegLogLik(counts, roc::ToBinormal(form->Analysis.ModelParameters)) - fit->neg_loglik);
   };
   const double start = deviance();
   EXPECT_NEAR(w.DevianceText().toDouble(), start, 1e-4);
@@ -356,9 +354,9 @@ TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
   }
 
   QTest::mouseClick(w.ApplyButton(), Qt::LeftButton);
-  EXPECT_EQ(Analysis.ModelParameters.d, static_cast<numeric::Extended>(fit->d));
-  EXPECT_EQ(Analysis.ModelParameters.c3, static_cast<numeric::Extended>(fit->criteria[2]));
-  EXPECT_EQ(Analysis.ModelParameters.R, static_cast<numeric::Extended>(fit->R));
+  EXPECT_EQ(form->Analysis.ModelParameters.d, static_cast<numeric::Extended>(fit->d));
+  EXPECT_EQ(form->Analysis.ModelParameters.c3, static_cast<numeric::Extended>(fit->criteria[2]));
+  EXPECT_EQ(form->Analysis.ModelParameters.R, static_cast<numeric::Extended>(fit->R));
   EXPECT_EQ(form->REdit.Text().rfind("  R = ", 0), 0u);  // as a step writes it
   EXPECT_EQ(w.DevianceText(), "0.0000");
 }
@@ -368,32 +366,31 @@ TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
 TEST_F(RocWindow, ASixPointScaleHasFivePointsAndFiveCriterionRows) {
   experiment::Design six;
   six.Ratings.resize(6, {"x", "y"});
-  experiment::Experiment.design = six;
-  experiment::Experiment.TrialResults = experiment::TrialRecords(six);
+  run = std::make_shared<experiment::Run>(six, experiment::TrialLogSession{.Seed = 0});
   const int noise[6] = {8, 6, 4, 3, 2, 2}, signal[6] = {2, 2, 3, 4, 6, 8};
   int i = 1;
   for (int r = 1; r <= 6; ++r) {
-    for (int n = 0; n < noise[r - 1]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 0, r};
-    for (int n = 0; n < signal[r - 1]; ++n, ++i) experiment::Experiment.TrialResults[i] = {i, 1, r};
+    for (int n = 0; n < noise[r - 1]; ++n, ++i) run->TrialResults[i] = {i, 0, r};
+    for (int n = 0; n < signal[r - 1]; ++n, ++i) run->TrialResults[i] = {i, 1, r};
   }
   form = Open();
-  EXPECT_EQ(Analysis.ModelParameters.Criteria, 5);
-  EXPECT_EQ(roc::Criterion(Analysis.ModelParameters, 5), 4);
+  EXPECT_EQ(form->Analysis.ModelParameters.Criteria, 5);
+  EXPECT_EQ(roc::Criterion(form->Analysis.ModelParameters, 5), 4);
   EXPECT_FALSE(form->C3Edit.isVisible());
   Press(form->DispButton);
-  EXPECT_EQ(Analysis.ResponseTally.Categories, 6);
-  EXPECT_TRUE(roc::ObservedPoint(Analysis.ResponseTally, 5).has_value());
-  Analysis.StepKind = 3;  // the top criterion row's "大": c5
+  EXPECT_EQ(form->Analysis.ResponseTally.Categories, 6);
+  EXPECT_TRUE(roc::ObservedPoint(form->Analysis.ResponseTally, 5).has_value());
+  form->Analysis.StepKind = 3;  // the top criterion row's "大": c5
   form->StepParameter();
-  EXPECT_EQ(roc::Criterion(Analysis.ModelParameters, 5), 4 + 0.02L);
-  EXPECT_EQ(Analysis.ModelParameters.c3, 2);
+  EXPECT_EQ(roc::Criterion(form->Analysis.ModelParameters, 5), 4 + 0.02L);
+  EXPECT_EQ(form->Analysis.ModelParameters.c3, 2);
 
   form->OpenAnalysis();
-  const auto fit = roc::FitBinormal(roc::CountRecordedRatings(experiment::Experiment.TrialResults));
+  const auto fit = roc::FitBinormal(roc::CountRecordedRatings(run->TrialResults));
   ASSERT_TRUE(fit && form->AnalysisWindow()->Fit());
   QTest::mouseClick(form->AnalysisWindow()->ApplyButton(), Qt::LeftButton);
   for (int j = 1; j <= 5; ++j) {
-    EXPECT_EQ(roc::Criterion(Analysis.ModelParameters, j), static_cast<numeric::Extended>(fit->criteria[j - 1]));
+    EXPECT_EQ(roc::Criterion(form->Analysis.ModelParameters, j), static_cast<numeric::Extended>(fit->criteria[j - 1]));
   }
 }
 
@@ -404,7 +401,7 @@ TEST_F(RocWindow, WithTheOverlayOffThePlotIsAsWithoutTheWindow) {
   Press(form->RDownButton);
   const std::vector<std::uint32_t> withWindow = Pixels(Plot());
 
-  TDispGraph2* plain = Open();  // resets the shared parameters
+  TDispGraph2* plain = Open();  // a window of its own on the same run
   Press(plain->DispButton);
   Press(plain->DUpButton, 3);
   Press(plain->RDownButton);
@@ -419,15 +416,16 @@ TEST_F(RocWindow, WithTheOverlayOffThePlotIsAsWithoutTheWindow) {
 }
 
 TEST_F(RocWindow, SavedPlotAndResultsHoldWhatTheWindowShows) {
-  // The run's answered trials as they went to the per-trial file.
-  experiment::RunLog.Run = {"2026-12-08T19:20:31.123Z", 7, {}};
+  // A run answered as the worked example, practice first.
+  const experiment::TrialRecords example = run->TrialResults;
+  run = std::make_shared<experiment::Run>(experiment::Design::Standard(),
+                                          experiment::TrialLogSession{.Session = "2026-12-08T19:20:31.123Z", .Seed = 7});
   for (int t = 1; t <= 60; ++t) {
-    const experiment::TrialRecord r = t > 10 ? experiment::Experiment.TrialResults[t - 10]
-                                             : experiment::TrialRecord{0, 0, 1};
-    experiment::RunLog.Run.Rows.push_back({.Session = "2026-12-08T19:20:31.123Z", .Seed = 7, .Trial = t,
-                                           .Practice = t <= 10, .Stimulus = r.Stimulus, .Response = r.Response,
-                                           .ExposureMs = 1000.5, .RatingMs = 700});
+    const experiment::TrialRecord r = t > 10 ? example[t - 10] : experiment::TrialRecord{0, 0, 1};
+    run->ShownStimulus = r.Stimulus;
+    run->Answer(r.Response, {.ExposureMs = 1000.5, .RatingMs = 700});
   }
+  form = Open();
   Press(form->DispButton);
   Press(form->C2UpButton);
   form->OpenAnalysis();
@@ -455,12 +453,11 @@ TEST_F(RocWindow, SavedPlotAndResultsHoldWhatTheWindowShows) {
   EXPECT_EQ(fields[2], "50");
   EXPECT_NEAR(std::stod(fields[5]), form->AnalysisWindow()->Fit()->d, 1e-5);   // d
   EXPECT_NEAR(std::stod(fields[17]), form->AnalysisWindow()->Fit()->az, 1e-5);  // az
-  experiment::RunLog.Reset();
 }
 
 TEST(RocExit, ExitEndsTheProgram) {
   auto* main = ui::Form::Create<Host>(nullptr);
-  auto* roc = ui::Form::Create<TDispGraph2>(main);
+  auto* roc = ui::Form::Create<TDispGraph2>(main, std::make_shared<experiment::Run>());
   QTimer::singleShot(0, [roc] {
     roc->SetVisible(true);
     QTest::mouseClick(&roc->ExitButton, Qt::LeftButton);

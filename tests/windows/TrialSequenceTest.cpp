@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "experiment/Generator.h"
-#include "experiment/RunLog.h"
+#include "experiment/Run.h"
 #include "experiment/StimulusPatterns.h"
 #include "windows/UDispPattern.h"
 #include "tests/support/ErrorBoxRecorder.h"
@@ -17,8 +17,6 @@
 
 namespace {
 
-using experiment::Experiment;
-
 constexpr const char* kDefaultFace = "ＭＳ Ｐゴシック";
 const std::string kNoiseFeedback = "茶色の増えていないパターンが提示されました";
 const std::string kSignalFeedback = "茶色の増えたパターンが提示されました";
@@ -27,7 +25,6 @@ const std::string kSignalFeedback = "茶色の増えたパターンが提示さ�
 class TrialSequence : public ::testing::Test {
  protected:
   void SetUp() override {
-    Experiment.Reset();
     experiment::SetClockForTests([] { return experiment::TimeOfDay{0, 0, 0, 0}; });  // seed 0
     host.reset(ui::Form::Create<HostWindow>(nullptr));
     host->SetVisible(true);
@@ -35,8 +32,11 @@ class TrialSequence : public ::testing::Test {
   }
   void TearDown() override { experiment::SetClockForTests(nullptr); }
 
+  // A window on a new run of the settings, as "Do Exp" makes it.
   TFormDisp* OpenWindow() {
-    auto* f = ui::Form::Create<TFormDisp>(host.get(), host->Access());
+    const std::string session = "2026-12-09T10:00:00.00" + std::to_string(runs++) + "Z";
+    auto run = std::make_shared<experiment::Run>(experiment::MakeRun(settings, session, ""));
+    auto* f = ui::Form::Create<TFormDisp>(host.get(), run, host->Access());
     f->SetVisible(true);
     return f;
   }
@@ -60,6 +60,10 @@ class TrialSequence : public ::testing::Test {
                      form->Image3.Canvas().FontColor());
   }
 
+  const experiment::Run& Experiment() const { return form->run(); }
+
+  experiment::RunSettings settings;
+  int runs = 0;
   std::unique_ptr<HostWindow> host;
   TFormDisp* form = nullptr;
 };
@@ -86,7 +90,7 @@ TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
   EXPECT_TRUE(form->ExitButton.isVisible());
   EXPECT_FALSE(form->CertainSButton.Visible());
   EXPECT_FALSE(form->Timer1.Running());
-  EXPECT_EQ(Experiment.TrialCounter, -9);
+  EXPECT_EQ(Experiment().TrialCounter, -9);
 
   const ui::Surface& go = form->Image3.Canvas();
   EXPECT_TRUE(ShowsText(go, 70, 170, "GOボタンを押して下さい", kDefaultFace, 30, ui::clWindowText));
@@ -98,7 +102,7 @@ TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
   EXPECT_TRUE(ShowsText(info, 200, 305, "==> 「異常なし」ボタン", "ＭＳ 明朝", 20, ui::clWindowText));
 
   // With seed 0 the first stimulus is the signal pattern, already drawn.
-  EXPECT_EQ(Experiment.NextStimulus, experiment::kSignal);
+  EXPECT_EQ(Experiment().NextStimulus, experiment::kSignal);
   EXPECT_EQ(form->Image1.Canvas().Pixel(75, 25), experiment::kBrown);  // cell 2
   EXPECT_EQ(form->Image1.Canvas().Pixel(25, 25), experiment::kGreen);  // cell 1
 }
@@ -108,7 +112,7 @@ TEST_F(TrialSequence, TheExposureEndsAfterOneSecondOfTheRealTimer) {
   EXPECT_TRUE(form->Image1.isVisible());
   EXPECT_FALSE(form->GOButton.Visible());
   EXPECT_FALSE(form->ExitButton.Visible());
-  EXPECT_EQ(Experiment.ShownStimulus, experiment::kSignal);
+  EXPECT_EQ(Experiment().ShownStimulus, experiment::kSignal);
   EXPECT_EQ(form->Timer1.Interval(), 1000);
   EXPECT_TRUE(QTest::qWaitFor([&] { return form->Image2.isVisible(); }, 10000));
   EXPECT_FALSE(form->Image1.Visible());
@@ -119,23 +123,23 @@ TEST_F(TrialSequence, TheExposureEndsAfterOneSecondOfTheRealTimer) {
 
 TEST_F(TrialSequence, PracticeIsNotRecordedAndLabelsCountEveryTrial) {
   Trials(10);
-  EXPECT_EQ(Experiment.TrialCounter, 1);
-  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 0);
+  EXPECT_EQ(Experiment().TrialCounter, 1);
+  for (const auto& r : Experiment().TrialResults) EXPECT_EQ(r.Response, 0);
   EXPECT_TRUE(LabelShows(11));
 
   Trial(form, form->ProbablyNButton);  // the 11th answer is record 1
-  EXPECT_EQ(Experiment.TrialResults[1].TrialNumber, 1);
-  EXPECT_EQ(Experiment.TrialResults[1].Response, 2);
-  EXPECT_EQ(Experiment.TrialResults[2].Response, 0);
+  EXPECT_EQ(Experiment().TrialResults[1].TrialNumber, 1);
+  EXPECT_EQ(Experiment().TrialResults[1].Response, 2);
+  EXPECT_EQ(Experiment().TrialResults[2].Response, 0);
 
   Trials(48);
-  EXPECT_EQ(Experiment.TrialCounter, 50);
+  EXPECT_EQ(Experiment().TrialCounter, 50);
   EXPECT_TRUE(LabelShows(60));
   Trial(form, form->CertainNButton);  // the 60th answer is record 50
-  EXPECT_EQ(Experiment.TrialResults[50].TrialNumber, 50);
-  EXPECT_EQ(Experiment.TrialResults[50].Response, 1);
-  EXPECT_EQ(Experiment.TrialCounter, 50);
-  for (int i = 1; i <= 50; ++i) EXPECT_EQ(Experiment.TrialResults[i].TrialNumber, i);
+  EXPECT_EQ(Experiment().TrialResults[50].TrialNumber, 50);
+  EXPECT_EQ(Experiment().TrialResults[50].Response, 1);
+  EXPECT_EQ(Experiment().TrialCounter, 50);
+  for (int i = 1; i <= 50; ++i) EXPECT_EQ(Experiment().TrialResults[i].TrialNumber, i);
 
   // The end screen, with only "Exit".
   const ui::Surface& end = form->Image3.Canvas();
@@ -159,16 +163,16 @@ TEST_F(TrialSequence, EachButtonStoresItsCode) {
   Trial(form, form->ProbablySButton);
   Trial(form, form->ProbablyNButton);
   Trial(form, form->CertainNButton);
-  EXPECT_EQ(Experiment.TrialResults[1].Response, 4);
-  EXPECT_EQ(Experiment.TrialResults[2].Response, 3);
-  EXPECT_EQ(Experiment.TrialResults[3].Response, 2);
-  EXPECT_EQ(Experiment.TrialResults[4].Response, 1);
+  EXPECT_EQ(Experiment().TrialResults[1].Response, 4);
+  EXPECT_EQ(Experiment().TrialResults[2].Response, 3);
+  EXPECT_EQ(Experiment().TrialResults[3].Response, 2);
+  EXPECT_EQ(Experiment().TrialResults[4].Response, 1);
 }
 
 TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
   // Seed 0: trial 1 shows the signal pattern, trial 2 the noise pattern.
   Trial(form, form->CertainSButton);
-  EXPECT_EQ(Experiment.NextStimulus, experiment::kNoise);  // already drawn for trial 2
+  EXPECT_EQ(Experiment().NextStimulus, experiment::kNoise);  // already drawn for trial 2
   const ui::Surface& go = form->Image3.Canvas();
   EXPECT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
   EXPECT_TRUE(LabelShows(2));
@@ -177,9 +181,9 @@ TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
   // must not leave the end of the noise text behind it.
   bool checked = false;
   for (int i = 0; i < 58 && !checked; ++i) {
-    const experiment::StimulusKind shown = Experiment.NextStimulus;
+    const experiment::StimulusKind shown = Experiment().NextStimulus;
     Trial(form, form->CertainSButton);
-    if (shown == experiment::kNoise && Experiment.NextStimulus == experiment::kSignal) {
+    if (shown == experiment::kNoise && Experiment().NextStimulus == experiment::kSignal) {
       Trial(form, form->CertainSButton);
       ASSERT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
       ui::Surface probe(500, 500);
@@ -193,17 +197,12 @@ TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
 }
 
 TEST_F(TrialSequence, ExitAfterTwentyFiveAnswersHandsOverToTheMainWindow) {
-  Experiment.TrialResults[40] = {40, 1, 3};  // left by an earlier run
-  form->Close();
-  form = OpenWindow();
-  EXPECT_EQ(Experiment.TrialResults[40].Response, 0);  // a new run starts from empty records
-
   Trials(25);
   ASSERT_TRUE(form->ExitButton.isVisible());
   QTest::mouseClick(&form->ExitButton, Qt::LeftButton);
   EXPECT_FALSE(form->Visible());
-  for (int i = 1; i <= 15; ++i) EXPECT_EQ(Experiment.TrialResults[i].Response, 4);
-  for (int i = 16; i <= 50; ++i) EXPECT_EQ(Experiment.TrialResults[i].Response, 0);
+  for (int i = 1; i <= 15; ++i) EXPECT_EQ(Experiment().TrialResults[i].Response, 4);
+  for (int i = 16; i <= 50; ++i) EXPECT_EQ(Experiment().TrialResults[i].Response, 0);
   EXPECT_TRUE(host->Visible());
   EXPECT_FALSE(host->DoExpButton.Visible());
   EXPECT_TRUE(host->DataButton.Visible());
@@ -215,7 +214,7 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
   QWidget* focus = form->focusWidget();
   ASSERT_NE(focus, nullptr);
   for (int i = 0; i < 5; ++i) QTest::keyClick(focus, Qt::Key_Space);
-  EXPECT_EQ(Experiment.TrialCounter, -8);
+  EXPECT_EQ(Experiment().TrialCounter, -8);
   EXPECT_TRUE(LabelShows(2));
 
   form->GOButton.setFocus();
@@ -227,7 +226,7 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
   EXPECT_TRUE(form->Visible());
   EXPECT_TRUE(form->CertainSButton.isVisible());
   EXPECT_FALSE(host->DataButton.Visible());
-  EXPECT_EQ(Experiment.TrialCounter, -8);
+  EXPECT_EQ(Experiment().TrialCounter, -8);
 }
 
 TEST_F(TrialSequence, KeysPressGoAndRateAsTheButtonsDoAndKeysOfHiddenButtonsDoNothing) {
@@ -245,8 +244,8 @@ TEST_F(TrialSequence, KeysPressGoAndRateAsTheButtonsDoAndKeysOfHiddenButtonsDoNo
     form->Timer1Timer();
     QTest::keyClick(window, Qt::Key_Space);  // the rating screen: GO is hidden
     QTest::keyClick(window, digit, pad);
-    ASSERT_EQ(experiment::RunLog.Run.Rows.size(), static_cast<std::size_t>(i + 1));
-    EXPECT_EQ(experiment::RunLog.Run.Rows.back().Response, code);
+    ASSERT_EQ(Experiment().Log().Rows.size(), static_cast<std::size_t>(i + 1));
+    EXPECT_EQ(Experiment().Log().Rows.back().Response, code);
   }
 }
 
@@ -264,7 +263,7 @@ TEST_F(TrialSequence, AFinishedRunClosedByTheWindowSystemIsHandedOverAsByExit) {
   EXPECT_TRUE(host->DataButton.Visible());
   EXPECT_FALSE(host->DoExpButton.Visible());
   EXPECT_EQ(host->MsgLabel.Caption(), "Disp. Data ボタンを押して下さい");
-  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 4);
+  for (const auto& r : Experiment().TrialResults) EXPECT_EQ(r.Response, 4);
 }
 
 TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
@@ -272,18 +271,16 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
   std::remove(path.c_str());
   experiment::TrialLogFile file;
   ASSERT_FALSE(file.Open(path));
-  experiment::RunLog.File = &file;
-  experiment::SetFixedSeed(123);
+  settings.Sinks = {&file};
+  settings.Seed = 123;
   std::vector<experiment::StimulusKind> shown[2];
   for (auto& run : shown) {
     form = OpenWindow();
     for (int i = 0; i < 12; ++i) {
       Trial(form, i % 2 ? form->ProbablyNButton : form->CertainSButton);
-      run.push_back(Experiment.ShownStimulus);
+      run.push_back(Experiment().ShownStimulus);
     }
   }
-  experiment::SetFixedSeed(std::nullopt);
-  experiment::RunLog.File = nullptr;
 
   EXPECT_EQ(shown[0], shown[1]);
   const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
@@ -306,30 +303,34 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
 TEST_F(TrialSequence, AFailedWriteIsShownOnceARunInJapaneseAndTheRunGoesOnInMemory) {
   experiment::TrialLogFile full;
   if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  experiment::RunLog.File = &full;
+  settings.Sinks = {&full};
+  form = OpenWindow();
   ErrorBoxRecorder boxes;
   Trials(11);
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].second.rfind("試行の記録を書き込めません: /dev/full: ", 0), 0u) << boxes.boxes[0].second;
-  EXPECT_EQ(Experiment.TrialCounter, 2);
-  EXPECT_EQ(Experiment.TrialResults[1].Response, experiment::kCertainS);
-  EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 11u);
+  EXPECT_EQ(Experiment().TrialCounter, 2);
+  EXPECT_EQ(Experiment().TrialResults[1].Response, experiment::kCertainS);
+  EXPECT_EQ(Experiment().Log().Rows.size(), 11u);
 
   form = OpenWindow();  // the next run says it again, once
   Trials(2);
-  experiment::RunLog.File = nullptr;
   EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
-TEST_F(TrialSequence, ASecondWindowRestartsTheSharedCounter) {
+TEST_F(TrialSequence, ASecondWindowRunsARunOfItsOwn) {
   Trials(12);
-  EXPECT_EQ(Experiment.TrialCounter, 3);
+  TFormDisp* first = form;
   TFormDisp* second = OpenWindow();
-  EXPECT_EQ(Experiment.TrialCounter, -9);
-  Trial(form, form->CertainSButton);  // counts as the first practice trial
-  EXPECT_EQ(Experiment.TrialCounter, -8);
-  for (const auto& r : Experiment.TrialResults) EXPECT_EQ(r.Response, 0);
-  EXPECT_TRUE(second->GOButton.isVisible());
+  EXPECT_EQ(second->run().TrialCounter, -9);
+  Trial(first, first->CertainSButton);  // the first window's run goes on
+  EXPECT_EQ(first->run().TrialCounter, 4);
+  EXPECT_EQ(first->run().TrialResults[3].Response, 4);
+  EXPECT_EQ(second->run().TrialCounter, -9);
+  Trial(second, second->ProbablyNButton);
+  EXPECT_EQ(second->run().TrialCounter, -8);
+  EXPECT_EQ(first->run().Log().Rows.size(), 13u);
+  EXPECT_EQ(second->run().Log().Rows.size(), 1u);
 }
 
 // A six-point design: K buttons from the top at 4 + 2 (i - 1) button
@@ -341,8 +342,8 @@ TEST_F(TrialSequence, ASixPointDesignLaysOutItsButtonsAndRecordsItsCounts) {
   six.RecordedTrials = 2;
   six.Feedback = false;
   six.Ratings = {{"6", "a"}, {"5", "b"}, {"4", "c"}, {"3", "d"}, {"2", "e"}, {"1", "f"}};
-  Experiment.design = six;
-  TFormDisp* f = OpenWindow();
+  settings.design = six;
+  TFormDisp* f = form = OpenWindow();
   EXPECT_EQ(f->windowTitle().toStdString(), "FormDisp - six-point");
   const std::vector<ui::Button*>& buttons = f->RatingButtons();
   ASSERT_EQ(buttons.size(), 6u);
@@ -355,11 +356,11 @@ TEST_F(TrialSequence, ASixPointDesignLaysOutItsButtonsAndRecordsItsCounts) {
     QTest::keyClick(f, static_cast<Qt::Key>(key));
     if (key == Qt::Key_6) EXPECT_TRUE(AllPixels(f->Image3.Canvas(), 70, 20, 500, 40, ui::clWhite)) << "no feedback";
   }
-  EXPECT_EQ(Experiment.TrialResults.Size(), 2);
-  EXPECT_EQ(Experiment.TrialResults[1].Response, 1);
-  EXPECT_EQ(Experiment.TrialResults[2].Response, 3);
+  EXPECT_EQ(Experiment().TrialResults.Size(), 2);
+  EXPECT_EQ(Experiment().TrialResults[1].Response, 1);
+  EXPECT_EQ(Experiment().TrialResults[2].Response, 3);
   EXPECT_FALSE(f->GOButton.isVisible()) << "the end after 1 + 2 trials";
-  EXPECT_EQ(experiment::RunLog.Run.Rows.size(), 3u);
+  EXPECT_EQ(Experiment().Log().Rows.size(), 3u);
 }
 
 }  // namespace

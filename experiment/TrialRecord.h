@@ -36,9 +36,6 @@ struct TrialRecord {
 // a[1] is the first element and a[N] the last. Iteration runs from 1 to N.
 template <typename T, int N>
 struct OneBasedArray {
-  static constexpr int kFirst = 1;
-  static constexpr int kLast = N;
-
   std::array<T, N> items;
 
   T& operator[](int i) { return items[static_cast<std::size_t>(i - 1)]; }
@@ -80,24 +77,5 @@ inline constexpr int kPatternCells = 100;
 // A stimulus pattern: cell k (1..100) lies in row (k - 1) div 10 + 1 and
 // column (k - 1) mod 10 + 1; row 1 is the top row, column 1 the left one.
 using Pattern = OneBasedArray<ui::Colour, kPatternCells>;
-
-// The process-wide state of the experiment unit. It outlives the experiment
-// windows: a later window and the ROC analysis see what an earlier one left.
-struct ExperimentState {
-  Design design;               // the design of the current run; the standard one until a run starts
-  Pattern NoisePattern;        // always a permutation of the design's brown and green cells
-  Pattern SignalPattern;
-  StimulusKind NextStimulus;   // kind already drawn into Image1 for the coming trial
-  std::uint32_t RandomState;   // state of the pseudo-random generator
-  TrialRecords TrialResults;   // record i holds the i-th recorded trial; cleared when a run starts
-  std::int32_t TrialCounter;   // 1 - practice trials at window creation; k - practice before the answer to trial k
-  StimulusKind ShownStimulus;  // kind shown in the trial now being answered
-
-  // Back to the state at process start: everything zero. For tests.
-  void Reset() { *this = ExperimentState{}; }
-};
-
-// The single instance; all zero at process start.
-inline ExperimentState Experiment{};
 
 }  // namespace experiment
