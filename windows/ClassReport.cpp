@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "windows/ClassPlot.h"
 #include "windows/ClassTables.h"
+#include "windows/SaveFile.h"
 
 namespace {
 
@@ -181,17 +181,9 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   flow.Table(classtext::SessionHeaders(), sessionRows, {1.1, 1.1, 1.7, 0.8, 0.8, 0.7, 0.7, 1.3, 0.7, 1.5, 0.8, 0.8}, 6.5);
 }
 
-QString SaveFileAtomically(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return path + QStringLiteral(": ") + file.errorString();
-  return {};
-}
-
 QString SaveClassReport(const QString& path, const ClassReportContent& content) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return path + QStringLiteral(": ") + file.errorString();
-  WriteClassReport(&file, content);
-  if (!file.commit()) return path + QStringLiteral(": ") + file.errorString();
-  return {};
+  return SaveFileAtomically(path, [&content](QIODevice& file) {
+    WriteClassReport(&file, content);
+    return true;
+  });
 }

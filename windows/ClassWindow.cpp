@@ -27,6 +27,7 @@
 #include "classdata/ReportCsv.h"
 #include "windows/ClassTables.h"
 #include "windows/SaveDialog.h"
+#include "windows/SaveFile.h"
 
 namespace {
 
