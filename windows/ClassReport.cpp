@@ -167,17 +167,24 @@ void Problems(PageFlow& flow, const ClassReportContent& content) {
   flow.Skip(10);
 }
 
-// The session table.
+// The session table, every column of the window's, each as wide as its share.
 void Sessions(PageFlow& flow, const ClassReportContent& content) {
   flow.Text(QCoreApplication::translate("ClassReport", "セッション"), 11, true);
   flow.Skip(3);
-  std::vector<QStringList> sessionRows;
+  QStringList headers;
+  std::vector<double> widths;
+  for (const classtext::SessionColumn& column : classtext::SessionColumns()) {
+    headers << classtext::SessionHeading(column);
+    widths.push_back(column.width);
+  }
+  std::vector<QStringList> rows;
   for (const classdata::ClassEntry& e : content.loader->Sessions()) {
     QStringList row;
-    for (int c = 0; c < classtext::kColumns; ++c) row << classtext::SessionCell(e, c, Qt::DisplayRole).toString();
-    sessionRows.push_back(row);
+    for (const classtext::SessionColumn& column : classtext::SessionColumns())
+      row << classtext::SessionCell(e, column, Qt::DisplayRole).toString();
+    rows.push_back(row);
   }
-  flow.Table(classtext::SessionHeaders(), sessionRows, {1.1, 1.1, 1.7, 0.8, 0.8, 0.7, 0.7, 1.3, 0.7, 1.5, 0.8, 0.8}, 6.5);
+  flow.Table(headers, rows, widths, 6.5);
 }
 
 }  // namespace

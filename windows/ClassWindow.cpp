@@ -92,7 +92,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   ShowComparison();
   ShowProblems();
   WatchSources();
-  table_->sortByColumn(classtext::kObserver, Qt::AscendingOrder);
+  table_->sortByColumn(0, Qt::AscendingOrder);  // by the first column, the observer
 }
 
 ClassWindow::~ClassWindow() {
