@@ -18,6 +18,95 @@ std::string CountList(const std::vector<int>& counts) {
 
 std::string Optional(const std::optional<double>& v) { return v ? FormatNumber(*v) : std::string(); }
 
+using FitColumn = CsvColumn<FitSession>;
+using SummaryColumn = CsvColumn<roc::DesignSummary>;
+
+// A number of the fit; empty without one.
+FitColumn FitNumber(std::string name, double roc::BinormalFit::*value) {
+  return {std::move(name), [value](const FitSession& s) { return s.fit ? FormatNumber(*s.fit.*value) : ""; }};
+}
+
+// The j-th criterion (from 0) or its standard error; empty on a smaller scale.
+FitColumn Criterion(int j, bool se) {
+  return {"c" + std::to_string(j + 1) + (se ? "_se" : ""), [j, se](const FitSession& s) {
+            const std::vector<double>* values = !s.fit ? nullptr : se ? &s.fit->criteria_se : &s.fit->criteria;
+            return values && j < static_cast<int>(values->size()) ? FormatNumber((*values)[j]) : "";
+          }};
+}
+
+// The columns before the fit's: where the session is from, who ran which
+// design when the layout names them, its counts.
+std::vector<FitColumn> FitFirstColumns(const FitCsvLayout& layout) {
+  std::vector<FitColumn> columns{{"file", [](const FitSession& s) { return experiment::CsvField(s.file); }},
+                                 {"session", [](const FitSession& s) { return s.session; }}};
+  if (layout.identities) {
+    columns.push_back({"observer", [](const FitSession& s) { return experiment::CsvField(s.observer); }});
+    columns.push_back({"design", [](const FitSession& s) { return experiment::CsvField(s.design); }});
+  }
+  columns.push_back({"recorded", [](const FitSession& s) {
+                       return std::to_string(roc::Total(s.counts.noise) + roc::Total(s.counts.signal));
+                     }});
+  columns.push_back({"noise_counts", [](const FitSession& s) { return CountList(s.counts.noise); }});
+  columns.push_back({"signal_counts", [](const FitSession& s) { return CountList(s.counts.signal); }});
+  return columns;
+}
+
+// The pooled fit's value, or the word for why there is none.
+SummaryColumn Pooled(std::string name, double roc::BinormalFit::*value) {
+  return {std::move(name), [value](const roc::DesignSummary& d) -> std::string {
+            if (d.mixedScales) return "mixed_scales";
+            return d.pooled ? FormatNumber(*d.pooled.*value) : "degenerate";
+          }};
+}
+
+// A mean over the design's fitted sessions, or its spread or interval.
+SummaryColumn Mean(std::string name, std::optional<roc::MeanEstimate> roc::DesignSummary::*estimate,
+                   std::optional<double> (*part)(const roc::MeanEstimate&)) {
+  return {std::move(name), [estimate, part](const roc::DesignSummary& d) {
+            const std::optional<roc::MeanEstimate>& e = d.*estimate;
+            return e ? Optional(part(*e)) : std::string();
+          }};
+}
+
+std::optional<double> MeanOf(const roc::MeanEstimate& e) { return e.mean; }
+std::optional<double> SdOf(const roc::MeanEstimate& e) { return e.sd; }
+std::optional<double> LowOf(const roc::MeanEstimate& e) { return e.low; }
+std::optional<double> HighOf(const roc::MeanEstimate& e) { return e.high; }
+
+template <class T>
+SummaryColumn Count(std::string name, T roc::DesignSummary::*count) {
+  return {std::move(name), [count](const roc::DesignSummary& d) { return std::to_string(d.*count); }};
+}
+
+std::vector<SummaryColumn> MakeClassSummaryColumns() {
+  using roc::BinormalFit, roc::DesignSummary;
+  return {
+      {"design", [](const DesignSummary& d) { return experiment::CsvField(d.design); }},
+      Count("sessions", &DesignSummary::sessions),
+      Count("fitted", &DesignSummary::fitted),
+      Count("degenerate", &DesignSummary::degenerate),
+      Count("recorded", &DesignSummary::recorded),
+      Pooled("pooled_d", &BinormalFit::d),
+      Pooled("pooled_R", &BinormalFit::R),
+      Pooled("pooled_az", &BinormalFit::az),
+      Pooled("pooled_az_se", &BinormalFit::az_se),
+      Mean("mean_a", &DesignSummary::a, MeanOf),
+      Mean("mean_b", &DesignSummary::b, MeanOf),
+      Mean("mean_az", &DesignSummary::az, MeanOf),
+      Mean("sd_az", &DesignSummary::az, SdOf),
+      Mean("az_ci_low", &DesignSummary::az, LowOf),
+      Mean("az_ci_high", &DesignSummary::az, HighOf),
+      Mean("mean_d_a", &DesignSummary::d_a, MeanOf),
+      Mean("sd_d_a", &DesignSummary::d_a, SdOf),
+      {"mean_criteria", [](const DesignSummary& d) {
+         if (d.mixedScales) return std::string("mixed_scales");
+         std::string criteria;
+         for (double c : d.meanCriteria) criteria += (criteria.empty() ? "" : " ") + FormatNumber(c);
+         return criteria;
+       }},
+  };
+}
+
 }  // namespace
 
 std::string FormatNumber(double v) {
@@ -27,31 +116,26 @@ std::string FormatNumber(double v) {
   return std::string(text, end.ptr);
 }
 
-std::string FitCsvHeader(const FitCsvLayout& layout) {
-  std::string header = std::string("file,session,") + (layout.identities ? "observer,design," : "") +
-                       "recorded,noise_counts,signal_counts,d,d_se,R,R_se,";
-  for (int j = 1; j <= layout.criteria; ++j) header += "c" + std::to_string(j) + ",c" + std::to_string(j) + "_se,";
-  return header + "a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status";
-}
-
-std::string FitCsvLine(const std::string& file, const std::string& session, const std::string& observer,
-                       const std::string& design, const roc::RatingCounts& counts,
-                       const std::optional<roc::BinormalFit>& fit, const FitCsvLayout& layout) {
-  const int recorded = roc::Total(counts.noise) + roc::Total(counts.signal);
-  std::string line = experiment::CsvField(file) + ',' + session + ',';
-  if (layout.identities) line += experiment::CsvField(observer) + ',' + experiment::CsvField(design) + ',';
-  line += std::to_string(recorded) + ',' + CountList(counts.noise) + ',' + CountList(counts.signal) + ',';
-  if (!fit) return line + std::string(13 + 2 * layout.criteria, ',') + "degenerate\n";
-  for (double v : {fit->d, fit->d_se, fit->R, fit->R_se}) line += FormatNumber(v) + ',';
+std::vector<CsvColumn<FitSession>> FitCsvColumns(const FitCsvLayout& layout) {
+  using roc::BinormalFit;
+  using Number = std::pair<const char*, double BinormalFit::*>;
+  const Number beforeCriteria[] = {
+      {"d", &BinormalFit::d}, {"d_se", &BinormalFit::d_se}, {"R", &BinormalFit::R}, {"R_se", &BinormalFit::R_se}};
+  const Number afterCriteria[] = {{"a", &BinormalFit::a},         {"b", &BinormalFit::b},
+                                  {"az", &BinormalFit::az},       {"az_se", &BinormalFit::az_se},
+                                  {"d_a", &BinormalFit::d_a},     {"neg_loglik", &BinormalFit::neg_loglik},
+                                  {"chi2", &BinormalFit::chi2}};
+  std::vector<FitColumn> columns = FitFirstColumns(layout);
+  for (const auto& [name, value] : beforeCriteria) columns.push_back(FitNumber(name, value));
   for (int j = 0; j < layout.criteria; ++j) {
-    const bool has = j < static_cast<int>(fit->criteria.size());
-    line += (has ? FormatNumber(fit->criteria[j]) : "") + ',' + (has ? FormatNumber(fit->criteria_se[j]) : "") + ',';
+    columns.push_back(Criterion(j, false));
+    columns.push_back(Criterion(j, true));
   }
-  for (double v : {fit->a, fit->b, fit->az, fit->az_se, fit->d_a, fit->neg_loglik, fit->chi2}) {
-    line += FormatNumber(v) + ',';
-  }
-  line += std::to_string(fit->df) + ',' + (fit->p ? FormatNumber(*fit->p) : std::string()) + ",ok\n";
-  return line;
+  for (const auto& [name, value] : afterCriteria) columns.push_back(FitNumber(name, value));
+  columns.push_back({"df", [](const FitSession& s) { return s.fit ? std::to_string(s.fit->df) : ""; }});
+  columns.push_back({"p", [](const FitSession& s) { return s.fit ? Optional(s.fit->p) : ""; }});
+  columns.push_back({"status", [](const FitSession& s) { return s.fit ? "ok" : "degenerate"; }});
+  return columns;
 }
 
 std::string FitTableCsv(const std::vector<ClassEntry>& sessions) {
@@ -61,38 +145,17 @@ std::string FitTableCsv(const std::vector<ClassEntry>& sessions) {
     layout.criteria = std::max(layout.criteria, e.data.categories - 1);
     layout.identities |= !e.data.observer.empty() || e.data.design != standard.Name;
   }
-  std::string text = FitCsvHeader(layout) + '\n';
+  const std::vector<FitColumn> columns = FitCsvColumns(layout);
+  std::string text = CsvHeader(columns);
   for (const ClassEntry& e : sessions)
-    text += FitCsvLine(e.origin, e.session, e.data.observer, e.data.design, e.data.counts, e.data.fit, layout);
+    text +=
+        CsvLine(columns, FitSession{e.origin, e.session, e.data.observer, e.data.design, e.data.counts, e.data.fit});
   return text;
 }
 
-const char* const kClassSummaryHeader =
-    "design,sessions,fitted,degenerate,recorded,pooled_d,pooled_R,pooled_az,pooled_az_se,mean_a,mean_b,mean_az,"
-    "sd_az,az_ci_low,az_ci_high,mean_d_a,sd_d_a,mean_criteria";
-
-std::string ClassSummaryLine(const roc::DesignSummary& d) {
-  std::string line = experiment::CsvField(d.design) + ',' + std::to_string(d.sessions) + ',' + std::to_string(d.fitted) + ',' +
-                     std::to_string(d.degenerate) + ',' + std::to_string(d.recorded) + ',';
-  if (d.mixedScales || !d.pooled) {
-    const std::string word = d.mixedScales ? "mixed_scales," : "degenerate,";
-    for (int i = 0; i < 4; ++i) line += word;
-  } else {
-    for (double v : {d.pooled->d, d.pooled->R, d.pooled->az, d.pooled->az_se}) line += FormatNumber(v) + ',';
-  }
-  auto mean = [](const std::optional<roc::MeanEstimate>& e) {
-    return e ? std::optional<double>(e->mean) : std::nullopt;
-  };
-  const std::optional<double> sdAz = d.az ? d.az->sd : std::nullopt;
-  const std::optional<double> low = d.az ? d.az->low : std::nullopt;
-  const std::optional<double> high = d.az ? d.az->high : std::nullopt;
-  const std::optional<double> sdDa = d.d_a ? d.d_a->sd : std::nullopt;
-  for (const std::optional<double>& v : {mean(d.a), mean(d.b), mean(d.az), sdAz, low, high, mean(d.d_a), sdDa})
-    line += Optional(v) + ',';
-  if (d.mixedScales) return line + "mixed_scales\n";
-  std::string criteria;
-  for (double c : d.meanCriteria) criteria += (criteria.empty() ? "" : " ") + FormatNumber(c);
-  return line + criteria + '\n';
+const std::vector<CsvColumn<roc::DesignSummary>>& ClassSummaryColumns() {
+  static const std::vector<SummaryColumn> columns = MakeClassSummaryColumns();
+  return columns;
 }
 
 }  // namespace classdata

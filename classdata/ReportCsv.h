@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,20 +15,47 @@ namespace classdata {
 // the decimal separator whatever the locale, never "-0".
 std::string FormatNumber(double v);
 
-// The columns of the per-session fit table ("--fit" and the class window's
-// table): how many criteria columns, and whether observer and design follow
-// the session.
+// A column of a CSV report: its name in the header and how a row's field is
+// written (quoted where its text may need it).
+template <class Row>
+struct CsvColumn {
+  std::string name;
+  std::function<std::string(const Row&)> field;
+};
+
+// The header, and one row's line; LF included in both.
+template <class Row>
+std::string CsvHeader(const std::vector<CsvColumn<Row>>& columns) {
+  std::string line;
+  for (const CsvColumn<Row>& c : columns) line += (line.empty() ? "" : ",") + c.name;
+  return line + '\n';
+}
+template <class Row>
+std::string CsvLine(const std::vector<CsvColumn<Row>>& columns, const Row& row) {
+  std::string line;
+  for (std::size_t i = 0; i < columns.size(); ++i) line += (i == 0 ? "" : ",") + columns[i].field(row);
+  return line + '\n';
+}
+
+// One session of the per-session fit table ("--fit" and the class window's
+// table): the counts of its recorded trials and their fit.
+struct FitSession {
+  const std::string& file;
+  const std::string& session;
+  const std::string& observer;
+  const std::string& design;
+  const roc::RatingCounts& counts;
+  const std::optional<roc::BinormalFit>& fit;
+};
+
+// The fit table's columns: how many criteria columns, and whether observer
+// and design follow the session. A session without a fit is "degenerate"
+// with the number fields empty.
 struct FitCsvLayout {
   int criteria;
   bool identities;
 };
-std::string FitCsvHeader(const FitCsvLayout& layout);  // without its line end
-
-// One session's line, LF included: the counts of its recorded trials and the
-// fit, or "degenerate" with the number fields empty.
-std::string FitCsvLine(const std::string& file, const std::string& session, const std::string& observer,
-                       const std::string& design, const roc::RatingCounts& counts,
-                       const std::optional<roc::BinormalFit>& fit, const FitCsvLayout& layout);
+std::vector<CsvColumn<FitSession>> FitCsvColumns(const FitCsvLayout& layout);
 
 // The sessions of a class as a whole fit table, header first: the criteria
 // columns to the largest scale, observer and design when any session names
@@ -39,7 +67,6 @@ std::string FitTableCsv(const std::vector<ClassEntry>& sessions);
 // criteria columns, a pooled fit without a finite maximum "degenerate"; a
 // mean over no fitted session, a spread or an interval over fewer than two
 // is empty.
-extern const char* const kClassSummaryHeader;
-std::string ClassSummaryLine(const roc::DesignSummary& design);  // LF included
+const std::vector<CsvColumn<roc::DesignSummary>>& ClassSummaryColumns();
 
 }  // namespace classdata

@@ -69,9 +69,10 @@ bool ClassOptions::Take(const QCommandLineParser& parser, const QStringList& pos
 int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err) {
   classdata::ClassLoader loader;
   const bool clean = LoadOnce(loader, sources, err);
-  out << classdata::kClassSummaryHeader << '\n';
+  const auto& columns = classdata::ClassSummaryColumns();
+  out << classdata::CsvHeader(columns);
   for (const roc::DesignSummary& d : roc::SummarizeDesigns(loader.ClassSessions()))
-    out << classdata::ClassSummaryLine(d);
+    out << classdata::CsvLine(columns, d);
   out.flush();
   return clean ? 0 : 2;
 }

@@ -17,11 +17,13 @@ namespace {
 
 // The columns of the report: which of the optional ones it has.
 using Layout = classdata::FitCsvLayout;
+using Columns = std::vector<classdata::CsvColumn<classdata::FitSession>>;
 
-std::string SessionLine(const std::string& file, const experiment::TrialLogSession& session, const Layout& layout) {
+std::string SessionLine(const std::string& file, const experiment::TrialLogSession& session, const Columns& columns) {
   const roc::RatingCounts counts = roc::CountRecordedRows(session.Rows, session.Categories);
-  return classdata::FitCsvLine(file, session.Session, session.Observer, session.DesignName, counts,
-                               roc::FitBinormal(counts), layout);
+  const std::optional<roc::BinormalFit> fit = roc::FitBinormal(counts);
+  return classdata::CsvLine(
+      columns, classdata::FitSession{file, session.Session, session.Observer, session.DesignName, counts, fit});
 }
 
 }  // namespace
@@ -45,9 +47,10 @@ int RunFitReport(const std::vector<std::string>& files, std::ostream& out, std::
     }
     read.emplace_back(file, std::move(contents));
   }
-  out << classdata::FitCsvHeader(layout) << '\n';
+  const Columns columns = classdata::FitCsvColumns(layout);
+  out << classdata::CsvHeader(columns);
   for (const auto& [file, contents] : read) {
-    for (const experiment::TrialLogSession& session : contents.Sessions) out << SessionLine(file, session, layout);
+    for (const experiment::TrialLogSession& session : contents.Sessions) out << SessionLine(file, session, columns);
   }
   out.flush();
   return status;

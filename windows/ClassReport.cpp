@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "windows/ClassPlot.h"
 #include "windows/ClassTables.h"
+#include "windows/SaveFile.h"
 
 namespace {
 
@@ -88,29 +88,18 @@ class PageFlow {
   double y_;
 };
 
-}  // namespace
-
-void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
-  QPdfWriter writer(device);
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-  // Coordinates in pixels of 96 per inch, as on the screen: the plot's pens
-  // and fonts keep their proportions.
-  writer.setResolution(96);
-  writer.setTitle(QCoreApplication::translate("ClassReport", "クラスの結果"));
-  writer.setCreator(QStringLiteral("rocrating"));
-  QPainter painter(&writer);
-  painter.setRenderHint(QPainter::Antialiasing);
-  PageFlow flow(writer, painter);
-
+// The title, when the report was made and from what.
+void Title(PageFlow& flow, const ClassReportContent& content) {
   flow.Text(QCoreApplication::translate("ClassReport", "クラスの結果"), 16, true);
   flow.Text(QCoreApplication::translate("ClassReport", "作成 %1　データ: %2")
                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                      content.sources.join(QStringLiteral(", "))),
             8);
   flow.Skip(8);
+}
 
-  // The two plots side by side.
+// The ROC and the z-ROC plot side by side.
+void Plots(PageFlow& flow, QPainter& painter, const ClassReportContent& content) {
   const ClassPlotData data = classtext::PlotData(*content.loader, content.designs);
   const double side = (flow.Width() - 16) / 2;
   QFont plotFont = painter.font();
@@ -123,8 +112,10 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::black);
   flow.Skip(side + 10);
+}
 
-  // The designs, one column each.
+// The designs' summaries, one column each.
+void Designs(PageFlow& flow, const ClassReportContent& content) {
   flow.Text(QCoreApplication::translate("ClassReport", "デザインごとの要約"), 11, true);
   flow.Skip(3);
   const QStringList fields = classtext::DesignHeaders();
@@ -144,54 +135,83 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   weights.resize(1 + columns.size(), 1.0);
   flow.Table(headers, rows, weights, 8);
   flow.Skip(10);
-
-  if (!content.first.empty() && !content.second.empty() && content.first != content.second) {
-    const std::vector<const roc::ClassSession*> sessions = content.loader->ClassSessions();
-    const roc::DesignComparison comparison = roc::CompareDesigns(sessions, content.first, content.second);
-    auto find = [&](const std::string& name) -> const roc::DesignSummary* {
-      for (const roc::DesignSummary& d : content.designs)
-        if (d.design == name) return &d;
-      return nullptr;
-    };
-    flow.Text(QCoreApplication::translate("ClassReport", "デザインの比較"), 11, true);
-    flow.Skip(3);
-    std::vector<QStringList> lines;
-    for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(content.first), find(content.second)))
-      lines.push_back({caption, text});
-    flow.Table({QCoreApplication::translate("ClassReport", "項目"), QCoreApplication::translate("ClassReport", "値")},
-               lines, {1, 2}, 8);
-    flow.Skip(10);
-  }
-
-  const std::vector<std::string> problems = content.loader->Problems();
-  if (!problems.empty()) {
-    flow.Text(QCoreApplication::translate("ClassReport", "読み込めなかったファイル"), 11, true);
-    for (const std::string& p : problems) flow.Text(QString::fromStdString(p), 7);
-    flow.Skip(10);
-  }
-
-  flow.Text(QCoreApplication::translate("ClassReport", "セッション"), 11, true);
-  flow.Skip(3);
-  std::vector<QStringList> sessionRows;
-  for (const classdata::ClassEntry& e : content.loader->Sessions()) {
-    QStringList row;
-    for (int c = 0; c < classtext::kColumns; ++c) row << classtext::SessionCell(e, c, Qt::DisplayRole).toString();
-    sessionRows.push_back(row);
-  }
-  flow.Table(classtext::SessionHeaders(), sessionRows, {1.1, 1.1, 1.7, 0.8, 0.8, 0.7, 0.7, 1.3, 0.7, 1.5, 0.8, 0.8}, 6.5);
 }
 
-QString SaveFileAtomically(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return path + QStringLiteral(": ") + file.errorString();
-  return {};
+// The comparison of the two chosen designs; nothing unless two different
+// ones are chosen.
+void Comparison(PageFlow& flow, const ClassReportContent& content) {
+  if (content.first.empty() || content.second.empty() || content.first == content.second) return;
+  const std::vector<const roc::ClassSession*> sessions = content.loader->ClassSessions();
+  const roc::DesignComparison comparison = roc::CompareDesigns(sessions, content.first, content.second);
+  auto find = [&](const std::string& name) -> const roc::DesignSummary* {
+    for (const roc::DesignSummary& d : content.designs)
+      if (d.design == name) return &d;
+    return nullptr;
+  };
+  flow.Text(QCoreApplication::translate("ClassReport", "デザインの比較"), 11, true);
+  flow.Skip(3);
+  std::vector<QStringList> lines;
+  for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(content.first), find(content.second)))
+    lines.push_back({caption, text});
+  flow.Table({QCoreApplication::translate("ClassReport", "項目"), QCoreApplication::translate("ClassReport", "値")},
+             lines, {1, 2}, 8);
+  flow.Skip(10);
+}
+
+// What could not be read; nothing when all was.
+void Problems(PageFlow& flow, const ClassReportContent& content) {
+  const std::vector<std::string> problems = content.loader->Problems();
+  if (problems.empty()) return;
+  flow.Text(QCoreApplication::translate("ClassReport", "読み込めなかったファイル"), 11, true);
+  for (const std::string& p : problems) flow.Text(QString::fromStdString(p), 7);
+  flow.Skip(10);
+}
+
+// The session table, every column of the window's, each as wide as its share.
+void Sessions(PageFlow& flow, const ClassReportContent& content) {
+  flow.Text(QCoreApplication::translate("ClassReport", "セッション"), 11, true);
+  flow.Skip(3);
+  QStringList headers;
+  std::vector<double> widths;
+  for (const classtext::SessionColumn& column : classtext::SessionColumns()) {
+    headers << classtext::SessionHeading(column);
+    widths.push_back(column.width);
+  }
+  std::vector<QStringList> rows;
+  for (const classdata::ClassEntry& e : content.loader->Sessions()) {
+    QStringList row;
+    for (const classtext::SessionColumn& column : classtext::SessionColumns())
+      row << classtext::SessionCell(e, column, Qt::DisplayRole).toString();
+    rows.push_back(row);
+  }
+  flow.Table(headers, rows, widths, 6.5);
+}
+
+}  // namespace
+
+void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
+  QPdfWriter writer(device);
+  writer.setPageSize(QPageSize(QPageSize::A4));
+  writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  // Coordinates in pixels of 96 per inch, as on the screen: the plot's pens
+  // and fonts keep their proportions.
+  writer.setResolution(96);
+  writer.setTitle(QCoreApplication::translate("ClassReport", "クラスの結果"));
+  writer.setCreator(QStringLiteral("rocrating"));
+  QPainter painter(&writer);
+  painter.setRenderHint(QPainter::Antialiasing);
+  PageFlow flow(writer, painter);
+  Title(flow, content);
+  Plots(flow, painter, content);
+  Designs(flow, content);
+  Comparison(flow, content);
+  Problems(flow, content);
+  Sessions(flow, content);
 }
 
 QString SaveClassReport(const QString& path, const ClassReportContent& content) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return path + QStringLiteral(": ") + file.errorString();
-  WriteClassReport(&file, content);
-  if (!file.commit()) return path + QStringLiteral(": ") + file.errorString();
-  return {};
+  return SaveFileAtomically(path, [&content](QIODevice& file) {
+    WriteClassReport(&file, content);
+    return true;
+  });
 }

@@ -27,6 +27,3 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content);
 // Writes the report to a temporary file beside path, which then takes the
 // path's name. Empty on success, else the reason.
 QString SaveClassReport(const QString& path, const ClassReportContent& content);
-
-// The same for any bytes (the PNG and the CSV saves).
-QString SaveFileAtomically(const QString& path, const QByteArray& bytes);

@@ -1,6 +1,6 @@
 #include "windows/ClassSessionModel.h"
 
-#include <QCoreApplication>
+#include <span>
 
 #include "windows/ClassTables.h"
 
@@ -10,26 +10,31 @@ ClassSessionModel::ClassSessionModel(const classdata::ClassLoader& loader, QObje
 int ClassSessionModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int ClassSessionModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : classtext::kColumns;
+  return parent.isValid() ? 0 : static_cast<int>(classtext::SessionColumns().size());
 }
 
 QVariant ClassSessionModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_ || index.row() >= static_cast<int>(loader_.Sessions().size()))
     return {};
+  const std::span<const classtext::SessionColumn> columns = classtext::SessionColumns();
+  if (index.column() >= static_cast<int>(columns.size())) return {};
+  const classtext::SessionColumn& column = columns[index.column()];
   const classdata::ClassEntry& e = loader_.Sessions()[index.row()];
-  if (role == Qt::DisplayRole || role == Qt::UserRole) return classtext::SessionCell(e, index.column(), role);
-  if (role == Qt::TextAlignmentRole)
-    return QVariant::fromValue(Qt::AlignVCenter |
-                               (index.column() <= classtext::kTime ? Qt::AlignLeft : Qt::AlignRight));
+  if (role == Qt::DisplayRole || role == Qt::UserRole) return classtext::SessionCell(e, column, role);
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignVCenter | column.alignment);
   if (role == Qt::ToolTipRole) return QString::fromStdString(e.origin);
   return {};
 }
 
 QVariant ClassSessionModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == classtext::kMissed)
-    return QCoreApplication::translate("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数");
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-  return classtext::SessionHeaders().value(section);
+  const std::span<const classtext::SessionColumn> columns = classtext::SessionColumns();
+  if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(columns.size()))
+    return QAbstractTableModel::headerData(section, orientation, role);
+  if (role == Qt::DisplayRole) return classtext::SessionHeading(columns[section]);
+  if (role == Qt::ToolTipRole) {
+    if (const QString tip = classtext::SessionTip(columns[section]); !tip.isEmpty()) return tip;
+  }
+  return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 void ClassSessionModel::Follow(const classdata::ClassLoader::Update& update) {
@@ -47,6 +52,6 @@ void ClassSessionModel::Follow(const classdata::ClassLoader::Update& update) {
   }
   for (std::size_t row : update.changed) {
     const int r = static_cast<int>(row);
-    emit dataChanged(index(r, 0), index(r, classtext::kColumns - 1));
+    emit dataChanged(index(r, 0), index(r, columnCount() - 1));
   }
 }

@@ -40,22 +40,82 @@ QString Difference(const std::optional<roc::MeanDifference>& d) {
       .arg(Fixed(d->estimate), Interval(d->low, d->high), Fixed(d->df, 1));
 }
 
-// The columns' headings; the Japanese ones are shown in the interface's
-// language. The design summary's "セッション" counts sessions where the
-// session table's names a session: it has a translation of its own.
-struct Heading {
-  const char* text;
-  const char* comment = nullptr;
+// The session table's cells, one function per column and role.
+const double kNone = -1e300;  // the sort key of a session without the value
+
+QVariant Observer(const classdata::ClassEntry& e) { return QString::fromStdString(e.data.observer); }
+QVariant DesignName(const classdata::ClassEntry& e) { return QString::fromStdString(e.data.design); }
+
+// The session's UTC time of creation, shown in local time.
+QVariant Time(const classdata::ClassEntry& e) {
+  const QString utc = QString::fromStdString(e.session);
+  const QDateTime t = QDateTime::fromString(utc, Qt::ISODateWithMs);
+  return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : utc;
+}
+QVariant TimeKey(const classdata::ClassEntry& e) { return QString::fromStdString(e.session); }
+
+QVariant Recorded(const classdata::ClassEntry& e) { return e.recorded; }
+
+QVariant Missed(const classdata::ClassEntry& e) {
+  if (!e.missedExposures) return kDash;
+  return QString::number(*e.missedExposures);
+}
+QVariant MissedKey(const classdata::ClassEntry& e) { return e.missedExposures.value_or(-1); }
+
+template <auto value>  // a member of roc::BinormalFit
+QVariant FitNumber(const classdata::ClassEntry& e) {
+  return e.data.fit ? Fixed(*e.data.fit.*value) : kDash;
+}
+template <auto value>  // a member of roc::BinormalFit
+QVariant FitKey(const classdata::ClassEntry& e) {
+  return e.data.fit ? *e.data.fit.*value : kNone;
+}
+
+QVariant AzWithSe(const classdata::ClassEntry& e) {
+  const std::optional<roc::BinormalFit>& fit = e.data.fit;
+  return fit ? Fixed(fit->az) + QStringLiteral(" ± ") + Fixed(fit->az_se) : kDash;
+}
+
+QVariant Criteria(const classdata::ClassEntry& e) { return e.data.fit ? List(e.data.fit->criteria) : kDash; }
+QVariant CriteriaKey(const classdata::ClassEntry& e) {
+  const std::optional<roc::BinormalFit>& fit = e.data.fit;
+  return fit && !fit->criteria.empty() ? fit->criteria.front() : kNone;
+}
+
+std::optional<double> P(const classdata::ClassEntry& e) { return e.data.fit ? e.data.fit->p : std::nullopt; }
+QVariant PText(const classdata::ClassEntry& e) {
+  const std::optional<double> p = P(e);
+  if (!p) return kDash;
+  return *p < 0.001 ? QStringLiteral("< 0.001") : Fixed(*p);
+}
+QVariant PKey(const classdata::ClassEntry& e) { return P(e).value_or(kNone); }
+
+QVariant Status(const classdata::ClassEntry& e) {
+  return e.data.fit ? QCoreApplication::translate("ClassTables", "推定済")
+                    : QCoreApplication::translate("ClassTables", "推定不能");
+}
+
+// The session table, left to right.
+constexpr SessionColumn kSessionColumns[] = {
+    {{QT_TRANSLATE_NOOP("ClassTables", "観察者")}, nullptr, Qt::AlignLeft, 1.1, Observer, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "デザイン")}, nullptr, Qt::AlignLeft, 1.1, DesignName, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "セッション")}, nullptr, Qt::AlignLeft, 1.7, Time, TimeKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "記録試行")}, nullptr, Qt::AlignRight, 0.8, Recorded, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "露出ずれ")},
+     QT_TRANSLATE_NOOP("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数"), Qt::AlignRight, 0.8,
+     Missed, MissedKey},
+    {{"d"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::d>, FitKey<&roc::BinormalFit::d>},
+    {{"R"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::R>, FitKey<&roc::BinormalFit::R>},
+    {{"Az ± SE"}, nullptr, Qt::AlignRight, 1.3, AzWithSe, FitKey<&roc::BinormalFit::az>},
+    {{"d_a"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::d_a>, FitKey<&roc::BinormalFit::d_a>},
+    {{QT_TRANSLATE_NOOP("ClassTables", "基準")}, nullptr, Qt::AlignRight, 1.5, Criteria, CriteriaKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "χ² の p")}, nullptr, Qt::AlignRight, 0.8, PText, PKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "状態")}, nullptr, Qt::AlignRight, 0.8, Status, nullptr},
 };
 
-constexpr Heading kSessionHeaders[] = {
-    {QT_TRANSLATE_NOOP("ClassTables", "観察者")},   {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},
-    {QT_TRANSLATE_NOOP("ClassTables", "セッション")}, {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},
-    {QT_TRANSLATE_NOOP("ClassTables", "露出ずれ")}, {"d"},
-    {"R"},                                         {"Az ± SE"},
-    {"d_a"},                                       {QT_TRANSLATE_NOOP("ClassTables", "基準")},
-    {QT_TRANSLATE_NOOP("ClassTables", "χ² の p")},  {QT_TRANSLATE_NOOP("ClassTables", "状態")}};
-
+// The design summary's headings; the Japanese ones are shown in the
+// interface's language. Its "セッション" counts sessions where the session
+// table's names a session: it has a translation of its own.
 constexpr Heading kDesignHeaders[] = {
     {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},      QT_TRANSLATE_NOOP3("ClassTables", "セッション", "count"),
     {QT_TRANSLATE_NOOP("ClassTables", "推定済")},        {QT_TRANSLATE_NOOP("ClassTables", "推定不能")},
@@ -73,52 +133,19 @@ QStringList Headers(std::span<const Heading> headers) {
 
 }  // namespace
 
-QStringList SessionHeaders() { return Headers(kSessionHeaders); }
+std::span<const SessionColumn> SessionColumns() { return kSessionColumns; }
 
-QVariant SessionCell(const classdata::ClassEntry& e, int column, int role) {
-  const std::optional<roc::BinormalFit>& fit = e.data.fit;
-  const bool sort = role == Qt::UserRole;
-  const double none = -1e300;  // sessions without a value sort first
-  switch (column) {
-    case kObserver:
-      return QString::fromStdString(e.data.observer);
-    case kDesign:
-      return QString::fromStdString(e.data.design);
-    case kTime: {
-      const QString utc = QString::fromStdString(e.session);
-      if (sort) return utc;
-      const QDateTime t = QDateTime::fromString(utc, Qt::ISODateWithMs);
-      return t.isValid() ? t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : utc;
-    }
-    case kRecorded:
-      return e.recorded;
-    case kMissed:
-      if (sort) return e.missedExposures.value_or(-1);
-      return e.missedExposures ? QString::number(*e.missedExposures) : kDash;
-    case kD:
-      return sort ? QVariant(fit ? fit->d : none) : QVariant(fit ? Fixed(fit->d) : kDash);
-    case kR:
-      return sort ? QVariant(fit ? fit->R : none) : QVariant(fit ? Fixed(fit->R) : kDash);
-    case kAz:
-      return sort ? QVariant(fit ? fit->az : none)
-                  : QVariant(fit ? Fixed(fit->az) + QStringLiteral(" ± ") + Fixed(fit->az_se) : kDash);
-    case kDa:
-      return sort ? QVariant(fit ? fit->d_a : none) : QVariant(fit ? Fixed(fit->d_a) : kDash);
-    case kCriteria:
-      return sort ? QVariant(fit && !fit->criteria.empty() ? fit->criteria.front() : none)
-                  : QVariant(fit ? List(fit->criteria) : kDash);
-    case kP: {
-      const std::optional<double> p = fit ? fit->p : std::nullopt;
-      if (sort) return p ? *p : none;
-      if (!p) return kDash;
-      return *p < 0.001 ? QStringLiteral("< 0.001") : Fixed(*p);
-    }
-    case kStatus:
-      return fit ? QCoreApplication::translate("ClassTables", "推定済")
-                 : QCoreApplication::translate("ClassTables", "推定不能");
-    default:
-      return {};
-  }
+QString SessionHeading(const SessionColumn& column) {
+  return QCoreApplication::translate("ClassTables", column.heading.text, column.heading.comment);
+}
+
+QString SessionTip(const SessionColumn& column) {
+  return column.tip ? QCoreApplication::translate("ClassTables", column.tip) : QString();
+}
+
+QVariant SessionCell(const classdata::ClassEntry& entry, const SessionColumn& column, int role) {
+  if (role == Qt::UserRole && column.sortKey) return column.sortKey(entry);
+  return column.shown(entry);
 }
 
 QStringList DesignHeaders() { return Headers(kDesignHeaders); }

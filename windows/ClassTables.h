@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -13,11 +14,34 @@
 // that both say the same.
 namespace classtext {
 
-// The session table: its columns, and a cell's text (Qt::DisplayRole) or the
-// value it sorts by (Qt::UserRole).
-enum SessionColumn { kObserver, kDesign, kTime, kRecorded, kMissed, kD, kR, kAz, kDa, kCriteria, kP, kStatus, kColumns };
-QStringList SessionHeaders();
-QVariant SessionCell(const classdata::ClassEntry& entry, int column, int role);
+// A column's heading: its Japanese text, translated in the context
+// "ClassTables" with the comment, if any, that tells two like texts apart.
+struct Heading {
+  const char* text;
+  const char* comment = nullptr;
+};
+
+// One column of the session table. The window and the PDF report take their
+// columns from SessionColumns(), in order: a column is one entry of its list
+// (kSessionColumns in ClassTables.cpp).
+struct SessionColumn {
+  Heading heading;
+  const char* tip;              // the heading's tool tip in the window; nullptr for none
+  Qt::AlignmentFlag alignment;  // of the cells in the window; the report aligns its first column left, the rest right
+  double width;                 // the column's share of the report's width
+  QVariant (*shown)(const classdata::ClassEntry& entry);    // the cell as shown
+  QVariant (*sortKey)(const classdata::ClassEntry& entry);  // nullptr: sorts by what is shown
+};
+std::span<const SessionColumn> SessionColumns();
+
+// The heading and its tool tip in the interface's language; the tip empty
+// when the column has none.
+QString SessionHeading(const SessionColumn& column);
+QString SessionTip(const SessionColumn& column);
+
+// A session's cell: its text (Qt::DisplayRole) or the value it sorts by
+// (Qt::UserRole); sessions without a value sort first.
+QVariant SessionCell(const classdata::ClassEntry& entry, const SessionColumn& column, int role);
 
 // The summary of each design: its columns and one design's texts.
 QStringList DesignHeaders();

@@ -27,6 +27,7 @@
 #include "classdata/ReportCsv.h"
 #include "windows/ClassTables.h"
 #include "windows/SaveDialog.h"
+#include "windows/SaveFile.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   ShowComparison();
   ShowProblems();
   WatchSources();
-  table_->sortByColumn(classtext::kObserver, Qt::AscendingOrder);
+  table_->sortByColumn(0, Qt::AscendingOrder);  // by the first column, the observer
 }
 
 ClassWindow::~ClassWindow() {

@@ -37,7 +37,6 @@ class ClassWindow : public QWidget {
   QTableView* SessionTable() const { return table_; }
   ClassPlotView* Plot() const { return plot_; }
   QListWidget* ProblemList() const { return problems_; }
-  const std::vector<roc::DesignSummary>& Designs() const { return designs_; }
 
   // The content of the PDF report as the window shows it.
   ClassReportContent ReportContent() const;

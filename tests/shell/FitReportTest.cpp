@@ -10,6 +10,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "classdata/ClassLoader.h"
+#include "classdata/ClassSource.h"
+#include "classdata/ReportCsv.h"
 #include "experiment/TrialLog.h"
 
 namespace shell {
@@ -86,8 +89,9 @@ TEST(FitReportTest, OneLinePerSessionAndBadFilesSkippedWithExitTwo) {
 }
 
 // A six-point session beside a standard one: criteria to c5, observer and
-// design named, empty cells where the standard session has no c4 and c5.
-TEST(FitReportTest, CriteriaRunToTheLargestScale) {
+// design named, empty cells where the standard session has no c4 and c5. The
+// class window's table of the same files, saved as CSV, is the same text.
+TEST(FitReportTest, CriteriaRunToTheLargestScaleAlsoInTheClassTable) {
   const std::string six = Path("six.csv"), four = Path("four.csv");
   std::string text = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
   const int noise[6] = {6, 5, 4, 3, 2, 1}, signal[6] = {1, 2, 3, 4, 5, 6};
@@ -119,6 +123,11 @@ TEST(FitReportTest, CriteriaRunToTheLargestScale) {
   EXPECT_EQ(fields[28], "3");  // 2 (K - 1) - (K + 1)
   EXPECT_EQ(fields[30], "ok");
   EXPECT_EQ(lines[2], four + ",2026-12-08T20:00:00.000Z,,standard,1,0 1 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,,,,,degenerate");
+
+  classdata::ClassLoader loader;
+  for (const std::string& file : {six, four}) loader.AddSource(classdata::OpenSource(file, classdata::ReadMode::kOnce));
+  loader.Refresh();
+  EXPECT_EQ(classdata::FitTableCsv(loader.Sessions()), out.str());
   std::remove(six.c_str());
   std::remove(four.c_str());
 }

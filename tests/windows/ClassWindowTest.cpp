@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <span>
 
 #include "tests/support/ClassSimulation.h"
 #include "windows/ClassTables.h"
@@ -24,6 +26,15 @@ fs::path Folder(const std::string& name) {
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder;
+}
+
+// The session table's column under a heading, as the window shows it.
+int ColumnOf(const ClassWindow& w, const char* heading) {
+  const QAbstractItemModel* table = w.SortedModel();
+  const QString shown = QCoreApplication::translate("ClassTables", heading);
+  for (int c = 0; c < table->columnCount(); ++c)
+    if (table->headerData(c, Qt::Horizontal).toString() == shown) return c;
+  return -1;
 }
 
 int RecordedOf(const ClassWindow& w, const std::string& observer, const std::string& design) {
@@ -46,9 +57,12 @@ TEST(ClassWindowTest, AppendedRowShowsAndPartialLineWaits) {
                                            experiment::TrialLogFormat::kClass));
   }
   ClassWindow w({folder.string()});
-  w.SessionTable()->sortByColumn(classtext::kDesign, Qt::DescendingOrder);
+  const int design = ColumnOf(w, "デザイン"), time = ColumnOf(w, "セッション");
+  ASSERT_GE(design, 0);
+  ASSERT_GE(time, 0);
+  w.SessionTable()->sortByColumn(design, Qt::DescendingOrder);
   w.SessionTable()->selectRow(1);
-  const QString selected = w.SortedModel()->index(1, classtext::kTime).data().toString();
+  const QString selected = w.SortedModel()->index(1, time).data().toString();
   ASSERT_EQ(RecordedOf(w, "S01", "liberal"), 39);
 
   const std::string file = (folder / "liberalS01.csv").string();
@@ -61,8 +75,8 @@ TEST(ClassWindowTest, AppendedRowShowsAndPartialLineWaits) {
   // Picked up by the watcher or the poll, as a user would see it.
   EXPECT_TRUE(QTest::qWaitFor([&] { return RecordedOf(w, "S01", "liberal") == 40; }, 20000));
   EXPECT_EQ(w.ProblemList()->count(), 0);
-  EXPECT_EQ(w.SortedModel()->sortColumn(), classtext::kDesign);
-  const QModelIndexList now = w.SessionTable()->selectionModel()->selectedRows(classtext::kTime);
+  EXPECT_EQ(w.SortedModel()->sortColumn(), design);
+  const QModelIndexList now = w.SessionTable()->selectionModel()->selectedRows(time);
   ASSERT_EQ(now.size(), 1);
   EXPECT_EQ(now.front().data().toString(), selected);
 }
@@ -79,6 +93,35 @@ TEST(ClassWindowTest, BadFileListedTheRestShown) {
   ASSERT_EQ(w.ProblemList()->count(), 2);
   EXPECT_TRUE(w.ProblemList()->item(0)->text().contains("sub-notes.csv:1:"));
   EXPECT_TRUE(w.ProblemList()->item(1)->text().contains("missing.csv"));
+}
+
+// Every column of the session table has its heading in the window and a
+// text and a sort key for a fitted session and for one without a fit, and a
+// share of the report's width.
+TEST(ClassWindowTest, EveryColumnShowsFittedAndUnfittedSessions) {
+  const fs::path folder = Folder("columns");
+  classsim::Observer fitted = classsim::LiberalConservativeClass(1, 40).front(), flat = fitted;
+  flat.name = "S02";
+  flat.session = classsim::SessionTime(100);
+  flat.criteria = {9, 10, 11};  // every trial answered 1: no fit
+  for (const classsim::Observer& o : {fitted, flat})
+    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.name + ".csv")).string(), classsim::Simulate(o),
+                                           experiment::TrialLogFormat::kClass));
+  ClassWindow w({folder.string()});
+  ASSERT_EQ(w.Loader().Sessions().size(), 2u);
+  ASSERT_NE(w.Loader().Sessions()[0].data.fit.has_value(), w.Loader().Sessions()[1].data.fit.has_value());
+  const QAbstractItemModel* table = w.SortedModel();
+  const std::span<const classtext::SessionColumn> columns = classtext::SessionColumns();
+  ASSERT_EQ(table->columnCount(), static_cast<int>(columns.size()));
+  for (int c = 0; c < table->columnCount(); ++c) {
+    EXPECT_EQ(table->headerData(c, Qt::Horizontal).toString(), classtext::SessionHeading(columns[c]));
+    EXPECT_FALSE(classtext::SessionHeading(columns[c]).isEmpty()) << c;
+    EXPECT_GT(columns[c].width, 0) << c;
+    for (int r = 0; r < 2; ++r) {
+      EXPECT_FALSE(table->index(r, c).data().toString().isEmpty()) << r << ", " << c;
+      EXPECT_TRUE(table->index(r, c).data(Qt::UserRole).isValid()) << r << ", " << c;
+    }
+  }
 }
 
 // Recorded trials off the exposure aimed at by more than a frame (60 Hz when
