@@ -117,7 +117,7 @@ void BM_ExposureAccuracy(benchmark::State& state) {
       exposures.push_back(ms);
       errors.push_back(std::abs(ms - kExposureMs));
       // The observer's answer: prepares the next stimulus and brings back "GO".
-      QTest::mouseClick(&form->CertainSButton, Qt::LeftButton);
+      QTest::mouseClick(&form->RatingButton(experiment::kCertainS), Qt::LeftButton);
       QCoreApplication::processEvents();
     }
     if (!exposures.empty()) state.SetIterationTime(Median(exposures) / 1000);

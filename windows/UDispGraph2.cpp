@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <memory>
+#include <utility>
 
 #include "plot/FittedCurve.h"
 #include "plot/ParameterFormat.h"
@@ -68,15 +69,6 @@ TDispGraph2::TDispGraph2(ui::Form* owner, std::shared_ptr<const experiment::Run>
       DUpButton(this, Up(), 280, 96, 52, 25),
       DDownButton(this, Down(), 336, 96, 52, 25),
       DEdit(this, "DEdit", 280, 72, 105, 24),
-      C3Edit(this, "C3Edit", 280, 128, 105, 24),
-      C3UpButton(this, Up(), 280, 152, 52, 25),
-      C3DownButton(this, Down(), 336, 152, 52, 25),
-      C2Edit(this, "C2Edit", 280, 184, 105, 24),
-      C2UpButton(this, Up(), 280, 208, 52, 25),
-      C2DownButton(this, Down(), 336, 208, 52, 25),
-      C1Edit(this, "C1Edit", 280, 240, 105, 24),
-      C1UpButton(this, Up(), 280, 264, 52, 25),
-      C1DownButton(this, Down(), 336, 264, 52, 25),
       REdit(this, "REdit", 392, 72, 105, 24),
       RUpButton(this, Up(), 392, 96, 52, 25),
       RDownButton(this, Down(), 392, 128, 52, 25),
@@ -93,11 +85,11 @@ TDispGraph2::TDispGraph2(ui::Form* owner, std::shared_ptr<const experiment::Run>
   AddPlotActions();
 }
 
-// The rows of controls from the top of the window down: d, the criteria from
-// the highest down (today's c3, c2, c1 for a four-point scale; rows of their
-// own for another), R. Row r's buttons start the step kinds 2r + 1 (up) and
-// 2r + 2 (down). R has two prefixes: a reset writes "   R = ", a step
-// "  R = ", one space less.
+// The rows of controls from the top of the window down: d, a row for each
+// criterion from the highest down, R; the tab order follows them, each row
+// its step buttons first for d and R, its edit first for a criterion. Row
+// r's buttons start the step kinds 2r + 1 (up) and 2r + 2 (down). R has two
+// prefixes: a reset writes "   R = ", a step "  R = ", one space less.
 void TDispGraph2::BuildParameterRows(int categories) {
   const auto add = [this](ui::Edit* edit, ui::Button* up, ui::Button* down, int parameter, Extended initial,
                           std::string resetPrefix, std::string stepPrefix, ui::Colour created, ui::Colour colour,
@@ -108,25 +100,20 @@ void TDispGraph2::BuildParameterRows(int categories) {
   };
   add(&DEdit, &DUpButton, &DDownButton, kParameterD, 1, "   d = ", "   d = ", ui::clBlack, roc::kModelCurveColour,
       AddStep, SubtractStepAboveFloor);
-  ui::Edit* const named[] = {nullptr, &C1Edit, &C2Edit, &C3Edit};
-  ui::Button* const namedUp[] = {nullptr, &C1UpButton, &C2UpButton, &C3UpButton};
-  ui::Button* const namedDown[] = {nullptr, &C1DownButton, &C2DownButton, &C3DownButton};
-  const bool standard = categories == 4;
-  for (int j = 1; j <= 3 && !standard; ++j) {
-    for (QWidget* w : {static_cast<QWidget*>(named[j]), static_cast<QWidget*>(namedUp[j]),
-                       static_cast<QWidget*>(namedDown[j])}) {
-      w->hide();
-    }
-  }
+  QWidget* tabbed = &ExitButton;
+  const auto tab = [&tabbed](QWidget* next) { setTabOrder(std::exchange(tabbed, next), next); };
+  for (QWidget* w : std::initializer_list<QWidget*>{&DUpButton, &DDownButton, &DEdit}) tab(w);
   for (int j = categories - 1; j >= 1; --j) {
-    ui::Edit* edit = standard ? named[j] : made(std::make_unique<ui::Edit>(this, "C" + std::to_string(j) + "Edit", 280, 128, 105, 24));
-    ui::Button* up = standard ? namedUp[j] : made(std::make_unique<ui::Button>(this, Up(), 280, 152, 52, 25));
-    ui::Button* down = standard ? namedDown[j] : made(std::make_unique<ui::Button>(this, Down(), 336, 152, 52, 25));
+    ui::Edit* edit = made(std::make_unique<ui::Edit>(this, "C" + std::to_string(j) + "Edit", 280, 128, 105, 24));
+    ui::Button* up = made(std::make_unique<ui::Button>(this, Up(), 280, 152, 52, 25));
+    ui::Button* down = made(std::make_unique<ui::Button>(this, Down(), 336, 152, 52, 25));
+    for (QWidget* w : std::initializer_list<QWidget*>{edit, up, down}) tab(w);
     const std::string prefix = "  c" + std::to_string(j) + " = ";
     add(edit, up, down, j, j - 1, prefix, prefix, ui::clBlack, roc::PointColour(j), AddStep, SubtractStep);
   }
   add(&REdit, &RUpButton, &RDownButton, kParameterR, 1, "   R = ", "  R = ", ui::clWindowText, ui::clWindowText,
       MultiplyByRatio, DivideByRatio);
+  for (QWidget* w : std::initializer_list<QWidget*>{&REdit, &RUpButton, &RDownButton}) tab(w);
 
   const QFont editFont = ui::ControlFont(ui::kDefaultFontName, kEditFontHeight);
   for (const ParameterRow& row : rows_) {

@@ -38,15 +38,6 @@ class TDispGraph2 : public ui::Form {
   ui::Button DUpButton;
   ui::Button DDownButton;
   ui::Edit DEdit;
-  ui::Edit C3Edit;
-  ui::Button C3UpButton;
-  ui::Button C3DownButton;
-  ui::Edit C2Edit;
-  ui::Button C2UpButton;
-  ui::Button C2DownButton;
-  ui::Edit C1Edit;
-  ui::Button C1UpButton;
-  ui::Button C1DownButton;
   ui::Edit REdit;
   ui::Button RUpButton;
   ui::Button RDownButton;
@@ -59,6 +50,13 @@ class TDispGraph2 : public ui::Form {
   void ExitButtonClick();
   void Timer1Timer();
   void StepParameter();
+
+  // Criterion cj's row (j = 1 .. K - 1), made from the run's design and
+  // placed between d's and R's, from the highest criterion down: "C3Edit",
+  // "C2Edit" and "C1Edit" with their step buttons on the standard scale.
+  ui::Edit& CriterionEdit(int j) const { return *CriterionRow(j).edit; }
+  ui::Button& CriterionUpButton(int j) const { return *CriterionRow(j).up; }
+  ui::Button& CriterionDownButton(int j) const { return *CriterionRow(j).down; }
 
   // Beyond the plot, from its context menu or the window's shortcuts: the
   // analysis window (Ctrl+F), the plot as a PNG (Ctrl+S) and the current
@@ -92,6 +90,7 @@ class TDispGraph2 : public ui::Form {
     numeric::Extended (*stepDown)(numeric::Extended);
   };
   void BuildParameterRows(int categories);
+  const ParameterRow& CriterionRow(int j) const { return rows_[rows_.size() - 1 - static_cast<std::size_t>(j)]; }
   template <typename Control>
   Control* made(std::unique_ptr<Control> control) {
     Control* raw = control.get();
@@ -112,7 +111,7 @@ class TDispGraph2 : public ui::Form {
 
   std::shared_ptr<const experiment::Run> run_;
   std::vector<ParameterRow> rows_;
-  std::vector<std::unique_ptr<QWidget>> madeControls_;  // the criterion rows of a scale other than four points
+  std::vector<std::unique_ptr<QWidget>> madeControls_;  // the criterion rows
   bool activated_ = false;
   std::optional<roc::RatingCounts> dispCounts_;  // the recorded ratings at the last "Disp"
   TAnalysisWindow* analysis_ = nullptr;         // owned as a child window

@@ -41,33 +41,19 @@ TFormDisp::TFormDisp(ui::Form* owner, std::shared_ptr<experiment::Run> run, std:
       Image3(&Panel1, 0, 0, 500, 500),
       GOButton(this, "GO", 0, 0, 100, 25),
       ExitButton(this, "Exit", 0, 0, 100, 25),
-      CertainSButton(this, CaptionOf(run->design, experiment::kCertainS), 0, 0, 100, 25),
-      ProbablySButton(this, CaptionOf(run->design, experiment::kProbablyS), 0, 0, 100, 25),
-      ProbablyNButton(this, CaptionOf(run->design, experiment::kProbablyN), 0, 0, 100, 25),
-      CertainNButton(this, CaptionOf(run->design, experiment::kCertainN), 0, 0, 100, 25),
       run_(std::move(run)),
       handOver_(std::move(handOver)) {
   const experiment::Design& design = run_->design;
   SetCaption(design.Name == experiment::Design::Standard().Name ? "FormDisp" : "FormDisp - " + design.Name);
-  if (design.Categories() == 4) {
-    ratingButtons_ = {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton};
-  } else {
-    // Another scale: buttons of its own, the named four stay hidden.
-    for (ui::Button* b : {&CertainSButton, &ProbablySButton, &ProbablyNButton, &CertainNButton}) b->SetVisible(false);
-    for (experiment::ResponseCode code = design.Categories(); code >= 1; --code) {
-      auto& b = madeButtons_.emplace_back(std::make_unique<ui::Button>(this, CaptionOf(design, code), 0, 0, 100, 25));
-      b->OnClick = [this, code] { Answer(code); };
-      ratingButtons_.push_back(b.get());
-    }
+  for (experiment::ResponseCode code = design.Categories(); code >= 1; --code) {
+    auto& b = madeButtons_.emplace_back(std::make_unique<ui::Button>(this, CaptionOf(design, code), 0, 0, 100, 25));
+    b->OnClick = [this, code] { RatingButtonClick(code); };
+    ratingButtons_.push_back(b.get());
   }
   OnCreate = [this] { FormCreate(); };
   OnClose = [this] { FormClose(); };
   GOButton.OnClick = [this] { GOButtonClick(); };
   ExitButton.OnClick = [this] { ExitButtonClick(); };
-  CertainSButton.OnClick = [this] { CertainSButtonClick(); };
-  ProbablySButton.OnClick = [this] { ProbablySButtonClick(); };
-  ProbablyNButton.OnClick = [this] { ProbablyNButtonClick(); };
-  CertainNButton.OnClick = [this] { CertainNButtonClick(); };
   Timer1.SetOnTimer([this] { Timer1Timer(); });
 }
 

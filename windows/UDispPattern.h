@@ -34,19 +34,13 @@ class TFormDisp : public ui::Form {
   ui::Image Image3;  // the GO screen and the end screen
   ui::Button GOButton;
   ui::Button ExitButton;
-  ui::Button CertainSButton;
-  ui::Button ProbablySButton;
-  ui::Button ProbablyNButton;
-  ui::Button CertainNButton;
   ui::Timer Timer1;
 
   void FormCreate();
   void GOButtonClick();
   void Timer1Timer();
-  void CertainSButtonClick() { Answer(experiment::kCertainS); }
-  void ProbablySButtonClick() { Answer(experiment::kProbablyS); }
-  void ProbablyNButtonClick() { Answer(experiment::kProbablyN); }
-  void CertainNButtonClick() { Answer(experiment::kCertainN); }
+  // A rating button's press: its response code, K for the top one down to 1.
+  void RatingButtonClick(experiment::ResponseCode code) { Answer(code); }
   void ExitButtonClick();
   void FormClose();
 
@@ -54,9 +48,12 @@ class TFormDisp : public ui::Form {
   // code), whether or not it is shown now; nullptr for any other key.
   ui::Button* ButtonForKey(int key);
 
-  // The rating buttons of the run's design, from the top (response code K)
-  // down: the four named ones for a four-point scale, others made for it.
+  // The rating button of a response code (1..K), and all of them from the
+  // top (code K) down, made from the run's design: on the standard scale
+  // "異常あり" (4), "たぶん異常あり", "たぶん異常なし" and "異常なし" (1).
+  ui::Button& RatingButton(experiment::ResponseCode code) const { return *ratingButtons_[RatingCount() - code]; }
   const std::vector<ui::Button*>& RatingButtons() const { return ratingButtons_; }
+  int RatingCount() const { return static_cast<int>(ratingButtons_.size()); }
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -84,8 +81,8 @@ class TFormDisp : public ui::Form {
   ExposureMoments exposure_;
 
   std::shared_ptr<experiment::Run> run_;
-  std::vector<std::unique_ptr<ui::Button>> madeButtons_;  // for a scale other than four points
-  std::vector<ui::Button*> ratingButtons_;
+  std::vector<std::unique_ptr<ui::Button>> madeButtons_;
+  std::vector<ui::Button*> ratingButtons_;  // the made buttons, from the top
   std::function<void()> handOver_;
   std::chrono::steady_clock::time_point gridShown_;
   std::chrono::steady_clock::time_point ratingShown_;

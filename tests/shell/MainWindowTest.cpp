@@ -30,7 +30,7 @@ struct MainWindowFixture : ::testing::Test {
     for (int i = 0; i < n; ++i) {
       QTest::mouseClick(&run->GOButton, Qt::LeftButton);
       run->Timer1Timer();
-      QTest::mouseClick(&run->CertainNButton, Qt::LeftButton);
+      QTest::mouseClick(&run->RatingButton(experiment::kCertainN), Qt::LeftButton);
     }
   }
   std::unique_ptr<TForm1> form;

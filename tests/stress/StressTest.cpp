@@ -337,10 +337,10 @@ class StressRun {
       const char* name;
     };
     const Named all[] = {{&f.GOButton, "GO"},
-                         {&f.CertainSButton, "異常あり"},
-                         {&f.ProbablySButton, "たぶん異常あり"},
-                         {&f.ProbablyNButton, "たぶん異常なし"},
-                         {&f.CertainNButton, "異常なし"}};
+                         {&f.RatingButton(experiment::kCertainS), "異常あり"},
+                         {&f.RatingButton(experiment::kProbablyS), "たぶん異常あり"},
+                         {&f.RatingButton(experiment::kProbablyN), "たぶん異常なし"},
+                         {&f.RatingButton(experiment::kCertainN), "異常なし"}};
     std::vector<Named> pool;
     for (const Named& n : all)
       if (Clickable(*n.b)) pool.push_back(n);
@@ -382,8 +382,8 @@ class StressRun {
   }
 
   static ui::Button& StepButton(TDispGraph2& g, int k) {
-    ui::Button* const buttons[] = {&g.DUpButton,  &g.DDownButton,  &g.C3UpButton, &g.C3DownButton,
-                                   &g.C2UpButton, &g.C2DownButton, &g.C1UpButton, &g.C1DownButton,
+    ui::Button* const buttons[] = {&g.DUpButton,  &g.DDownButton,  &g.CriterionUpButton(3), &g.CriterionDownButton(3),
+                                   &g.CriterionUpButton(2), &g.CriterionDownButton(2), &g.CriterionUpButton(1), &g.CriterionDownButton(1),
                                    &g.RUpButton,  &g.RDownButton};
     return *buttons[k];
   }
@@ -493,7 +493,7 @@ class StressRun {
     if (g.empty()) return false;
     const int gi = rng_.Pick(g);
     TDispGraph2& form = *rocs_[static_cast<std::size_t>(gi)];
-    ui::Edit* const edits[] = {&form.DEdit, &form.C3Edit, &form.C2Edit, &form.C1Edit, &form.REdit};
+    ui::Edit* const edits[] = {&form.DEdit, &form.CriterionEdit(3), &form.CriterionEdit(2), &form.CriterionEdit(1), &form.REdit};
     static const char* const editNames[] = {"d", "c3", "c2", "c1", "R"};
     const int ei = rng_.Below(5);
     ui::Edit& e = *edits[ei];
@@ -619,7 +619,9 @@ class StressRun {
     if (f.isVisible()) Fail("a window stayed on the screen after its close box");
   }
 
-  static bool RatingScreen(const TFormDisp& f) { return f.Image2.Visible() && f.CertainSButton.Visible(); }
+  static bool RatingScreen(const TFormDisp& f) {
+    return f.Image2.Visible() && f.RatingButton(experiment::kCertainS).Visible();
+  }
 
   // A key pressed in one of the program's windows, delivered where the window
   // system delivers it: to the window's focused control, or to the window.
@@ -647,7 +649,7 @@ class StressRun {
     }
     // Space on a visible rating button of the rating screen is an answer.
     if (auto* x = dynamic_cast<TFormDisp*>(&form); x && k.key == Qt::Key_Space && RatingScreen(*x)) {
-      for (ui::Button* b : {&x->CertainSButton, &x->ProbablySButton, &x->ProbablyNButton, &x->CertainNButton})
+      for (ui::Button* b : x->RatingButtons())
         answerAllowed_ |= target == b && b->isVisible();
     }
     // An "Exit" that ends the program is left to the end of the session.
@@ -865,8 +867,8 @@ class StressRun {
       }
       const TFormDisp& f = *exps_[i];
       const bool go = f.GOButton.Visible(), exit = f.ExitButton.Visible(), timer = f.Timer1.Running();
-      const int ratings = f.CertainSButton.Visible() + f.ProbablySButton.Visible() + f.ProbablyNButton.Visible() +
-                          f.CertainNButton.Visible();
+      int ratings = 0;
+      for (const ui::Button* b : f.RatingButtons()) ratings += b->Visible();
       const bool grid = f.Image1.Visible(), info = f.Image2.Visible(), text = f.Image3.Visible();
       const bool goScreen = go && exit && ratings == 0 && !timer && !grid && !info && text;
       const bool exposure = !go && !exit && ratings == 0 && timer && grid && !info && !text;

@@ -87,19 +87,26 @@ TEST_F(RocWindow, ActivationLaysOutTheWindow) {
     QRect r;
   } table[] = {
       {&form->DEdit, {510, 135, 105, 24}},       {&form->DUpButton, {510, 159, 52, 25}},
-      {&form->DDownButton, {562, 159, 52, 25}},  {&form->C3Edit, {510, 209, 105, 24}},
-      {&form->C3UpButton, {510, 233, 52, 25}},   {&form->C3DownButton, {562, 233, 52, 25}},
-      {&form->C2Edit, {510, 283, 105, 24}},      {&form->C2UpButton, {510, 307, 52, 25}},
-      {&form->C2DownButton, {562, 307, 52, 25}}, {&form->C1Edit, {510, 357, 105, 24}},
-      {&form->C1UpButton, {510, 381, 52, 25}},   {&form->C1DownButton, {562, 381, 52, 25}},
+      {&form->DDownButton, {562, 159, 52, 25}},  {&form->CriterionEdit(3), {510, 209, 105, 24}},
+      {&form->CriterionUpButton(3), {510, 233, 52, 25}},   {&form->CriterionDownButton(3), {562, 233, 52, 25}},
+      {&form->CriterionEdit(2), {510, 283, 105, 24}},      {&form->CriterionUpButton(2), {510, 307, 52, 25}},
+      {&form->CriterionDownButton(2), {562, 307, 52, 25}}, {&form->CriterionEdit(1), {510, 357, 105, 24}},
+      {&form->CriterionUpButton(1), {510, 381, 52, 25}},   {&form->CriterionDownButton(1), {562, 381, 52, 25}},
       {&form->REdit, {510, 431, 105, 24}},       {&form->RUpButton, {510, 455, 52, 25}},
       {&form->RDownButton, {562, 455, 52, 25}},
   };
   for (const auto& row : table) EXPECT_EQ(row.w->geometry(), row.r) << row.w->metaObject()->className();
+  // Tab order: Disp, Exit, d's buttons and edit, each criterion's edit and buttons, R's edit and buttons.
+  std::vector<QWidget*> order{&form->DispButton, &form->ExitButton, &form->DUpButton, &form->DDownButton, &form->DEdit};
+  for (int j = 3; j >= 1; --j) {
+    order.insert(order.end(), {&form->CriterionEdit(j), &form->CriterionUpButton(j), &form->CriterionDownButton(j)});
+  }
+  order.insert(order.end(), {&form->REdit, &form->RUpButton, &form->RDownButton});
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) EXPECT_EQ(order[i]->nextInFocusChain(), order[i + 1]) << i;
   EXPECT_EQ(form->DEdit.palette().color(QPalette::Text), QColor(0, 0, 255));
-  EXPECT_EQ(form->C3Edit.palette().color(QPalette::Text), QColor(255, 0, 0));
-  EXPECT_EQ(form->C2Edit.palette().color(QPalette::Text), QColor(128, 0, 0));
-  EXPECT_EQ(form->C1Edit.palette().color(QPalette::Text), QColor(0, 128, 0));
+  EXPECT_EQ(form->CriterionEdit(3).palette().color(QPalette::Text), QColor(255, 0, 0));
+  EXPECT_EQ(form->CriterionEdit(2).palette().color(QPalette::Text), QColor(128, 0, 0));
+  EXPECT_EQ(form->CriterionEdit(1).palette().color(QPalette::Text), QColor(0, 128, 0));
   EXPECT_EQ(form->DUpButton.Caption(), "大");
   EXPECT_EQ(form->DDownButton.Caption(), "小");
   EXPECT_EQ(form->DEdit.font().pixelSize(), 16);
@@ -108,9 +115,9 @@ TEST_F(RocWindow, ActivationLaysOutTheWindow) {
 TEST_F(RocWindow, ActivationShowsThePromptAndTheStartValues) {
   EXPECT_TRUE(ShowsText(Plot(), 100, 50, "Dispボタンを押して下さい", "ＭＳ ゴシック", 20, ui::clWindowText));
   EXPECT_EQ(form->DEdit.Text(), "   d = 1");
-  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 2");
-  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1");
-  EXPECT_EQ(form->C1Edit.Text(), "  c1 = 0");
+  EXPECT_EQ(form->CriterionEdit(3).Text(), "  c3 = 2");
+  EXPECT_EQ(form->CriterionEdit(2).Text(), "  c2 = 1");
+  EXPECT_EQ(form->CriterionEdit(1).Text(), "  c1 = 0");
   EXPECT_EQ(form->REdit.Text(), "   R = 1");
   EXPECT_FALSE(form->Timer1.Running());
   EXPECT_EQ(form->Timer1.Interval(), 200);
@@ -205,21 +212,21 @@ TEST_F(RocWindow, StepSequences) {
     EXPECT_EQ(form->REdit.Text(), text);
   }
 
-  Press(form->C2DownButton, 50);
-  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 3.5237E-19");
-  Press(form->C1DownButton);
-  EXPECT_EQ(form->C1Edit.Text(), "  c1 = -0.02");
-  Press(form->C1UpButton);
-  EXPECT_EQ(form->C1Edit.Text(), "  c1 = 0");
-  Press(form->C3UpButton);
-  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 2.02");
-  Press(form->C3DownButton, 2);
-  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 1.98");
+  Press(form->CriterionDownButton(2), 50);
+  EXPECT_EQ(form->CriterionEdit(2).Text(), "  c2 = 3.5237E-19");
+  Press(form->CriterionDownButton(1));
+  EXPECT_EQ(form->CriterionEdit(1).Text(), "  c1 = -0.02");
+  Press(form->CriterionUpButton(1));
+  EXPECT_EQ(form->CriterionEdit(1).Text(), "  c1 = 0");
+  Press(form->CriterionUpButton(3));
+  EXPECT_EQ(form->CriterionEdit(3).Text(), "  c3 = 2.02");
+  Press(form->CriterionDownButton(3), 2);
+  EXPECT_EQ(form->CriterionEdit(3).Text(), "  c3 = 1.98");
 }
 
 TEST_F(RocWindow, TheCurveFollowsAStep) {
   Press(form->DispButton);
-  Press(form->C1UpButton);  // the c1 marker moves off (265, 81)
+  Press(form->CriterionUpButton(1));  // the c1 marker moves off (265, 81)
   const roc::ModelParameterSet m = form->Analysis.ModelParameters;
   EXPECT_NE(Plot().Pixel(265 - 3, 81 - 3), ui::clGreen);
   EXPECT_EQ(m.c1, 0.02L);
@@ -238,33 +245,33 @@ TEST_F(RocWindow, HoldingRepeatsAndAnyReleaseStops) {
   EXPECT_EQ(form->DEdit.Text(), held);
 
   // The space key on a focused step button steps nothing.
-  form->C3UpButton.setFocus();
-  QTest::keyClick(&form->C3UpButton, Qt::Key_Space);
-  EXPECT_EQ(form->C3Edit.Text(), "  c3 = 2");
+  form->CriterionUpButton(3).setFocus();
+  QTest::keyClick(&form->CriterionUpButton(3), Qt::Key_Space);
+  EXPECT_EQ(form->CriterionEdit(3).Text(), "  c3 = 2");
   EXPECT_FALSE(form->Timer1.Running());
 }
 
 TEST_F(RocWindow, AHoldEndsWhenTheWindowIsClosedByItsCloseBox) {
   Press(form->DispButton);
-  QTest::mousePress(&form->C2UpButton, Qt::LeftButton);
+  QTest::mousePress(&form->CriterionUpButton(2), Qt::LeftButton);
   form->close();
   EXPECT_FALSE(form->Timer1.Running());
-  QTest::mouseRelease(&form->C2UpButton, Qt::LeftButton);
+  QTest::mouseRelease(&form->CriterionUpButton(2), Qt::LeftButton);
   const roc::ModelParameterSet held = form->Analysis.ModelParameters;
   QTest::qWait(450);
   EXPECT_EQ(form->Analysis.ModelParameters.c2, held.c2);
-  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
+  EXPECT_EQ(form->CriterionEdit(2).Text(), "  c2 = 1.02");
 }
 
 TEST_F(RocWindow, TypedTextIsOverwrittenByTheNextStep) {
   Press(form->DispButton);
-  form->C2Edit.setFocus();
-  form->C2Edit.selectAll();
-  QTest::keyClicks(&form->C2Edit, "7");
-  EXPECT_EQ(form->C2Edit.Text(), "7");
+  form->CriterionEdit(2).setFocus();
+  form->CriterionEdit(2).selectAll();
+  QTest::keyClicks(&form->CriterionEdit(2), "7");
+  EXPECT_EQ(form->CriterionEdit(2).Text(), "7");
   EXPECT_EQ(form->Analysis.ModelParameters.c2, 1.0L);
-  Press(form->C2UpButton);
-  EXPECT_EQ(form->C2Edit.Text(), "  c2 = 1.02");
+  Press(form->CriterionUpButton(2));
+  EXPECT_EQ(form->CriterionEdit(2).Text(), "  c2 = 1.02");
 }
 
 TEST_F(RocWindow, EmptyTallyRowsLeaveOutThePointsWithoutAnError) {
@@ -347,7 +354,7 @@ TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
   EXPECT_NEAR(w.DevianceText().toDouble(), start, 1e-4);
   double last = start;
   for (int i = 0; i < 10; ++i) {  // c3 from 2 toward its estimate
-    Press(form->C3DownButton);
+    Press(form->CriterionDownButton(3));
     EXPECT_NEAR(w.DevianceText().toDouble(), deviance(), 1e-4);
     EXPECT_LT(deviance(), last);
     last = deviance();
@@ -376,7 +383,7 @@ TEST_F(RocWindow, ASixPointScaleHasFivePointsAndFiveCriterionRows) {
   form = Open();
   EXPECT_EQ(form->Analysis.ModelParameters.Criteria, 5);
   EXPECT_EQ(roc::Criterion(form->Analysis.ModelParameters, 5), 4);
-  EXPECT_FALSE(form->C3Edit.isVisible());
+  EXPECT_EQ(form->findChildren<ui::Edit*>().size(), 7u) << "d, R and the five criteria";
   Press(form->DispButton);
   EXPECT_EQ(form->Analysis.ResponseTally.Categories, 6);
   EXPECT_TRUE(roc::ObservedPoint(form->Analysis.ResponseTally, 5).has_value());
@@ -427,7 +434,7 @@ TEST_F(RocWindow, SavedPlotAndResultsHoldWhatTheWindowShows) {
   }
   form = Open();
   Press(form->DispButton);
-  Press(form->C2UpButton);
+  Press(form->CriterionUpButton(2));
   form->OpenAnalysis();
 
   const std::string dir = ::testing::TempDir();

@@ -52,7 +52,7 @@ class TrialSequence : public ::testing::Test {
     QTest::mouseClick(&rating, Qt::LeftButton);
   }
   void Trials(int n) {
-    for (int i = 0; i < n; ++i) Trial(form, form->CertainSButton);
+    for (int i = 0; i < n; ++i) Trial(form, form->RatingButton(experiment::kCertainS));
   }
 
   bool LabelShows(int trial) const {
@@ -77,10 +77,10 @@ TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
     EXPECT_EQ(image->Canvas().Width(), 500);
   }
   EXPECT_EQ(form->GOButton.geometry(), QRect(550, 25, 100, 25));
-  EXPECT_EQ(form->CertainSButton.geometry(), QRect(550, 100, 100, 25));
-  EXPECT_EQ(form->ProbablySButton.geometry(), QRect(550, 150, 100, 25));
-  EXPECT_EQ(form->ProbablyNButton.geometry(), QRect(550, 200, 100, 25));
-  EXPECT_EQ(form->CertainNButton.geometry(), QRect(550, 250, 100, 25));
+  EXPECT_EQ(form->RatingButton(experiment::kCertainS).geometry(), QRect(550, 100, 100, 25));
+  EXPECT_EQ(form->RatingButton(experiment::kProbablyS).geometry(), QRect(550, 150, 100, 25));
+  EXPECT_EQ(form->RatingButton(experiment::kProbablyN).geometry(), QRect(550, 200, 100, 25));
+  EXPECT_EQ(form->RatingButton(experiment::kCertainN).geometry(), QRect(550, 250, 100, 25));
   EXPECT_EQ(form->ExitButton.geometry(), QRect(550, 325, 100, 25));
 
   EXPECT_TRUE(form->Image3.isVisible());
@@ -88,7 +88,7 @@ TEST_F(TrialSequence, CreationLaysOutTheWindowAndShowsTheFirstGoScreen) {
   EXPECT_FALSE(form->Image2.Visible());
   EXPECT_TRUE(form->GOButton.isVisible());
   EXPECT_TRUE(form->ExitButton.isVisible());
-  EXPECT_FALSE(form->CertainSButton.Visible());
+  EXPECT_FALSE(form->RatingButton(experiment::kCertainS).Visible());
   EXPECT_FALSE(form->Timer1.Running());
   EXPECT_EQ(Experiment().TrialCounter, -9);
 
@@ -117,7 +117,7 @@ TEST_F(TrialSequence, TheExposureEndsAfterOneSecondOfTheRealTimer) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return form->Image2.isVisible(); }, 10000));
   EXPECT_FALSE(form->Image1.Visible());
   EXPECT_FALSE(form->Timer1.Running());
-  for (ui::Button* b : {&form->CertainSButton, &form->ProbablySButton, &form->ProbablyNButton, &form->CertainNButton})
+  for (ui::Button* b : form->RatingButtons())
     EXPECT_TRUE(b->isVisible());
 }
 
@@ -127,7 +127,7 @@ TEST_F(TrialSequence, PracticeIsNotRecordedAndLabelsCountEveryTrial) {
   for (const auto& r : Experiment().TrialResults) EXPECT_EQ(r.Response, 0);
   EXPECT_TRUE(LabelShows(11));
 
-  Trial(form, form->ProbablyNButton);  // the 11th answer is record 1
+  Trial(form, form->RatingButton(experiment::kProbablyN));  // the 11th answer is record 1
   EXPECT_EQ(Experiment().TrialResults[1].TrialNumber, 1);
   EXPECT_EQ(Experiment().TrialResults[1].Response, 2);
   EXPECT_EQ(Experiment().TrialResults[2].Response, 0);
@@ -135,7 +135,7 @@ TEST_F(TrialSequence, PracticeIsNotRecordedAndLabelsCountEveryTrial) {
   Trials(48);
   EXPECT_EQ(Experiment().TrialCounter, 50);
   EXPECT_TRUE(LabelShows(60));
-  Trial(form, form->CertainNButton);  // the 60th answer is record 50
+  Trial(form, form->RatingButton(experiment::kCertainN));  // the 60th answer is record 50
   EXPECT_EQ(Experiment().TrialResults[50].TrialNumber, 50);
   EXPECT_EQ(Experiment().TrialResults[50].Response, 1);
   EXPECT_EQ(Experiment().TrialCounter, 50);
@@ -154,15 +154,15 @@ TEST_F(TrialSequence, PracticeIsNotRecordedAndLabelsCountEveryTrial) {
   EXPECT_TRUE(AllPixels(end, 0, 0, 500, 150, ui::clWhite));  // no feedback
   EXPECT_TRUE(form->ExitButton.isVisible());
   EXPECT_FALSE(form->GOButton.Visible());
-  EXPECT_FALSE(form->CertainSButton.Visible());
+  EXPECT_FALSE(form->RatingButton(experiment::kCertainS).Visible());
 }
 
 TEST_F(TrialSequence, EachButtonStoresItsCode) {
   Trials(10);
-  Trial(form, form->CertainSButton);
-  Trial(form, form->ProbablySButton);
-  Trial(form, form->ProbablyNButton);
-  Trial(form, form->CertainNButton);
+  Trial(form, form->RatingButton(experiment::kCertainS));
+  Trial(form, form->RatingButton(experiment::kProbablyS));
+  Trial(form, form->RatingButton(experiment::kProbablyN));
+  Trial(form, form->RatingButton(experiment::kCertainN));
   EXPECT_EQ(Experiment().TrialResults[1].Response, 4);
   EXPECT_EQ(Experiment().TrialResults[2].Response, 3);
   EXPECT_EQ(Experiment().TrialResults[3].Response, 2);
@@ -171,7 +171,7 @@ TEST_F(TrialSequence, EachButtonStoresItsCode) {
 
 TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
   // Seed 0: trial 1 shows the signal pattern, trial 2 the noise pattern.
-  Trial(form, form->CertainSButton);
+  Trial(form, form->RatingButton(experiment::kCertainS));
   EXPECT_EQ(Experiment().NextStimulus, experiment::kNoise);  // already drawn for trial 2
   const ui::Surface& go = form->Image3.Canvas();
   EXPECT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
@@ -182,9 +182,9 @@ TEST_F(TrialSequence, FeedbackNamesTheShownStimulusOnAClearedLine) {
   bool checked = false;
   for (int i = 0; i < 58 && !checked; ++i) {
     const experiment::StimulusKind shown = Experiment().NextStimulus;
-    Trial(form, form->CertainSButton);
+    Trial(form, form->RatingButton(experiment::kCertainS));
     if (shown == experiment::kNoise && Experiment().NextStimulus == experiment::kSignal) {
-      Trial(form, form->CertainSButton);
+      Trial(form, form->RatingButton(experiment::kCertainS));
       ASSERT_TRUE(ShowsText(go, 70, 20, kSignalFeedback, kDefaultFace, 20, ui::clBlue));
       ui::Surface probe(500, 500);
       probe.SetFontHeight(20);
@@ -224,7 +224,7 @@ TEST_F(TrialSequence, TheSpaceKeyOnHiddenButtonsNeitherAnswersNorExits) {
   form->Timer1Timer();
   QTest::keyClick(form->focusWidget(), Qt::Key_Space);  // on the rating screen
   EXPECT_TRUE(form->Visible());
-  EXPECT_TRUE(form->CertainSButton.isVisible());
+  EXPECT_TRUE(form->RatingButton(experiment::kCertainS).isVisible());
   EXPECT_FALSE(host->DataButton.Visible());
   EXPECT_EQ(Experiment().TrialCounter, -8);
 }
@@ -277,7 +277,7 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
   for (auto& run : shown) {
     form = OpenWindow();
     for (int i = 0; i < 12; ++i) {
-      Trial(form, i % 2 ? form->ProbablyNButton : form->CertainSButton);
+      Trial(form, i % 2 ? form->RatingButton(experiment::kProbablyN) : form->RatingButton(experiment::kCertainS));
       run.push_back(Experiment().ShownStimulus);
     }
   }
@@ -323,11 +323,11 @@ TEST_F(TrialSequence, ASecondWindowRunsARunOfItsOwn) {
   TFormDisp* first = form;
   TFormDisp* second = OpenWindow();
   EXPECT_EQ(second->run().TrialCounter, -9);
-  Trial(first, first->CertainSButton);  // the first window's run goes on
+  Trial(first, first->RatingButton(experiment::kCertainS));  // the first window's run goes on
   EXPECT_EQ(first->run().TrialCounter, 4);
   EXPECT_EQ(first->run().TrialResults[3].Response, 4);
   EXPECT_EQ(second->run().TrialCounter, -9);
-  Trial(second, second->ProbablyNButton);
+  Trial(second, second->RatingButton(experiment::kProbablyN));
   EXPECT_EQ(second->run().TrialCounter, -8);
   EXPECT_EQ(first->run().Log().Rows.size(), 13u);
   EXPECT_EQ(second->run().Log().Rows.size(), 1u);
@@ -349,7 +349,7 @@ TEST_F(TrialSequence, ASixPointDesignLaysOutItsButtonsAndRecordsItsCounts) {
   ASSERT_EQ(buttons.size(), 6u);
   for (int i = 1; i <= 6; ++i) EXPECT_EQ(buttons[i - 1]->geometry(), QRect(550, (4 + 2 * (i - 1)) * 25, 100, 25));
   EXPECT_EQ(f->ExitButton.Top(), 17 * 25);
-  EXPECT_FALSE(f->CertainSButton.isVisible());
+  EXPECT_EQ(f->findChildren<ui::Button*>().size(), 8u) << "GO, Exit and the six rating buttons";
   for (int key : {Qt::Key_6, Qt::Key_1, Qt::Key_3}) {
     QTest::keyClick(f, Qt::Key_Space);
     f->Timer1Timer();
