@@ -51,8 +51,6 @@ class Surface {
   void SetFontColor(Colour c) { state_.fontColour = c; }
   Colour PenColor() const { return state_.pen; }
   int PenWidth() const { return state_.penWidth; }
-  Colour BrushColor() const { return state_.brush; }
-  int FontHeight() const { return state_.fontHeight; }
   const std::string& FontName() const { return *state_.fontName; }
   Colour FontColor() const { return state_.fontColour; }
   int PenX() const { return state_.penX; }
