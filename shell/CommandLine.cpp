@@ -117,10 +117,12 @@ std::optional<QString> TakeStore(const QCommandLineParser& parser, const Options
   return std::nullopt;
 }
 
+// Whether cl holds any option that only an experiment uses.
 bool AnyExperimentOption(const CommandLine& cl) {
   return cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer;
 }
 
+// cl refused, with what is wrong in one line.
 CommandLine BadInput(CommandLine cl, const QString& why) {
   cl.action = CommandLine::Action::kBadInput;
   cl.text = why.toStdString();
