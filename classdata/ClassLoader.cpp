@@ -45,7 +45,7 @@ void ClassLoader::Apply(SourceOrigin&& origin, Update& update) {
     at->second = std::move(origin.problems);
     update.problemsChanged = true;
   }
-  // Sessions of the origin that it no longer holds.
+  // The sessions kept of the origin that this read of it lacks go.
   std::vector<Key> present;
   for (const experiment::TrialLogSession& s : origin.sessions) present.push_back({origin.name, s.Session, s.Seed});
   const bool anyGone = std::any_of(sessions_.begin(), sessions_.end(), [&](const ClassEntry& e) {

@@ -52,8 +52,6 @@ struct Design {
   std::int32_t TotalTrials() const { return PracticeTrials + RecordedTrials; }
   // Trials 1 .. PracticeTrials are practice, the rest recorded.
   bool IsPractice(std::int32_t trial) const { return trial <= PracticeTrials; }
-  // The rating category of a response code (1 = the top, surest "signal" one).
-  const RatingCategory& CategoryOf(std::int32_t response) const { return Ratings[Categories() - response]; }
 };
 
 }  // namespace experiment

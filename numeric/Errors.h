@@ -31,11 +31,6 @@ class EOutOfResources : public ProgramError {
   explicit EOutOfResources(const std::string& message = "システム リソースが足りません") : ProgramError(message) {}
 };
 
-class EInvalidOperation : public ProgramError {
- public:
-  EInvalidOperation() : ProgramError("Canvas に対する描画ができません") {}
-};
-
 // The text of the error box for a message: a "." is appended when the message
 // is not empty and its last character compares greater than "." byte by byte.
 std::string ErrorBoxText(const std::string& message);

@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <utility>
 #include <variant>
 
 #include "store/ConnInfo.h"
@@ -14,17 +15,40 @@ namespace shell {
 
 namespace {
 
-std::optional<std::uint32_t> ParseSeed(const QString& text) {
-  bool ok = false;
-  const qulonglong v = text.trimmed().toULongLong(&ok, 10);
-  if (!ok || text.trimmed().startsWith('+') || v > 0xFFFFFFFFULL) return std::nullopt;
-  return static_cast<std::uint32_t>(v);
-}
+// The options of the experiment, the fit and the class database; the class
+// commands bring theirs (ClassOptions).
+struct Options {
+  QCommandLineOption help{QStringList{"h", "help"}, "Show this help and exit."};
+  QCommandLineOption version{QStringList{"v", "version"}, "Show the version and exit."};
+  QCommandLineOption csv{"csv", "Append one row per answered trial to FILE.", "FILE"};
+  QCommandLineOption seed{"seed", "Seed the stimulus sequence of every experiment with N (0 to 4294967295).", "N"};
+  QCommandLineOption autosave{
+      "autosave", "Keep every run in a per-trial file of its own, named from its date and time, in the user's data "
+                  "folder ($XDG_DATA_HOME/rocrating, by default ~/.local/share/rocrating)."};
+  QCommandLineOption design{
+      "design", "Run the experiment of the design FILE (TOML: trial counts, brown squares, signal probability, "
+                "exposure, feedback, rating scale); samples in /usr/share/rocrating/designs. The per-trial file then "
+                "names the observer and the design.",
+      "FILE"};
+  QCommandLineOption observer{
+      "observer", "Name the observer of every run in the per-trial file (1 to 64 characters, no control characters).",
+      "NAME"};
+  QCommandLineOption store{
+      "store", "Also store every answered trial in the class database CONNINFO (a libpq connection string or "
+               "URI; no password in it: use ~/.pgpass or a service file).",
+      "CONNINFO"};
+  QCommandLineOption storeInit{
+      "store-init", "Create the class database's tables in CONNINFO if missing, print the GRANT statements for the "
+                    "student and teacher roles, and exit.",
+      "CONNINFO"};
+  QCommandLineOption lang{"lang", "The language of the windows: en (English) or ja (Japanese, the default).", "en|ja"};
+  QCommandLineOption fit{"fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window."};
+  ClassOptions classOptions;
+};
 
-}  // namespace
-
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
-  QCommandLineParser parser;
+// The description, the options and the positional files, in the order the
+// help text lists them.
+void DescribeTo(QCommandLineParser& parser, const Options& o) {
   parser.setApplicationDescription(
       "A signal-detection rating experiment on one observer and its ROC analysis.\n"
       "With no options: the experiment, which needs a display.\n"
@@ -33,110 +57,126 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       "In the ROC window, the right mouse button on the plot opens a menu: the maximum-likelihood\n"
       "analysis window (Ctrl+F), save the plot as PNG (Ctrl+S), save the results as a per-trial\n"
       "file (Ctrl+Shift+S).");
-  const QCommandLineOption help({"h", "help"}, "Show this help and exit.");
-  const QCommandLineOption version({"v", "version"}, "Show the version and exit.");
-  const QCommandLineOption csv("csv", "Append one row per answered trial to FILE.", "FILE");
-  const QCommandLineOption seed("seed", "Seed the stimulus sequence of every experiment with N (0 to 4294967295).",
-                                "N");
-  const QCommandLineOption autosave(
-      "autosave", "Keep every run in a per-trial file of its own, named from its date and time, in the user's data "
-                  "folder ($XDG_DATA_HOME/rocrating, by default ~/.local/share/rocrating).");
-  const QCommandLineOption design(
-      "design", "Run the experiment of the design FILE (TOML: trial counts, brown squares, signal probability, "
-                "exposure, feedback, rating scale); samples in /usr/share/rocrating/designs. The per-trial file then "
-                "names the observer and the design.",
-      "FILE");
-  const QCommandLineOption observer(
-      "observer", "Name the observer of every run in the per-trial file (1 to 64 characters, no control characters).",
-      "NAME");
-  const QCommandLineOption store(
-      "store", "Also store every answered trial in the class database CONNINFO (a libpq connection string or "
-               "URI; no password in it: use ~/.pgpass or a service file).",
-      "CONNINFO");
-  const QCommandLineOption storeInit(
-      "store-init", "Create the class database's tables in CONNINFO if missing, print the GRANT statements for the "
-                    "student and teacher roles, and exit.",
-      "CONNINFO");
-  const QCommandLineOption lang("lang", "The language of the windows: en (English) or ja (Japanese, the default).",
-                                "en|ja");
-  const QCommandLineOption fit("fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window.");
-  parser.addOptions({help, version, csv, seed, autosave, design, observer, lang, store, storeInit, fit});
-  const ClassOptions classOptions;
-  classOptions.AddTo(parser);
+  parser.addOptions({o.help, o.version, o.csv, o.seed, o.autosave, o.design, o.observer, o.lang, o.store, o.storeInit,
+                     o.fit});
+  o.classOptions.AddTo(parser);
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
+}
 
-  QStringList list{"rocrating"};
-  for (const std::string& a : args) list << QString::fromStdString(a);
+std::optional<std::uint32_t> ParseSeed(const QString& text) {
+  bool ok = false;
+  const qulonglong v = text.trimmed().toULongLong(&ok, 10);
+  if (!ok || text.trimmed().startsWith('+') || v > 0xFFFFFFFFULL) return std::nullopt;
+  return static_cast<std::uint32_t>(v);
+}
 
-  CommandLine cl;
-  const auto bad = [&cl](const QString& why) {
-    cl.action = CommandLine::Action::kBadInput;
-    cl.text = why.toStdString();
-    return cl;
-  };
-  if (!parser.parse(list)) return bad(parser.errorText());
-  if (parser.isSet(help)) {
-    cl.action = CommandLine::Action::kHelp;
-    cl.text = parser.helpText().replace("<executable_name>", "rocrating").toStdString();
-    return cl;
+// What is wrong with an option given more than once, if one is.
+std::optional<QString> Repeated(const QCommandLineParser& parser, const Options& o) {
+  for (const QCommandLineOption* option : {&o.csv, &o.seed, &o.design, &o.observer, &o.lang}) {
+    if (parser.values(*option).size() > 1) return "--" + option->names().front() + " given more than once";
   }
-  if (parser.isSet(version)) {
-    cl.action = CommandLine::Action::kVersion;
-    return cl;
-  }
-  if (parser.values(csv).size() > 1) return bad("--csv given more than once");
-  if (parser.values(seed).size() > 1) return bad("--seed given more than once");
-  if (parser.values(design).size() > 1) return bad("--design given more than once");
-  if (parser.values(observer).size() > 1) return bad("--observer given more than once");
-  if (parser.values(lang).size() > 1) return bad("--lang given more than once");
-  if (parser.isSet(lang)) {
-    const QString value = parser.value(lang);
-    if (value != "en" && value != "ja") return bad("--lang: \"" + value + "\" is not en or ja");
+  return std::nullopt;
+}
+
+// The experiment's options into cl: the language, the seed, the per-trial
+// files, the design and the observer; what is wrong with them, if anything.
+std::optional<QString> TakeExperimentOptions(const QCommandLineParser& parser, const Options& o, CommandLine& cl) {
+  if (auto why = Repeated(parser, o)) return why;
+  if (parser.isSet(o.lang)) {
+    const QString value = parser.value(o.lang);
+    if (value != "en" && value != "ja") return "--lang: \"" + value + "\" is not en or ja";
     cl.language = value == "en" ? ui::Language::kEnglish : ui::Language::kJapanese;
   }
-  if (parser.isSet(seed)) {
-    cl.seed = ParseSeed(parser.value(seed));
-    if (!cl.seed) return bad("--seed: \"" + parser.value(seed) + "\" is not an integer from 0 to 4294967295");
+  if (parser.isSet(o.seed)) {
+    cl.seed = ParseSeed(parser.value(o.seed));
+    if (!cl.seed) return "--seed: \"" + parser.value(o.seed) + "\" is not an integer from 0 to 4294967295";
   }
-  if (parser.isSet(csv)) cl.csvFile = parser.value(csv).toStdString();
-  cl.autosave = parser.isSet(autosave);
-  if (parser.isSet(design)) cl.designFile = parser.value(design).toStdString();
-  if (parser.isSet(observer)) {
-    cl.observer = experiment::ObserverName(parser.value(observer).toStdString());
+  if (parser.isSet(o.csv)) cl.csvFile = parser.value(o.csv).toStdString();
+  cl.autosave = parser.isSet(o.autosave);
+  if (parser.isSet(o.design)) cl.designFile = parser.value(o.design).toStdString();
+  if (parser.isSet(o.observer)) {
+    cl.observer = experiment::ObserverName(parser.value(o.observer).toStdString());
     if (!cl.observer)
-      return bad("--observer: the name must be 1 to " + QString::number(experiment::kMaxNameCharacters) +
-                 " characters without control characters");
+      return "--observer: the name must be 1 to " + QString::number(experiment::kMaxNameCharacters) +
+             " characters without control characters";
   }
-  for (const QCommandLineOption* o : {&store, &storeInit}) {
-    if (parser.values(*o).size() > 1) return bad("--" + o->names().front() + " given more than once");
-    if (!parser.isSet(*o)) continue;
-    cl.store = parser.value(*o).toStdString();
+  return std::nullopt;
+}
+
+// The connection string of --store or --store-init into cl; what is wrong
+// with it, if anything.
+std::optional<QString> TakeStore(const QCommandLineParser& parser, const Options& o, CommandLine& cl) {
+  for (const QCommandLineOption* option : {&o.store, &o.storeInit}) {
+    const QString name = "--" + option->names().front();
+    if (parser.values(*option).size() > 1) return name + " given more than once";
+    if (!parser.isSet(*option)) continue;
+    cl.store = parser.value(*option).toStdString();
     const auto parsed = store::ParseConnInfo(*cl.store);
-    if (const auto* why = std::get_if<std::string>(&parsed)) {
-      return bad("--" + o->names().front() + ": " + QString::fromStdString(*why));
-    }
+    if (const auto* why = std::get_if<std::string>(&parsed)) return name + ": " + QString::fromStdString(*why);
   }
-  if (parser.isSet(storeInit)) {
-    if (parser.isSet(store) || !parser.positionalArguments().isEmpty() || cl.csvFile || cl.seed || cl.autosave ||
-        cl.designFile || cl.observer) {
-      return bad("--store-init goes with no other option");
+  return std::nullopt;
+}
+
+// Whether cl holds any option that only an experiment uses.
+bool AnyExperimentOption(const CommandLine& cl) {
+  return cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer;
+}
+
+// cl refused, with what is wrong in one line.
+CommandLine BadInput(CommandLine cl, const QString& why) {
+  cl.action = CommandLine::Action::kBadInput;
+  cl.text = why.toStdString();
+  return cl;
+}
+
+// After the options: --store-init alone, a class command, --fit with its
+// files or the experiment.
+CommandLine TakeAction(const QCommandLineParser& parser, const Options& o, CommandLine cl) {
+  const QStringList files = parser.positionalArguments();
+  if (parser.isSet(o.storeInit)) {
+    if (parser.isSet(o.store) || !files.isEmpty() || AnyExperimentOption(cl)) {
+      return BadInput(cl, "--store-init goes with no other option");
     }
     cl.action = CommandLine::Action::kStoreInit;
     return cl;
   }
-  const QStringList files = parser.positionalArguments();
-  if (classOptions.Take(parser, files, cl)) return cl;
-  if (parser.isSet(fit)) {
-    if (files.isEmpty()) return bad("--fit needs at least one FILE");
-    if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer || cl.store)
-      return bad("--fit opens no experiment: --csv, --seed, --autosave, --design, --observer and --store do not go "
-                 "with it");
+  if (o.classOptions.Take(parser, files, cl)) return cl;
+  if (parser.isSet(o.fit)) {
+    if (files.isEmpty()) return BadInput(cl, "--fit needs at least one FILE");
+    if (AnyExperimentOption(cl) || cl.store)
+      return BadInput(cl, "--fit opens no experiment: --csv, --seed, --autosave, --design, --observer and --store "
+                          "do not go with it");
     cl.action = CommandLine::Action::kFit;
     for (const QString& f : files) cl.fitFiles.push_back(f.toStdString());
     return cl;
   }
-  if (!files.isEmpty()) return bad("unexpected argument \"" + files.front() + "\" (files are read with --fit)");
+  if (!files.isEmpty()) return BadInput(cl, "unexpected argument \"" + files.front() + "\" (files are read with --fit)");
   return cl;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  QCommandLineParser parser;
+  const Options options;
+  DescribeTo(parser, options);
+  QStringList list{"rocrating"};
+  for (const std::string& a : args) list << QString::fromStdString(a);
+
+  CommandLine cl;
+  if (!parser.parse(list)) return BadInput(cl, parser.errorText());
+  if (parser.isSet(options.help)) {
+    cl.action = CommandLine::Action::kHelp;
+    cl.text = parser.helpText().replace("<executable_name>", "rocrating").toStdString();
+    return cl;
+  }
+  if (parser.isSet(options.version)) {
+    cl.action = CommandLine::Action::kVersion;
+    return cl;
+  }
+  if (const auto why = TakeExperimentOptions(parser, options, cl)) return BadInput(cl, *why);
+  if (const auto why = TakeStore(parser, options, cl)) return BadInput(cl, *why);
+  return TakeAction(parser, options, std::move(cl));
 }
 
 }  // namespace shell

@@ -8,8 +8,8 @@
 
 namespace shell {
 
-// What the command line asks for. With no arguments: the experiment program
-// exactly as it always runs.
+// What the command line asks for. With no arguments: the main window and its
+// experiment, every setting at its default.
 struct CommandLine {
   enum class Action { kRun, kHelp, kVersion, kFit, kBadInput, kClass, kClassReport, kClassSummary, kStoreInit };
   Action action = Action::kRun;

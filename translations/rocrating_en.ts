@@ -622,10 +622,6 @@
         <source>システム リソースが足りません</source>
         <translation>Not enough system resources</translation>
     </message>
-    <message>
-        <source>Canvas に対する描画ができません</source>
-        <translation>Canvas does not allow drawing</translation>
-    </message>
 </context>
 <context>
     <name>store::Store</name>

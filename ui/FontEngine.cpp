@@ -241,7 +241,6 @@ RasterFont::RasterFont(FontFace* face, int height) : face_(face), cache_(std::ma
     descent_ = static_cast<int>(RoundDiv(winDescent * pixels, unitsPerEm));
     ppem26 = pixels * 64;
   }
-  ppem_ = static_cast<int>((ppem26 + 32) >> 6);
   if (face == nullptr) return;
 
   if (FT_New_Size(face->ft, &cache_->size) != 0) {
@@ -256,9 +255,7 @@ RasterFont::RasterFont(FontFace* face, int height) : face_(face), cache_(std::ma
   if (FT_Request_Size(face->ft, &request) != 0) {
     FT_Done_Size(cache_->size);
     cache_->size = nullptr;
-    return;
   }
-  ppem_ = cache_->size->metrics.y_ppem;
 }
 
 RasterFont::~RasterFont() {

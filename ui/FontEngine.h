@@ -54,11 +54,7 @@ class RasterFont {
   RasterFont& operator=(const RasterFont&) = delete;
 
   int Ascent() const { return ascent_; }
-  int Descent() const { return descent_; }
   int CellHeight() const { return ascent_ + descent_; }
-  // The whole pixels per em the hinted glyphs are rendered at (a face may
-  // round the size it is asked for).
-  int PixelsPerEm() const { return ppem_; }
 
   // The sum of the hinted advances of the characters of a UTF-8 text, in
   // whole pixels. Bytes that are no valid UTF-8 count as U+FFFD each.
@@ -78,7 +74,6 @@ class RasterFont {
   FontFace* face_;
   int ascent_ = 0;
   int descent_ = 0;
-  int ppem_ = 0;
   std::unique_ptr<Cache> cache_;
 };
 

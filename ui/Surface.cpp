@@ -10,8 +10,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <set>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 namespace ui {
 
@@ -407,22 +410,12 @@ void Surface::DeviceLine(i64 x0, i64 y0, i64 x, i64 y, std::uint32_t pen, const 
 // The operations: each is recorded with the state it draws with and drawn at
 // the current scale.
 
-Surface::Op Surface::MakeOp(Kind kind, int a, int b, int c, int d) {
-  Op op;
-  op.kind = kind;
-  op.a = a;
-  op.b = b;
-  op.c = c;
-  op.d = d;
-  return op;
-}
-
 void Surface::Rectangle(int x1, int y1, int x2, int y2) {
   if (x1 == x2 || y1 == y2) {
     Changed();
     return;
   }
-  Record(MakeOp(Kind::kRectangle, x1, y1, x2, y2));
+  Record(Kind::kRectangle, BoxArgs{x1, y1, x2, y2});
 }
 
 void Surface::Ellipse(int x1, int y1, int x2, int y2) {
@@ -430,7 +423,7 @@ void Surface::Ellipse(int x1, int y1, int x2, int y2) {
     Changed();
     return;
   }
-  Record(MakeOp(Kind::kEllipse, x1, y1, x2, y2));
+  Record(Kind::kEllipse, BoxArgs{x1, y1, x2, y2});
 }
 
 void Surface::MoveTo(int x, int y) {
@@ -440,7 +433,7 @@ void Surface::MoveTo(int x, int y) {
 
 void Surface::LineTo(int x, int y) {
   if (x != state_.penX || y != state_.penY) {
-    Record(MakeOp(Kind::kLine, x, y));
+    Record(Kind::kLine, LineArgs{x, y});
   } else {
     Changed();
   }
@@ -449,13 +442,11 @@ void Surface::LineTo(int x, int y) {
 }
 
 void Surface::SetPixel(int x, int y, Colour c) {
-  Op op = MakeOp(Kind::kPixel, x, y);
-  op.colour = c;
-  Record(std::move(op));
+  Record(Kind::kPixel, PixelArgs{x, y, c});
 }
 
 void Surface::GridSquare(int column, int row, int side, int cells) {
-  Record(MakeOp(Kind::kGridSquare, column, row, side, cells));
+  Record(Kind::kGridSquare, GridSquareArgs{column, row, side, cells});
 }
 
 void Surface::DrawTurned(const Surface& from, int fromX, int fromY, int width, int height, int x, int y) {
@@ -463,15 +454,11 @@ void Surface::DrawTurned(const Surface& from, int fromX, int fromY, int width, i
   source->width = from.width_;
   source->height = from.height_;
   source->ops = from.ops_;
-  Op op = MakeOp(Kind::kTurned, fromX, fromY, width, height);
-  op.e = x;
-  op.f = y;
-  op.source = std::move(source);
-  Record(std::move(op), &from);
+  Record(Kind::kTurned, TurnedArgs{fromX, fromY, width, height, x, y, std::move(source)}, &from);
 }
 
-void Surface::Record(Op op, const Surface* liveSource) {
-  op.state = state_;
+void Surface::Record(Kind kind, Args args, const Surface* liveSource) {
+  Op op{kind, std::move(args), state_};
   Apply(op, liveSource);
   ops_.push_back(std::move(op));
   if (ops_.size() >= compactAt_) Compact();
@@ -481,37 +468,48 @@ void Surface::Record(Op op, const Surface* liveSource) {
 void Surface::Apply(const Op& op, const Surface* liveSource) {
   const State& st = op.state;
   switch (op.kind) {
-    case Kind::kRectangle:
-      ApplyRectangle(st, op.a, op.b, op.c, op.d);
+    case Kind::kRectangle: {
+      const auto& box = std::get<BoxArgs>(op.args);
+      ApplyRectangle(st, box.x1, box.y1, box.x2, box.y2);
       break;
-    case Kind::kEllipse:
-      ApplyEllipse(st, op.a, op.b, op.c, op.d);
+    }
+    case Kind::kEllipse: {
+      const auto& box = std::get<BoxArgs>(op.args);
+      ApplyEllipse(st, box.x1, box.y1, box.x2, box.y2);
       break;
-    case Kind::kLine:
-      ApplyLine(st, op.a, op.b);
+    }
+    case Kind::kLine: {
+      const auto& line = std::get<LineArgs>(op.args);
+      ApplyLine(st, line.toX, line.toY);
       break;
+    }
     case Kind::kText:
       textApplier_.load(std::memory_order_relaxed)(*this, op);
       break;
     case Kind::kPixel: {
-      const std::uint32_t rgb = ToRgb32(op.colour);
-      for (i64 y = EdgeY(op.b); y < EdgeY(static_cast<i64>(op.b) + 1); ++y) {
-        SpanWide(EdgeX(op.a), EdgeX(static_cast<i64>(op.a) + 1) - 1, y, rgb);
+      const auto& pixel = std::get<PixelArgs>(op.args);
+      const std::uint32_t rgb = ToRgb32(pixel.colour);
+      for (i64 y = EdgeY(pixel.y); y < EdgeY(static_cast<i64>(pixel.y) + 1); ++y) {
+        SpanWide(EdgeX(pixel.x), EdgeX(static_cast<i64>(pixel.x) + 1) - 1, y, rgb);
       }
       break;
     }
-    case Kind::kGridSquare:
-      ApplyGridSquare(st, op.a, op.b, op.c, op.d);
+    case Kind::kGridSquare: {
+      const auto& square = std::get<GridSquareArgs>(op.args);
+      ApplyGridSquare(st, square.column, square.row, square.side, square.cells);
       break;
-    case Kind::kTurned:
+    }
+    case Kind::kTurned: {
+      const auto& turned = std::get<TurnedArgs>(op.args);
       if (liveSource != nullptr && liveSource->scale_ == scale_) {
-        ApplyTurned(*liveSource, op);
+        ApplyTurned(*liveSource, turned);
       } else {
-        Surface from(op.source->width, op.source->height, scale_);
-        for (const Op& o : op.source->ops) from.Apply(o, nullptr);
-        ApplyTurned(from, op);
+        Surface from(turned.source->width, turned.source->height, scale_);
+        for (const Op& o : turned.source->ops) from.Apply(o, nullptr);
+        ApplyTurned(from, turned);
       }
       break;
+    }
   }
 }
 
@@ -587,8 +585,9 @@ void Surface::ApplyGridSquare(const State& st, int column, int row, int side, in
   DeviceRectangle(x, y, x + cell, y + cell, brush, pen, shape, band);
 }
 
-void Surface::ApplyTurned(const Surface& from, const Op& op) {
-  const int fromX = op.a, fromY = op.b, w = op.c, h = op.d, x = op.e, y = op.f;
+void Surface::ApplyTurned(const Surface& from, const TurnedArgs& turned) {
+  const int fromX = turned.fromX, fromY = turned.fromY, w = turned.width, h = turned.height, x = turned.toX,
+            y = turned.toY;
   if (w <= 0 || h <= 0) return;
   // The box's device pixels turned as they are, not resampled: source pixel
   // (left + j, top + k) lands on (x0 + k, y0 - j).
@@ -636,9 +635,9 @@ Colour Surface::Pixel(int x, int y) const {
 // that each operation costs about one hash probe.
 namespace {
 
-struct Box {
+struct Area {
   i64 left, top, right, bottom;  // excluded right and bottom
-  bool Inside(const Box& o) const { return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom; }
+  bool Inside(const Area& o) const { return left >= o.left && top >= o.top && right <= o.right && bottom <= o.bottom; }
 };
 
 std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
@@ -679,82 +678,126 @@ class SeenSet {
 
 }  // namespace
 
-void Surface::Compact() {
-  const auto reach = [this](const Op& op) -> Box {
+struct Surface::Compaction {
+  // Everything an operation can draw on a surface of width x height: its
+  // arguments' box, widened by the pen and the rounding to device pixels.
+  static Area Reach(const Op& op, int width, int height) {
     const i64 m = op.state.penWidth / 2 + 2;  // a pen's half width and a device pixel's rounding
-    Box b{};
+    Area a{};
     switch (op.kind) {
       case Kind::kRectangle:
-      case Kind::kEllipse:
-        b = {std::min(op.a, op.c) - m, std::min(op.b, op.d) - m, std::max(op.a, op.c) + m, std::max(op.b, op.d) + m};
-        break;
-      case Kind::kLine:
-        b = {std::min(op.a, op.state.penX) - m, std::min(op.b, op.state.penY) - m,
-             std::max(op.a, op.state.penX) + m + 1, std::max(op.b, op.state.penY) + m + 1};
-        break;
-      case Kind::kText: {
-        // Glyphs may overhang their cell; a cell's height around it is plenty.
-        const i64 h = std::max(op.d, 1);
-        b = {op.a - h, op.b - h, static_cast<i64>(op.a) + op.c + h, static_cast<i64>(op.b) + 2 * h};
+      case Kind::kEllipse: {
+        const auto& box = std::get<BoxArgs>(op.args);
+        a = {std::min(box.x1, box.x2) - m, std::min(box.y1, box.y2) - m, std::max(box.x1, box.x2) + m,
+             std::max(box.y1, box.y2) + m};
         break;
       }
-      case Kind::kPixel:
-        b = {op.a - 1, op.b - 1, op.a + 2, op.b + 2};
+      case Kind::kLine: {
+        const auto& line = std::get<LineArgs>(op.args);
+        a = {std::min(line.toX, op.state.penX) - m, std::min(line.toY, op.state.penY) - m,
+             std::max(line.toX, op.state.penX) + m + 1, std::max(line.toY, op.state.penY) + m + 1};
         break;
-      case Kind::kGridSquare:
-        b = {-m, -m, static_cast<i64>(op.c) * op.d + m, static_cast<i64>(op.c) * op.d + m};
+      }
+      case Kind::kText: {
+        // Glyphs may overhang their cell; a cell's height around it is plenty.
+        const auto& text = std::get<TextArgs>(op.args);
+        const i64 h = std::max(text.cellHeight, 1);
+        a = {text.x - h, text.y - h, static_cast<i64>(text.x) + text.width + h, static_cast<i64>(text.y) + 2 * h};
         break;
-      case Kind::kTurned:
-        b = {op.e - 2, static_cast<i64>(op.f) - op.c - 1, static_cast<i64>(op.e) + op.d + 2, op.f + 3};
+      }
+      case Kind::kPixel: {
+        const auto& pixel = std::get<PixelArgs>(op.args);
+        a = {pixel.x - 1, pixel.y - 1, pixel.x + 2, pixel.y + 2};
         break;
+      }
+      case Kind::kGridSquare: {
+        const auto& square = std::get<GridSquareArgs>(op.args);
+        const i64 grid = static_cast<i64>(square.side) * square.cells;
+        a = {-m, -m, grid + m, grid + m};
+        break;
+      }
+      case Kind::kTurned: {
+        const auto& turned = std::get<TurnedArgs>(op.args);
+        a = {turned.toX - 2, static_cast<i64>(turned.toY) - turned.width - 1,
+             static_cast<i64>(turned.toX) + turned.height + 2, turned.toY + 3};
+        break;
+      }
     }
     // Nothing lies outside the surface.
-    return {std::max<i64>(b.left, 0), std::max<i64>(b.top, 0), std::min<i64>(b.right, width_),
-            std::min<i64>(b.bottom, height_)};
-  };
-  const auto thinBox = [](const Op& op) {
-    return op.state.penWidth <= 1 && (op.kind == Kind::kRectangle || op.kind == Kind::kGridSquare);
-  };
-  const auto sameBox = [](const Op& x, const Op& y) {
-    return x.kind == y.kind && x.a == y.a && x.b == y.b && x.c == y.c && x.d == y.d;
-  };
-  const auto boxHash = [](const Op& op) {
-    std::uint64_t h = static_cast<std::uint64_t>(op.kind);
-    for (int v : {op.a, op.b, op.c, op.d}) h = Mix(h, static_cast<std::uint32_t>(v));
-    return h;
-  };
-  const auto same = [&](const Op& x, const Op& y) {
-    const State& s = x.state;
-    const State& t = y.state;
-    return sameBox(x, y) && x.e == y.e && x.f == y.f && x.colour == y.colour && s.pen == t.pen &&
-           s.penWidth == t.penWidth && s.brush == t.brush && s.fontName == t.fontName && s.fontHeight == t.fontHeight &&
-           s.fontColour == t.fontColour && s.penX == t.penX && s.penY == t.penY && x.source == y.source &&
-           x.text == y.text;
-  };
-  // Where the operation draws; `same` tells the rest.
-  const auto hash = [&](const Op& op) {
-    const std::uint64_t h = Mix(Mix(boxHash(op), static_cast<std::uint32_t>(op.state.penX)),
-                                static_cast<std::uint32_t>(op.state.penY));
-    return op.text.empty() ? h : Mix(h, std::hash<std::string>{}(op.text));
-  };
-
-  std::vector<Box> covers;
-  SeenSet later(ops_.size());
-  SeenSet laterBoxes(ops_.size());
-  std::vector<bool> keep(ops_.size(), true);
-  for (std::size_t i = ops_.size(); i-- > 0;) {
-    const Op& op = ops_[i];
-    const Box b = reach(op);
-    const bool covered = std::any_of(covers.begin(), covers.end(), [&](const Box& c) { return b.Inside(c); }) ||
-                         (thinBox(op) && laterBoxes.Seen(boxHash(op), i, [&](std::size_t j) { return sameBox(op, ops_[j]); }));
-    if (covered || later.Seen(hash(op), i, [&](std::size_t j) { return same(op, ops_[j]); })) {
-      keep[i] = false;
-      continue;
-    }
-    if (thinBox(op) && op.kind == Kind::kRectangle) {
-      covers.push_back({std::min(op.a, op.c), std::min(op.b, op.d), std::max(op.a, op.c), std::max(op.b, op.d)});
-    }
+    return {std::max<i64>(a.left, 0), std::max<i64>(a.top, 0), std::min<i64>(a.right, width),
+            std::min<i64>(a.bottom, height)};
   }
+
+  // A rectangle or grid square with a thin pen paints every pixel of its box.
+  static bool ThinBox(const Op& op) {
+    return op.state.penWidth <= 1 && (op.kind == Kind::kRectangle || op.kind == Kind::kGridSquare);
+  }
+
+  // The same kind at the same arguments, whatever the state.
+  static bool SameBox(const Op& x, const Op& y) { return x.kind == y.kind && x.args == y.args; }
+
+  static std::uint64_t BoxHash(const Op& op) {
+    std::uint64_t h = static_cast<std::uint64_t>(op.kind);
+    const auto mix = [&h](std::initializer_list<int> values) {
+      for (int v : values) h = Mix(h, static_cast<std::uint32_t>(v));
+    };
+    std::visit(
+        [&](const auto& args) {
+          using Args = std::decay_t<decltype(args)>;
+          if constexpr (std::is_same_v<Args, BoxArgs>) {
+            mix({args.x1, args.y1, args.x2, args.y2});
+          } else if constexpr (std::is_same_v<Args, LineArgs>) {
+            mix({args.toX, args.toY});
+          } else if constexpr (std::is_same_v<Args, GridSquareArgs>) {
+            mix({args.column, args.row, args.side, args.cells});
+          } else if constexpr (std::is_same_v<Args, TurnedArgs>) {
+            mix({args.fromX, args.fromY, args.width, args.height});
+          } else {
+            mix({args.x, args.y});
+          }
+        },
+        op.args);
+    return h;
+  }
+
+  // Where the operation draws; equality tells the rest.
+  static std::uint64_t Hash(const Op& op) {
+    const std::uint64_t h = Mix(Mix(BoxHash(op), static_cast<std::uint32_t>(op.state.penX)),
+                                static_cast<std::uint32_t>(op.state.penY));
+    const auto* text = std::get_if<TextArgs>(&op.args);
+    return text == nullptr || text->text.empty() ? h : Mix(h, std::hash<std::string>{}(text->text));
+  }
+
+  // Whether each operation can show, from the last one back: it cannot when
+  // a later thin rectangle covers all it can reach, a later thin box of the
+  // same place paints it over, or a later operation is the same.
+  static std::vector<bool> Showing(const std::vector<Op>& ops, int width, int height) {
+    std::vector<Area> covers;
+    SeenSet later(ops.size());
+    SeenSet laterBoxes(ops.size());
+    std::vector<bool> keep(ops.size(), true);
+    for (std::size_t i = ops.size(); i-- > 0;) {
+      const Op& op = ops[i];
+      const Area reach = Reach(op, width, height);
+      const bool covered =
+          std::any_of(covers.begin(), covers.end(), [&](const Area& c) { return reach.Inside(c); }) ||
+          (ThinBox(op) && laterBoxes.Seen(BoxHash(op), i, [&](std::size_t j) { return SameBox(op, ops[j]); }));
+      if (covered || later.Seen(Hash(op), i, [&](std::size_t j) { return op == ops[j]; })) {
+        keep[i] = false;
+        continue;
+      }
+      if (ThinBox(op) && op.kind == Kind::kRectangle) {
+        const auto& box = std::get<BoxArgs>(op.args);
+        covers.push_back(
+            {std::min(box.x1, box.x2), std::min(box.y1, box.y2), std::max(box.x1, box.x2), std::max(box.y1, box.y2)});
+      }
+    }
+    return keep;
+  }
+};
+
+void Surface::Compact() {
+  const std::vector<bool> keep = Compaction::Showing(ops_, width_, height_);
   std::size_t n = 0;
   for (std::size_t i = 0; i < ops_.size(); ++i) {
     if (keep[i]) ops_[n++] = std::move(ops_[i]);

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "Colour.h"
@@ -51,8 +52,6 @@ class Surface {
   void SetFontColor(Colour c) { state_.fontColour = c; }
   Colour PenColor() const { return state_.pen; }
   int PenWidth() const { return state_.penWidth; }
-  Colour BrushColor() const { return state_.brush; }
-  int FontHeight() const { return state_.fontHeight; }
   const std::string& FontName() const { return *state_.fontName; }
   Colour FontColor() const { return state_.fontColour; }
   int PenX() const { return state_.penX; }
@@ -110,19 +109,45 @@ class Surface {
     Colour fontColour = clWindowText;
     int penX = 0;
     int penY = 0;
+    bool operator==(const State&) const = default;
   };
   enum class Kind : std::uint8_t { kRectangle, kEllipse, kLine, kText, kPixel, kGridSquare, kTurned };
   struct Recording;
-  // One drawing operation with its arguments and the state it drew with (a
-  // line runs from the state's current position; text keeps its width and
-  // cell height in c and d).
-  struct Op {
-    Kind kind = Kind::kPixel;
-    int a = 0, b = 0, c = 0, d = 0, e = 0, f = 0;
-    Colour colour = clBlack;  // SetPixel's colour
-    State state;
+  // The arguments of each kind of operation, as it was called with them.
+  struct BoxArgs {  // Rectangle and Ellipse: the box's corners
+    int x1, y1, x2, y2;
+    bool operator==(const BoxArgs&) const = default;
+  };
+  struct LineArgs {  // LineTo: the end; the line starts at the state's current position
+    int toX, toY;
+    bool operator==(const LineArgs&) const = default;
+  };
+  struct TextArgs {  // TextOut, with the text's width and cell height at logical size
+    int x, y, width, cellHeight;
     std::string text;
-    std::shared_ptr<const Recording> source;  // what a turned box was taken from
+    bool operator==(const TextArgs&) const = default;
+  };
+  struct PixelArgs {  // SetPixel
+    int x, y;
+    Colour colour;
+    bool operator==(const PixelArgs&) const = default;
+  };
+  struct GridSquareArgs {  // GridSquare
+    int column, row, side, cells;
+    bool operator==(const GridSquareArgs&) const = default;
+  };
+  struct TurnedArgs {  // DrawTurned, with what the box was taken from
+    int fromX, fromY, width, height, toX, toY;
+    std::shared_ptr<const Recording> source;
+    bool operator==(const TurnedArgs&) const = default;
+  };
+  using Args = std::variant<BoxArgs, LineArgs, TextArgs, PixelArgs, GridSquareArgs, TurnedArgs>;
+  // One drawing operation with its arguments and the state it drew with.
+  struct Op {
+    Kind kind = Kind::kRectangle;
+    Args args;
+    State state;
+    bool operator==(const Op&) const = default;
   };
   struct Recording {
     int width = 0;
@@ -130,11 +155,12 @@ class Surface {
     std::vector<Op> ops;
   };
 
-  static Op MakeOp(Kind kind, int a, int b, int c = 0, int d = 0);
   void Changed() { if (observer_) observer_(); }
   // Draws an operation at the current scale and keeps it.
-  void Record(Op op, const Surface* liveSource = nullptr);
+  void Record(Kind kind, Args args, const Surface* liveSource = nullptr);
   void Apply(const Op& op, const Surface* liveSource);
+  // Drops the operations none of whose pixels can show (Surface.cpp).
+  struct Compaction;
   void Compact();
   // Device coordinates of logical edges (fills cover [EdgeX(x1), EdgeX(x2))).
   std::int64_t EdgeX(std::int64_t x) const;
@@ -150,7 +176,7 @@ class Surface {
   static void ApplyTextOp(Surface& s, const Op& op);
   static std::atomic<void (*)(Surface&, const Op&)> textApplier_;
   void ApplyGridSquare(const State& st, int column, int row, int side, int cells);
-  void ApplyTurned(const Surface& from, const Op& op);
+  void ApplyTurned(const Surface& from, const TurnedArgs& turned);
   // The rectangle of device columns left..right-1 and rows top..bottom-1:
   // with an outline of `band` pixels inside it, or, band 0, the pen stamped
   // along its edge pixels.

@@ -28,14 +28,15 @@ void Surface::TextOut(int x, int y, const std::string& text) {
   RasterFont& font = CurrentFont();
   const int width = font.TextWidth(text);
   textApplier_.store(&ApplyTextOp, std::memory_order_relaxed);
-  Op op = MakeOp(Kind::kText, x, y, width, font.CellHeight());
-  op.text = text;
-  Record(std::move(op));
+  Record(Kind::kText, TextArgs{x, y, width, font.CellHeight(), text});
   state_.penX = static_cast<int>(static_cast<i64>(x) + width);
   state_.penY = y;
 }
 
-void Surface::ApplyTextOp(Surface& s, const Op& op) { s.ApplyText(op.state, op.a, op.b, op.text, op.c, op.d); }
+void Surface::ApplyTextOp(Surface& s, const Op& op) {
+  const auto& t = std::get<TextArgs>(op.args);
+  s.ApplyText(op.state, t.x, t.y, t.text, t.width, t.cellHeight);
+}
 
 int Surface::TextWidth(const std::string& text) const { return CurrentFont().TextWidth(text); }
 

@@ -9,7 +9,6 @@ TEST(ErrorBoxTextTest, JapaneseMessagesGetAFullStop) {
   EXPECT_EQ(ErrorBoxText("不正な浮動小数点数演算命令"), "不正な浮動小数点数演算命令.");
   EXPECT_EQ(ErrorBoxText(EZeroDivide().what()), "0 による浮動小数点数除算.");
   EXPECT_EQ(ErrorBoxText(EOverflow().what()), "浮動小数点数のオーバーフロー.");
-  EXPECT_EQ(ErrorBoxText(EInvalidOperation().what()), "Canvas に対する描画ができません.");
   EXPECT_EQ(ErrorBoxText("é"), "é.");  // two-byte character
 }
 

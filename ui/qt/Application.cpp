@@ -35,7 +35,6 @@ struct Registry {
     QT_TRANSLATE_NOOP("numeric::ProgramError", "不正な浮動小数点数演算命令"),
     QT_TRANSLATE_NOOP("numeric::ProgramError", "浮動小数点数のオーバーフロー"),
     QT_TRANSLATE_NOOP("numeric::ProgramError", "システム リソースが足りません"),
-    QT_TRANSLATE_NOOP("numeric::ProgramError", "Canvas に対する描画ができません"),
 };
 
 // How long a programmatic activation waits for the window system to confirm it.
