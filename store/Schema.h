@@ -35,7 +35,8 @@ QString InsertTrialStatement();
 void BindTrial(QSqlQuery& insert, const std::string& host, const experiment::TrialLogRow& row);
 
 // The statement that reads every row of trials, ordered by session, host and
-// trial; TrialAt reads the query's current row back.
+// trial; TrialAt reads the query's current row back, and into host the lab
+// machine that sent it.
 QString SelectTrialsStatement();
 experiment::TrialLogRow TrialAt(const QSqlQuery& select, std::string& host);
 

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QVariant>
 #include <atomic>
 #include <chrono>
 #include <set>
