@@ -93,8 +93,8 @@ std::optional<std::string> CheckAgainstDesign(const TrialLogRow& row, const Desi
     return "trial \"" + trial + "\" is not a whole number from 1 to " + std::to_string(design.TotalTrials());
   }
   if (row.Practice != design.IsPractice(row.Trial)) {
-    return std::string("phase \"") + (row.Practice ? "practice" : "recorded") + "\" does not match trial " + trial +
-           (design.IsPractice(row.Trial) ? " (practice)" : " (recorded)");
+    return "phase \"" + std::string(PhaseName(row.Practice)) + "\" does not match trial " + trial + " (" +
+           std::string(PhaseName(design.IsPractice(row.Trial))) + ")";
   }
   return std::nullopt;
 }

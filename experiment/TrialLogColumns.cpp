@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <type_traits>
 
 namespace experiment {
 
@@ -53,69 +54,116 @@ bool IsSessionTime(std::string_view text) {
   return true;
 }
 
+// A member's value for the database, and back: text as it is, a whole number
+// widened to 64 bits, a double in full.
+template <auto Member>
+TrialLogValue Get(const TrialLogRow& row) {
+  using T = std::remove_cvref_t<decltype(row.*Member)>;
+  if constexpr (std::is_integral_v<T>) {
+    return static_cast<std::int64_t>(row.*Member);
+  } else {
+    return row.*Member;
+  }
+}
+
+template <auto Member>
+void Set(const TrialLogValue& value, TrialLogRow& row) {
+  using T = std::remove_cvref_t<decltype(row.*Member)>;
+  if constexpr (std::is_integral_v<T>) {
+    row.*Member = static_cast<T>(std::get<std::int64_t>(value));
+  } else if constexpr (std::is_floating_point_v<T>) {
+    row.*Member = std::get<double>(value);
+  } else {
+    row.*Member = std::get<std::string>(value);
+  }
+}
+
 const TrialLogColumn kColumns[] = {
     {"session", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Session; },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!IsSessionTime(f)) return Quoted("session", f) + " is not a UTC time like 2026-12-08T19:20:31.123Z";
        r.Session = f;
        return std::nullopt;
-     }},
+     },
+     SqlType::kText, Get<&TrialLogRow::Session>, Set<&TrialLogRow::Session>},
     {"observer", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.Observer); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        r.Observer = f;
        return std::nullopt;
-     }},
+     },
+     SqlType::kText, Get<&TrialLogRow::Observer>, Set<&TrialLogRow::Observer>},
     {"design", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.DesignName); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (f.empty()) return std::string("design is empty");
        r.DesignName = f;
        return std::nullopt;
-     }},
+     },
+     SqlType::kText, Get<&TrialLogRow::DesignName>, Set<&TrialLogRow::DesignName>},
     {"categories", true, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Categories); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Categories) || r.Categories < 2 || r.Categories > kMaxCategories) {
          return Quoted("categories", f) + " is not a whole number from 2 to " + std::to_string(kMaxCategories);
        }
        return std::nullopt;
-     }},
+     },
+     SqlType::kInteger, Get<&TrialLogRow::Categories>, Set<&TrialLogRow::Categories>},
     {"seed", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Seed)) return Quoted("seed", f) + " is not a whole number from 0 to 4294967295";
        return std::nullopt;
-     }},
+     },
+     SqlType::kBigint, Get<&TrialLogRow::Seed>, Set<&TrialLogRow::Seed>},
     {"trial", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Quoted("trial", f) + " is not a whole number from 1";
        return std::nullopt;
-     }},
-    {"phase", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Practice ? "practice" : "recorded"; },
+     },
+     SqlType::kInteger, Get<&TrialLogRow::Trial>, Set<&TrialLogRow::Trial>},
+    {"phase", false, false, [](const TrialLogRow& r, std::string& line) { line += PhaseName(r.Practice); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (f != "practice" && f != "recorded") return Quoted("phase", f) + " is neither practice nor recorded";
-       r.Practice = f == "practice";
+       if (f != PhaseName(true) && f != PhaseName(false)) {
+         return Quoted("phase", f) + " is neither " + std::string(PhaseName(true)) + " nor " +
+                std::string(PhaseName(false));
+       }
+       r.Practice = f == PhaseName(true);
        return std::nullopt;
-     }},
-    {"stimulus", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Stimulus == kNoise ? "noise" : "signal"; },
+     },
+     SqlType::kText, [](const TrialLogRow& r) -> TrialLogValue { return std::string(PhaseName(r.Practice)); },
+     [](const TrialLogValue& v, TrialLogRow& r) { r.Practice = std::get<std::string>(v) == PhaseName(true); }},
+    {"stimulus", false, false, [](const TrialLogRow& r, std::string& line) { line += StimulusName(r.Stimulus); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (f != "noise" && f != "signal") return Quoted("stimulus", f) + " is neither noise nor signal";
-       r.Stimulus = f == "noise" ? kNoise : kSignal;
+       if (f != StimulusName(kNoise) && f != StimulusName(kSignal)) {
+         return Quoted("stimulus", f) + " is neither " + std::string(StimulusName(kNoise)) + " nor " +
+                std::string(StimulusName(kSignal));
+       }
+       r.Stimulus = f == StimulusName(kNoise) ? kNoise : kSignal;
        return std::nullopt;
+     },
+     SqlType::kText, [](const TrialLogRow& r) -> TrialLogValue { return std::string(StimulusName(r.Stimulus)); },
+     [](const TrialLogValue& v, TrialLogRow& r) {
+       r.Stimulus = std::get<std::string>(v) == StimulusName(kNoise) ? kNoise : kSignal;
      }},
     {"response", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.Response) || r.Response < 1) return Quoted("response", f) + " is not a rating code";
        return std::nullopt;
-     }},
+     },
+     SqlType::kInteger, Get<&TrialLogRow::Response>, Set<&TrialLogRow::Response>},
     {"exposure_ms", false, false, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.ExposureMs, 1); },
-     [](std::string_view f, TrialLogRow& r) { return ParseMs("exposure_ms", f, r.ExposureMs); }},
+     [](std::string_view f, TrialLogRow& r) { return ParseMs("exposure_ms", f, r.ExposureMs); },
+     SqlType::kDoublePrecision, Get<&TrialLogRow::ExposureMs>, Set<&TrialLogRow::ExposureMs>},
     {"asked_ms", true, true, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.AskedMs, 1); },
-     [](std::string_view f, TrialLogRow& r) { return ParseMs("asked_ms", f, r.AskedMs); }},
+     [](std::string_view f, TrialLogRow& r) { return ParseMs("asked_ms", f, r.AskedMs); },
+     SqlType::kDoublePrecision, Get<&TrialLogRow::AskedMs>, Set<&TrialLogRow::AskedMs>},
     {"frame_ms", true, true, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.FrameMs, 2); },
-     [](std::string_view f, TrialLogRow& r) { return ParseMs("frame_ms", f, r.FrameMs); }},
+     [](std::string_view f, TrialLogRow& r) { return ParseMs("frame_ms", f, r.FrameMs); },
+     SqlType::kDoublePrecision, Get<&TrialLogRow::FrameMs>, Set<&TrialLogRow::FrameMs>},
     {"rating_ms", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
      [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
        if (!ParseInteger(f, r.RatingMs)) return Quoted("rating_ms", f) + " is not a whole number of milliseconds";
        return std::nullopt;
-     }},
+     },
+     SqlType::kBigint, Get<&TrialLogRow::RatingMs>, Set<&TrialLogRow::RatingMs>},
 };
 
 }  // namespace

@@ -61,9 +61,7 @@ classdata::SourceChanges DatabaseSource::Read() {
     });
   }
   QSqlQuery query(connection_->Db());
-  if (!query.exec(QStringLiteral(
-          "SELECT session, host, observer, design, categories, seed, trial, phase, stimulus, response, exposure_ms,"
-          " rating_ms, asked_ms, frame_ms FROM trials ORDER BY session, host, trial"))) {
+  if (!query.exec(SelectTrialsStatement())) {
     subscribed_ = false;
     connection_->Db().close();
     return {{{info_.shown, last_, {info_.shown + ": " + ErrorText(query.lastError())}}}, {}};
@@ -71,21 +69,8 @@ classdata::SourceChanges DatabaseSource::Read() {
   // A session per run and lab machine.
   std::map<std::pair<std::string, std::string>, std::size_t> sessionOf;
   while (query.next()) {
-    experiment::TrialLogRow row{};
-    row.Session = query.value(0).toString().toStdString();
-    const std::string host = query.value(1).toString().toStdString();
-    row.Observer = query.value(2).toString().toStdString();
-    row.DesignName = query.value(3).toString().toStdString();
-    row.Categories = query.value(4).toInt();
-    row.Seed = static_cast<std::uint32_t>(query.value(5).toLongLong());
-    row.Trial = query.value(6).toInt();
-    row.Practice = query.value(7).toString() == QStringLiteral("practice");
-    row.Stimulus = query.value(8).toString() == QStringLiteral("noise") ? experiment::kNoise : experiment::kSignal;
-    row.Response = query.value(9).toInt();
-    row.ExposureMs = query.value(10).toDouble();
-    row.RatingMs = query.value(11).toLongLong();
-    row.AskedMs = query.value(12).toDouble();
-    row.FrameMs = query.value(13).toDouble();
+    std::string host;
+    experiment::TrialLogRow row = TrialAt(query, host);
     auto [at, added] = sessionOf.try_emplace({row.Session, host}, origin.sessions.size());
     if (added) origin.sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
     origin.sessions[at->second].Rows.push_back(std::move(row));

@@ -1,18 +1,44 @@
 #pragma once
+#include <QString>
+#include <iterator>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+
+#include "experiment/TrialLog.h"
 
 class QSqlDatabase;
+class QSqlQuery;
 
 namespace store {
 
-// The class database's layout: one table of trials with the per-trial file's
-// columns, the lab machine's name and the server's time of receipt, keyed by
-// (session, host, trial); a table holding the layout's version, so that a
-// later version can migrate; and a trigger that notifies "rocrating_trials"
-// after every insert, for live class views.
-inline constexpr int kSchemaVersion = 2;
+// The class database's layout: one table of trials with the columns of the
+// per-trial row (experiment/TrialLogColumns.h), the lab machine's name and
+// the server's time of receipt, keyed by (session, host, trial); a table
+// holding the layout's version, so that a later version can migrate; and a
+// trigger that notifies "rocrating_trials" after every insert, for live class
+// views.
+//
+// The steps that bring a database of an earlier version up to this one, in
+// order: the step at index i takes version i + 1 to i + 2 by adding the named
+// columns of the row (NOT NULL; 0, or empty text, in the rows already there).
+// A fresh database gets every column at once.
+inline constexpr std::string_view kAddedInVersion2[] = {"asked_ms", "frame_ms"};
+inline constexpr std::span<const std::string_view> kMigrationSteps[] = {kAddedInVersion2};
+inline constexpr int kSchemaVersion = 1 + static_cast<int>(std::size(kMigrationSteps));
 inline constexpr const char* kNotification = "rocrating_trials";
+
+// The statement that inserts one row of trials unless it is there: every
+// value a placeholder, bound by BindTrial.
+QString InsertTrialStatement();
+void BindTrial(QSqlQuery& insert, const std::string& host, const experiment::TrialLogRow& row);
+
+// The statement that reads every row of trials, ordered by session, host and
+// trial; TrialAt reads the query's current row back, and into host the lab
+// machine that sent it.
+QString SelectTrialsStatement();
+experiment::TrialLogRow TrialAt(const QSqlQuery& select, std::string& host);
 
 // Creates what is missing; changes nothing that is there. Empty on success,
 // else what went wrong.

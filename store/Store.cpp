@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QVariant>
 #include <atomic>
 #include <chrono>
 #include <set>
@@ -140,10 +139,7 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
     schemaChecked = true;
   }
   QSqlQuery insert(connection.Db());
-  insert.prepare(QStringLiteral(
-      "INSERT INTO trials (session, host, observer, design, categories, seed, trial, phase, stimulus, response,"
-      " exposure_ms, asked_ms, frame_ms, rating_ms) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-      " ON CONFLICT DO NOTHING"));
+  insert.prepare(InsertTrialStatement());
   while (true) {
     experiment::TrialLogRow row;
     {
@@ -151,16 +147,7 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
       if (queue_.empty() || stop_) break;
       row = queue_.front();
     }
-    for (const QVariant& v :
-         {QVariant(QString::fromStdString(row.Session)), QVariant(QString::fromStdString(host_)),
-          QVariant(QString::fromStdString(row.Observer)), QVariant(QString::fromStdString(row.DesignName)),
-          QVariant(row.Categories), QVariant(static_cast<qlonglong>(row.Seed)), QVariant(row.Trial),
-          QVariant(QString::fromLatin1(row.Practice ? "practice" : "recorded")),
-          QVariant(QString::fromLatin1(row.Stimulus == experiment::kNoise ? "noise" : "signal")),
-          QVariant(row.Response), QVariant(row.ExposureMs), QVariant(row.AskedMs), QVariant(row.FrameMs),
-          QVariant(static_cast<qlonglong>(row.RatingMs))}) {
-      insert.addBindValue(v);
-    }
+    BindTrial(insert, host_, row);
     if (!insert.exec()) {
       const QSqlError error = insert.lastError();
       const QString state = error.nativeErrorCode();

@@ -1,4 +1,5 @@
 #include "experiment/TrialLog.h"
+#include "experiment/TrialLogColumns.h"
 
 #include <gtest/gtest.h>
 
@@ -136,22 +137,29 @@ TEST(TrialLogTest, AppendingNeverContinuesACutLineNorWritesIntoForeignFiles) {
   std::remove(foreign.c_str());
 }
 
-// The class format names observer, design and scale and reads back; a file of
-// one format is never appended to with the other.
+// The class format names observer, design and scale and reads back every
+// column of two rows that differ in each; a file of one format is never
+// appended to with the other.
 TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   const std::string path = FreshPath("class.csv");
   const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Observer = "x'); DROP, \"A\"", .DesignName = "six-point",
                         .Categories = 6, .Seed = 1, .Trial = 3, .Practice = false, .Stimulus = kSignal, .Response = 6,
                         .ExposureMs = 300, .AskedMs = 300, .FrameMs = 16.67, .RatingMs = 500};
+  const TrialLogRow other{"2026-12-09T08:05:00.000Z", "Aoi", "liberal", 4, 4294967295u, 1, true, kNoise, 2, 1000.2,
+                          1000.1, 8.33, 5000000000};
+  for (const TrialLogColumn& column : TrialLogColumns()) EXPECT_NE(column.Get(row), column.Get(other)) << column.Name;
   TrialLogFile file;
   ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
   ASSERT_EQ(file.Append(row), std::nullopt);
-  EXPECT_TRUE(Slurp(path).starts_with(
+  ASSERT_EQ(file.Append(other), std::nullopt);
+  EXPECT_EQ(Slurp(path),
       "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms\n"
-      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,300.0,16.67,500\n"));
+      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,300.0,16.67,500\n"
+      "2026-12-09T08:05:00.000Z,Aoi,liberal,4,4294967295,1,practice,noise,2,1000.2,1000.1,8.33,5000000000\n");
   const TrialLogContents read = ReadTrialLog(path);
-  ASSERT_EQ(read.Sessions.size(), 1u);
-  EXPECT_EQ(read.Sessions[0].Rows[0], row);
+  ASSERT_EQ(read.Sessions.size(), 2u);
+  EXPECT_EQ(read.Sessions[0].Rows, std::vector{row});
+  EXPECT_EQ(read.Sessions[1].Rows, std::vector{other});
   EXPECT_EQ(read.Sessions[0].Categories, 6);
   EXPECT_TRUE(TrialLogFile().Open(path)->find("other format") != std::string::npos);
 

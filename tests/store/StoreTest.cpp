@@ -3,12 +3,14 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <sstream>
 #include <variant>
 
+#include "experiment/TrialLogColumns.h"
 #include "store/Connection.h"
 #include "store/DatabaseSource.h"
 #include "store/Schema.h"
@@ -116,8 +118,13 @@ TEST_F(StoreServer, RowsArriveExactlyOnceThroughARestartAndAKill) {
 }
 
 // A database of the first layout: the program refuses it until --store-init
-// brings it up to date, which keeps its rows and says their timing is unknown.
+// brings it up to date, which keeps its rows and says their timing is unknown;
+// its columns are then those of a fresh database.
 TEST_F(StoreServer, StoreInitMigratesTheFirstLayoutAndKeepsItsRows) {
+  const std::string layout =
+      "SELECT string_agg(concat_ws(' ', column_name, data_type, is_nullable, column_default), ', '"
+      " ORDER BY column_name) FROM information_schema.columns WHERE table_name = 'trials'";
+  const QString fresh = Value(layout).toString();
   auto writer = Writer();
   ASSERT_EQ(writer->Append(Row("2026-12-09T10:00:00.000Z", 11)), std::nullopt);
   ASSERT_TRUE(QTest::qWaitFor([&] { return writer->Pending() == 0; }, 20000)) << Status();
@@ -136,11 +143,13 @@ TEST_F(StoreServer, StoreInitMigratesTheFirstLayoutAndKeepsItsRows) {
   EXPECT_EQ(Count(), rows);
   EXPECT_EQ(Value("SELECT count(*) FROM trials WHERE asked_ms = 0 AND frame_ms = 0").toInt(), rows);
   EXPECT_EQ(Value("SELECT max(version) FROM rocrating_schema").toInt(), store::kSchemaVersion);
+  EXPECT_EQ(Value(layout).toString(), fresh);
 }
 
 // The roles --store-init prints: a student inserts but cannot read; the
-// class view hears of new rows through the insert trigger.
-TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewHearsNewRows) {
+// class view hears of new rows through the insert trigger and reads back
+// every column of two rows that differ in each, doubles to the last bit.
+TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsNewRowsWhole) {
   std::istringstream grants(store::GrantStatements());
   store::Connection owner(Info(server->ConnInfo()), QStringLiteral("test-owner"));
   ASSERT_EQ(owner.Open(), std::nullopt);
@@ -155,12 +164,26 @@ TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewHearsNewRows) {
   view.OnChange([&] { heard = true; });
   const std::size_t before = view.Read().changed.at(0).sessions.size();
 
+  const experiment::TrialLogRow rows[] = {
+      Row("2026-12-09T09:00:00.000Z", 11),
+      {"2026-12-09T09:05:00.000Z", "Ren", "six-point", 6, 4294967295u, 1, true, experiment::kNoise, 6, 1000.0 / 3,
+       2.0 / 3, 1.0 / 60, 5000000000}};
+  for (const auto& column : experiment::TrialLogColumns())
+    EXPECT_NE(column.Get(rows[0]), column.Get(rows[1])) << column.Name;
   auto student = Writer("alice");
-  ASSERT_EQ(student->Append(Row("2026-12-09T09:00:00.000Z", 11)), std::nullopt);
+  for (const auto& row : rows) ASSERT_EQ(student->Append(row), std::nullopt);
   ASSERT_TRUE(QTest::qWaitFor([&] { return student->Pending() == 0; }, 20000)) << "status: " << Status();
   EXPECT_FALSE(Value("SELECT count(*) FROM trials", "alice").isValid()) << "a student reads nothing";
   EXPECT_TRUE(QTest::qWaitFor([&] { return heard; }, 20000));
-  EXPECT_EQ(view.Read().changed.at(0).sessions.size(), before + 1);
+  const auto sessions = view.Read().changed.at(0).sessions;
+  EXPECT_EQ(sessions.size(), before + 2);
+  for (const auto& row : rows) {
+    const auto read = std::ranges::find(sessions, row.Session, &experiment::TrialLogSession::Session);
+    ASSERT_NE(read, sessions.end()) << row.Session;
+    ASSERT_EQ(read->Rows.size(), 1u);
+    for (const auto& column : experiment::TrialLogColumns())
+      EXPECT_EQ(column.Get(read->Rows[0]), column.Get(row)) << column.Name;
+  }
 }
 
 }  // namespace
