@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <cstdio>
 #include <iostream>
@@ -34,12 +35,9 @@ std::string SpoolFolder() {
   return folder.toStdString();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // What opens no window is done before any window system is touched.
-  const shell::CommandLine cl = shell::ParseCommandLine({argv + 1, argv + argc});
-  classdata::SetDatabaseOpener(store::OpenDatabaseSource);
+// The commands that open no window, done before any window system is
+// touched: their exit code; none for the commands that open windows.
+std::optional<int> RunCommand(const shell::CommandLine& cl, int argc, char** argv) {
   switch (cl.action) {
     case shell::CommandLine::Action::kHelp:
       std::fputs(cl.text.c_str(), stdout);
@@ -66,10 +64,15 @@ int main(int argc, char** argv) {
     case shell::CommandLine::Action::kRun:
       break;
   }
+  return std::nullopt;
+}
 
-  // A design or an observer makes the runs a class's: their per-trial files
-  // name both. Without either, the standard experiment in the plain format.
-  experiment::RunSettings runs;
+// How the runs of this process are made, with the --csv file opened into
+// `csv`; on failure, said, and the exit code. A design or an observer makes
+// the runs a class's: their per-trial files name both. Without either, the
+// standard experiment in the plain format.
+std::optional<int> ReadRunSettings(const shell::CommandLine& cl, experiment::RunSettings& runs,
+                                   experiment::TrialLogFile& csv) {
   if (cl.designFile || cl.observer) {
     if (cl.designFile) {
       experiment::DesignFileResult read = experiment::ReadDesignFile(*cl.designFile);
@@ -83,8 +86,6 @@ int main(int argc, char** argv) {
     runs.Observer = cl.observer.value_or("");
     runs.AskObserver = runs.design.AskObserver && !cl.observer;
   }
-
-  experiment::TrialLogFile csv;
   if (cl.csvFile) {
     if (auto error = csv.Open(*cl.csvFile, runs.Format)) {
       Complain(*error);
@@ -94,7 +95,11 @@ int main(int argc, char** argv) {
   }
   runs.Autosave = cl.autosave;
   runs.Seed = cl.seed;
+  return std::nullopt;
+}
 
+// The window system and its fonts, said when missing: the exit code then.
+std::optional<int> StartWindowSystem(const shell::CommandLine& cl, int argc, char** argv) {
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {
     Complain(problem);
     return 1;
@@ -106,24 +111,45 @@ int main(int argc, char** argv) {
   ui::Application::Initialize(argc, argv);
   if (!ui::UseLanguage(cl.language)) Complain("the English translation is missing; the windows stay in Japanese");
   QGuiApplication::setDesktopFileName("io.github.rocrating.RocRating");
+  return std::nullopt;
+}
+
+// The class database: rows are spooled here and sent by a worker thread;
+// what it says goes to the main window's status line, once there is one.
+std::unique_ptr<store::Store> StartClassStore(const std::string& conninfo, TForm1* const& form1) {
+  const store::ConnInfo info = std::get<store::ConnInfo>(store::ParseConnInfo(conninfo));
+  auto classStore = std::make_unique<store::Store>(
+      info, store::SpoolPath(SpoolFolder(), info), QSysInfo::machineHostName().toStdString(),
+      [&form1](const std::string& line) {
+        QMetaObject::invokeMethod(qApp, [&form1, line] {
+          if (form1 != nullptr) form1->ShowStoreStatus(line);
+        }, Qt::QueuedConnection);
+      });
+  if (auto error = classStore->Start()) {
+    Complain(*error);
+    return nullptr;
+  }
+  return classStore;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const shell::CommandLine cl = shell::ParseCommandLine({argv + 1, argv + argc});
+  classdata::SetDatabaseOpener(store::OpenDatabaseSource);
+  if (const std::optional<int> done = RunCommand(cl, argc, argv)) return *done;
+
+  experiment::RunSettings runs;
+  experiment::TrialLogFile csv;
+  if (const std::optional<int> failed = ReadRunSettings(cl, runs, csv)) return *failed;
+  if (const std::optional<int> failed = StartWindowSystem(cl, argc, argv)) return *failed;
   if (cl.action == shell::CommandLine::Action::kClass) return shell::RunClassWindow(cl.classSources);
-  // The class database: rows are spooled here and sent by a worker thread;
-  // what it says goes to the main window's status line.
+
   TForm1* form1 = nullptr;
   std::unique_ptr<store::Store> classStore;
-  if (cl.store && cl.action == shell::CommandLine::Action::kRun) {
-    const store::ConnInfo info = std::get<store::ConnInfo>(store::ParseConnInfo(*cl.store));
-    classStore = std::make_unique<store::Store>(
-        info, store::SpoolPath(SpoolFolder(), info), QSysInfo::machineHostName().toStdString(),
-        [&form1](const std::string& line) {
-          QMetaObject::invokeMethod(qApp, [&form1, line] {
-            if (form1 != nullptr) form1->ShowStoreStatus(line);
-          }, Qt::QueuedConnection);
-        });
-    if (auto error = classStore->Start()) {
-      Complain(*error);
-      return 2;
-    }
+  if (cl.store) {
+    classStore = StartClassStore(*cl.store, form1);
+    if (!classStore) return 2;
     runs.Sinks.push_back(classStore.get());
   }
   form1 = ui::Form::Create<TForm1>(nullptr, std::move(runs));
