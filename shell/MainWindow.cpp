@@ -104,7 +104,7 @@ void TForm1::ShowStoreStatus(const std::string& line) {
 }
 
 // A selectable label below the buttons, made when first needed: without the
-// options that fill it, the window stays as it always was.
+// options that fill it, the window shows its designed controls alone.
 ui::Label* TForm1::NewStatusLine() {
   auto* label = new ui::Label(this, "", 16, 150);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -4,7 +4,7 @@
 // to "Exit": a fresh main window, a random number of random user actions
 // across the main window, the experiment windows and the ROC windows, then the
 // main window's "Exit" clicked inside the event loop. After every action the
-// shared state of the program is checked.
+// state of every run and window is checked.
 //
 // The run is a function of its seed: the program's own timers are delivered by
 // the driver (the handler is called while the timer is running, as the timer
@@ -724,7 +724,7 @@ class StressRun {
     CheckWindows();
   }
 
-  // The program's shared state.
+  // Every run and every ROC window agrees with itself.
   void CheckState() {
     if (!errors_.boxes.empty()) {
       std::string all;
