@@ -152,6 +152,7 @@ struct Keys {
   std::vector<std::string> statements;
 };
 
+// Reads the file's keys into k, up to the first that is wrong.
 numeric::Status ReadKeys(const toml::table& root, Keys& k) {
   using Node = const toml::node&;
   Design& d = k.design;

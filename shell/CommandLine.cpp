@@ -5,7 +5,6 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <utility>
-#include <variant>
 
 #include "store/ConnInfo.h"
 

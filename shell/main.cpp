@@ -5,7 +5,6 @@
 #include <QSysInfo>
 #include <memory>
 #include <optional>
-#include <variant>
 #include <cstdio>
 #include <iostream>
 

@@ -5,7 +5,6 @@
 #include <QSqlQuery>
 #include <atomic>
 #include <map>
-#include <variant>
 
 #include "Connection.h"
 #include "Schema.h"

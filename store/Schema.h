@@ -1,7 +1,6 @@
 #pragma once
 #include <QString>
 #include <iterator>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>

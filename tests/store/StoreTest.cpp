@@ -8,7 +8,6 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
-#include <variant>
 
 #include "experiment/TrialLogColumns.h"
 #include "store/Connection.h"
