@@ -59,7 +59,7 @@ const BenchData& Data() {
         const std::string file = (folder / (o.design + "_" + o.name + ".csv")).string();
         d.held.push_back({file, experiment::FormatTrialLogLine(rows.back(), experiment::TrialLogFormat::kClass)});
         rows.pop_back();
-        if (experiment::WriteTrialLog(file, rows, experiment::TrialLogFormat::kClass)) std::abort();
+        if (!experiment::WriteTrialLog(file, rows, experiment::TrialLogFormat::kClass)) std::abort();
       }
     }
     std::atexit([] { fs::remove_all(Data().root); });

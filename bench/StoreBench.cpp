@@ -34,7 +34,7 @@ double Percentile(std::vector<double> v, double q) {
   return v.empty() ? 0 : v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
 }
 
-store::ConnInfo Info(const std::string& text) { return std::get<store::ConnInfo>(store::ParseConnInfo(text)); }
+store::ConnInfo Info(const std::string& text) { return store::ParseConnInfo(text).value(); }
 
 experiment::TrialLogRow Row(int machine, int trial) {
   return {.Session = "2026-12-09T08:00:00.000Z", .Observer = "student" + std::to_string(machine),
@@ -59,7 +59,7 @@ void BM_ClassOfThirty(benchmark::State& state) {
       lab.push_back(std::make_unique<store::Store>(Info(server.ConnInfo()),
                                                    server.Folder() + "/spool-" + std::to_string(m) + ".csv",
                                                    "lab-" + std::to_string(m), nullptr));
-      lab.back()->Start();
+      (void)lab.back()->Start();
     }
     // Each machine answers a trial every 20 ms, the machines interleaved:
     // faster than any observer, so that the server is busy.
@@ -67,7 +67,7 @@ void BM_ClassOfThirty(benchmark::State& state) {
     for (int t = 1; t <= kTrials; ++t) {
       for (int m = 0; m < kMachines; ++m) {
         pressed[{m, t}] = Clock::now();
-        lab[m]->Append(Row(m, t));
+        (void)lab[m]->Append(Row(m, t));
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
@@ -75,7 +75,7 @@ void BM_ClassOfThirty(benchmark::State& state) {
       while (s->Pending() > 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     store::Connection c(Info(server.ConnInfo()), QStringLiteral("bench"));
-    c.Open();
+    (void)c.Open();
     QSqlQuery q(c.Db());
     q.exec(QStringLiteral("SELECT host, trial, extract(epoch FROM received_at) FROM trials"));
     std::vector<double> latencies;
@@ -94,11 +94,11 @@ void BM_ClassOfThirty(benchmark::State& state) {
     lab.clear();
     server.Stop();
     store::Store alone(Info(server.ConnInfo()), server.Folder() + "/spool-alone.csv", "lab-x", nullptr);
-    alone.Start();
+    (void)alone.Start();
     std::vector<double> handler;
     for (int t = 1; t <= kTrials; ++t) {
       const auto start = std::chrono::steady_clock::now();
-      alone.Append(Row(99, t));
+      (void)alone.Append(Row(99, t));
       handler.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     state.counters["handler_median_ms"] = Percentile(handler, 0.5);

@@ -7,7 +7,6 @@
 #include <functional>
 #include <locale>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -23,17 +22,19 @@ namespace {
 // A design file is a few hundred bytes; anything far larger is no design.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
 
-// Where in the file and what is wrong; the first problem ends the reading.
-struct Problem {
-  toml::source_position at;
-  std::string what;
-};
-
 toml::source_position Where(const toml::source_region& region) {
   return region.begin.line > 0 ? region.begin : toml::source_position{1, 1};
 }
 
-[[noreturn]] void Fail(const toml::node& node, std::string what) { throw Problem{Where(node.source()), std::move(what)}; }
+// "LINE:COL: ", lines and columns from 1.
+std::string At(toml::source_position at) { return std::to_string(at.line) + ":" + std::to_string(at.column) + ": "; }
+
+// What is wrong and where in the file; the first problem ends the reading.
+numeric::Failure Wrong(const toml::source_region& region, const std::string& what) {
+  return numeric::Fail(At(Where(region)) + what);
+}
+
+numeric::Failure Wrong(const toml::node& node, const std::string& what) { return Wrong(node.source(), what); }
 
 std::string TypeName(toml::node_type type) {
   switch (type) {
@@ -51,78 +52,97 @@ std::string TypeName(toml::node_type type) {
   return "nothing";
 }
 
-[[noreturn]] void WrongType(const toml::node& node, const std::string& key, const std::string& wanted) {
-  Fail(node, key + " must be " + wanted + ", not " + TypeName(node.type()));
+numeric::Failure WrongType(const toml::node& node, const std::string& key, const std::string& wanted) {
+  return Wrong(node, key + " must be " + wanted + ", not " + TypeName(node.type()));
 }
 
-std::int32_t Integer(const toml::node& node, const std::string& key, std::int32_t least, std::int32_t most) {
+numeric::Result<std::int32_t> Integer(const toml::node& node, const std::string& key, std::int32_t least,
+                                      std::int32_t most) {
   const std::string range = "an integer from " + std::to_string(least) + " to " + std::to_string(most);
-  if (!node.is_integer()) WrongType(node, key, range);
+  if (!node.is_integer()) return WrongType(node, key, range);
   const std::int64_t v = node.as_integer()->get();
-  if (v < least || v > most) Fail(node, key + " = " + std::to_string(v) + " is out of range: it must be " + range);
+  if (v < least || v > most) {
+    return Wrong(node, key + " = " + std::to_string(v) + " is out of range: it must be " + range);
+  }
   return static_cast<std::int32_t>(v);
 }
 
-bool Boolean(const toml::node& node, const std::string& key) {
-  if (!node.is_boolean()) WrongType(node, key, "true or false");
+numeric::Result<bool> Boolean(const toml::node& node, const std::string& key) {
+  if (!node.is_boolean()) return WrongType(node, key, "true or false");
   return node.as_boolean()->get();
 }
 
-double Probability(const toml::node& node, const std::string& key) {
+numeric::Result<double> Probability(const toml::node& node, const std::string& key) {
   const std::string range = "a number between 0 and 1 (both excluded)";
-  if (!node.is_number()) WrongType(node, key, range);
+  if (!node.is_number()) return WrongType(node, key, range);
   const double p = node.value<double>().value_or(NAN);
   if (!(p > 0 && p < 1)) {
     std::ostringstream value;
     value.imbue(std::locale::classic());
     value << p;
-    Fail(node, key + " = " + value.str() + " is out of range: it must be " + range);
+    return Wrong(node, key + " = " + value.str() + " is out of range: it must be " + range);
   }
   return p;
 }
 
 // A caption, a statement: as a name, but of any length.
-std::string Text(const toml::node& node, const std::string& key) {
-  if (!node.is_string()) WrongType(node, key, "a string");
+numeric::Result<std::string> Text(const toml::node& node, const std::string& key) {
+  if (!node.is_string()) return WrongType(node, key, "a string");
   const std::string& text = node.as_string()->get();
-  if (!Utf8Length(text)) Fail(node, key + " is not valid UTF-8");
-  if (HasControlCharacter(text)) Fail(node, key + " holds a control character");
-  if (TrimWhiteSpace(text).empty()) Fail(node, key + " is empty");
+  if (!Utf8Length(text)) return Wrong(node, key + " is not valid UTF-8");
+  if (HasControlCharacter(text)) return Wrong(node, key + " holds a control character");
+  if (TrimWhiteSpace(text).empty()) return Wrong(node, key + " is empty");
   return text;
 }
 
-std::string Name(const toml::node& node, const std::string& key) {
-  if (!node.is_string()) WrongType(node, key, "a string");
+numeric::Result<std::string> Name(const toml::node& node, const std::string& key) {
+  if (!node.is_string()) return WrongType(node, key, "a string");
   const std::string& name = node.as_string()->get();
-  if (const auto problem = NameProblem(name)) Fail(node, key + " " + *problem);
+  if (const numeric::Status good = CheckName(name); !good) return Wrong(node, key + " " + good.Reason());
   return name;
 }
 
-std::vector<std::string> Texts(const toml::node& node, const std::string& key) {
+numeric::Result<std::vector<std::string>> Texts(const toml::node& node, const std::string& key) {
   const std::string wanted = "an array of " + std::to_string(2) + " to " + std::to_string(kMaxCategories) + " strings";
-  if (!node.is_array()) WrongType(node, key, wanted);
+  if (!node.is_array()) return WrongType(node, key, wanted);
   const toml::array& array = *node.as_array();
   if (array.size() < 2 || array.size() > static_cast<std::size_t>(kMaxCategories))
-    Fail(node, key + " has " + std::to_string(array.size()) + " entries: it must be " + wanted);
+    return Wrong(node, key + " has " + std::to_string(array.size()) + " entries: it must be " + wanted);
   std::vector<std::string> texts;
-  for (std::size_t i = 0; i < array.size(); ++i) texts.push_back(Text(array[i], key + "[" + std::to_string(i + 1) + "]"));
+  for (std::size_t i = 0; i < array.size(); ++i) {
+    numeric::Result<std::string> text = Text(array[i], key + "[" + std::to_string(i + 1) + "]");
+    if (!text) return numeric::Fail(text.Reason());
+    texts.push_back(std::move(*text));
+  }
   return texts;
 }
 
-// Calls the handler of each key of the table, or fails at the first key that
-// has none.
-using Handlers = std::map<std::string, std::function<void(const toml::node&)>, std::less<>>;
-
-void ForEachKey(const toml::table& table, const std::string& prefix, const Handlers& handlers) {
-  for (const auto& [key, node] : table) {
-    const auto handler = handlers.find(key.str());
-    if (handler == handlers.end())
-      throw Problem{Where(key.source()), "unknown key \"" + prefix + std::string(key.str()) + "\""};
-    handler->second(node);
-  }
+// Puts what was read into target, or passes on why nothing could be read.
+template <typename T>
+numeric::Status Keep(T& target, numeric::Result<T> read) {
+  if (!read) return numeric::Fail(read.Reason());
+  target = std::move(*read);
+  return {};
 }
 
-Design Read(const toml::table& root) {
+// Calls the handler of each key of the table, up to the first that fails, or
+// fails at the first key that has none.
+using Handlers = std::map<std::string, std::function<numeric::Status(const toml::node&)>, std::less<>>;
+
+numeric::Status ForEachKey(const toml::table& table, const std::string& prefix, const Handlers& handlers) {
+  for (const auto& [key, node] : table) {
+    const auto handler = handlers.find(key.str());
+    if (handler == handlers.end()) {
+      return Wrong(key.source(), "unknown key \"" + prefix + std::string(key.str()) + "\"");
+    }
+    if (numeric::Status read = handler->second(node); !read) return read;
+  }
+  return {};
+}
+
+// The keys read so far and where they stand in the file, for the checks that
+// take two keys together.
+struct Keys {
   Design design;
   const toml::node* noiseBrown = nullptr;
   const toml::node* signalBrown = nullptr;
@@ -130,71 +150,82 @@ Design Read(const toml::table& root) {
   const toml::node* statementsNode = nullptr;
   std::vector<std::string> captions;
   std::vector<std::string> statements;
-  for (const RatingCategory& category : design.Ratings) {
-    captions.push_back(category.Caption);
-    statements.push_back(category.Statement);
-  }
+};
 
+// Reads the file's keys into k, up to the first that is wrong.
+numeric::Status ReadKeys(const toml::table& root, Keys& k) {
+  using Node = const toml::node&;
+  Design& d = k.design;
   const Handlers ratings{
-      {"captions", [&](const toml::node& n) { captions = Texts(n, "ratings.captions"), captionsNode = &n; }},
-      {"statements", [&](const toml::node& n) { statements = Texts(n, "ratings.statements"), statementsNode = &n; }},
+      {"captions", [&](Node n) { return k.captionsNode = &n, Keep(k.captions, Texts(n, "ratings.captions")); }},
+      {"statements", [&](Node n) { return k.statementsNode = &n, Keep(k.statements, Texts(n, "ratings.statements")); }},
   };
-  ForEachKey(root, "",
-             {
-                 {"name", [&](const toml::node& n) { design.Name = Name(n, "name"); }},
-                 {"practice_trials", [&](const toml::node& n) { design.PracticeTrials = Integer(n, "practice_trials", 0, 100); }},
-                 {"recorded_trials", [&](const toml::node& n) { design.RecordedTrials = Integer(n, "recorded_trials", 1, 1000); }},
-                 {"noise_brown", [&](const toml::node& n) { design.NoiseBrownCells = Integer(n, "noise_brown", 0, 100), noiseBrown = &n; }},
-                 {"signal_brown", [&](const toml::node& n) { design.SignalBrownCells = Integer(n, "signal_brown", 0, 100), signalBrown = &n; }},
-                 {"signal_probability", [&](const toml::node& n) { design.SignalProbability = Probability(n, "signal_probability"); }},
-                 {"exposure_ms", [&](const toml::node& n) { design.ExposureMs = Integer(n, "exposure_ms", 50, 10000); }},
-                 {"feedback", [&](const toml::node& n) { design.Feedback = Boolean(n, "feedback"); }},
-                 {"ask_observer", [&](const toml::node& n) { design.AskObserver = Boolean(n, "ask_observer"); }},
-                 {"ratings",
-                  [&](const toml::node& n) {
-                    if (!n.is_table()) WrongType(n, "ratings", "a table with captions and statements");
-                    ForEachKey(*n.as_table(), "ratings.", ratings);
-                  }},
-             });
-
-  if (design.NoiseBrownCells == design.SignalBrownCells) {
-    Fail(signalBrown ? *signalBrown : *noiseBrown,
-         "signal_brown and noise_brown are both " + std::to_string(design.NoiseBrownCells) +
-             ": the signal pattern must differ from the noise pattern");
-  }
-  if (captions.size() != statements.size()) {
-    const auto given = [](const toml::node* node) { return node ? "" : " (the standard ones)"; };
-    Fail(captionsNode ? *captionsNode : *statementsNode,
-         "ratings.captions has " + std::to_string(captions.size()) + " entries" + given(captionsNode) +
-             " and ratings.statements " + std::to_string(statements.size()) + given(statementsNode) +
-             ": there must be one statement for each caption");
-  }
-  design.Ratings.clear();
-  for (std::size_t i = 0; i < captions.size(); ++i) design.Ratings.push_back({captions[i], statements[i]});
-  return design;
+  return ForEachKey(
+      root, "",
+      {
+          {"name", [&](Node n) { return Keep(d.Name, Name(n, "name")); }},
+          {"practice_trials", [&](Node n) { return Keep(d.PracticeTrials, Integer(n, "practice_trials", 0, 100)); }},
+          {"recorded_trials", [&](Node n) { return Keep(d.RecordedTrials, Integer(n, "recorded_trials", 1, 1000)); }},
+          {"noise_brown",
+           [&](Node n) { return k.noiseBrown = &n, Keep(d.NoiseBrownCells, Integer(n, "noise_brown", 0, 100)); }},
+          {"signal_brown",
+           [&](Node n) { return k.signalBrown = &n, Keep(d.SignalBrownCells, Integer(n, "signal_brown", 0, 100)); }},
+          {"signal_probability",
+           [&](Node n) { return Keep(d.SignalProbability, Probability(n, "signal_probability")); }},
+          {"exposure_ms", [&](Node n) { return Keep(d.ExposureMs, Integer(n, "exposure_ms", 50, 10000)); }},
+          {"feedback", [&](Node n) { return Keep(d.Feedback, Boolean(n, "feedback")); }},
+          {"ask_observer", [&](Node n) { return Keep(d.AskObserver, Boolean(n, "ask_observer")); }},
+          {"ratings",
+           [&](Node n) -> numeric::Status {
+             if (!n.is_table()) return WrongType(n, "ratings", "a table with captions and statements");
+             return ForEachKey(*n.as_table(), "ratings.", ratings);
+           }},
+      });
 }
 
-DesignFileResult Failed(const std::string& path, toml::source_position at, const std::string& what) {
-  return {Design{}, path + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": " + what};
+numeric::Result<Design> Read(const toml::table& root) {
+  Keys k;
+  for (const RatingCategory& category : k.design.Ratings) {
+    k.captions.push_back(category.Caption);
+    k.statements.push_back(category.Statement);
+  }
+  if (numeric::Status read = ReadKeys(root, k); !read) return numeric::Fail(read.Reason());
+  Design& design = k.design;
+  if (design.NoiseBrownCells == design.SignalBrownCells) {
+    return Wrong(k.signalBrown ? *k.signalBrown : *k.noiseBrown,
+                 "signal_brown and noise_brown are both " + std::to_string(design.NoiseBrownCells) +
+                     ": the signal pattern must differ from the noise pattern");
+  }
+  if (k.captions.size() != k.statements.size()) {
+    const auto given = [](const toml::node* node) { return node ? "" : " (the standard ones)"; };
+    return Wrong(k.captionsNode ? *k.captionsNode : *k.statementsNode,
+                 "ratings.captions has " + std::to_string(k.captions.size()) + " entries" + given(k.captionsNode) +
+                     " and ratings.statements " + std::to_string(k.statements.size()) + given(k.statementsNode) +
+                     ": there must be one statement for each caption");
+  }
+  design.Ratings.clear();
+  for (std::size_t i = 0; i < k.captions.size(); ++i) design.Ratings.push_back({k.captions[i], k.statements[i]});
+  return design;
 }
 
 }  // namespace
 
-DesignFileResult ParseDesignText(std::string_view text, const std::string& path) {
+numeric::Result<Design> ParseDesignText(std::string_view text, const std::string& path) {
   toml::parse_result parsed = toml::parse(text, path);
   if (!parsed) {
     const toml::parse_error& error = parsed.error();
-    return Failed(path, Where(error.source()), "not a TOML file: " + std::string(error.description()));
+    return numeric::Fail(path + ":" + At(Where(error.source())) + "not a TOML file: " +
+                         std::string(error.description()));
   }
-  try {
-    return {Read(parsed.table()), ""};
-  } catch (const Problem& problem) {
-    return Failed(path, problem.at, problem.what);
-  }
+  numeric::Result<Design> design = Read(parsed.table());
+  if (!design) return numeric::Fail(path + ":" + design.Reason());
+  return design;
 }
 
-DesignFileResult ReadDesignFile(const std::string& path) {
-  const auto unreadable = [&path](const std::string& why) { return Failed(path, {1, 1}, "cannot be read: " + why); };
+numeric::Result<Design> ReadDesignFile(const std::string& path) {
+  const auto unreadable = [&path](const std::string& why) {
+    return numeric::Fail(path + ":" + At({1, 1}) + "cannot be read: " + why);
+  };
   const int fd = OpenForReading(path, true);
   if (fd < 0) return unreadable(std::strerror(errno));
   std::string text;

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "Design.h"
+#include "numeric/Result.h"
 
 namespace experiment {
 
@@ -25,17 +26,15 @@ namespace experiment {
 // an error: an unknown key, a value of the wrong type or out of its range,
 // captions and statements of different lengths, equal brown counts, a file
 // that is no TOML or cannot be read.
-struct DesignFileResult {
-  Design Value;       // the design read; the standard one when Error is set
-  // Empty when the file is good; else one line "FILE:LINE:COL: what is wrong"
-  // (lines and columns from 1; a file that cannot be read is at 1:1).
-  std::string Error;
-};
+//
+// Each gives the design read or, for a file in error, the reason in one line
+// "FILE:LINE:COL: what is wrong" (lines and columns from 1; a file that cannot
+// be read is at 1:1).
 
 // Reads and checks the design file at path.
-DesignFileResult ReadDesignFile(const std::string& path);
+numeric::Result<Design> ReadDesignFile(const std::string& path);
 
-// The same for the text of a design file; path only names it in the error.
-DesignFileResult ParseDesignText(std::string_view text, const std::string& path);
+// The same for the text of a design file; path only names it in the reason.
+numeric::Result<Design> ParseDesignText(std::string_view text, const std::string& path);
 
 }  // namespace experiment

@@ -79,8 +79,8 @@ std::optional<SinkFailure> Run::Answer(ResponseCode code, const TrialTiming& tim
 std::optional<SinkFailure> Run::Deliver(const TrialLogRow& row) {
   std::optional<SinkFailure> first;
   for (TrialSink* sink : sinks_) {
-    const std::optional<std::string> error = sink->Append(row);
-    if (error && !first) first = SinkFailure{sink->Path(), ReasonOf(*error, sink->Path())};
+    const numeric::Status kept = sink->Append(row);
+    if (!kept && !first) first = SinkFailure{sink->Path(), ReasonOf(kept.Reason(), sink->Path())};
   }
   if (!first || failureTold_) return std::nullopt;
   failureTold_ = true;

@@ -79,19 +79,21 @@ std::string_view TrimWhiteSpace(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-std::optional<std::string> NameProblem(std::string_view name) {
+numeric::Status CheckName(std::string_view name) {
   const auto length = Utf8Length(name);
-  if (!length) return "is not valid UTF-8";
-  if (HasControlCharacter(name)) return "holds a control character";
-  if (TrimWhiteSpace(name).empty()) return "is empty";
-  if (*length > kMaxNameCharacters)
-    return "has " + std::to_string(*length) + " characters, more than " + std::to_string(kMaxNameCharacters);
-  return std::nullopt;
+  if (!length) return numeric::Fail("is not valid UTF-8");
+  if (HasControlCharacter(name)) return numeric::Fail("holds a control character");
+  if (TrimWhiteSpace(name).empty()) return numeric::Fail("is empty");
+  if (*length > kMaxNameCharacters) {
+    return numeric::Fail("has " + std::to_string(*length) + " characters, more than " +
+                         std::to_string(kMaxNameCharacters));
+  }
+  return {};
 }
 
-std::optional<std::string> ObserverName(std::string_view typed) {
+numeric::Result<std::string> ObserverName(std::string_view typed) {
   const std::string_view name = TrimWhiteSpace(typed);
-  if (NameProblem(name)) return std::nullopt;
+  if (const numeric::Status good = CheckName(name); !good) return numeric::Fail(good.Reason());
   return std::string(name);
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "numeric/Result.h"
+
 namespace experiment {
 
 // What a name shown in a window and written to the per-trial file may be:
@@ -22,13 +24,13 @@ bool HasControlCharacter(std::string_view text);
 // and Unicode's other spaces, the ideographic space U+3000 among them.
 std::string_view TrimWhiteSpace(std::string_view text);
 
-// What is wrong with a name ("is empty", "holds a control character", ...),
-// or nullopt when it is a good one. Takes the name as it is, untrimmed; a name
-// of white space alone is empty.
-std::optional<std::string> NameProblem(std::string_view name);
+// Whether a name is a good one; the reason when not ("is empty", "holds a
+// control character", ...). Takes the name as it is, untrimmed; a name of
+// white space alone is empty.
+numeric::Status CheckName(std::string_view name);
 
-// The observer's name as typed or given, trimmed; nullopt when what is left
-// is no good name (see NameProblem).
-std::optional<std::string> ObserverName(std::string_view typed);
+// The observer's name as typed or given, trimmed; or, when what is left is no
+// good name, the reason (see CheckName).
+numeric::Result<std::string> ObserverName(std::string_view typed);
 
 }  // namespace experiment

@@ -87,23 +87,24 @@ std::string HeaderText(TrialLogFormat format) {
 
 // What a row must be in the design its session ran: a trial of the design,
 // the phase of that trial, a response of its rating scale.
-std::optional<std::string> CheckAgainstDesign(const TrialLogRow& row, const Design& design) {
+numeric::Status CheckAgainstDesign(const TrialLogRow& row, const Design& design) {
   const std::string trial = std::to_string(row.Trial);
   if (row.Trial > design.TotalTrials()) {
-    return "trial \"" + trial + "\" is not a whole number from 1 to " + std::to_string(design.TotalTrials());
+    return numeric::Fail("trial \"" + trial + "\" is not a whole number from 1 to " +
+                         std::to_string(design.TotalTrials()));
   }
   if (row.Practice != design.IsPractice(row.Trial)) {
-    return "phase \"" + std::string(PhaseName(row.Practice)) + "\" does not match trial " + trial + " (" +
-           std::string(PhaseName(design.IsPractice(row.Trial))) + ")";
+    return numeric::Fail("phase \"" + std::string(PhaseName(row.Practice)) + "\" does not match trial " + trial +
+                         " (" + std::string(PhaseName(design.IsPractice(row.Trial))) + ")");
   }
-  return std::nullopt;
+  return {};
 }
 
 // A response within the row's rating scale.
-std::optional<std::string> CheckResponse(const TrialLogRow& row) {
-  if (row.Response <= row.Categories) return std::nullopt;
-  return "response \"" + std::to_string(row.Response) + "\" is not a rating from 1 to " +
-         std::to_string(row.Categories);
+numeric::Status CheckResponse(const TrialLogRow& row) {
+  if (row.Response <= row.Categories) return {};
+  return numeric::Fail("response \"" + std::to_string(row.Response) + "\" is not a rating from 1 to " +
+                       std::to_string(row.Categories));
 }
 
 }  // namespace
@@ -153,13 +154,13 @@ TrialLogFile::~TrialLogFile() {
   if (fd_ >= 0) CloseFile(fd_);
 }
 
-std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogFormat format) {
+numeric::Status TrialLogFile::Open(const std::string& path, TrialLogFormat format) {
   if (fd_ >= 0) CloseFile(fd_);
   path_ = path;
   format_ = format;
   layout_ = FormatLayout(format);
   fd_ = OpenForAppending(path);
-  if (fd_ < 0) return "cannot open " + path + " for appending: " + Reason(errno);
+  if (fd_ < 0) return numeric::Fail("cannot open " + path + " for appending: " + Reason(errno));
   FileFacts facts;
   if (InspectFile(fd_, facts) == 0 && facts.regular && facts.size > 0) {
     const std::string start = ReadText(fd_, 0, 4096);
@@ -167,33 +168,34 @@ std::optional<std::string> TrialLogFile::Open(const std::string& path, TrialLogF
     if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
     first = first.substr(0, first.find('\n'));
     const std::optional<Header> header = ParseHeaderLine(first);
-    std::optional<std::string> refusal;
+    numeric::Status fits;
     if (!start.empty() && !header) {
-      refusal = "will not append to " + path + ": it is not a per-trial file (its first line is not the header " +
-                HeaderText(format) + ")";
+      fits = numeric::Fail("will not append to " + path +
+                           ": it is not a per-trial file (its first line is not the header " + HeaderText(format) +
+                           ")");
     } else if (header && header->format != format) {
-      refusal = "will not append to " + path + ": it holds per-trial rows of the other format (" +
-                HeaderText(header->format) + "), this run writes " + HeaderText(format) +
-                "; give another file";
+      fits = numeric::Fail("will not append to " + path + ": it holds per-trial rows of the other format (" +
+                           HeaderText(header->format) + "), this run writes " + HeaderText(format) +
+                           "; give another file");
     }
-    if (refusal) {
+    if (!fits) {
       CloseFile(fd_);
       fd_ = -1;
-      return refusal;
+      return fits;
     }
     if (header) layout_ = *header;
   }
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
-  if (fd_ < 0) return "cannot write to " + path_ + ": the file is not open";
+numeric::Status TrialLogFile::Append(const TrialLogRow& row) {
+  if (fd_ < 0) return numeric::Fail("cannot write to " + path_ + ": the file is not open");
   std::string text;
   int error = 0;
   // The lock makes "empty? then the header; cut short? then a line end" one
   // step across processes.
   if (const int lockError = LockAppends(fd_); lockError != 0) {
-    return "cannot lock " + path_ + ": " + Reason(lockError);
+    return numeric::Fail("cannot lock " + path_ + ": " + Reason(lockError));
   }
   FileFacts facts;
   error = InspectFile(fd_, facts);
@@ -208,8 +210,8 @@ std::optional<std::string> TrialLogFile::Append(const TrialLogRow& row) {
     error = WriteDurably(fd_, text);
   }
   UnlockAppends(fd_);
-  if (error != 0) return "cannot write to " + path_ + ": " + Reason(error);
-  return std::nullopt;
+  if (error != 0) return numeric::Fail("cannot write to " + path_ + ": " + Reason(error));
+  return {};
 }
 
 TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName) {
@@ -253,19 +255,20 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
       continue;
     }
     TrialLogRow row{};
-    std::optional<std::string> reason;
-    for (std::size_t c = 0; c < header->at.size() && !reason; ++c) {
-      if (header->at[c] != std::string::npos) reason = TrialLogColumns()[c].Read((*fields)[header->at[c]], row);
+    numeric::Status good;
+    for (std::size_t c = 0; c < header->at.size() && good; ++c) {
+      if (header->at[c] != std::string::npos) good = TrialLogColumns()[c].Read((*fields)[header->at[c]], row);
     }
     // A plain file's rows are the standard design's; a class file's phase is
     // its own, since the design's counts are not in the file.
-    if (!reason && header->format == TrialLogFormat::kPlain) reason = CheckAgainstDesign(row, Design::Standard());
-    if (!reason) reason = CheckResponse(row);
-    if (!reason && !trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
-      reason = "trial " + std::to_string(row.Trial) + " of session " + row.Session + " again (the first one counts)";
+    if (good && header->format == TrialLogFormat::kPlain) good = CheckAgainstDesign(row, Design::Standard());
+    if (good) good = CheckResponse(row);
+    if (good && !trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
+      good = numeric::Fail("trial " + std::to_string(row.Trial) + " of session " + row.Session +
+                           " again (the first one counts)");
     }
-    if (reason) {
-      contents.Skipped.push_back(where(lineNumber) + *reason);
+    if (!good) {
+      contents.Skipped.push_back(where(lineNumber) + good.Reason());
       continue;
     }
     const auto key = std::make_pair(row.Session, row.Seed);
@@ -294,21 +297,21 @@ TrialLogContents ReadTrialLog(const std::string& path) {
   return ParseTrialLog(text, path);
 }
 
-std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows,
-                                         TrialLogFormat format) {
+numeric::Status WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows,
+                              TrialLogFormat format) {
   std::string text = TrialLogHeaderLine(format);
   for (const TrialLogRow& row : rows) text += FormatTrialLogLine(row, format);
   const std::string temporary = path + ".part";
   const int fd = OpenForReplacing(temporary);
-  if (fd < 0) return "cannot write to " + path + ": " + Reason(errno);
+  if (fd < 0) return numeric::Fail("cannot write to " + path + ": " + Reason(errno));
   int error = WriteDurably(fd, text);
   if (CloseFile(fd) != 0 && error == 0) error = errno;
   if (error == 0) error = RenameOver(temporary, path);
   if (error != 0) {
     RemoveFile(temporary);
-    return "cannot write to " + path + ": " + Reason(error);
+    return numeric::Fail("cannot write to " + path + ": " + Reason(error));
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace experiment

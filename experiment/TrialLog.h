@@ -1,7 +1,6 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,11 +73,11 @@ class TrialLogFile : public TrialSink {
   // file that holds something else (its first line is not our header, or the
   // header of the other format) is refused. On failure: a message naming the
   // file and the reason, and the object stays closed.
-  std::optional<std::string> Open(const std::string& path, TrialLogFormat format = TrialLogFormat::kPlain);
+  numeric::Status Open(const std::string& path, TrialLogFormat format = TrialLogFormat::kPlain);
 
   // Writes the row, durably. On failure: a message naming the file and the
   // reason. Appending to a closed object is a failure too.
-  std::optional<std::string> Append(const TrialLogRow& row) override;
+  numeric::Status Append(const TrialLogRow& row) override;
 
   bool IsOpen() const { return fd_ >= 0; }
   std::string Path() const override { return path_; }
@@ -96,8 +95,8 @@ class TrialLogFile : public TrialSink {
 // held: the rows go to a temporary file beside it, synced, which then takes
 // the path's name, so that the path never holds half a file. On failure: a
 // message naming the file and the reason.
-std::optional<std::string> WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows,
-                                         TrialLogFormat format = TrialLogFormat::kPlain);
+numeric::Status WriteTrialLog(const std::string& path, const std::vector<TrialLogRow>& rows,
+                              TrialLogFormat format = TrialLogFormat::kPlain);
 
 // The rows of one run: one session time and seed, in file order, with the
 // observer, design and scale of its first row.

@@ -24,8 +24,9 @@ bool ParseInteger(std::string_view text, T& value) {
   return !text.empty() && text[0] != '-' && result.ec == std::errc{} && result.ptr == end;
 }
 
-std::string Quoted(std::string_view name, std::string_view field) {
-  return std::string(name) + " \"" + std::string(field) + "\"";
+// The field of the column refused: name "field" and what is wrong with it.
+numeric::Failure Refused(std::string_view name, std::string_view field, const std::string& what) {
+  return numeric::Fail(std::string(name) + " \"" + std::string(field) + "\"" + what);
 }
 
 // Milliseconds in fixed notation.
@@ -35,13 +36,13 @@ void AppendMs(std::string& line, double ms, int decimals) {
   line.append(text, end.ptr);
 }
 
-std::optional<std::string> ParseMs(std::string_view name, std::string_view f, double& ms) {
+numeric::Status ParseMs(std::string_view name, std::string_view f, double& ms) {
   const char* end = f.data() + f.size();
   const auto result = std::from_chars(f.data(), end, ms, std::chars_format::fixed);
   if (f.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(ms) || ms < 0) {
-    return Quoted(name, f) + " is not a number of milliseconds";
+    return Refused(name, f, " is not a number of milliseconds");
   }
-  return std::nullopt;
+  return {};
 }
 
 // "2026-12-08T19:20:31.123Z": digits where the example has digits.
@@ -80,73 +81,74 @@ void Set(const TrialLogValue& value, TrialLogRow& row) {
 
 const TrialLogColumn kColumns[] = {
     {"session", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Session; },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (!IsSessionTime(f)) return Quoted("session", f) + " is not a UTC time like 2026-12-08T19:20:31.123Z";
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (!IsSessionTime(f)) return Refused("session", f, " is not a UTC time like 2026-12-08T19:20:31.123Z");
        r.Session = f;
-       return std::nullopt;
+       return {};
      },
      SqlType::kText, Get<&TrialLogRow::Session>, Set<&TrialLogRow::Session>},
     {"observer", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.Observer); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
        r.Observer = f;
-       return std::nullopt;
+       return {};
      },
      SqlType::kText, Get<&TrialLogRow::Observer>, Set<&TrialLogRow::Observer>},
     {"design", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.DesignName); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (f.empty()) return std::string("design is empty");
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (f.empty()) return numeric::Fail("design is empty");
        r.DesignName = f;
-       return std::nullopt;
+       return {};
      },
      SqlType::kText, Get<&TrialLogRow::DesignName>, Set<&TrialLogRow::DesignName>},
     {"categories", true, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Categories); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
        if (!ParseInteger(f, r.Categories) || r.Categories < 2 || r.Categories > kMaxCategories) {
-         return Quoted("categories", f) + " is not a whole number from 2 to " + std::to_string(kMaxCategories);
+         return Refused("categories", f, " is not a whole number from 2 to " + std::to_string(kMaxCategories));
        }
-       return std::nullopt;
+       return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Categories>, Set<&TrialLogRow::Categories>},
     {"seed", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (!ParseInteger(f, r.Seed)) return Quoted("seed", f) + " is not a whole number from 0 to 4294967295";
-       return std::nullopt;
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (!ParseInteger(f, r.Seed)) return Refused("seed", f, " is not a whole number from 0 to 4294967295");
+       return {};
      },
      SqlType::kBigint, Get<&TrialLogRow::Seed>, Set<&TrialLogRow::Seed>},
     {"trial", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Quoted("trial", f) + " is not a whole number from 1";
-       return std::nullopt;
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Refused("trial", f, " is not a whole number from 1");
+       return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Trial>, Set<&TrialLogRow::Trial>},
     {"phase", false, false, [](const TrialLogRow& r, std::string& line) { line += PhaseName(r.Practice); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
        if (f != PhaseName(true) && f != PhaseName(false)) {
-         return Quoted("phase", f) + " is neither " + std::string(PhaseName(true)) + " nor " +
-                std::string(PhaseName(false));
+         return Refused("phase", f,
+                        " is neither " + std::string(PhaseName(true)) + " nor " + std::string(PhaseName(false)));
        }
        r.Practice = f == PhaseName(true);
-       return std::nullopt;
+       return {};
      },
      SqlType::kText, [](const TrialLogRow& r) -> TrialLogValue { return std::string(PhaseName(r.Practice)); },
      [](const TrialLogValue& v, TrialLogRow& r) { r.Practice = std::get<std::string>(v) == PhaseName(true); }},
     {"stimulus", false, false, [](const TrialLogRow& r, std::string& line) { line += StimulusName(r.Stimulus); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
        if (f != StimulusName(kNoise) && f != StimulusName(kSignal)) {
-         return Quoted("stimulus", f) + " is neither " + std::string(StimulusName(kNoise)) + " nor " +
-                std::string(StimulusName(kSignal));
+         return Refused("stimulus", f,
+                        " is neither " + std::string(StimulusName(kNoise)) + " nor " +
+                            std::string(StimulusName(kSignal)));
        }
        r.Stimulus = f == StimulusName(kNoise) ? kNoise : kSignal;
-       return std::nullopt;
+       return {};
      },
      SqlType::kText, [](const TrialLogRow& r) -> TrialLogValue { return std::string(StimulusName(r.Stimulus)); },
      [](const TrialLogValue& v, TrialLogRow& r) {
        r.Stimulus = std::get<std::string>(v) == StimulusName(kNoise) ? kNoise : kSignal;
      }},
     {"response", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (!ParseInteger(f, r.Response) || r.Response < 1) return Quoted("response", f) + " is not a rating code";
-       return std::nullopt;
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (!ParseInteger(f, r.Response) || r.Response < 1) return Refused("response", f, " is not a rating code");
+       return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Response>, Set<&TrialLogRow::Response>},
     {"exposure_ms", false, false, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.ExposureMs, 1); },
@@ -159,9 +161,9 @@ const TrialLogColumn kColumns[] = {
      [](std::string_view f, TrialLogRow& r) { return ParseMs("frame_ms", f, r.FrameMs); },
      SqlType::kDoublePrecision, Get<&TrialLogRow::FrameMs>, Set<&TrialLogRow::FrameMs>},
     {"rating_ms", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
-     [](std::string_view f, TrialLogRow& r) -> std::optional<std::string> {
-       if (!ParseInteger(f, r.RatingMs)) return Quoted("rating_ms", f) + " is not a whole number of milliseconds";
-       return std::nullopt;
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (!ParseInteger(f, r.RatingMs)) return Refused("rating_ms", f, " is not a whole number of milliseconds");
+       return {};
      },
      SqlType::kBigint, Get<&TrialLogRow::RatingMs>, Set<&TrialLogRow::RatingMs>},
 };

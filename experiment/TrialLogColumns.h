@@ -1,6 +1,5 @@
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,7 +31,7 @@ struct TrialLogColumn {
   bool ClassOnly;  // written only in the class format; read as the standard design's value when absent
   bool Optional;   // a class file may lack it (begun by an earlier version); read as 0 then
   void (*Write)(const TrialLogRow& row, std::string& line);
-  std::optional<std::string> (*Read)(std::string_view field, TrialLogRow& row);
+  numeric::Status (*Read)(std::string_view field, TrialLogRow& row);
   SqlType Type;
   TrialLogValue (*Get)(const TrialLogRow& row);
   // The value holds the alternative of the column's type.

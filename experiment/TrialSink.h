@@ -1,6 +1,7 @@
 #pragma once
-#include <optional>
 #include <string>
+
+#include "numeric/Result.h"
 
 namespace experiment {
 
@@ -8,12 +9,12 @@ struct TrialLogRow;
 
 // A destination of a run's answered rows: a per-trial file, the class
 // database, a server's session. Append keeps the row durably before it
-// returns (or says why it could not); sending it on is the sink's own
+// returns (or fails with the reason it could not); sending it on is the sink's own
 // business and never makes the experiment wait.
 class TrialSink {
  public:
   virtual ~TrialSink() = default;
-  virtual std::optional<std::string> Append(const TrialLogRow& row) = 0;
+  virtual numeric::Status Append(const TrialLogRow& row) = 0;
   // Where the rows are kept locally, for messages.
   virtual std::string Path() const = 0;
 };

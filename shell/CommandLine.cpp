@@ -5,7 +5,6 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <utility>
-#include <variant>
 
 #include "store/ConnInfo.h"
 
@@ -95,10 +94,11 @@ std::optional<QString> TakeExperimentOptions(const QCommandLineParser& parser, c
   cl.autosave = parser.isSet(o.autosave);
   if (parser.isSet(o.design)) cl.designFile = parser.value(o.design).toStdString();
   if (parser.isSet(o.observer)) {
-    cl.observer = experiment::ObserverName(parser.value(o.observer).toStdString());
-    if (!cl.observer)
+    const auto name = experiment::ObserverName(parser.value(o.observer).toStdString());
+    if (!name)
       return "--observer: the name must be 1 to " + QString::number(experiment::kMaxNameCharacters) +
              " characters without control characters";
+    cl.observer = *name;
   }
   return std::nullopt;
 }
@@ -112,7 +112,7 @@ std::optional<QString> TakeStore(const QCommandLineParser& parser, const Options
     if (!parser.isSet(*option)) continue;
     cl.store = parser.value(*option).toStdString();
     const auto parsed = store::ParseConnInfo(*cl.store);
-    if (const auto* why = std::get_if<std::string>(&parsed)) return name + ": " + QString::fromStdString(*why);
+    if (!parsed) return name + ": " + QString::fromStdString(parsed.Reason());
   }
   return std::nullopt;
 }

@@ -5,7 +5,6 @@
 #include <QSysInfo>
 #include <memory>
 #include <optional>
-#include <variant>
 #include <cstdio>
 #include <iostream>
 
@@ -75,20 +74,20 @@ std::optional<int> ReadRunSettings(const shell::CommandLine& cl, experiment::Run
                                    experiment::TrialLogFile& csv) {
   if (cl.designFile || cl.observer) {
     if (cl.designFile) {
-      experiment::DesignFileResult read = experiment::ReadDesignFile(*cl.designFile);
-      if (!read.Error.empty()) {
-        std::fprintf(stderr, "%s\n", read.Error.c_str());
+      numeric::Result<experiment::Design> read = experiment::ReadDesignFile(*cl.designFile);
+      if (!read) {
+        std::fprintf(stderr, "%s\n", read.Reason().c_str());
         return 2;
       }
-      runs.design = std::move(read.Value);
+      runs.design = std::move(*read);
     }
     runs.Format = experiment::TrialLogFormat::kClass;
     runs.Observer = cl.observer.value_or("");
     runs.AskObserver = runs.design.AskObserver && !cl.observer;
   }
   if (cl.csvFile) {
-    if (auto error = csv.Open(*cl.csvFile, runs.Format)) {
-      Complain(*error);
+    if (const numeric::Status open = csv.Open(*cl.csvFile, runs.Format); !open) {
+      Complain(open.Reason());
       return 2;
     }
     runs.Sinks.push_back(&csv);
@@ -117,7 +116,7 @@ std::optional<int> StartWindowSystem(const shell::CommandLine& cl, int argc, cha
 // The class database: rows are spooled here and sent by a worker thread;
 // what it says goes to the main window's status line, once there is one.
 std::unique_ptr<store::Store> StartClassStore(const std::string& conninfo, TForm1* const& form1) {
-  const store::ConnInfo info = std::get<store::ConnInfo>(store::ParseConnInfo(conninfo));
+  const store::ConnInfo info = *store::ParseConnInfo(conninfo);  // checked with the command line
   auto classStore = std::make_unique<store::Store>(
       info, store::SpoolPath(SpoolFolder(), info), QSysInfo::machineHostName().toStdString(),
       [&form1](const std::string& line) {
@@ -125,8 +124,8 @@ std::unique_ptr<store::Store> StartClassStore(const std::string& conninfo, TForm
           if (form1 != nullptr) form1->ShowStoreStatus(line);
         }, Qt::QueuedConnection);
       });
-  if (auto error = classStore->Start()) {
-    Complain(*error);
+  if (const numeric::Status started = classStore->Start(); !started) {
+    Complain(started.Reason());
     return nullptr;
   }
   return classStore;

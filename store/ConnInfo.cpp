@@ -48,16 +48,19 @@ bool LooksLikeConnInfo(std::string_view text) {
          text.find('=') != std::string_view::npos;
 }
 
-std::variant<ConnInfo, std::string> ParseConnInfo(const std::string& text) {
+numeric::Result<ConnInfo> ParseConnInfo(const std::string& text) {
   const Libpq* pq = LoadLibpq();
-  if (pq == nullptr) return "cannot read the connection string \"" + text + "\": libpq.so.5 (Debian package libpq5) is missing";
+  if (pq == nullptr) {
+    return numeric::Fail("cannot read the connection string \"" + text +
+                         "\": libpq.so.5 (Debian package libpq5) is missing");
+  }
   char* error = nullptr;
   PQconninfoOption* options = pq->parse(text.c_str(), &error);
   if (options == nullptr) {
     std::string why = error != nullptr ? error : "out of memory";
     pq->freemem(error);
     while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
-    return "cannot read the connection string \"" + text + "\": " + why;
+    return numeric::Fail("cannot read the connection string \"" + text + "\": " + why);
   }
   ConnInfo info{{}, text};
   bool password = false;
@@ -69,9 +72,10 @@ std::variant<ConnInfo, std::string> ParseConnInfo(const std::string& text) {
   }
   pq->free(options);
   if (password) {
-    return std::string("the connection string holds a password, which every user of this machine could read in the "
-                       "process list: put it in ~/.pgpass (or the file PGPASSFILE names), or name a service "
-                       "(service=NAME) whose entry in ~/.pg_service.conf holds the connection");
+    return numeric::Fail(
+        "the connection string holds a password, which every user of this machine could read in the process list: "
+        "put it in ~/.pgpass (or the file PGPASSFILE names), or name a service (service=NAME) whose entry in "
+        "~/.pg_service.conf holds the connection");
   }
   return info;
 }

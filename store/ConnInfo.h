@@ -1,7 +1,8 @@
 #pragma once
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "numeric/Result.h"
 
 namespace store {
 
@@ -19,6 +20,6 @@ bool LooksLikeConnInfo(std::string_view text);
 // The connection string parsed, or why it is refused: what libpq cannot
 // parse, and any password (the process list would show it to every user of
 // the machine).
-std::variant<ConnInfo, std::string> ParseConnInfo(const std::string& text);
+numeric::Result<ConnInfo> ParseConnInfo(const std::string& text);
 
 }  // namespace store

@@ -16,10 +16,9 @@ Connection::~Connection() {
   QSqlDatabase::removeDatabase(name_);
 }
 
-std::optional<std::string> Connection::Open() {
-  if (db_.isOpen()) return std::nullopt;
-  if (db_.open()) return std::nullopt;
-  return ErrorText(db_.lastError());
+numeric::Status Connection::Open() {
+  if (db_.isOpen() || db_.open()) return {};
+  return numeric::Fail(ErrorText(db_.lastError()));
 }
 
 std::string ErrorText(const QSqlError& error) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ConnInfo.h"
+#include "numeric/Result.h"
 
 namespace store {
 
@@ -17,8 +18,8 @@ class Connection {
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  // Opens when closed; empty on success, else libpq's reason.
-  std::optional<std::string> Open();
+  // Opens when closed; on failure, libpq's reason.
+  numeric::Status Open();
   QSqlDatabase& Db() { return db_; }
 
  private:

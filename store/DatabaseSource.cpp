@@ -5,7 +5,6 @@
 #include <QSqlQuery>
 #include <atomic>
 #include <map>
-#include <variant>
 
 #include "Connection.h"
 #include "Schema.h"
@@ -46,12 +45,12 @@ void DatabaseSource::OnChange(std::function<void()> changed) { changed_ = std::m
 classdata::SourceChanges DatabaseSource::Read() {
   // While the server cannot be read, the class keeps what was read last.
   classdata::SourceOrigin origin{info_.shown, {}, {}};
-  std::optional<std::string> why = connection_->Open();
-  if (!why) why = CheckSchema(connection_->Db());
-  if (why) {
+  numeric::Status ready = connection_->Open();
+  if (ready) ready = CheckSchema(connection_->Db());
+  if (!ready) {
     subscribed_ = false;
     connection_->Db().close();
-    return {{{info_.shown, last_, {info_.shown + ": " + *why}}}, {}};
+    return {{{info_.shown, last_, {info_.shown + ": " + ready.Reason()}}}, {}};
   }
   QSqlDriver* driver = connection_->Db().driver();
   if (!subscribed_ && driver->subscribeToNotification(QString::fromLatin1(kNotification))) {
@@ -82,8 +81,8 @@ classdata::SourceChanges DatabaseSource::Read() {
 std::unique_ptr<classdata::ClassSource> OpenDatabaseSource(const std::string& argument) {
   if (!LooksLikeConnInfo(argument)) return nullptr;
   auto parsed = ParseConnInfo(argument);
-  if (auto* why = std::get_if<std::string>(&parsed)) return std::make_unique<RefusedSource>(argument, *why);
-  return std::make_unique<DatabaseSource>(std::get<ConnInfo>(std::move(parsed)));
+  if (!parsed) return std::make_unique<RefusedSource>(argument, parsed.Reason());
+  return std::make_unique<DatabaseSource>(std::move(*parsed));
 }
 
 }  // namespace store

@@ -93,8 +93,8 @@ std::vector<Statement> SchemaStatements() {
   return statements;
 }
 
-std::optional<std::string> Run(QSqlDatabase& db, const Statement& statement) {
-  if (statement.sql.isEmpty()) return std::string("a migration step names a column the trials do not have");
+numeric::Status Run(QSqlDatabase& db, const Statement& statement) {
+  if (statement.sql.isEmpty()) return numeric::Fail("a migration step names a column the trials do not have");
   QSqlQuery query(db);
   bool done;
   if (statement.values.isEmpty()) {
@@ -104,8 +104,8 @@ std::optional<std::string> Run(QSqlDatabase& db, const Statement& statement) {
     for (const QVariant& value : statement.values) query.addBindValue(value);
     done = done && query.exec();
   }
-  if (!done) return ErrorText(query.lastError());
-  return std::nullopt;
+  if (!done) return numeric::Fail(ErrorText(query.lastError()));
+  return {};
 }
 
 // The columns as the insert and the select name them: the lab machine's
@@ -134,15 +134,15 @@ experiment::TrialLogValue Unbound(const QVariant& value, SqlType type) {
 
 }  // namespace
 
-std::optional<std::string> CreateSchema(QSqlDatabase& db) {
-  if (!db.transaction()) return ErrorText(db.lastError());
+numeric::Status CreateSchema(QSqlDatabase& db) {
+  if (!db.transaction()) return numeric::Fail(ErrorText(db.lastError()));
   for (const Statement& statement : SchemaStatements()) {
-    if (auto why = Run(db, statement)) {
+    if (numeric::Status done = Run(db, statement); !done) {
       db.rollback();
-      return why;
+      return done;
     }
   }
-  if (!db.commit()) return ErrorText(db.lastError());
+  if (!db.commit()) return numeric::Fail(ErrorText(db.lastError()));
   return CheckSchema(db);
 }
 
@@ -167,21 +167,21 @@ experiment::TrialLogRow TrialAt(const QSqlQuery& select, std::string& host) {
   return row;
 }
 
-std::optional<std::string> CheckSchema(QSqlDatabase& db) {
+numeric::Status CheckSchema(QSqlDatabase& db) {
   QSqlQuery query(db);
   if (!query.exec(QStringLiteral("SELECT max(version) FROM rocrating_schema"))) {
     if (query.lastError().nativeErrorCode() == QStringLiteral("42P01")) {
-      return std::string("the database has no table of trials yet: run rocrating --store-init once");
+      return numeric::Fail("the database has no table of trials yet: run rocrating --store-init once");
     }
-    return ErrorText(query.lastError());
+    return numeric::Fail(ErrorText(query.lastError()));
   }
   const int version = query.next() ? query.value(0).toInt() : 0;
   if (version != kSchemaVersion) {
-    return "the database's tables are of version " + std::to_string(version) + ", this program writes version " +
-           std::to_string(kSchemaVersion) +
-           (version < kSchemaVersion ? ": run rocrating --store-init once to bring them up to date" : "");
+    return numeric::Fail("the database's tables are of version " + std::to_string(version) +
+                         ", this program writes version " + std::to_string(kSchemaVersion) +
+                         (version < kSchemaVersion ? ": run rocrating --store-init once to bring them up to date" : ""));
   }
-  return std::nullopt;
+  return {};
 }
 
 std::string GrantStatements() {
@@ -197,15 +197,15 @@ std::string GrantStatements() {
 
 int RunStoreInit(const std::string& conninfo, std::ostream& out, std::ostream& err) {
   const auto parsed = ParseConnInfo(conninfo);
-  if (const auto* why = std::get_if<std::string>(&parsed)) {
-    err << "rocrating: " << *why << '\n';
+  if (!parsed) {
+    err << "rocrating: " << parsed.Reason() << '\n';
     return 2;
   }
-  Connection connection(std::get<ConnInfo>(parsed), QStringLiteral("rocrating-init"));
-  std::optional<std::string> problem = connection.Open();
-  if (!problem) problem = CreateSchema(connection.Db());
-  if (problem) {
-    err << "rocrating: " << conninfo << ": " << *problem << '\n';
+  Connection connection(*parsed, QStringLiteral("rocrating-init"));
+  numeric::Status ready = connection.Open();
+  if (ready) ready = CreateSchema(connection.Db());
+  if (!ready) {
+    err << "rocrating: " << conninfo << ": " << ready.Reason() << '\n';
     return 2;
   }
   out << "-- The tables of " << conninfo << " are ready (version " << kSchemaVersion << ").\n" << GrantStatements();

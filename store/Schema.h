@@ -1,12 +1,12 @@
 #pragma once
 #include <QString>
 #include <iterator>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "experiment/TrialLog.h"
+#include "numeric/Result.h"
 
 class QSqlDatabase;
 class QSqlQuery;
@@ -40,13 +40,13 @@ void BindTrial(QSqlQuery& insert, const std::string& host, const experiment::Tri
 QString SelectTrialsStatement();
 experiment::TrialLogRow TrialAt(const QSqlQuery& select, std::string& host);
 
-// Creates what is missing; changes nothing that is there. Empty on success,
-// else what went wrong.
-std::optional<std::string> CreateSchema(QSqlDatabase& db);
+// Creates what is missing; changes nothing that is there. On failure, what
+// went wrong.
+numeric::Status CreateSchema(QSqlDatabase& db);
 
-// Whether the database holds this version's layout: empty when it does,
-// else why not, in the user's words.
-std::optional<std::string> CheckSchema(QSqlDatabase& db);
+// Whether the database holds this version's layout; when not, why not, in
+// the user's words.
+numeric::Status CheckSchema(QSqlDatabase& db);
 
 // The statements a teacher runs once as the database's owner: a student role
 // that may only insert trials and a teacher role that may read them.

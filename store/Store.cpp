@@ -51,9 +51,9 @@ Store::~Store() {
   if (worker_.joinable()) worker_.join();
 }
 
-std::optional<std::string> Store::Start() {
-  if (auto error = spool_.Open(spoolPath_, experiment::TrialLogFormat::kClass)) return error;
-  if (auto error = sent_.Open(spoolPath_ + ".sent", experiment::TrialLogFormat::kClass)) return error;
+numeric::Status Store::Start() {
+  if (numeric::Status open = spool_.Open(spoolPath_, experiment::TrialLogFormat::kClass); !open) return open;
+  if (numeric::Status open = sent_.Open(spoolPath_ + ".sent", experiment::TrialLogFormat::kClass); !open) return open;
   // What an earlier run spooled and never saw confirmed goes first.
   std::set<Key> sent;
   for (const experiment::TrialLogRow& row : RowsOf(spoolPath_ + ".sent")) sent.insert(KeyOf(row));
@@ -65,17 +65,17 @@ std::optional<std::string> Store::Start() {
                .arg(queue_.size())
                .toStdString());
   worker_ = std::thread([this] { Run(); });
-  return std::nullopt;
+  return {};
 }
 
-std::optional<std::string> Store::Append(const experiment::TrialLogRow& row) {
-  if (auto error = spool_.Append(row)) return error;
+numeric::Status Store::Append(const experiment::TrialLogRow& row) {
+  if (numeric::Status kept = spool_.Append(row); !kept) return kept;
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(row);
   }
   wake_.notify_all();
-  return std::nullopt;
+  return {};
 }
 
 std::size_t Store::Pending() const {
@@ -125,15 +125,16 @@ void Store::Trouble(const std::string& what, const std::string& why) {
 }
 
 bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
-  if (auto why = connection.Open()) {
+  if (const numeric::Status open = connection.Open(); !open) {
     schemaChecked = false;
-    Trouble(QCoreApplication::translate("store::Store", "データベースに接続できません").toStdString(), *why);
+    Trouble(QCoreApplication::translate("store::Store", "データベースに接続できません").toStdString(), open.Reason());
     return false;
   }
   if (!schemaChecked) {
-    if (auto why = CheckSchema(connection.Db())) {
+    if (const numeric::Status layout = CheckSchema(connection.Db()); !layout) {
       connection.Db().close();
-      Trouble(QCoreApplication::translate("store::Store", "データベースに書き込めません").toStdString(), *why);
+      Trouble(QCoreApplication::translate("store::Store", "データベースに書き込めません").toStdString(),
+              layout.Reason());
       return false;
     }
     schemaChecked = true;
@@ -164,8 +165,9 @@ bool Store::SendQueued(Connection& connection, bool& schemaChecked) {
               why);
       return false;
     }
-    // Confirmed by the server: noted as sent, then off the queue.
-    sent_.Append(row);
+    // Confirmed by the server: noted as sent, then off the queue. A row that
+    // could not be noted is sent again at the next start, which is harmless.
+    (void)sent_.Append(row);
     std::lock_guard lock(mutex_);
     if (!queue_.empty()) queue_.pop_front();
   }

@@ -3,7 +3,6 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -31,9 +30,9 @@ class Store : public experiment::TrialSink {
   ~Store() override;
 
   // Opens the spool files and starts the worker; the reason on failure.
-  std::optional<std::string> Start();
+  numeric::Status Start();
 
-  std::optional<std::string> Append(const experiment::TrialLogRow& row) override;
+  numeric::Status Append(const experiment::TrialLogRow& row) override;
   std::string Path() const override { return spoolPath_; }
 
   // Rows spooled but not yet confirmed.

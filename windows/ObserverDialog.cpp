@@ -46,12 +46,12 @@ ObserverDialog::ObserverDialog(QWidget* parent) : QDialog(parent) {
   problem_->clear();  // nothing typed yet: no complaint before the first key
 }
 
-std::optional<std::string> ObserverDialog::Name() const {
+numeric::Result<std::string> ObserverDialog::Name() const {
   return experiment::ObserverName(field_->text().toStdString());
 }
 
 void ObserverDialog::Check() {
-  const bool good = Name().has_value();
+  const bool good = Name().ok();
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(good);
   problem_->setText(good ? QString() : ProblemText(field_->text().toStdString()));
 }
@@ -59,5 +59,7 @@ void ObserverDialog::Check() {
 std::optional<std::string> ObserverDialog::Ask(QWidget* parent) {
   ObserverDialog dialog(parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.Name();
+  const numeric::Result<std::string> name = dialog.Name();
+  if (!name) return std::nullopt;  // "開始" is enabled for a good name only
+  return *name;
 }

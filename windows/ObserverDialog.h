@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "numeric/Result.h"
+
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -14,8 +16,8 @@ class ObserverDialog : public QDialog {
  public:
   explicit ObserverDialog(QWidget* parent = nullptr);
 
-  // The trimmed name once accepted.
-  std::optional<std::string> Name() const;
+  // The trimmed name typed, or why it is refused.
+  numeric::Result<std::string> Name() const;
 
   // Shows the dialog and waits: the name, or nothing when cancelled.
   static std::optional<std::string> Ask(QWidget* parent);

@@ -11,20 +11,21 @@
 RunFileSink::RunFileSink(std::string session, std::string observer, experiment::TrialLogFormat format)
     : session_(std::move(session)), observer_(std::move(observer)), format_(format) {}
 
-std::optional<std::string> RunFileSink::Append(const experiment::TrialLogRow& row) {
+numeric::Status RunFileSink::Append(const experiment::TrialLogRow& row) {
   if (!tried_) {
     tried_ = true;
-    if (auto error = Open()) return error;
+    if (numeric::Status open = Open(); !open) return open;
   }
   return file_.Append(row);
 }
 
-std::optional<std::string> RunFileSink::Open() {
+numeric::Status RunFileSink::Open() {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   const std::string name = experiment::AutosaveFileName(session_, observer_);
   path_ = folder.toStdString() + "/" + name;
   if (folder.isEmpty() || !QDir().mkpath(folder)) {
-    return QCoreApplication::translate("TFormDisp", "フォルダ %1 を作成できません").arg(folder).toStdString();
+    return numeric::Fail(
+        QCoreApplication::translate("TFormDisp", "フォルダ %1 を作成できません").arg(folder).toStdString());
   }
   path_ = experiment::UniquePath(folder.toStdString(), name,
                                  [](const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); });

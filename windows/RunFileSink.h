@@ -1,5 +1,4 @@
 #pragma once
-#include <optional>
 #include <string>
 
 #include "experiment/TrialLog.h"
@@ -13,13 +12,13 @@ class RunFileSink : public experiment::TrialSink {
  public:
   RunFileSink(std::string session, std::string observer, experiment::TrialLogFormat format);
 
-  std::optional<std::string> Append(const experiment::TrialLogRow& row) override;
+  numeric::Status Append(const experiment::TrialLogRow& row) override;
   std::string Path() const override { return path_; }
   // The file has been made and holds the run's rows.
   bool IsOpen() const { return file_.IsOpen(); }
 
  private:
-  std::optional<std::string> Open();
+  numeric::Status Open();
 
   std::string session_, observer_;
   experiment::TrialLogFormat format_;

@@ -335,8 +335,8 @@ void TDispGraph2::SavePlot(const QString& path) {
 }
 
 void TDispGraph2::SaveResults(const QString& path) {
-  if (auto error = experiment::WriteTrialLog(path.toStdString(), run_->Log().Rows, run_->Format()))
-    throw EWriteError(*error);
+  const numeric::Status written = experiment::WriteTrialLog(path.toStdString(), run_->Log().Rows, run_->Format());
+  if (!written) throw EWriteError(written.Reason());
 }
 
 void TDispGraph2::AddPlotActions() {

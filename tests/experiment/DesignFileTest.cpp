@@ -23,10 +23,10 @@ class DesignFileBadTest : public ::testing::TestWithParam<BadFile> {};
 // Each problem is one line naming where it is and what is wrong; the standard
 // design comes back with it, never half a design.
 TEST_P(DesignFileBadTest, GivesOneLineWithItsPlace) {
-  const DesignFileResult read = ParseDesignText(GetParam().text, "d.toml");
-  EXPECT_EQ(read.Error.rfind(std::string("d.toml:") + GetParam().error, 0), 0u) << read.Error;
-  EXPECT_EQ(read.Error.find('\n'), std::string::npos);
-  EXPECT_EQ(read.Value, Design::Standard());
+  const numeric::Result<Design> read = ParseDesignText(GetParam().text, "d.toml");
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.Reason().rfind(std::string("d.toml:") + GetParam().error, 0), 0u) << read.Reason();
+  EXPECT_EQ(read.Reason().find('\n'), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,13 +54,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DesignFileTest, FileThatCannotBeReadIsAtItsFirstLine) {
   for (const std::string path : {"/nonexistent/d.toml", "/"}) {
-    const DesignFileResult read = ReadDesignFile(path);
-    EXPECT_EQ(read.Error.rfind(path + ":1:1: cannot be read: ", 0), 0u) << read.Error;
+    const numeric::Result<Design> read = ReadDesignFile(path);
+    EXPECT_EQ(read.Reason().rfind(path + ":1:1: cannot be read: ", 0), 0u) << read.Reason();
   }
 }
 
 TEST(DesignFileTest, KeysGivenAreSetAndTheRestStaysStandard) {
-  const DesignFileResult read = ParseDesignText(R"(# a class
+  const numeric::Result<Design> read = ParseDesignText(R"(# a class
 name = "三段階"
 exposure_ms = 300
 signal_probability = 0.8
@@ -69,15 +69,15 @@ ask_observer = true
 captions = ["あり", "?", "なし"]
 statements = ["増えた", "わからない", "増えていない"]
 )", "d.toml");
-  ASSERT_EQ(read.Error, "");
+  ASSERT_EQ(read.Reason(), "");
   Design expected;
   expected.Name = "三段階";
   expected.ExposureMs = 300;
   expected.SignalProbability = 0.8;
   expected.AskObserver = true;
   expected.Ratings = {{"あり", "増えた"}, {"?", "わからない"}, {"なし", "増えていない"}};
-  EXPECT_EQ(read.Value, expected);
-  EXPECT_EQ(ParseDesignText("", "empty.toml").Value, Design::Standard());
+  EXPECT_EQ(*read, expected);
+  EXPECT_EQ(*ParseDesignText("", "empty.toml"), Design::Standard());
 }
 
 // Every sample design that ships reads without an error and is named after
@@ -91,11 +91,11 @@ std::vector<std::filesystem::path> SampleDesigns() {
 class SampleDesignTest : public ::testing::TestWithParam<std::filesystem::path> {};
 
 TEST_P(SampleDesignTest, ReadsAndIsNamedAfterItsFile) {
-  const DesignFileResult read = ReadDesignFile(GetParam().string());
-  ASSERT_EQ(read.Error, "");
-  EXPECT_EQ(read.Value.Name, GetParam().stem().string());
-  if (read.Value.Name == "standard") {
-    EXPECT_EQ(read.Value, Design::Standard());
+  const numeric::Result<Design> read = ReadDesignFile(GetParam().string());
+  ASSERT_EQ(read.Reason(), "");
+  EXPECT_EQ(read->Name, GetParam().stem().string());
+  if (read->Name == "standard") {
+    EXPECT_EQ(*read, Design::Standard());
   }
 }
 

@@ -131,9 +131,9 @@ TEST_F(StimulusPatternsTest, PatternsKeepTheirBrownCountsOverAnExperiment) {
 TEST_F(StimulusPatternsTest, InterleavedRunsDoNotSeeEachOther) {
   struct Rows : TrialSink {
     std::vector<TrialLogRow> rows;
-    std::optional<std::string> Append(const TrialLogRow& row) override {
+    numeric::Status Append(const TrialLogRow& row) override {
       rows.push_back(row);
-      return std::nullopt;
+      return {};
     }
     std::string Path() const override { return "memory"; }
   };

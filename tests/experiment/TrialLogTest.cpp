@@ -43,11 +43,11 @@ TEST(TrialLogTest, TwoAppendersShareOneHeaderAndReadBackBySession) {
   const TrialLogRow second{.Session = "2026-12-08T19:20:31.123Z", .Seed = 4294967295u, .Trial = 11, .Practice = false, .Stimulus = kSignal, .Response = 4, .ExposureMs = 1001.26, .RatingMs = 12};
   const TrialLogRow other{.Session = "2026-12-09T08:00:00.000Z", .Seed = 0, .Trial = 11, .Practice = false, .Stimulus = kNoise, .Response = 2, .ExposureMs = 999.95, .RatingMs = 5000};
   TrialLogFile a, b;
-  ASSERT_EQ(a.Open(path), std::nullopt);
-  ASSERT_EQ(b.Open(path), std::nullopt);
-  ASSERT_EQ(a.Append(first), std::nullopt);
-  ASSERT_EQ(b.Append(other), std::nullopt);
-  ASSERT_EQ(a.Append(second), std::nullopt);
+  ASSERT_EQ(a.Open(path).Reason(), "");
+  ASSERT_EQ(b.Open(path).Reason(), "");
+  ASSERT_EQ(a.Append(first).Reason(), "");
+  ASSERT_EQ(b.Append(other).Reason(), "");
+  ASSERT_EQ(a.Append(second).Reason(), "");
 
   EXPECT_EQ(Slurp(path),
             "session,seed,trial,phase,stimulus,response,exposure_ms,rating_ms\n"
@@ -122,13 +122,13 @@ TEST(TrialLogTest, AppendingNeverContinuesACutLineNorWritesIntoForeignFiles) {
   const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Seed = 1, .Trial = 11, .Practice = false,
                         .Stimulus = kNoise, .Response = 2, .ExposureMs = 1000, .RatingMs = 500};
   TrialLogFile file;
-  ASSERT_EQ(file.Open(cut), std::nullopt);
-  ASSERT_EQ(file.Append(row), std::nullopt);
+  ASSERT_EQ(file.Open(cut).Reason(), "");
+  ASSERT_EQ(file.Append(row).Reason(), "");
   EXPECT_EQ(Slurp(cut), cutText + "\n" + FormatTrialLogLine(row));
   EXPECT_EQ(ReadTrialLog(cut).Sessions.at(0).Rows.at(0), row);
 
   TrialLogFile other;
-  EXPECT_EQ(other.Open(foreign), "will not append to " + foreign +
+  EXPECT_EQ(other.Open(foreign).Reason(), "will not append to " + foreign +
                                      ": it is not a per-trial file (its first line is not the header "
                                      "session,seed,trial,phase,stimulus,response,exposure_ms,rating_ms)");
   EXPECT_FALSE(other.IsOpen());
@@ -149,9 +149,9 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
                           1000.1, 8.33, 5000000000};
   for (const TrialLogColumn& column : TrialLogColumns()) EXPECT_NE(column.Get(row), column.Get(other)) << column.Name;
   TrialLogFile file;
-  ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
-  ASSERT_EQ(file.Append(row), std::nullopt);
-  ASSERT_EQ(file.Append(other), std::nullopt);
+  ASSERT_EQ(file.Open(path, TrialLogFormat::kClass).Reason(), "");
+  ASSERT_EQ(file.Append(row).Reason(), "");
+  ASSERT_EQ(file.Append(other).Reason(), "");
   EXPECT_EQ(Slurp(path),
       "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms\n"
       "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,300.0,16.67,500\n"
@@ -161,7 +161,7 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   EXPECT_EQ(read.Sessions[0].Rows, std::vector{row});
   EXPECT_EQ(read.Sessions[1].Rows, std::vector{other});
   EXPECT_EQ(read.Sessions[0].Categories, 6);
-  EXPECT_TRUE(TrialLogFile().Open(path)->find("other format") != std::string::npos);
+  EXPECT_TRUE(TrialLogFile().Open(path).Reason().find("other format") != std::string::npos);
 
   // A class file begun before the timing columns, its columns since moved by
   // a spreadsheet, goes on in its own layout; its rows read without timing.
@@ -169,8 +169,8 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   std::FILE* f = std::fopen(path.c_str(), "wb");  // binary: Windows would write CR LF
   std::fputs(older.c_str(), f);
   std::fclose(f);
-  ASSERT_EQ(file.Open(path, TrialLogFormat::kClass), std::nullopt);
-  ASSERT_EQ(file.Append(row), std::nullopt);
+  ASSERT_EQ(file.Open(path, TrialLogFormat::kClass).Reason(), "");
+  ASSERT_EQ(file.Append(row).Reason(), "");
   EXPECT_EQ(Slurp(path), older + "six-point,2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",6,1,3,recorded,signal,6,300.0,500,\n");
   const TrialLogContents again = ReadTrialLog(path);
   ASSERT_EQ(again.Sessions.size(), 1u);
@@ -182,11 +182,11 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
 TEST(TrialLogTest, WriteFailureNamesFileAndReason) {
   const std::string inMissingFolder = FreshPath("no-such-folder") + "/trials.csv";
   TrialLogFile missing;
-  EXPECT_EQ(missing.Open(inMissingFolder),
+  EXPECT_EQ(missing.Open(inMissingFolder).Reason(),
             "cannot open " + inMissingFolder + " for appending: No such file or directory");
   TrialLogFile full;
-  if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  EXPECT_EQ(full.Append({.Session = "2026-12-08T19:20:31.123Z", .Seed = 7, .Trial = 12, .Practice = false, .Stimulus = kSignal, .Response = 3, .ExposureMs = 1001.3, .RatingMs = 12}),
+  if (!full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_EQ(full.Append({.Session = "2026-12-08T19:20:31.123Z", .Seed = 7, .Trial = 12, .Practice = false, .Stimulus = kSignal, .Response = 3, .ExposureMs = 1001.3, .RatingMs = 12}).Reason(),
             "cannot write to /dev/full: No space left on device");
 }
 

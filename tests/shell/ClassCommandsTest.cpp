@@ -45,7 +45,7 @@ std::vector<std::map<std::string, std::string>> Records(const std::string& csv) 
 
 std::string Write(const fs::path& folder, const classsim::Observer& o) {
   const std::string path = (folder / (o.design + "_" + o.name + ".csv")).string();
-  EXPECT_FALSE(experiment::WriteTrialLog(path, classsim::Simulate(o), experiment::TrialLogFormat::kClass));
+  EXPECT_EQ(experiment::WriteTrialLog(path, classsim::Simulate(o), experiment::TrialLogFormat::kClass).Reason(), "");
   return path;
 }
 

@@ -89,8 +89,8 @@ TEST_F(English, EveryWindow) {
   const auto folder = std::filesystem::path(::testing::TempDir()) / "english-class";
   std::filesystem::create_directories(folder);
   for (const classsim::Observer& o : classsim::LiberalConservativeClass(3, 40))
-    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
-                                           experiment::TrialLogFormat::kClass));
+    ASSERT_EQ(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
+                                        experiment::TrialLogFormat::kClass).Reason(), "");
   std::ofstream(folder / "notes.csv") << "observer;remarks\n";
   ClassWindow classWindow({folder.string()});
   classWindow.show();

@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, TwoExperimentWindowsOpenAtOnceKeepTheirRunsApart) {
   QTemporaryDir folder;
   const std::string path = folder.filePath("class.csv").toStdString();
   experiment::TrialLogFile file;
-  ASSERT_FALSE(file.Open(path));
+  ASSERT_EQ(file.Open(path).Reason(), "");
   Make({.Seed = 99, .Sinks = {&file}});
   form->SetVisible(true);
   QTest::mouseClick(&form->DoExpButton, Qt::LeftButton);

@@ -23,8 +23,10 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   for (const classsim::Observer& o : classsim::LiberalConservativeClass(observers, recorded)) {
     const std::string path = (folder / (o.design + "_" + o.name + ".csv")).string();
-    if (auto error = experiment::WriteTrialLog(path, classsim::Simulate(o), experiment::TrialLogFormat::kClass)) {
-      std::fprintf(stderr, "simulate_class: %s\n", error->c_str());
+    const numeric::Status written =
+        experiment::WriteTrialLog(path, classsim::Simulate(o), experiment::TrialLogFormat::kClass);
+    if (!written) {
+      std::fprintf(stderr, "simulate_class: %s\n", written.Reason().c_str());
       return 1;
     }
   }

@@ -53,8 +53,8 @@ TEST(ClassWindowTest, AppendedRowShowsAndPartialLineWaits) {
   for (const classsim::Observer& o : observers) {
     rows.push_back(classsim::Simulate(o));
     const std::vector<experiment::TrialLogRow> start(rows.back().begin(), rows.back().end() - 1);
-    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), start,
-                                           experiment::TrialLogFormat::kClass));
+    ASSERT_EQ(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), start,
+                                        experiment::TrialLogFormat::kClass).Reason(), "");
   }
   ClassWindow w({folder.string()});
   const int design = ColumnOf(w, "デザイン"), time = ColumnOf(w, "セッション");
@@ -85,8 +85,8 @@ TEST(ClassWindowTest, AppendedRowShowsAndPartialLineWaits) {
 TEST(ClassWindowTest, BadFileListedTheRestShown) {
   const fs::path folder = Folder("bad");
   for (const classsim::Observer& o : classsim::LiberalConservativeClass(2, 40))
-    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
-                                           experiment::TrialLogFormat::kClass));
+    ASSERT_EQ(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
+                                        experiment::TrialLogFormat::kClass).Reason(), "");
   std::ofstream(folder / "sub-notes.csv") << "observer;remarks\n";
   ClassWindow w({folder.string(), (folder / "missing.csv").string()});
   EXPECT_EQ(w.SortedModel()->rowCount(), 4);
@@ -105,8 +105,8 @@ TEST(ClassWindowTest, EveryColumnShowsFittedAndUnfittedSessions) {
   flat.session = classsim::SessionTime(100);
   flat.criteria = {9, 10, 11};  // every trial answered 1: no fit
   for (const classsim::Observer& o : {fitted, flat})
-    ASSERT_FALSE(experiment::WriteTrialLog((folder / (o.name + ".csv")).string(), classsim::Simulate(o),
-                                           experiment::TrialLogFormat::kClass));
+    ASSERT_EQ(experiment::WriteTrialLog((folder / (o.name + ".csv")).string(), classsim::Simulate(o),
+                                        experiment::TrialLogFormat::kClass).Reason(), "");
   ClassWindow w({folder.string()});
   ASSERT_EQ(w.Loader().Sessions().size(), 2u);
   ASSERT_NE(w.Loader().Sessions()[0].data.fit.has_value(), w.Loader().Sessions()[1].data.fit.has_value());

@@ -270,7 +270,7 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
   const std::string path = ::testing::TempDir() + "trial-sequence.csv";
   std::remove(path.c_str());
   experiment::TrialLogFile file;
-  ASSERT_FALSE(file.Open(path));
+  ASSERT_EQ(file.Open(path).Reason(), "");
   settings.Sinks = {&file};
   settings.Seed = 123;
   std::vector<experiment::StimulusKind> shown[2];
@@ -302,7 +302,7 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
 
 TEST_F(TrialSequence, AFailedWriteIsShownOnceARunInJapaneseAndTheRunGoesOnInMemory) {
   experiment::TrialLogFile full;
-  if (full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  if (!full.Open("/dev/full")) GTEST_SKIP() << "no /dev/full";
   settings.Sinks = {&full};
   form = OpenWindow();
   ErrorBoxRecorder boxes;
