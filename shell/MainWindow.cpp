@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 
 #include <chrono>
 
@@ -118,3 +119,13 @@ void TForm1::PlaceStatusLines() {
 }
 
 void TForm1::ExitButtonClick() { Close(); }
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+  auto* button = dynamic_cast<ui::Button*>(focusWidget());
+  const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+  if (!enter || e->isAutoRepeat() || button == nullptr || !button->isVisible() || !button->isEnabled()) {
+    ui::Form::keyPressEvent(e);
+    return;
+  }
+  button->click();
+}

@@ -10,6 +10,7 @@
 #include "ui/qt/Form.h"
 #include "ui/qt/Label.h"
 
+class QKeyEvent;
 class TFormDisp;
 class TDispGraph2;
 class RunFileSink;
@@ -44,6 +45,10 @@ class TForm1 : public ui::Form {
   ui::Label* SavedLabel() const { return savedLabel_; }
   // The class database's state, a line at the bottom of the window.
   void ShowStoreStatus(const std::string& line);
+
+ protected:
+  // Enter or Return presses the focused button, as Space does.
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   void ShowSavedPath(const std::string& path);

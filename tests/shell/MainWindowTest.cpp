@@ -106,6 +106,16 @@ TEST_F(MainWindowTest, WithAutosaveARunIsKeptInAFileOfItsOwnAndTheMessageSaysWhe
   EXPECT_EQ(form->SavedLabel()->Caption(), "結果を保存しました:\n" + path);
 }
 
+TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAsSpaceDoes) {
+  form->SetVisible(true);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    TFormDisp* before = form->FormDisp;
+    form->DoExpButton.setFocus();
+    QTest::keyClick(&form->DoExpButton, key);
+    EXPECT_NE(form->FormDisp, before) << key;
+  }
+}
+
 TEST_F(MainWindowTest, ExitEndsTheProgram) {
   TForm1* raw = form.release();  // the event loop's end destroys it
   QTimer::singleShot(0, [raw] { QTest::mouseClick(&raw->ExitButton, Qt::LeftButton); });
