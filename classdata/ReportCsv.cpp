@@ -12,7 +12,10 @@ namespace {
 
 std::string CountList(const std::vector<int>& counts) {
   std::string text;
-  for (int n : counts) text += (text.empty() ? "" : " ") + std::to_string(n);
+  for (int n : counts) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(n);
+  }
   return text;
 }
 
@@ -28,7 +31,9 @@ FitColumn FitNumber(std::string name, double roc::BinormalFit::*value) {
 
 // The j-th criterion (from 0) or its standard error; empty on a smaller scale.
 FitColumn Criterion(int j, bool se) {
-  return {"c" + std::to_string(j + 1) + (se ? "_se" : ""), [j, se](const FitSession& s) {
+  std::string name = "c";
+  name.append(std::to_string(j + 1)).append(se ? "_se" : "");
+  return {name, [j, se](const FitSession& s) {
             const std::vector<double>* values = !s.fit ? nullptr : se ? &s.fit->criteria_se : &s.fit->criteria;
             return values && j < static_cast<int>(values->size()) ? FormatNumber((*values)[j]) : "";
           }};
@@ -101,7 +106,7 @@ std::vector<SummaryColumn> MakeClassSummaryColumns() {
       {"mean_criteria", [](const DesignSummary& d) {
          if (d.mixedScales) return std::string("mixed_scales");
          std::string criteria;
-         for (double c : d.meanCriteria) criteria += (criteria.empty() ? "" : " ") + FormatNumber(c);
+         for (double c : d.meanCriteria) criteria.append(criteria.empty() ? "" : " ").append(FormatNumber(c));
          return criteria;
        }},
   };

@@ -27,13 +27,13 @@ struct CsvColumn {
 template <class Row>
 std::string CsvHeader(const std::vector<CsvColumn<Row>>& columns) {
   std::string line;
-  for (const CsvColumn<Row>& c : columns) line += (line.empty() ? "" : ",") + c.name;
+  for (const CsvColumn<Row>& c : columns) line.append(line.empty() ? "" : ",").append(c.name);
   return line + '\n';
 }
 template <class Row>
 std::string CsvLine(const std::vector<CsvColumn<Row>>& columns, const Row& row) {
   std::string line;
-  for (std::size_t i = 0; i < columns.size(); ++i) line += (i == 0 ? "" : ",") + columns[i].field(row);
+  for (std::size_t i = 0; i < columns.size(); ++i) line.append(i == 0 ? "" : ",").append(columns[i].field(row));
   return line + '\n';
 }
 

@@ -84,7 +84,7 @@ std::string AutosaveFileName(std::string_view session, std::string_view observer
 std::string ProposedSaveName(std::string_view stem, std::string_view session, std::string_view extension,
                              std::string_view observer) {
   std::string name(stem);
-  if (const std::optional<std::tm> local = SessionLocalTime(session)) name += "_" + FormatLocalStamp(*local, false);
+  if (const std::optional<std::tm> local = SessionLocalTime(session)) name.append("_").append(FormatLocalStamp(*local, false));
   return name + ObserverPart(observer) + "." + std::string(extension);
 }
 

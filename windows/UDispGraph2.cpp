@@ -104,7 +104,7 @@ void TDispGraph2::BuildParameterRows(int categories) {
   const auto tab = [&tabbed](QWidget* next) { setTabOrder(std::exchange(tabbed, next), next); };
   for (QWidget* w : std::initializer_list<QWidget*>{&DUpButton, &DDownButton, &DEdit}) tab(w);
   for (int j = categories - 1; j >= 1; --j) {
-    ui::Edit* edit = made(std::make_unique<ui::Edit>(this, "C" + std::to_string(j) + "Edit", 280, 128, 105, 24));
+    ui::Edit* edit = made(std::make_unique<ui::Edit>(this, std::string("C").append(std::to_string(j)).append("Edit"), 280, 128, 105, 24));
     ui::Button* up = made(std::make_unique<ui::Button>(this, Up(), 280, 152, 52, 25));
     ui::Button* down = made(std::make_unique<ui::Button>(this, Down(), 336, 152, 52, 25));
     for (QWidget* w : std::initializer_list<QWidget*>{edit, up, down}) tab(w);
