@@ -1,5 +1,7 @@
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QSysInfo>
@@ -7,6 +9,7 @@
 #include <optional>
 #include <cstdio>
 #include <iostream>
+#include <unistd.h>
 
 #include "experiment/DesignFile.h"
 #include "experiment/Run.h"
@@ -97,8 +100,22 @@ std::optional<int> ReadRunSettings(const shell::CommandLine& cl, experiment::Run
   return std::nullopt;
 }
 
+// Qt keeps its runtime files in the folder XDG_RUNTIME_DIR names, and says on
+// every start when none is named (as root, or in a bare session): such a
+// start gets a private folder of its own in the temporary folder.
+void NameRuntimeFolder() {
+  if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) return;
+  const QString folder = QDir::tempPath() + QStringLiteral("/rocrating-runtime-%1").arg(::getuid());
+  if (!QDir().mkpath(folder)) return;
+  const QFileInfo made(folder);
+  if (made.isSymLink() || made.ownerId() != ::getuid()) return;  // not ours: Qt chooses and says so
+  QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+}
+
 // The window system and its fonts, said when missing: the exit code then.
 std::optional<int> StartWindowSystem(const shell::CommandLine& cl, int argc, char** argv) {
+  NameRuntimeFolder();
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {
     Complain(problem);
     return 1;

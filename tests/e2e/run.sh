@@ -45,7 +45,9 @@ layout_exp() {
 
 # Every answer also goes to a per-trial file, checked against the answers given.
 trials_csv="$shots/trials.csv"
-"$app" --seed 123 --csv "$trials_csv" >"$shots/app.log" 2>&1 &
+# Started as a bare session would start it (as root, say): without a runtime
+# folder named, which costs no line on standard error.
+env -u XDG_RUNTIME_DIR "$app" --seed 123 --csv "$trials_csv" >"$shots/app.log" 2>&1 &
 app_pid=$!
 note "started $app (pid $app_pid)"
 
@@ -410,6 +412,7 @@ note "held 大, close box: the hold ended with the window; Disp draws the same c
 click "$ROCEXIT"
 app_ends_after Exit
 note "Exit: the program ended with code 0"
+[ ! -s "$shots/app.log" ] || fail "the program wrote to its output: $(head -c 400 "$shots/app.log")"
 
 # ------------------------------------------------------ without a display --
 
