@@ -102,7 +102,9 @@ TEST(TrialLogTest, MalformedLinesAreNamedAndSkippedNotTheFile) {
     EXPECT_EQ(read.Sessions[0].Rows.size(), 2u) << named;
     EXPECT_EQ(read.Sessions[0].Rows[1].Trial, 14) << named;
     ASSERT_EQ(read.Skipped.size(), named.empty() ? 0u : 1u) << named;
-    if (!named.empty()) EXPECT_TRUE(read.Skipped[0].starts_with(named)) << read.Skipped[0];
+    if (!named.empty()) {
+      EXPECT_TRUE(read.Skipped[0].starts_with(named)) << read.Skipped[0];
+    }
   }
   // A file that is not ours, and one without sessions, are named as a whole.
   EXPECT_TRUE(ParseTrialLog("name,score\nx,1\n" + before, "f.csv").Error.starts_with("f.csv:1: the first line"));
