@@ -36,15 +36,15 @@ std::optional<BinormalFit> FitBinormal(const RatingCounts& counts);
 
 // What keeps counts from being fitted, in the order FitBinormal checks.
 enum class FitObstacle {
-  kTooFewCategories,  // fewer than 3
-  kSizesDiffer,       // noise and signal counts of different lengths
+  kTooFewCategories,      // fewer than 3
+  kSizesDiffer,           // noise and signal counts of different lengths
   kNegativeCount,
   kKindWithoutTrials,     // no noise or no signal trials
   kCategoryUnused,        // a response neither kind gave
   kKindsSeparated,        // the kinds share at most one category
   kKindInOneCategory,     // a kind answered in one category only
   kKindFitsInTheLimit,    // a kind in two neighbouring or the two outermost categories
-  kSearchDidNotConverge,  // the counts pass the checks, the search finds no finite optimum
+  kSearchDidNotConverge,  // the counts pass the checks; the search settles on no finite, well-defined optimum
 };
 
 // Why FitBinormal gives no fit for the counts; empty when it gives one.
