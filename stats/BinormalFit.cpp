@@ -13,30 +13,39 @@ namespace {
 // Whether a kind's answers can be matched exactly by a limit of the model (one
 // category; two neighbours, by a vanishing spread; the two outermost, by an
 // unbounded one): then the likelihood has no maximum.
-bool KindFitsExactlyInTheLimit(const std::vector<int>& row) {
+std::optional<FitObstacle> KindFitsExactlyInTheLimit(const std::vector<int>& row) {
   std::vector<int> used;
   for (int k = 0; k < static_cast<int>(row.size()); ++k) {
     if (row[k] > 0) used.push_back(k);
   }
-  if (used.size() <= 1) return true;
-  if (used.size() > 2) return false;
-  return used[1] == used[0] + 1 || (used[0] == 0 && used[1] == static_cast<int>(row.size()) - 1);
+  if (used.size() <= 1) return FitObstacle::kKindInOneCategory;
+  if (used.size() > 2) return std::nullopt;
+  if (used[1] == used[0] + 1 || (used[0] == 0 && used[1] == static_cast<int>(row.size()) - 1))
+    return FitObstacle::kKindFitsInTheLimit;
+  return std::nullopt;
 }
 
-// The checks that rule out a finite maximum before any search.
-bool HasFiniteMaximumCandidate(const RatingCounts& c) {
+// The checks that rule out a finite maximum before any search: the first
+// that fails, empty when all pass.
+std::optional<FitObstacle> ObstacleBeforeSearch(const RatingCounts& c) {
   const int K = static_cast<int>(c.noise.size());
-  if (K < 3 || static_cast<int>(c.signal.size()) != K) return false;
+  if (K < 3) return FitObstacle::kTooFewCategories;
+  if (static_cast<int>(c.signal.size()) != K) return FitObstacle::kSizesDiffer;
+  for (int k = 0; k < K; ++k) {
+    if (c.noise[k] < 0 || c.signal[k] < 0) return FitObstacle::kNegativeCount;
+  }
+  if (Total(c.noise) == 0 || Total(c.signal) == 0) return FitObstacle::kKindWithoutTrials;
   int lowNoise = K, highNoise = -1, lowSignal = K, highSignal = -1;
   for (int k = 0; k < K; ++k) {
-    if (c.noise[k] < 0 || c.signal[k] < 0 || c.noise[k] + c.signal[k] == 0) return false;
+    if (c.noise[k] + c.signal[k] == 0) return FitObstacle::kCategoryUnused;
     if (c.noise[k] > 0) lowNoise = std::min(lowNoise, k), highNoise = k;
     if (c.signal[k] > 0) lowSignal = std::min(lowSignal, k), highSignal = k;
   }
   // Kinds that overlap in at most one category are separated: the shared
   // category can absorb the tails of both.
-  if (highNoise <= lowSignal || highSignal <= lowNoise) return false;
-  return !KindFitsExactlyInTheLimit(c.noise) && !KindFitsExactlyInTheLimit(c.signal);
+  if (highNoise <= lowSignal || highSignal <= lowNoise) return FitObstacle::kKindsSeparated;
+  if (auto noise = KindFitsExactlyInTheLimit(c.noise)) return noise;
+  return KindFitsExactlyInTheLimit(c.signal);
 }
 
 // Parameters in the vector order: d, R, c1 .. c(K-1).
@@ -170,7 +179,7 @@ BinormalParameters StartingValues(const RatingCounts& counts) {
 }
 
 std::optional<BinormalFit> FitBinormal(const RatingCounts& counts) {
-  if (!HasFiniteMaximumCandidate(counts)) return std::nullopt;
+  if (ObstacleBeforeSearch(counts)) return std::nullopt;
   BinormalLikelihood like(counts);
   const std::optional<std::vector<double>> theta = Solve(counts, like);
   if (!theta) return std::nullopt;
@@ -178,6 +187,12 @@ std::optional<BinormalFit> FitBinormal(const RatingCounts& counts) {
   const std::optional<std::vector<double>> cov = Covariance(like, n);
   if (!cov) return std::nullopt;
   return Summary(counts, *theta, *cov, like.nll);
+}
+
+std::optional<FitObstacle> WhyNoFit(const RatingCounts& counts) {
+  if (const std::optional<FitObstacle> obstacle = ObstacleBeforeSearch(counts)) return obstacle;
+  if (FitBinormal(counts)) return std::nullopt;
+  return FitObstacle::kSearchDidNotConverge;
 }
 
 }  // namespace roc

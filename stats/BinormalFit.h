@@ -34,6 +34,22 @@ struct BinormalFit : BinormalParameters {
 // or an optimisation that does not settle on a finite, well-defined optimum.
 std::optional<BinormalFit> FitBinormal(const RatingCounts& counts);
 
+// What keeps counts from being fitted, in the order FitBinormal checks.
+enum class FitObstacle {
+  kTooFewCategories,      // fewer than 3
+  kSizesDiffer,           // noise and signal counts of different lengths
+  kNegativeCount,
+  kKindWithoutTrials,     // no noise or no signal trials
+  kCategoryUnused,        // a response neither kind gave
+  kKindsSeparated,        // the kinds share at most one category
+  kKindInOneCategory,     // a kind answered in one category only
+  kKindFitsInTheLimit,    // a kind in two neighbouring or the two outermost categories
+  kSearchDidNotConverge,  // the counts pass the checks; the search settles on no finite, well-defined optimum
+};
+
+// Why FitBinormal gives no fit for the counts; empty when it gives one.
+std::optional<FitObstacle> WhyNoFit(const RatingCounts& counts);
+
 // Where the search starts: criteria from the noise ratings, d and R from a
 // line through the signal ratings' normal deviates against them; proportions
 // are nudged away from 0 and 1 so that every deviate is finite and the

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "NormalDouble.h"
 #include "StudentT.h"
 
 namespace roc {
@@ -91,6 +92,11 @@ std::vector<DesignSummary> SummarizeDesigns(const std::vector<const ClassSession
     d.b = Estimate(b);
     d.az = Estimate(az);
     d.d_a = Estimate(da);
+    if (d.az && d.d_a->low) {
+      // The mean Az stays the point estimate; only the bounds come from z(Az).
+      d.az->low = StandardNormalCdf(*d.d_a->low / std::sqrt(2.0));
+      d.az->high = StandardNormalCdf(*d.d_a->high / std::sqrt(2.0));
+    }
     if (d.mixedScales) continue;
     d.pooledCounts = {std::vector<int>(d.categories, 0), std::vector<int>(d.categories, 0)};
     for (const ClassSession* s : members[i]) {
@@ -116,7 +122,6 @@ DesignComparison CompareDesigns(const std::vector<const ClassSession*>& sessions
   struct Side {
     std::vector<double> az, da;
     std::map<std::string, std::pair<std::array<double, 2>, int>> byObserver;
-    bool unnamed = false;
   };
   Side sides[2];
   for (const ClassSession* s : sessions) {
@@ -126,7 +131,6 @@ DesignComparison CompareDesigns(const std::vector<const ClassSession*>& sessions
     Side& sd = sides[side];
     sd.az.push_back(s->fit->az);
     sd.da.push_back(s->fit->d_a);
-    if (s->observer.empty()) sd.unnamed = true;
     auto& [sums, n] = sd.byObserver[s->observer];
     sums[0] += s->fit->az;
     sums[1] += s->fit->d_a;
@@ -134,15 +138,26 @@ DesignComparison CompareDesigns(const std::vector<const ClassSession*>& sessions
   }
   c.nFirst = static_cast<int>(sides[0].az.size());
   c.nSecond = static_cast<int>(sides[1].az.size());
-  std::set<std::string> observers[2];
-  for (int i = 0; i < 2; ++i)
-    for (const auto& [name, value] : sides[i].byObserver) observers[i].insert(name);
-  c.paired = first != second && !sides[0].unnamed && !sides[1].unnamed && observers[0] == observers[1] &&
-             observers[0].size() >= 2;
+  std::vector<std::string> both;
+  std::set<std::string> once;
+  for (int i = 0; i < 2; ++i) {
+    const Side& other = sides[1 - i];
+    for (const auto& [name, value] : sides[i].byObserver) {
+      if (name.empty()) continue;
+      if (!other.byObserver.contains(name)) once.insert(name);
+      else if (i == 0) both.push_back(name);
+    }
+  }
+  c.paired = first != second && both.size() >= 2;
   if (c.paired) {
-    c.pairs = static_cast<int>(observers[0].size());
+    c.pairs = static_cast<int>(both.size());
+    c.leftOut.assign(once.begin(), once.end());
+    for (const Side& side : sides) {
+      const auto unnamed = side.byObserver.find("");
+      if (unnamed != side.byObserver.end()) c.unnamedLeftOut += unnamed->second.second;
+    }
     std::vector<double> daz, dda;
-    for (const std::string& name : observers[0]) {
+    for (const std::string& name : both) {
       const auto& [s0, n0] = sides[0].byObserver.at(name);
       const auto& [s1, n1] = sides[1].byObserver.at(name);
       daz.push_back(s0[0] / n0 - s1[0] / n1);

@@ -44,6 +44,9 @@ struct DesignSummary {
   RatingCounts pooledCounts;  // summed over every session; empty with mixed scales
   std::optional<BinormalFit> pooled;  // the fit of the summed counts
   // Over the fitted sessions (empty when none): a = d / R, b = 1 / R, Az, d_a.
+  // Az's interval is not mean ± t sd / sqrt(n) of the Az values, which can
+  // leave [0, 1]: it is that interval of z(Az) = d_a / sqrt(2) mapped back
+  // through Phi; its mean stays the mean of the Az values.
   std::optional<MeanEstimate> a, b, az, d_a;
   std::vector<double> meanCriteria;  // c1 .. c(K-1); empty with mixed scales or none fitted
 };
@@ -58,18 +61,22 @@ struct MeanDifference {
   double df = 0;  // of the t quantile
 };
 
-// Two designs compared on their fitted sessions. Paired by observer when
-// every observer with a fitted session in either design has one in both (an
-// observer's several sessions of a design count as their mean), there are at
-// least two observers and all sessions name one; otherwise Welch's test with
-// the Welch–Satterthwaite degrees of freedom. A difference is empty when
-// there is too little to estimate it (fewer than two pairs, fewer than two
-// sessions on a side, no spread at all).
+// Two designs compared on their fitted sessions. Paired by observer over the
+// named observers with a fitted session in both designs (an observer's
+// several sessions of a design count as their mean) when there are at least
+// two of them; the other fitted sessions are left out. With fewer than two
+// pairs, Welch's test over every fitted session with the Welch–Satterthwaite
+// degrees of freedom. A difference is empty when there is too little to
+// estimate it (fewer than two sessions on a side, no spread at all).
 struct DesignComparison {
   std::string first, second;
   bool paired = false;
   int pairs = 0;                // paired: the observers
   int nFirst = 0, nSecond = 0;  // fitted sessions
+  // Paired: the observers with a fitted session in one design only, in order
+  // of name, and the fitted sessions that name no observer.
+  std::vector<std::string> leftOut;
+  int unnamedLeftOut = 0;
   std::optional<MeanDifference> az, d_a;
 };
 DesignComparison CompareDesigns(const std::vector<const ClassSession*>& sessions, const std::string& first,

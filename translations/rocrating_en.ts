@@ -130,6 +130,14 @@
         <translation>Welch&apos;s test (%1: %2 sessions, %3: %4 sessions)</translation>
     </message>
     <message>
+        <source>観察者名のないセッション %1 件</source>
+        <translation>%1 sessions without an observer</translation>
+    </message>
+    <message>
+        <source>対応から除外</source>
+        <translation>Left out of the pairing</translation>
+    </message>
+    <message>
         <source>平均 Az の差（%1 − %2）</source>
         <translation>Difference of mean Az (%1 − %2)</translation>
     </message>
@@ -411,8 +419,44 @@
         <translation>No recorded trials.</translation>
     </message>
     <message>
-        <source>このデータでは最尤推定ができません（縮退）。どの評定も使われ、ノイズとシグナルの評定が重なっている必要があります。</source>
-        <translation>These data allow no maximum-likelihood fit (degenerate). Every rating must be used, and the noise and signal ratings must overlap.</translation>
+        <source>このデータでは最尤推定ができません（縮退）。%1</source>
+        <translation>These data allow no maximum-likelihood fit (degenerate). %1</translation>
+    </message>
+    <message>
+        <source>評定が 3 段階未満です。</source>
+        <translation>There are fewer than three ratings.</translation>
+    </message>
+    <message>
+        <source>ノイズとシグナルで評定の段階数が異なります。</source>
+        <translation>Noise and signal have different numbers of ratings.</translation>
+    </message>
+    <message>
+        <source>負の度数があります。</source>
+        <translation>A count is negative.</translation>
+    </message>
+    <message>
+        <source>ノイズかシグナルの試行がありません。</source>
+        <translation>There are no noise trials or no signal trials.</translation>
+    </message>
+    <message>
+        <source>ノイズでもシグナルでも使われていない評定があります。</source>
+        <translation>A rating was used on neither noise nor signal trials.</translation>
+    </message>
+    <message>
+        <source>ノイズとシグナルの評定が重なっていません（共通の評定が 1 つ以下）。</source>
+        <translation>The noise and signal ratings do not overlap (they share at most one rating).</translation>
+    </message>
+    <message>
+        <source>ノイズかシグナルの回答がすべて 1 つの評定にあります。</source>
+        <translation>All noise answers or all signal answers are in one rating.</translation>
+    </message>
+    <message>
+        <source>ノイズかシグナルの回答が隣り合う 2 つの評定か両端の評定だけにあります。</source>
+        <translation>The noise or the signal answers are only in two neighbouring ratings or in the two outermost ones.</translation>
+    </message>
+    <message>
+        <source>最尤推定の探索が有限の最適値に収束しませんでした。</source>
+        <translation>The maximum-likelihood search did not converge to a finite optimum.</translation>
     </message>
     <message>
         <source>z が無限大の点 %1 個は表示していません（率が 0 または 1）。</source>

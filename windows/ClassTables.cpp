@@ -180,6 +180,13 @@ std::vector<std::pair<QString, QString>> ComparisonLines(const roc::DesignCompar
                      .arg(c.nFirst)
                      .arg(b)
                      .arg(c.nSecond));
+  if (c.paired && (!c.leftOut.empty() || c.unnamedLeftOut > 0)) {
+    QStringList out;
+    for (const std::string& name : c.leftOut) out << QString::fromStdString(name);
+    if (c.unnamedLeftOut > 0)
+      out << QCoreApplication::translate("ClassTables", "観察者名のないセッション %1 件").arg(c.unnamedLeftOut);
+    lines.emplace_back(QCoreApplication::translate("ClassTables", "対応から除外"), out.join(QStringLiteral(", ")));
+  }
   lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 Az の差（%1 − %2）").arg(a, b), Difference(c.az));
   lines.emplace_back(QCoreApplication::translate("ClassTables", "平均 d_a の差（%1 − %2）").arg(a, b),
                      Difference(c.d_a));

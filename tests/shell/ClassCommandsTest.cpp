@@ -13,6 +13,7 @@
 
 #include "shell/FitReport.h"
 #include "stats/BinormalFit.h"
+#include "stats/NormalDouble.h"
 #include "stats/RatingCounts.h"
 #include "tests/support/ClassSimulation.h"
 
@@ -72,18 +73,19 @@ TEST(ClassSummaryTest, AgreesWithFitOnEverySingleSession) {
   }
 }
 
-// Three observers of one design: the pooled fit of the summed counts and the
-// interval mean ± t(0.975, 2) sd / sqrt(3), computed here from the fits.
+// Three observers of one design: the pooled fit of the summed counts and Az's
+// interval, mean ± t(0.975, 2) sd / sqrt(3) of z(Az) = d_a / sqrt(2) through
+// Phi, computed here from the fits.
 TEST(ClassSummaryTest, PooledFitAndTIntervalOfADesign) {
   const fs::path folder = Folder("pooled");
   roc::RatingCounts sum{{0, 0, 0, 0}, {0, 0, 0, 0}};
-  std::vector<double> az;
+  std::vector<double> az;  // z(Az)
   for (const classsim::Observer& o : classsim::LiberalConservativeClass(3, 80)) {
     if (o.design != "liberal") continue;
     Write(folder, o);
     const roc::RatingCounts c = roc::CountRecordedRows(classsim::Simulate(o), 4);
     for (int k = 0; k < 4; ++k) sum.noise[k] += c.noise[k], sum.signal[k] += c.signal[k];
-    az.push_back(roc::FitBinormal(c).value().az);
+    az.push_back(roc::FitBinormal(c).value().d_a / std::sqrt(2.0));
   }
   std::ostringstream out, err;
   ASSERT_EQ(RunClassSummary({folder.string()}, out, err), 0) << err.str();
@@ -95,8 +97,10 @@ TEST(ClassSummaryTest, PooledFitAndTIntervalOfADesign) {
   const double sd = std::sqrt(((az[0] - mean) * (az[0] - mean) + (az[1] - mean) * (az[1] - mean) +
                                (az[2] - mean) * (az[2] - mean)) / 2);
   EXPECT_EQ(s.at("sessions"), "3");
-  EXPECT_NEAR(std::stod(s.at("az_ci_low")), mean - 4.302652729749464 * sd / std::sqrt(3.0), 1e-5);
-  EXPECT_NEAR(std::stod(s.at("az_ci_high")), mean + 4.302652729749464 * sd / std::sqrt(3.0), 1e-5);
+  EXPECT_NEAR(std::stod(s.at("az_ci_low")), roc::StandardNormalCdf(mean - 4.302652729749464 * sd / std::sqrt(3.0)),
+              1e-5);
+  EXPECT_NEAR(std::stod(s.at("az_ci_high")), roc::StandardNormalCdf(mean + 4.302652729749464 * sd / std::sqrt(3.0)),
+              1e-5);
 }
 
 // What cannot be read is named, the rest summarised, and the exit status is

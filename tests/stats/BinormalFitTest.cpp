@@ -108,18 +108,26 @@ TEST(BinormalFitTest, EmptyCellsAloneStillFit) {
   EXPECT_TRUE(*fit->p >= 0 && *fit->p <= 1);
 }
 
+// Each with what keeps it from a fit.
 TEST(BinormalFitTest, DegenerateDataHasNoFit) {
-  const RatingCounts cases[] = {
-      {{25, 0, 0, 0}, {25, 0, 0, 0}},  // every answer in one category
-      {{20, 5, 0, 0}, {0, 0, 5, 20}},  // perfectly separated
-      {{20, 5, 0, 0}, {0, 5, 5, 15}},  // overlapping in one category only
-      {{0, 0, 0, 0}, {5, 5, 5, 10}},   // no noise trials
-      {{10, 8, 0, 2}, {2, 5, 0, 10}},  // a response nobody used
-      {{9, 8, 5, 3}, {0, 0, 12, 13}},  // signal in two neighbouring categories
-      {{9, 8, 5, 3}, {12, 0, 0, 13}},  // signal at the two ends only
-      {{9, 8, 5, 3}, {2, 5, 8}},       // categories that differ in number
+  using enum FitObstacle;
+  const std::pair<RatingCounts, FitObstacle> cases[] = {
+      {{{25, 0, 0, 0}, {25, 0, 0, 0}}, kCategoryUnused},      // every answer in one category
+      {{{20, 5, 0, 0}, {0, 0, 5, 20}}, kKindsSeparated},      // perfectly separated
+      {{{20, 5, 0, 0}, {0, 5, 5, 15}}, kKindsSeparated},      // overlapping in one category only
+      {{{0, 0, 0, 0}, {5, 5, 5, 10}}, kKindWithoutTrials},    // no noise trials
+      {{{10, 8, 0, 2}, {2, 5, 0, 10}}, kCategoryUnused},      // a response nobody used
+      {{{0, 25, 0, 0}, {2, 5, 8, 10}}, kKindInOneCategory},   // noise in one category
+      {{{9, 8, 5, 3}, {0, 0, 12, 13}}, kKindFitsInTheLimit},  // signal in two neighbouring categories
+      {{{9, 8, 5, 3}, {12, 0, 0, 13}}, kKindFitsInTheLimit},  // signal at the two ends only
+      {{{9, 8, 5, 3}, {2, 5, 8}}, kSizesDiffer},              // categories that differ in number
+      {{{9, 2, 2, 1, 0, 0}, {2, 0, 0, 1, 2, 1}}, kSearchDidNotConverge},  // every rating used, overlapping
   };
-  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_FALSE(FitBinormal(cases[i]).has_value()) << i;
+  for (const auto& [counts, why] : cases) {
+    EXPECT_FALSE(FitBinormal(counts).has_value()) << static_cast<int>(why);
+    EXPECT_EQ(WhyNoFit(counts), why) << static_cast<int>(why);
+  }
+  EXPECT_FALSE(WhyNoFit({{9, 8, 5}, {2, 5, 8}}).has_value());
   // Three categories are the fewest that fit; there are no degrees of freedom left.
   const auto three = FitBinormal({{9, 8, 5}, {2, 5, 8}});
   ASSERT_TRUE(three.has_value());

@@ -115,12 +115,15 @@ TEST(AnalysisWindow, WithoutDataOrWithDegenerateDataItSaysSoInWords) {
       roc::RatingCounts{{9, 3, 0, 0}, {0, 0, 4, 7}},  // ratings separate the kinds
       roc::RatingCounts{{5, 5, 5, 5}, {0, 0, 0, 0}},  // no signal trials
   };
+  QStringList messages;  // each of its own reason
   for (const auto& counts : cases) {
     TAnalysisWindow w;
     w.SetData(counts);
     w.SetByEye({NAN, 0, {0, INFINITY, 2}});
     EXPECT_FALSE(w.Fit());
     EXPECT_FALSE(w.MessageText().isEmpty());
+    EXPECT_FALSE(messages.contains(w.MessageText())) << w.MessageText().toStdString();
+    messages << w.MessageText();
     EXPECT_FALSE(w.ApplyButton()->isEnabled());
     EXPECT_FALSE(w.DevianceText().contains(QRegularExpression(QStringLiteral("[0-9]"))));
     ExpectNoNonFiniteText(w);
