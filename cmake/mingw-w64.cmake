@@ -25,8 +25,3 @@ find_program(ROCRATING_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(ROCRATING_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ROCRATING_WINE})
 endif()
-
-# This compiler warns of designated initializers that leave members to their
-# default member initializers, which C++20 defines; the host's g++ 12.2 does
-# not, and the code relies on them.
-set(CMAKE_CXX_FLAGS_INIT -Wno-missing-field-initializers)
