@@ -19,7 +19,9 @@ TEST(MissingFaces, EachAbsentFaceIsNamedWithItsPackageAndDrawingGoesOn) {
   // every name, and text is still drawn with it.
   EXPECT_EQ(SubstituteFamily("ＭＳ 明朝"), missing[2].substitute);
   EXPECT_EQ(SubstituteFamily("ＭＳ Ｐゴシック"), missing[0].substitute);
-  if (!missing[0].substitute.empty()) EXPECT_GT(FontFor("ＭＳ Ｐゴシック", 20).TextWidth("GO"), 0);
+  if (!missing[0].substitute.empty()) {
+    EXPECT_GT(FontFor("ＭＳ Ｐゴシック", 20).TextWidth("GO"), 0);
+  }
 }
 
 }  // namespace

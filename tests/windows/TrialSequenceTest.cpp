@@ -354,7 +354,9 @@ TEST_F(TrialSequence, ASixPointDesignLaysOutItsButtonsAndRecordsItsCounts) {
     QTest::keyClick(f, Qt::Key_Space);
     f->Timer1Timer();
     QTest::keyClick(f, static_cast<Qt::Key>(key));
-    if (key == Qt::Key_6) EXPECT_TRUE(AllPixels(f->Image3.Canvas(), 70, 20, 500, 40, ui::clWhite)) << "no feedback";
+    if (key == Qt::Key_6) {
+      EXPECT_TRUE(AllPixels(f->Image3.Canvas(), 70, 20, 500, 40, ui::clWhite)) << "no feedback";
+    }
   }
   EXPECT_EQ(Experiment().TrialResults.Size(), 2);
   EXPECT_EQ(Experiment().TrialResults[1].Response, 1);
