@@ -125,7 +125,8 @@ QWidget* ClassWindow::BuildTop() {
       {QCoreApplication::translate("ClassWindow", "表を保存..."), &ClassWindow::SaveTable}};
   for (const auto& [text, save] : saves) {
     auto* button = new QPushButton(text);
-    connect(button, &QPushButton::clicked, this, [this, save] { ui::Application::Invoke([this, save] { (this->*save)(); }); });
+    connect(button, &QPushButton::clicked, this,
+            [this, save] { ui::Application::Invoke([this, save] { (this->*save)(); }); });
     row->addWidget(button);
   }
   auto* widget = new QWidget;
