@@ -2,6 +2,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "experiment/TrialLog.h"
@@ -55,8 +56,14 @@ enum class ReadMode { kOnce, kLive };
 std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mode);
 
 // Makes the source of an argument that names a class database, nullptr for
-// any other argument.
+// any other argument; names says, without connecting, whether an argument
+// names one.
 using DatabaseOpener = std::unique_ptr<ClassSource> (*)(const std::string& argument);
-void SetDatabaseOpener(DatabaseOpener opener);
+using DatabaseNamer = bool (*)(std::string_view argument);
+void SetDatabaseOpener(DatabaseOpener opener, DatabaseNamer names = nullptr);
+
+// Whether an argument names a class database rather than a file or folder;
+// false for every argument while no namer is set.
+bool NamesDatabase(const std::string& argument);
 
 }  // namespace classdata

@@ -37,9 +37,15 @@ bool ReadFrom(int fd, std::int64_t offset, std::string& out) {
 
 namespace {
 DatabaseOpener databaseOpener = nullptr;
+DatabaseNamer databaseNamer = nullptr;
 }  // namespace
 
-void SetDatabaseOpener(DatabaseOpener opener) { databaseOpener = opener; }
+void SetDatabaseOpener(DatabaseOpener opener, DatabaseNamer names) {
+  databaseOpener = opener;
+  databaseNamer = names;
+}
+
+bool NamesDatabase(const std::string& argument) { return databaseNamer != nullptr && databaseNamer(argument); }
 
 std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mode) {
   // A class database is a source of its own kind; files and folders are read here.

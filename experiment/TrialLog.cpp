@@ -214,6 +214,12 @@ numeric::Status TrialLogFile::Append(const TrialLogRow& row) {
   return {};
 }
 
+bool IsTrialLogHeader(std::string_view line) {
+  if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  return ParseHeaderLine(line).has_value();
+}
+
 TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName) {
   TrialLogContents contents;
   const std::string file(fileName);

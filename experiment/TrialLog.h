@@ -42,6 +42,10 @@ std::string FormatSessionTime(std::chrono::system_clock::time_point time);
 // The header line, LF included.
 std::string TrialLogHeaderLine(TrialLogFormat format = TrialLogFormat::kPlain);
 
+// Whether line, the first of a file (a UTF-8 byte order mark and a CR or LF
+// at its end allowed), is the header of a per-trial file of either format.
+bool IsTrialLogHeader(std::string_view line);
+
 // The row as one line of the file, LF included; independent of the locale.
 std::string FormatTrialLogLine(const TrialLogRow& row, TrialLogFormat format = TrialLogFormat::kPlain);
 

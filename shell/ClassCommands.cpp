@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include "classdata/ClassLoader.h"
+#include "classdata/OutputPath.h"
 #include "classdata/ReportCsv.h"
 #include "shell/CommandLine.h"
 #include "windows/ClassReport.h"
@@ -79,6 +80,12 @@ int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, 
 
 int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
                    char** argv, ui::Language language) {
+  // Nothing is written, not even a temporary file, over what the class is
+  // read from or over other data.
+  if (const numeric::Status may = classdata::CheckOutputPath(pdf, sources, classdata::ReportOutputRules()); !may) {
+    err << "rocrating: will not write the report: " << may.Reason() << " (--class-report OUT.pdf SOURCE...)\n";
+    return 2;
+  }
   // A report is drawn, never shown: no window system is needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);

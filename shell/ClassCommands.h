@@ -35,7 +35,11 @@ int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, 
 // as a PDF report, the first two designs compared. Needs no display: call
 // before any Qt application exists; it renders on Qt's offscreen platform
 // unless another is set. Returns 0, or 2 when anything was named on err or
-// the report could not be written. Its texts are in `language`.
+// the report could not be written. An output that is one of the sources or
+// lies in a source folder, an existing per-trial or CSV file, or a name not
+// ending in .pdf is refused before anything is read or written. The report
+// goes to a temporary file that takes OUT's name only when whole. Its texts
+// are in `language`.
 int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
                    char** argv, ui::Language language);
 

@@ -152,7 +152,7 @@ std::unique_ptr<store::Store> StartClassStore(const std::string& conninfo, TForm
 
 int main(int argc, char** argv) {
   const shell::CommandLine cl = shell::ParseCommandLine({argv + 1, argv + argc});
-  classdata::SetDatabaseOpener(store::OpenDatabaseSource);
+  classdata::SetDatabaseOpener(store::OpenDatabaseSource, store::LooksLikeConnInfo);
   if (const std::optional<int> done = RunCommand(cl, argc, argv)) return *done;
 
   experiment::RunSettings runs;

@@ -262,24 +262,16 @@
         <translation>Save report</translation>
     </message>
     <message>
-        <source>レポートを保存できません: </source>
-        <translation>Cannot save the report: </translation>
-    </message>
-    <message>
         <source>図を保存</source>
         <translation>Save figure</translation>
-    </message>
-    <message>
-        <source>図を保存できません: </source>
-        <translation>Cannot save the figure: </translation>
     </message>
     <message>
         <source>表を保存</source>
         <translation>Save table</translation>
     </message>
     <message>
-        <source>表を保存できません: </source>
-        <translation>Cannot save the table: </translation>
+        <source>クラスの読み込み元のファイルやフォルダーの中には保存しません: </source>
+        <translation>Will not save over a file or inside a folder the class is read from: </translation>
     </message>
 </context>
 <context>

@@ -13,7 +13,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSortFilterProxyModel>
@@ -24,10 +23,13 @@
 #include <algorithm>
 #include <set>
 
+#include "classdata/OutputPath.h"
 #include "classdata/ReportCsv.h"
+#include "ui/qt/Application.h"
 #include "windows/ClassTables.h"
 #include "windows/SaveDialog.h"
 #include "windows/SaveFile.h"
+#include "windows/WriteError.h"
 
 namespace {
 
@@ -53,6 +55,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
     loader_.AddSource(std::move(source));
     sourceNames_ << QString::fromStdString(s);
   }
+  sources_ = sources;
   loader_.Refresh();
 
   model_ = new ClassSessionModel(loader_, this);
@@ -122,7 +125,8 @@ QWidget* ClassWindow::BuildTop() {
       {QCoreApplication::translate("ClassWindow", "表を保存..."), &ClassWindow::SaveTable}};
   for (const auto& [text, save] : saves) {
     auto* button = new QPushButton(text);
-    connect(button, &QPushButton::clicked, this, [this, save] { (this->*save)(); });
+    connect(button, &QPushButton::clicked, this,
+            [this, save] { ui::Application::Invoke([this, save] { (this->*save)(); }); });
     row->addWidget(button);
   }
   auto* widget = new QWidget;
@@ -311,34 +315,50 @@ ClassReportContent ClassWindow::ReportContent() const {
           sourceNames_};
 }
 
+void ClassWindow::RefuseSource(const QString& path) const {
+  if (!classdata::CheckOutputPath(path.toStdString(), sources_))
+    throw EWriteError(
+        QCoreApplication::translate("ClassWindow", "クラスの読み込み元のファイルやフォルダーの中には保存しません: ")
+            .toStdString() +
+        path.toStdString());
+}
+
 void ClassWindow::SaveReport() {
   const QString path = AskSavePath(this, QCoreApplication::translate("ClassWindow", "レポートを保存"), "class-report",
                                    "pdf", "PDF (*.pdf)");
-  if (path.isEmpty()) return;
-  if (const QString error = SaveClassReport(path, ReportContent()); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(),
-                         QCoreApplication::translate("ClassWindow", "レポートを保存できません: ") + error);
+  if (!path.isEmpty()) SaveReportTo(path);
 }
 
 void ClassWindow::SaveFigure() {
   const QString path =
       AskSavePath(this, QCoreApplication::translate("ClassWindow", "図を保存"), "class-plot", "png", "PNG (*.png)");
-  if (path.isEmpty()) return;
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  plot_->Render(QSize(900, 900)).save(&buffer, "PNG");
-  if (const QString error = SaveFileAtomically(path, bytes); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(),
-                         QCoreApplication::translate("ClassWindow", "図を保存できません: ") + error);
+  if (!path.isEmpty()) SaveFigureTo(path);
 }
 
 void ClassWindow::SaveTable() {
   const QString path =
       AskSavePath(this, QCoreApplication::translate("ClassWindow", "表を保存"), "class-table", "csv", "CSV (*.csv)");
-  if (path.isEmpty()) return;
+  if (!path.isEmpty()) SaveTableTo(path);
+}
+
+void ClassWindow::SaveReportTo(const QString& path) const {
+  RefuseSource(path);
+  if (const QString error = SaveClassReport(path, ReportContent()); !error.isEmpty())
+    throw EWriteError(error.toStdString());
+}
+
+void ClassWindow::SaveFigureTo(const QString& path) const {
+  RefuseSource(path);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  plot_->Render(QSize(900, 900)).save(&buffer, "PNG");
+  if (const QString error = SaveFileAtomically(path, bytes); !error.isEmpty()) throw EWriteError(error.toStdString());
+}
+
+void ClassWindow::SaveTableTo(const QString& path) const {
+  RefuseSource(path);
   const std::string csv = classdata::FitTableCsv(loader_.Sessions());
   if (const QString error = SaveFileAtomically(path, QByteArray::fromStdString(csv)); !error.isEmpty())
-    QMessageBox::warning(this, windowTitle(),
-                         QCoreApplication::translate("ClassWindow", "表を保存できません: ") + error);
+    throw EWriteError(error.toStdString());
 }

@@ -41,6 +41,14 @@ class ClassWindow : public QWidget {
   // The content of the PDF report as the window shows it.
   ClassReportContent ReportContent() const;
 
+  // What the save buttons write once a path is chosen: the report (PDF), the
+  // plot (PNG) and the session table (CSV), each through a temporary file.
+  // A path that is one of the sources or lies in a source folder is refused
+  // before anything is written. Throw EWriteError when refused or not written.
+  void SaveReportTo(const QString& path) const;
+  void SaveFigureTo(const QString& path) const;
+  void SaveTableTo(const QString& path) const;
+
  private:
   QWidget* BuildTop();
   QWidget* BuildRight();
@@ -52,8 +60,10 @@ class ClassWindow : public QWidget {
   void SaveReport();
   void SaveFigure();
   void SaveTable();
+  void RefuseSource(const QString& path) const;
 
   classdata::ClassLoader loader_;
+  std::vector<std::string> sources_;  // as given
   QStringList sourceNames_;
   std::vector<roc::DesignSummary> designs_;
   ClassSessionModel* model_;

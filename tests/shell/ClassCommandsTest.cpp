@@ -119,5 +119,19 @@ TEST(ClassSummaryTest, BadInputNamedAndNoSourcesSaid) {
   EXPECT_NE(noneErr.str().find("no sources found"), std::string::npos) << noneErr.str();
 }
 
+// The report and its sources swapped: refused on one line; the per-trial
+// file taken for the output stays as it was, and nothing is added beside it.
+TEST(ClassReportTest, SwappedArgumentsRefusedAndTheFileKept) {
+  const fs::path folder = Folder("swapped");
+  const std::string victim = Write(folder, classsim::LiberalConservativeClass(1, 60).front());
+  const auto bytes = [&victim] { return (std::ostringstream() << std::ifstream(victim).rdbuf()).str(); };
+  const std::string before = bytes();
+  std::ostringstream err;
+  EXPECT_EQ(RunClassReport(victim, {(folder / "class.pdf").string()}, err, 0, nullptr, ui::Language::kEnglish), 2);
+  EXPECT_EQ(bytes(), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  EXPECT_TRUE(err.str().starts_with("rocrating: ") && err.str().find('\n') == err.str().size() - 1) << err.str();
+}
+
 }  // namespace
 }  // namespace shell
