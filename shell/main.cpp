@@ -115,7 +115,6 @@ void NameRuntimeFolder() {
 
 // The window system and its fonts, said when missing: the exit code then.
 std::optional<int> StartWindowSystem(const shell::CommandLine& cl, int argc, char** argv) {
-  NameRuntimeFolder();
   if (const std::string problem = ui::DisplayProblem(); !problem.empty()) {
     Complain(problem);
     return 1;
@@ -152,6 +151,7 @@ std::unique_ptr<store::Store> StartClassStore(const std::string& conninfo, TForm
 
 int main(int argc, char** argv) {
   const shell::CommandLine cl = shell::ParseCommandLine({argv + 1, argv + argc});
+  NameRuntimeFolder();  // before any Qt application, the report's among them
   classdata::SetDatabaseOpener(store::OpenDatabaseSource, store::LooksLikeConnInfo);
   if (const std::optional<int> done = RunCommand(cl, argc, argv)) return *done;
 

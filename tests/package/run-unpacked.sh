@@ -39,6 +39,13 @@ head -n1 "$work/fit.csv" | grep -qx 'file,session,recorded,noise_counts,signal_c
   fail "--fit printed no header: $(head -n1 "$work/fit.csv")"
 grep -q ',ok$' "$work/fit.csv" || fail "--fit printed no fitted session: $(cat "$work/fit.csv")"
 
+# The class report, started as a bare session would start it (no runtime
+# folder named, as for root): a PDF and not a word on standard error.
+env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen "$app" --class-report "$work/class.pdf" "$session" \
+  >"$work/report.out" 2>"$work/report.err" || fail "--class-report ended with $?: $(cat "$work/report.err")"
+[ ! -s "$work/report.err" ] || fail "--class-report wrote to standard error: $(cat "$work/report.err")"
+[ "$(head -c 4 "$work/class.pdf")" = "%PDF" ] || fail "--class-report wrote no PDF"
+
 # The sample designs are there and good: without a display the program reads
 # the design and then stops for want of a display (1), not for the design (2).
 designs="$work/root/usr/share/rocrating/designs"
