@@ -97,20 +97,20 @@ QVariant Status(const classdata::ClassEntry& e) {
 
 // The session table, left to right.
 constexpr SessionColumn kSessionColumns[] = {
-    {{QT_TRANSLATE_NOOP("ClassTables", "観察者")}, nullptr, Qt::AlignLeft, 1.1, Observer, nullptr},
-    {{QT_TRANSLATE_NOOP("ClassTables", "デザイン")}, nullptr, Qt::AlignLeft, 1.1, DesignName, nullptr},
-    {{QT_TRANSLATE_NOOP("ClassTables", "セッション")}, nullptr, Qt::AlignLeft, 1.7, Time, TimeKey},
-    {{QT_TRANSLATE_NOOP("ClassTables", "記録試行")}, nullptr, Qt::AlignRight, 0.8, Recorded, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "観察者")}, nullptr, Qt::AlignLeft, true, Observer, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "デザイン")}, nullptr, Qt::AlignLeft, true, DesignName, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "セッション")}, nullptr, Qt::AlignLeft, false, Time, TimeKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "記録試行")}, nullptr, Qt::AlignRight, false, Recorded, nullptr},
     {{QT_TRANSLATE_NOOP("ClassTables", "露出ずれ")},
-     QT_TRANSLATE_NOOP("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数"), Qt::AlignRight, 0.8,
+     QT_TRANSLATE_NOOP("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数"), Qt::AlignRight, false,
      Missed, MissedKey},
-    {{"d"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::d>, FitKey<&roc::BinormalFit::d>},
-    {{"R"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::R>, FitKey<&roc::BinormalFit::R>},
-    {{"Az ± SE"}, nullptr, Qt::AlignRight, 1.3, AzWithSe, FitKey<&roc::BinormalFit::az>},
-    {{"d_a"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::d_a>, FitKey<&roc::BinormalFit::d_a>},
-    {{QT_TRANSLATE_NOOP("ClassTables", "基準")}, nullptr, Qt::AlignRight, 1.5, Criteria, CriteriaKey},
-    {{QT_TRANSLATE_NOOP("ClassTables", "χ² の p")}, nullptr, Qt::AlignRight, 0.8, PText, PKey},
-    {{QT_TRANSLATE_NOOP("ClassTables", "状態")}, nullptr, Qt::AlignRight, 0.8, Status, nullptr},
+    {{"d"}, nullptr, Qt::AlignRight, false, FitNumber<&roc::BinormalFit::d>, FitKey<&roc::BinormalFit::d>},
+    {{"R"}, nullptr, Qt::AlignRight, false, FitNumber<&roc::BinormalFit::R>, FitKey<&roc::BinormalFit::R>},
+    {{"Az ± SE"}, nullptr, Qt::AlignRight, false, AzWithSe, FitKey<&roc::BinormalFit::az>},
+    {{"d_a"}, nullptr, Qt::AlignRight, false, FitNumber<&roc::BinormalFit::d_a>, FitKey<&roc::BinormalFit::d_a>},
+    {{QT_TRANSLATE_NOOP("ClassTables", "基準")}, nullptr, Qt::AlignRight, false, Criteria, CriteriaKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "χ² の p")}, nullptr, Qt::AlignRight, false, PText, PKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "状態")}, nullptr, Qt::AlignRight, false, Status, nullptr},
 };
 
 // The design summary's headings; the Japanese ones are shown in the
