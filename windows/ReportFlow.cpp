@@ -12,11 +12,56 @@ namespace {
 
 constexpr double kPad = 2;          // on either side of a cell's text
 constexpr double kSmallest = 4.5;   // points: a table's font gets no smaller
+constexpr double kSmaller = 0.95;   // a step of a table's font towards the smallest
+// A table's names are shortened and its texts wrapped only once its font
+// would be made smaller than this.
+constexpr double kBeforeGivingWay = 0.9;
 constexpr int kShortName = 10;      // characters a shortened column keeps at least
 
 // A text's width as a layout places it, with a pixel for its rounding.
 double Advance(const QFontMetricsF& metrics, const QString& text) {
   return std::ceil(metrics.horizontalAdvance(text)) + 1;
+}
+
+double Sum(const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0); }
+
+// The widths made to fill the room, each in proportion.
+std::vector<double> Scaled(std::vector<double> widths, double room) {
+  const double total = Sum(widths);
+  for (double& w : widths) w *= room / total;
+  return widths;
+}
+
+// The room to spare given back to the columns, each up to what it had before
+// its last step of giving way: whole columns first, then a text at a time,
+// each time where the most texts per pixel go back on one line. lines holds
+// each column's texts' one-line widths, narrowest first.
+void GiveBack(std::vector<double>& widths, const std::vector<double>& before,
+              const std::vector<std::vector<double>>& lines, double spare) {
+  const auto whole = [&](std::size_t c, double w) {  // the column's texts on one line at width w
+    return std::upper_bound(lines[c].begin(), lines[c].end(), w) - lines[c].begin();
+  };
+  for (const bool wholeColumns : {true, false}) {
+    for (;;) {
+      std::size_t best = widths.size();
+      double bestRate = 0, bestTo = 0;
+      for (std::size_t c = 0; c < widths.size(); ++c) {
+        double to = before[c];
+        if (!wholeColumns) {
+          const auto next = std::upper_bound(lines[c].begin(), lines[c].end(), widths[c]);
+          if (next == lines[c].end() || *next > before[c]) continue;
+          to = *next;
+        }
+        const double cost = to - widths[c];
+        if (cost <= 0 || cost > spare) continue;
+        const double rate = static_cast<double>(whole(c, to) - whole(c, widths[c])) / cost;
+        if (rate > bestRate) best = c, bestRate = rate, bestTo = to;
+      }
+      if (best == widths.size()) break;
+      spare -= bestTo - widths[best];
+      widths[best] = bestTo;
+    }
+  }
 }
 
 }  // namespace
@@ -51,40 +96,37 @@ void PageFlow::Text(const QString& text, double points, bool bold) {
 }
 
 std::vector<double> PageFlow::ColumnWidths(const std::vector<QStringList>& texts,
-                                           const std::vector<ReportColumn>& columns, bool& fits) const {
+                                           const std::vector<ReportColumn>& columns, bool giveWay, bool& fits) const {
   const QFontMetricsF metrics(painter_.font(), painter_.device());
   const double shortName = metrics.averageCharWidth() * kShortName;
   // What each column needs at each step of giving way: every text on one
   // line; the heading wrapped at its spaces; a name shortened; every text
-  // wrapped at its spaces.
+  // wrapped at its spaces. And each of its texts on one line, narrowest first.
   std::array<std::vector<double>, 4> need;
+  std::vector<std::vector<double>> lines(columns.size());
   for (std::size_t c = 0; c < columns.size(); ++c) {
     double line[2] = {0, 0}, word[2] = {0, 0};  // of the heading, of the cells
     for (int t = 0; t < texts[c].size(); ++t) {
       const int cells = t == 0 ? 0 : 1;
-      line[cells] = std::max(line[cells], Advance(metrics, texts[c][t]));
+      lines[c].push_back(Advance(metrics, texts[c][t]) + 2 * kPad);
+      line[cells] = std::max(line[cells], lines[c].back() - 2 * kPad);
       for (const QString& w : texts[c][t].split(u' ', Qt::SkipEmptyParts))
         word[cells] = std::max(word[cells], Advance(metrics, w));
     }
+    std::sort(lines[c].begin(), lines[c].end());
     need[0].push_back(std::max(line[0], line[1]) + 2 * kPad);
     need[1].push_back(std::max(word[0], line[1]) + 2 * kPad);
     need[2].push_back(columns[c].shortened ? std::min(need[1].back(), shortName + 2 * kPad) : need[1].back());
     need[3].push_back(columns[c].shortened ? need[2].back() : std::max(word[0], word[1]) + 2 * kPad);
   }
-  const auto sum = [](const std::vector<double>& v) { return std::accumulate(v.begin(), v.end(), 0.0); };
+  const std::size_t steps = giveWay ? need.size() : 2;
   std::size_t step = 0;
-  while (step < need.size() && sum(need[step]) > Width()) ++step;
-  fits = step < need.size();
-  if (!fits) step = need.size() - 1;
-  // The room to spare goes to the columns that gave way at the last step,
-  // by what they gave; when none had to, to every column alike.
-  const std::vector<double>& now = need[step];
-  const std::vector<double>& before = need[step == 0 ? 0 : step - 1];
-  const double spare = Width() - sum(now), given = sum(before) - sum(now);
-  std::vector<double> widths(columns.size());
-  for (std::size_t c = 0; c < columns.size(); ++c)
-    widths[c] = now[c] + (given > 0 && fits ? spare * (before[c] - now[c]) / given : spare * now[c] / sum(now));
-  return widths;
+  while (step < steps && Sum(need[step]) > Width()) ++step;
+  fits = step < steps;
+  if (!fits) return Scaled(need[steps - 1], Width());
+  std::vector<double> widths = need[step];
+  if (step > 0) GiveBack(widths, need[step - 1], lines, Width() - Sum(widths));
+  return Scaled(widths, Width());
 }
 
 double PageFlow::RowHeight(const QStringList& cells, const std::vector<double>& widths,
@@ -133,10 +175,21 @@ void PageFlow::Table(const QStringList& headers, const std::vector<QStringList>&
   font.setBold(false);
   bool fits = false;
   std::vector<double> widths;
-  for (double p = points; !fits && p >= kSmallest; p *= 0.9) {
+  // A little smaller before any text gives way, then every way at that size,
+  // then smaller still.
+  bool giveWay = false;
+  for (double p = points;;) {
     font.setPointSizeF(p);
     painter_.setFont(font);
-    widths = ColumnWidths(texts, columns, fits);
+    widths = ColumnWidths(texts, columns, giveWay, fits);
+    if (fits) break;
+    if (!giveWay && p * kSmaller < points * kBeforeGivingWay) {
+      giveWay = true;
+    } else if (p * kSmaller >= kSmallest) {
+      p *= kSmaller;
+    } else {
+      break;
+    }
   }
   const double headerH = RowHeight(headers, widths, columns);
   Ensure(headerH + (rows.empty() ? 0 : RowHeight(rows.front(), widths, columns)));

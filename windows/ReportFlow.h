@@ -36,16 +36,18 @@ class PageFlow {
   // A table with a shaded header row, repeated on each new page. The columns
   // are as wide as their texts when all fit the page's width; otherwise they
   // give way step by step until they fit: the headings wrapped at their
-  // spaces, then the names shortened, then every text wrapped at its spaces
-  // (a column stays as wide as its widest word); where even that does not
-  // fit, the font is made smaller. No number is ever cut.
+  // spaces, then the font made a little smaller, then the names shortened,
+  // then every text wrapped at its spaces (a column stays as wide as its
+  // widest word), the room left each time given back where it puts the most
+  // texts on one line again, then the font made smaller still. No number is
+  // ever cut.
   void Table(const QStringList& headers, const std::vector<QStringList>& rows, const std::vector<ReportColumn>& columns,
              double points);
 
  private:
   void NewPage();
   std::vector<double> ColumnWidths(const std::vector<QStringList>& texts, const std::vector<ReportColumn>& columns,
-                                   bool& fits) const;
+                                   bool giveWay, bool& fits) const;
   double RowHeight(const QStringList& cells, const std::vector<double>& widths,
                    const std::vector<ReportColumn>& columns) const;
   void Row(const QStringList& cells, const std::vector<double>& widths, const std::vector<ReportColumn>& columns,

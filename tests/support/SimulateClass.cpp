@@ -6,6 +6,7 @@
 // Thirty observers of 100 recorded trials on a four-point scale by default,
 // each in the designs "liberal" (signal probability 0.8) and "conservative"
 // (0.2), same d'.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,11 +22,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path folder = argv[1];
   const int observers = argc > 2 ? std::atoi(argv[2]) : 30;
   const int recorded = argc > 3 ? std::atoi(argv[3]) : 100;
-  const int categories = argc > 4 ? std::atoi(argv[4]) : 4;
-  if (categories < 2 || categories > experiment::kMaxCategories) {
-    std::fprintf(stderr, "simulate_class: CATEGORIES is a whole number from 2 to %d\n", experiment::kMaxCategories);
-    return 2;
-  }
+  const int categories = std::clamp(argc > 4 ? std::atoi(argv[4]) : 4, 2, experiment::kMaxCategories);
   std::filesystem::create_directories(folder);
   for (const classsim::Observer& o : classsim::LiberalConservativeClass(observers, recorded, 2026, categories)) {
     const std::string path = (folder / (o.design + "_" + o.name + ".csv")).string();
