@@ -90,6 +90,7 @@ std::vector<SummaryColumn> MakeClassSummaryColumns() {
       Count("sessions", &DesignSummary::sessions),
       Count("fitted", &DesignSummary::fitted),
       Count("degenerate", &DesignSummary::degenerate),
+      Count("incomplete", &DesignSummary::incomplete),
       Count("recorded", &DesignSummary::recorded),
       Pooled("pooled_d", &BinormalFit::d),
       Pooled("pooled_R", &BinormalFit::R),
@@ -140,6 +141,7 @@ std::vector<CsvColumn<FitSession>> FitCsvColumns(const FitCsvLayout& layout) {
   columns.push_back({"df", [](const FitSession& s) { return s.fit ? std::to_string(s.fit->df) : ""; }});
   columns.push_back({"p", [](const FitSession& s) { return s.fit ? Optional(s.fit->p) : ""; }});
   columns.push_back({"status", [](const FitSession& s) { return s.fit ? "ok" : "degenerate"; }});
+  columns.push_back({"completeness", [](const FitSession& s) { return s.incomplete ? "incomplete" : "complete"; }});
   return columns;
 }
 
@@ -154,7 +156,8 @@ std::string FitTableCsv(const std::vector<ClassEntry>& sessions) {
   std::string text = CsvHeader(columns);
   for (const ClassEntry& e : sessions)
     text +=
-        CsvLine(columns, FitSession{e.origin, e.session, e.data.observer, e.data.design, e.data.counts, e.data.fit});
+        CsvLine(columns, FitSession{e.origin, e.session, e.data.observer, e.data.design, e.data.counts, e.data.fit,
+                                    e.data.Incomplete()});
   return text;
 }
 

@@ -71,7 +71,8 @@ std::optional<SinkFailure> Run::Answer(ResponseCode code, const TrialTiming& tim
                        .ExposureMs = timing.ExposureMs,
                        .AskedMs = timing.AskedMs,
                        .FrameMs = timing.FrameMs,
-                       .RatingMs = timing.RatingMs});
+                       .RatingMs = timing.RatingMs,
+                       .DesignRecorded = design.RecordedTrials});
   return Deliver(log_.Rows.back());
 }
 

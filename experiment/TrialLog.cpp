@@ -266,8 +266,11 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
       if (header->at[c] != std::string::npos) good = TrialLogColumns()[c].Read((*fields)[header->at[c]], row);
     }
     // A plain file's rows are the standard design's; a class file's phase is
-    // its own, since the design's counts are not in the file.
-    if (good && header->format == TrialLogFormat::kPlain) good = CheckAgainstDesign(row, Design::Standard());
+    // its own, since the design's practice trials are not in the file.
+    if (good && header->format == TrialLogFormat::kPlain) {
+      good = CheckAgainstDesign(row, Design::Standard());
+      row.DesignRecorded = Design::Standard().RecordedTrials;
+    }
     if (good) good = CheckResponse(row);
     if (good && !trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
       good = numeric::Fail("trial " + std::to_string(row.Trial) + " of session " + row.Session +
@@ -284,6 +287,12 @@ TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName)
   }
   if (contents.Sessions.empty()) contents.Error = file + ": no sessions";
   return contents;
+}
+
+std::int32_t DesignRecorded(const std::vector<TrialLogRow>& rows) {
+  std::int32_t recorded = 0;
+  for (const TrialLogRow& row : rows) recorded = std::max(recorded, row.DesignRecorded);
+  return recorded;
 }
 
 TrialLogContents ReadTrialLog(const std::string& path) {

@@ -14,7 +14,8 @@ namespace experiment {
 // whatever the locale, LF line ends, a header naming the columns first. The
 // columns and their order are those of TrialLogColumns.h. Two formats: the
 // plain one of the standard experiment, and the class format, which also
-// names the observer, the design and its number of rating categories.
+// names the observer, the design, its number of rating categories and of
+// recorded trials.
 enum class TrialLogFormat { kPlain, kClass };
 
 // One line of the file: one answered trial.
@@ -32,6 +33,9 @@ struct TrialLogRow {
   double AskedMs = 0;     // the exposure aimed at: the design's, in whole frames; 0 when not known
   double FrameMs = 0;     // one frame of the screen; 0 when the screen reports no refresh rate
   std::int64_t RatingMs;  // rating screen shown to rating press
+  // The recorded trials of the design, which a whole run has; 0 when not
+  // known (a class file begun by an earlier version).
+  std::int32_t DesignRecorded = 0;
 
   bool operator==(const TrialLogRow&) const = default;
 };
@@ -113,6 +117,10 @@ struct TrialLogSession {
   std::int32_t Categories = Design::Standard().Categories();
 };
 
+// The recorded trials of a session's design as its rows say; 0 when none
+// says.
+std::int32_t DesignRecorded(const std::vector<TrialLogRow>& rows);
+
 // A whole file read back: its sessions in order of first appearance.
 // Error, when not empty, says why nothing could be read ("<file>: <reason>":
 // the file cannot be read, its first line is not a header of ours, it holds
@@ -122,7 +130,8 @@ struct TrialLogSession {
 // repeated header lines are skipped without a word; a UTF-8 byte order mark,
 // CRLF line ends and quoted fields are accepted. Columns are found by their
 // header names; unknown columns are ignored. Files of both formats are read;
-// a plain file's rows belong to the standard design.
+// a plain file's rows belong to the standard design, its recorded trials
+// included.
 struct TrialLogContents {
   std::vector<TrialLogSession> Sessions;
   TrialLogFormat Format = TrialLogFormat::kPlain;

@@ -108,6 +108,12 @@ const TrialLogColumn kColumns[] = {
        return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Categories>, Set<&TrialLogRow::Categories>},
+    {"design_recorded", true, true, [](const TrialLogRow& r, std::string& line) { Append(line, r.DesignRecorded); },
+     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+       if (!ParseInteger(f, r.DesignRecorded)) return Refused("design_recorded", f, " is not a number of trials");
+       return {};
+     },
+     SqlType::kInteger, Get<&TrialLogRow::DesignRecorded>, Set<&TrialLogRow::DesignRecorded>},
     {"seed", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
      [](std::string_view f, TrialLogRow& r) -> numeric::Status {
        if (!ParseInteger(f, r.Seed)) return Refused("seed", f, " is not a whole number from 0 to 4294967295");

@@ -60,6 +60,21 @@ void Designs(PageFlow& flow, const ClassReportContent& content) {
   std::vector<ReportColumn> layout{{Qt::AlignLeft, false}};
   layout.resize(1 + columns.size(), {Qt::AlignRight, false});
   flow.Table(headers, rows, layout, 8);
+  int incomplete = 0;
+  for (const roc::DesignSummary& d : content.designs) incomplete += d.incomplete;
+  if (incomplete > 0) {
+    flow.Skip(3);
+    flow.Text(content.withIncomplete
+                  ? QCoreApplication::translate("ClassReport",
+                                                "未完了のセッション（記録試行がデザインより少ないもの）%1 件を"
+                                                "要約と比較に含めています。")
+                        .arg(incomplete)
+                  : QCoreApplication::translate("ClassReport",
+                                                "未完了のセッション（記録試行がデザインより少ないもの）%1 件は"
+                                                "要約と比較に含めていません。")
+                        .arg(incomplete),
+              7);
+  }
   flow.Skip(10);
 }
 
@@ -68,7 +83,8 @@ void Designs(PageFlow& flow, const ClassReportContent& content) {
 void Comparison(PageFlow& flow, const ClassReportContent& content) {
   if (content.first.empty() || content.second.empty() || content.first == content.second) return;
   const std::vector<const roc::ClassSession*> sessions = content.loader->ClassSessions();
-  const roc::DesignComparison comparison = roc::CompareDesigns(sessions, content.first, content.second);
+  const roc::DesignComparison comparison =
+      roc::CompareDesigns(sessions, content.first, content.second, content.withIncomplete);
   auto find = [&](const std::string& name) -> const roc::DesignSummary* {
     for (const roc::DesignSummary& d : content.designs)
       if (d.design == name) return &d;

@@ -19,6 +19,7 @@ struct ClassReportContent {
   std::vector<roc::DesignSummary> designs;
   std::string first, second;  // the compared designs; none when either is empty
   QStringList sources;
+  bool withIncomplete = false;  // the designs summarised, and compared, with their incomplete sessions
 };
 
 // The report as a PDF on A4: the ROC and the z-ROC plot, the designs'

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
@@ -89,7 +90,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { soon_.start(kGatherMs); });
   connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { soon_.start(kGatherMs); });
 
-  designs_ = roc::SummarizeDesigns(loader_.ClassSessions());
+  designs_ = roc::SummarizeDesigns(loader_.ClassSessions(), withIncomplete_->isChecked());
   plot_->SetData(classtext::PlotData(loader_, designs_));
   ShowDesigns();
   ShowComparison();
@@ -177,7 +178,16 @@ QWidget* ClassWindow::BuildRight() {
   auto* sessions = new QVBoxLayout;
   sessions->addWidget(table_);
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "セッション"), sessions), 1);
+  withIncomplete_ = new QCheckBox(
+      QCoreApplication::translate("ClassWindow", "未完了のセッション（記録試行がデザインより少ないもの）も含める"));
+  connect(withIncomplete_, &QCheckBox::toggled, this, [this](bool on) {
+    designs_ = roc::SummarizeDesigns(loader_.ClassSessions(), on);
+    plot_->SetData(classtext::PlotData(loader_, designs_));
+    ShowDesigns();
+    ShowComparison();
+  });
   auto* designs = new QVBoxLayout;
+  designs->addWidget(withIncomplete_);
   designs->addWidget(designTable_);
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインごとの要約"), designs));
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインの比較"), compare));
@@ -199,7 +209,7 @@ void ClassWindow::Refresh() {
   const classdata::ClassLoader::Update update = loader_.Refresh();
   if (!update.Any()) return;
   model_->Follow(update);
-  designs_ = roc::SummarizeDesigns(loader_.ClassSessions());
+  designs_ = roc::SummarizeDesigns(loader_.ClassSessions(), withIncomplete_->isChecked());
   plot_->SetData(classtext::PlotData(loader_, designs_));
   if (update.removed) {
     plot_->SetHighlighted(-1);
@@ -289,7 +299,8 @@ void ClassWindow::ShowComparison() {
       if (d.design == name) return &d;
     return nullptr;
   };
-  const roc::DesignComparison c = roc::CompareDesigns(loader_.ClassSessions(), first, second);
+  const roc::DesignComparison c =
+      roc::CompareDesigns(loader_.ClassSessions(), first, second, withIncomplete_->isChecked());
   int row = 0;
   for (const auto& [caption, text] : classtext::ComparisonLines(c, find(first), find(second))) {
     grid->addWidget(new QLabel(caption), row, 0);
@@ -312,8 +323,10 @@ void ClassWindow::SelectionChanged() {
 
 ClassReportContent ClassWindow::ReportContent() const {
   return {&loader_, designs_, firstDesign_->currentText().toStdString(), secondDesign_->currentText().toStdString(),
-          sourceNames_};
+          sourceNames_, withIncomplete_->isChecked()};
 }
+
+void ClassWindow::IncludeIncomplete(bool on) { withIncomplete_->setChecked(on); }
 
 void ClassWindow::RefuseSource(const QString& path) const {
   if (!classdata::CheckOutputPath(path.toStdString(), sources_))

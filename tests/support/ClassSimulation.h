@@ -48,6 +48,7 @@ inline std::vector<experiment::TrialLogRow> Simulate(const Observer& o) {
     row.Response = static_cast<experiment::ResponseCode>(response);
     row.ExposureMs = 1000.0;
     row.RatingMs = 600 + static_cast<std::int64_t>(400 * uniform(random));
+    row.DesignRecorded = o.recorded;
     rows.push_back(row);
   }
   return rows;
