@@ -344,7 +344,7 @@
     </message>
     <message>
         <source>累積率</source>
-        <translation>Cumulative rate</translation>
+        <translation>Cumulative</translation>
     </message>
     <message>
         <source>点%1</source>
@@ -352,11 +352,11 @@
     </message>
     <message>
         <source>誤警報率</source>
-        <translation>False-alarm rate</translation>
+        <translation>False alarms</translation>
     </message>
     <message>
         <source>ヒット率</source>
-        <translation>Hit rate</translation>
+        <translation>Hits</translation>
     </message>
     <message>
         <source>最尤推定と目測</source>
@@ -388,7 +388,7 @@
     </message>
     <message>
         <source>Az の標準誤差</source>
-        <translation>Std. error of Az</translation>
+        <translation>SE of Az</translation>
     </message>
     <message>
         <source>自由度</source>
