@@ -1,10 +1,11 @@
-// The design reader on mutants of good designs: whatever a teacher's editor,
-// a bad copy or a stray key makes of a file, the reader answers with a
-// design or with one line naming the place. Under the sanitizers (the second
-// pass of scripts/test) this also finds the parser's undefined behaviour.
+// The design reader on mutants of good designs: whatever an editor, a bad
+// copy or a stray key makes of a file, the reader answers with a design or
+// with one line naming the place. Under the sanitizers (the second pass of
+// scripts/test) this also finds the parser's undefined behaviour.
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,18 +20,15 @@ namespace {
 
 constexpr int kMutants = 20000;
 
-std::string Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The sample designs, and the texts that led toml++ 3.3.0 into its
 // unreachable code: U+032A at the start of a line, "§" after a line-ending
 // backslash in a multi-line string.
 std::vector<std::string> Seeds() {
   std::vector<std::string> seeds = {"\xcc\xaa", "name = \"\"\"a \\\n\xc2\xa7\"\"\"\n"};
-  for (const char* name : {"standard.toml", "six-point.toml", "colour-safe.toml"})
-    seeds.push_back(Contents(std::filesystem::path(ROCRATING_DESIGNS_DIR) / name));
+  for (const char* name : {"standard.toml", "six-point.toml", "colour-safe.toml"}) {
+    std::ifstream in(std::filesystem::path(ROCRATING_DESIGNS_DIR) / name, std::ios::binary);
+    seeds.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   return seeds;
 }
 
@@ -42,55 +40,39 @@ const std::vector<std::string> kPieces = {
     "\xed\xa0\x80", "\xe3\x81", std::string(1, '\0'), "\x7f", "[ratings]\n", "palette = ", "name = "};
 
 // A seeded random change of one to four edits: a byte replaced, a piece put
-// in, a span taken out or repeated, a span of another seed spliced in.
-class Mutator {
- public:
-  explicit Mutator(std::uint32_t seed) : random_(seed) {}
-
-  std::string operator()(const std::vector<std::string>& seeds) {
-    std::string text = seeds[Below(seeds.size())];
-    for (std::size_t edits = 1 + Below(4); edits > 0; --edits) Edit(text, seeds[Below(seeds.size())]);
-    return text;
-  }
-
- private:
-  std::size_t Below(std::size_t n) { return n == 0 ? 0 : random_() % n; }
-
-  void Edit(std::string& text, const std::string& other) {
-    const std::size_t at = Below(text.size() + 1);
-    const std::size_t span = std::min<std::size_t>(Below(16) + 1, text.size() - at);
-    switch (Below(5)) {
-      case 0:
-        if (at < text.size()) text[at] = static_cast<char>(random_());
-        break;
-      case 1: text.insert(at, kPieces[Below(kPieces.size())]); break;
+// in, a span taken out or repeated, a span of a seed spliced in.
+std::string Mutant(const std::vector<std::string>& seeds, std::mt19937& random) {
+  const auto below = [&random](std::size_t n) { return n == 0 ? 0 : random() % n; };
+  std::string text = seeds[below(seeds.size())];
+  for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
+    const std::size_t at = below(text.size() + 1);
+    const std::size_t span = std::min<std::size_t>(below(16) + 1, text.size() - at);
+    const std::string& other = seeds[below(seeds.size())];
+    switch (below(5)) {
+      case 0: text.replace(at, span > 0, 1, static_cast<char>(random())); break;
+      case 1: text.insert(at, kPieces[below(kPieces.size())]); break;
       case 2: text.erase(at, span); break;
       case 3: text.insert(at, text.substr(at, span)); break;
-      default: {
-        const std::size_t from = Below(other.size() + 1);
-        text.insert(at, other.substr(from, Below(64)));
-      }
+      default: text.insert(at, other.substr(below(other.size() + 1), below(64)));
     }
   }
-
-  std::mt19937 random_;
-};
+  return text;
+}
 
 TEST(DesignFileMutation, EveryMutantReadsOrGetsOneLineWithItsPlace) {
   const std::vector<std::string> seeds = Seeds();
-  Mutator mutate(20261209);
+  std::mt19937 random(20261209);
   for (int i = 0; i < kMutants; ++i) {
-    const std::string text = mutate(seeds);
+    const std::string text = Mutant(seeds, random);
     const numeric::Result<Design> read = ParseDesignText(text, "m.toml");
     if (read) continue;
     const std::string& reason = read.Reason();
-    unsigned line = 0;
-    unsigned column = 0;
+    unsigned line = 0, column = 0;
     int end = 0;
-    const bool placed = std::sscanf(reason.c_str(), "m.toml:%u:%u: %n", &line, &column, &end) == 2 && end > 0;
-    const auto lines = 1 + std::count(text.begin(), text.end(), '\n');
-    ASSERT_TRUE(placed && line >= 1 && line <= lines && column >= 1 && reason.size() > static_cast<std::size_t>(end) &&
-                reason.find_first_of("\n\r") == std::string::npos)
+    std::sscanf(reason.c_str(), "m.toml:%u:%u: %n", &line, &column, &end);
+    const auto lines = static_cast<unsigned>(1 + std::count(text.begin(), text.end(), '\n'));
+    ASSERT_TRUE(end > 0 && line >= 1 && line <= lines && column >= 1 &&
+                reason.size() > static_cast<std::size_t>(end) && reason.find_first_of("\n\r") == std::string::npos)
         << "mutant " << i << ": " << testing::PrintToString(text) << "\n" << reason;
   }
 }

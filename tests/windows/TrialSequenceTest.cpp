@@ -4,6 +4,7 @@
 #include <QWindow>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "experiment/Generator.h"
@@ -335,43 +336,37 @@ TEST_F(TrialSequence, ASecondWindowRunsARunOfItsOwn) {
 }
 
 // A blue-orange design, in either language: the grid in its colours, the
-// instruction screen and the feedback naming the orange squares, and the
-// per-trial rows naming the palette after the design.
-struct PaletteTexts {
-  ui::Language language;
-  const char* statement;  // of the top rating
-  const char* feedback;   // after a signal trial
-};
-
-class TrialSequenceInPalette : public TrialSequence, public ::testing::WithParamInterface<PaletteTexts> {
- protected:
+// texts naming the orange squares (the top statement, the feedback after a
+// signal), the per-trial rows the palette after the design's name.
+class BlueOrangeDesign : public TrialSequence,
+                         public ::testing::WithParamInterface<std::tuple<ui::Language, const char*, const char*>> {
   void TearDown() override {
     ui::UseLanguage(ui::Language::kJapanese);
     TrialSequence::TearDown();
   }
 };
 
-TEST_P(TrialSequenceInPalette, ABlueOrangeDesignShowsAndNamesItsColours) {
-  ASSERT_TRUE(ui::UseLanguage(GetParam().language));
+TEST_P(BlueOrangeDesign, ShowsAndNamesItsColours) {
+  const auto [language, statement, feedback] = GetParam();
+  ASSERT_TRUE(ui::UseLanguage(language));
   settings.design.Name = "colour-safe";
   settings.design.GridPalette = experiment::Palette::kBlueOrange;
   form = OpenWindow();
   const experiment::GridColours colours = experiment::ColoursOf(experiment::Palette::kBlueOrange);
-  const ui::Surface& grid = form->Image1.Canvas();
-  EXPECT_EQ(grid.Pixel(75, 25), colours.Counted);  // seed 0: the signal pattern, cell 2
-  EXPECT_EQ(grid.Pixel(25, 25), colours.Other);
-  EXPECT_NE(grid.Pixel(75, 25), experiment::kBrown);
-  EXPECT_TRUE(ShowsText(form->Image2.Canvas(), 20, 100, GetParam().statement, "ＭＳ 明朝", 20, ui::clWindowText));
+  EXPECT_EQ(form->Image1.Canvas().Pixel(75, 25), colours.Counted);  // seed 0: the signal pattern, cell 2
+  EXPECT_EQ(form->Image1.Canvas().Pixel(25, 25), colours.Other);
+  EXPECT_NE(colours.Counted, experiment::kBrown);
+  EXPECT_TRUE(ShowsText(form->Image2.Canvas(), 20, 100, statement, "ＭＳ 明朝", 20, ui::clWindowText));
   Trial(form, form->RatingButton(experiment::kCertainS));
-  EXPECT_TRUE(ShowsText(form->Image3.Canvas(), 70, 20, GetParam().feedback, kDefaultFace, 20, ui::clBlue));
+  EXPECT_TRUE(ShowsText(form->Image3.Canvas(), 70, 20, feedback, kDefaultFace, 20, ui::clBlue));
   EXPECT_EQ(Experiment().Log().Rows.back().DesignName, "colour-safe [blue-orange]");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Languages, TrialSequenceInPalette,
-    ::testing::Values(PaletteTexts{ui::Language::kJapanese, "確かにオレンジ色が増えた", "オレンジ色の増えたパターンが提示されました"},
-                      PaletteTexts{ui::Language::kEnglish, "The orange squares surely increased",
-                                   "The pattern with more orange was shown"}));
+    Languages, BlueOrangeDesign,
+    ::testing::Values(std::tuple{ui::Language::kJapanese, "確かにオレンジ色が増えた", "オレンジ色の増えたパターンが提示されました"},
+                      std::tuple{ui::Language::kEnglish, "The orange squares surely increased",
+                                 "The pattern with more orange was shown"}));
 
 // A six-point design: K buttons from the top at 4 + 2 (i - 1) button
 // heights, Exit below them, the design's counts, keys 1..6, no feedback.
