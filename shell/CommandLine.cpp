@@ -27,8 +27,8 @@ struct Options {
                   "~/.local/share/rocrating)."};
   QCommandLineOption design{
       "design", "Run the experiment of the design FILE (TOML: trial counts, brown squares, signal probability, "
-                "exposure, feedback, rating scale); samples in /usr/share/rocrating/designs. The per-trial file then "
-                "names the observer and the design.",
+                "exposure, feedback, the grid's colours, rating scale); samples in /usr/share/rocrating/designs. The "
+                "per-trial file then names the observer and the design.",
       "FILE"};
   QCommandLineOption observer{
       "observer", "Name the observer of every run in the per-trial file (1 to 64 characters, no control characters).",

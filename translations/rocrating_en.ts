@@ -565,6 +565,14 @@
         <source>実験は終了しました</source>
         <translation>The experiment is over</translation>
     </message>
+    <message>
+        <source>オレンジ色の増えていないパターンが提示されました</source>
+        <translation>The pattern without more orange was shown</translation>
+    </message>
+    <message>
+        <source>オレンジ色の増えたパターンが提示されました</source>
+        <translation>The pattern with more orange was shown</translation>
+    </message>
 </context>
 <context>
     <name>UZRocView</name>
@@ -638,6 +646,30 @@
     <message>
         <source>絶対に茶色は増えていない</source>
         <translation>The brown squares surely did not increase</translation>
+    </message>
+    <message>
+        <source>確かにオレンジ色が増えた</source>
+        <translation>The orange squares surely increased</translation>
+    </message>
+    <message>
+        <source>オレンジ色が増えたと思う</source>
+        <translation>I think the orange squares increased</translation>
+    </message>
+    <message>
+        <source>どちらかといえばオレンジ色が増えた</source>
+        <translation>The orange squares rather increased</translation>
+    </message>
+    <message>
+        <source>どちらかといえばオレンジ色は増えていない</source>
+        <translation>The orange squares rather did not increase</translation>
+    </message>
+    <message>
+        <source>オレンジ色が増えたと思わない</source>
+        <translation>I don&apos;t think the orange squares increased</translation>
+    </message>
+    <message>
+        <source>絶対にオレンジ色は増えていない</source>
+        <translation>The orange squares surely did not increase</translation>
     </message>
 </context>
 <context>
