@@ -68,11 +68,11 @@
     </message>
     <message>
         <source>未完了のセッション（記録試行がデザインより少ないもの）%1 件を要約と比較に含めています。</source>
-        <translation>%1 incomplete session(s) (fewer recorded trials than their design has) are included in the summaries and the comparison.</translation>
+        <translation>Incomplete sessions (fewer recorded trials than their design has): %1, included in the summaries and the comparison.</translation>
     </message>
     <message>
         <source>未完了のセッション（記録試行がデザインより少ないもの）%1 件は要約と比較に含めていません。</source>
-        <translation>%1 incomplete session(s) (fewer recorded trials than their design has) are left out of the summaries and the comparison.</translation>
+        <translation>Incomplete sessions (fewer recorded trials than their design has): %1, left out of the summaries and the comparison.</translation>
     </message>
 </context>
 <context>
