@@ -10,6 +10,8 @@ import { expose } from './frames.js';
 import { keepAnswer, nextTrial } from './store.js';
 
 const $ = (id) => document.getElementById(id);
+// The longest rating time an answer may carry.
+const LONGEST_RATING_MS = 3600000;
 
 function line(text, className) {
   const p = document.createElement('p');
@@ -121,7 +123,9 @@ export class Experiment {
   answer(code) {
     if (this.state !== 'rating') return;
     const n = this.trial;
-    this.record = keepAnswer(this.record.run, n, { response: code, ...this.timing });
+    const { exposure_ms, asked_ms, frame_ms, gone } = this.timing;
+    const rating_ms = Math.min(LONGEST_RATING_MS, Math.max(0, Math.round(performance.now() - gone)));
+    this.record = keepAnswer(this.record.run, n, { response: code, exposure_ms, asked_ms, frame_ms, rating_ms });
     this.outbox.kick();
     this.trial = n + 1;
     if (this.trial > this.record.trials.length) {

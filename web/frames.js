@@ -2,7 +2,8 @@
 // and an exposure of a whole number of frames, stamped with the frames'
 // own times.
 
-// The median of `count` frame intervals.
+// The mean of the middle half of `count` frame intervals: neither a late
+// frame nor the stamps' rounding moves it.
 export function measureFramePeriod(count = 30) {
   return new Promise((resolve) => {
     const stamps = [];
@@ -13,7 +14,8 @@ export function measureFramePeriod(count = 30) {
         return;
       }
       const gaps = stamps.slice(1).map((s, i) => s - stamps[i]).sort((a, b) => a - b);
-      resolve(gaps[Math.floor(gaps.length / 2)]);
+      const middle = gaps.slice(Math.floor(gaps.length / 4), Math.ceil((3 * gaps.length) / 4));
+      resolve(middle.reduce((a, b) => a + b, 0) / middle.length);
     };
     requestAnimationFrame(step);
   });
@@ -29,7 +31,8 @@ export function exposureFrames(ms, period) {
 // a late callback does not lengthen the exposure by more than it must.
 // `spoiled()` says the page was hidden meanwhile: the grid goes at once and
 // the result is null. Otherwise {exposure_ms, asked_ms, frame_ms}: from the
-// first frame with the grid to the first frame without it.
+// first frame with the grid to the first frame without it, and `gone`, that
+// frame's stamp.
 export function expose({ ms, period, show, hide, spoiled }) {
   const n = exposureFrames(ms, period);
   return new Promise((resolve) => {
@@ -45,7 +48,7 @@ export function expose({ ms, period, show, hide, spoiled }) {
         first = ts;
       } else if (Math.round((ts - first) / period) >= n) {
         hide();
-        resolve({ exposure_ms: ts - first, asked_ms: n * period, frame_ms: period });
+        resolve({ exposure_ms: ts - first, asked_ms: n * period, frame_ms: period, gone: ts });
         return;
       }
       requestAnimationFrame(step);

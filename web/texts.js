@@ -1,6 +1,7 @@
 // The page's language and its texts. The server hands over every text the
 // page shows, in the page's language, from the program's own translations;
-// a key it does not know shows as the key itself, so a gap is visible.
+// a key it does not know shows as the key itself and is reported on the
+// console, so a gap is visible.
 
 // ?lang=en|ja first, then the browser's preferred languages; Japanese when
 // neither names one of the two.
@@ -28,6 +29,7 @@ export async function loadConfig() {
 
 // The text of `key` with %1, %2, ... replaced by `args`.
 export function t(key, ...args) {
+  if (!(key in texts)) console.error(`rocrating: no text "${key}"`);
   const text = texts[key] ?? key;
   return text.replace(/%(\d)/g, (m, i) => (args[i - 1] !== undefined ? String(args[i - 1]) : m));
 }
