@@ -105,7 +105,6 @@ async function main() {
     return;
   }
   fillTexts();
-  document.title = t('title');
   $('join-form').addEventListener('submit', join);
   const record = currentRun();
   if (!record) showJoin();
