@@ -317,6 +317,21 @@
     </message>
 </context>
 <context>
+    <name>Page</name>
+    <message>
+        <source>未送信 %1</source>
+        <translation>%1 not sent yet</translation>
+    </message>
+    <message>
+        <source>すべての回答が保存されました</source>
+        <translation>All answers are stored</translation>
+    </message>
+    <message>
+        <source>この実験は別のタブで開かれています</source>
+        <translation>This run is open in another tab</translation>
+    </message>
+</context>
+<context>
     <name>TAnalysisWindow</name>
     <message>
         <source>最尤推定</source>
