@@ -160,6 +160,8 @@ Reply HttpServer::Dispatch(const QHttpServerRequest& request) {
       {{"api", "runs", "*"}, Method::Get, &HttpServer::GetRun},
       {{"api", "runs", "*", "answers", "*"}, Method::Put, &HttpServer::PutAnswer},
       {{"api", "runs", "*", "status"}, Method::Post, &HttpServer::PostStatus},
+      {{"api", "runs", "*", "fit"}, Method::Get, &HttpServer::RunFit},
+      {{"api", "runs", "*", "rows.csv"}, Method::Get, &HttpServer::RunRows},
       {{"api", "teacher", "runs"}, Method::Get, &HttpServer::TeacherRuns},
       {{"api", "teacher", "trials.csv"}, Method::Get, &HttpServer::TeacherTrials},
       {{"api", "teacher", "sessions.csv"}, Method::Get, &HttpServer::TeacherSessions},

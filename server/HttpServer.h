@@ -71,6 +71,9 @@ class HttpServer : public QAbstractHttpServer {
   Reply GetRun(const QHttpServerRequest&, const QStringList&);
   Reply PutAnswer(const QHttpServerRequest&, const QStringList&);
   Reply PostStatus(const QHttpServerRequest&, const QStringList&);
+  // The student's ROC page (RunAnalysis.cpp): the run's fit and its rows.
+  Reply RunFit(const QHttpServerRequest&, const QStringList&);
+  Reply RunRows(const QHttpServerRequest&, const QStringList&);
   Reply TeacherRuns(const QHttpServerRequest&, const QStringList&);
   Reply TeacherTrials(const QHttpServerRequest&, const QStringList&);
   Reply TeacherSessions(const QHttpServerRequest&, const QStringList&);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "server/PageLanguage.h"
+#include "server/RocTexts.h"
 
 namespace server {
 
@@ -35,6 +36,7 @@ constexpr PageText kTexts[] = {
 QJsonObject PageTexts(ui::Language language) {
   QJsonObject texts;
   for (const PageText& t : kTexts) texts.insert(QString::fromLatin1(t.key), Tr(language, t.context, t.source));
+  AddRocTexts(texts, language);
   return texts;
 }
 

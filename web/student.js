@@ -7,6 +7,7 @@ import { currentRun, leaveRun, markStored, newRun } from './store.js';
 import { Outbox } from './outbox.js';
 import { claimRun, releaseRun } from './tabguard.js';
 import { Experiment } from './experiment.js';
+import { installRocPage } from './roc.js';
 
 const $ = (id) => document.getElementById(id);
 const period = measureFramePeriod();
@@ -15,7 +16,7 @@ let config = null;
 const outbox = new Outbox((n) => experiment?.unsent(n));
 
 function showOnly(id) {
-  for (const main of ['join', 'run', 'message']) $(main).hidden = main !== id;
+  for (const main of ['join', 'run', 'roc', 'message']) $(main).hidden = main !== id;
   document.body.dataset.view = id;
 }
 
@@ -106,6 +107,7 @@ async function main() {
   }
   fillTexts();
   $('join-form').addEventListener('submit', join);
+  installRocPage({ experiment: () => experiment, period, show: () => showOnly('roc') });
   const record = currentRun();
   if (!record) showJoin();
   // A second tab on a run shown elsewhere leaves the sending to that tab.
