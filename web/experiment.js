@@ -148,6 +148,7 @@ export class Experiment {
   visibilityChanged() {
     if (!document.hidden || !['starting', 'exposure', 'rating'].includes(this.state)) return;
     ++this.attempt;
+    document.body.dataset.spoiled = this.state;
     this.notice(t('hidden_again'));
     this.showGo();
   }

@@ -158,12 +158,20 @@ class Page:
         self.driver.switch_to.window(first)
         wait_for(f'trial {trial} offered again', lambda: self.at('go', trial))
         assert self.text('notice') == texts['hidden_again']
+        print(f'hidden during the {self.data("spoiled")} of trial {trial}')
 
 
-def answer_for(stimulus, trial):
+def answers_for(trials):
     """Answers that overlap between the kinds, so that the fit has a finite
-    maximum: signal mostly high, noise mostly low."""
-    return ([4, 3, 4, 2, 3] if stimulus == 'signal' else [1, 2, 1, 3, 2])[trial % 5]
+    maximum: signal mostly high, noise mostly low, every category used."""
+    pattern = {'signal': [4, 3, 2, 4, 1, 3], 'noise': [1, 2, 3, 1, 4, 2]}
+    seen = {'signal': 0, 'noise': 0}
+    answers = {}
+    for t in trials:
+        kind = t['stimulus']
+        answers[t['trial']] = pattern[kind][seen[kind] % 6]
+        seen[kind] += 1
+    return answers
 
 
 def run_scenario(page, server, scenario, texts):
@@ -174,7 +182,7 @@ def run_scenario(page, server, scenario, texts):
     run = page.driver.execute_script(
         'return JSON.parse(localStorage.getItem("rocrating.run." + localStorage.getItem("rocrating.current")))')
     trials = run['trials']
-    answers = {}
+    answers = answers_for(trials)
     for t in trials:
         n = t['trial']
         if n == scenario.get('offline', (0,))[0]:
@@ -183,7 +191,6 @@ def run_scenario(page, server, scenario, texts):
         if n == scenario.get('hide_at'):
             page.hide_during_exposure(url, texts, n)
         page.go(n)
-        answers[n] = answer_for(t['stimulus'], n)
         page.rate(n, answers[n])
         if n == scenario.get('offline', (0, 0))[1]:
             held = scenario['offline'][1] - scenario['offline'][0] + 1
