@@ -77,7 +77,7 @@ export class Experiment {
 
   show({ screen = null, grid = false, go = false, ratings = false, exit = false }) {
     for (const id of ['go-screen', 'instructions', 'end-screen']) $(id).hidden = id !== screen;
-    $('grid').hidden = !grid;
+    $('grid').classList.toggle('off', !grid);
     $('go').hidden = !go;
     $('exit').hidden = !exit;
     for (const b of this.ratingButtons) b.hidden = !ratings;

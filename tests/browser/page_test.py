@@ -99,13 +99,15 @@ class Page:
     def __init__(self, scenario):
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
+        width, height = scenario['size']
         for a in ('--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
-                  f'--window-size={scenario["size"][0]},{scenario["size"][1]}'):
+                  f'--window-size={width},{height}', f'--force-device-scale-factor={scenario["ratio"]}'):
             options.add_argument(a)
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-        width, height = scenario['size']
+        # The window's size exactly (headless windows have a smallest width),
+        # at the device pixel ratio of the command line.
         self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
-            'width': width, 'height': height, 'deviceScaleFactor': scenario['ratio'], 'mobile': False})
+            'width': width, 'height': height, 'deviceScaleFactor': 0, 'mobile': False})
         self.driver.execute_cdp_cmd('Network.enable', {})
         self.by_keys = scenario['by'] == 'keys'
 
