@@ -1,7 +1,7 @@
 // The student's page: join (the observer's name, the design when there is
 // a choice), or take up the run this browser was showing, then the run.
 
-import { fillTexts, loadConfig, t } from './texts.js';
+import { fillTexts, lang, loadConfig, t } from './texts.js';
 import { measureFramePeriod } from './frames.js';
 import { currentRun, leaveRun, markStored, newRun } from './store.js';
 import { Outbox } from './outbox.js';
@@ -37,7 +37,7 @@ async function runRecord(record) {
   // What the server holds already counts as sent; without the network the
   // run goes on from the page's own copy.
   try {
-    const response = await fetch(`/api/runs/${record.run}`, { headers: { 'X-Write-Key': record.key }, cache: 'no-store' });
+    const response = await fetch(`/api/runs/${record.run}?lang=${lang()}`, { headers: { 'X-Write-Key': record.key }, cache: 'no-store' });
     if (response.ok) markStored(record.run, (await response.json()).stored || []);
   } catch {
     // offline: the outbox sends when it can
@@ -77,7 +77,7 @@ async function join(e) {
   button.disabled = true;
   $('join-error').textContent = '';
   try {
-    const response = await fetch('/api/runs', {
+    const response = await fetch(`/api/runs?lang=${lang()}`, {
       method: 'POST',
       headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify({ observer: $('observer').value, design: $('design').value }),
