@@ -35,6 +35,7 @@ constexpr PageText kTexts[] = {
     {"other_tab", "Page", QT_TRANSLATE_NOOP("Page", "この実験は別のタブで開かれています")},
     {"too_many", "Page", QT_TRANSLATE_NOOP("Page", "少し待ってから、もう一度開始して下さい")},
     {"no_server", "Page", QT_TRANSLATE_NOOP("Page", "サーバーにつながりません")},
+    {"run_gone", "Page", QT_TRANSLATE_NOOP("Page", "サーバーにこの実験がありません。もう一度開始して下さい")},
     // The teacher's page.
     {"teacher_title", "Page", QT_TRANSLATE_NOOP("Page", "教員用のページ")},
     {"students_link", "Page", QT_TRANSLATE_NOOP("Page", "学生用のリンク")},

@@ -378,6 +378,10 @@
         <source>セッションごとのデータ (sessions.csv)</source>
         <translation>Sessions (sessions.csv)</translation>
     </message>
+    <message>
+        <source>サーバーにこの実験がありません。もう一度開始して下さい</source>
+        <translation>The server does not know this run: please start again</translation>
+    </message>
 </context>
 <context>
     <name>TAnalysisWindow</name>

@@ -3,7 +3,7 @@
 
 import { fillTexts, lang, loadConfig, t } from './texts.js';
 import { measureFramePeriod } from './frames.js';
-import { currentRun, leaveRun, markStored, newRun } from './store.js';
+import { currentRun, forgetRun, leaveRun, markStored, newRun } from './store.js';
 import { Outbox } from './outbox.js';
 import { claimRun, releaseRun } from './tabguard.js';
 import { Experiment } from './experiment.js';
@@ -38,7 +38,17 @@ async function runRecord(record) {
   // run goes on from the page's own copy.
   try {
     const response = await fetch(`/api/runs/${record.run}?lang=${lang()}`, { headers: { 'X-Write-Key': record.key }, cache: 'no-store' });
-    if (response.ok) markStored(record.run, (await response.json()).stored || []);
+    if (response.ok) {
+      markStored(record.run, (await response.json()).stored || []);
+    } else if (response.status === 404 || response.status === 403) {
+      // The server no longer knows the run (restarted without a database):
+      // nothing of it can be stored, and the student starts again.
+      experiment.stop();
+      forgetRun(record.run);
+      leave(record.run);
+      $('join-error').textContent = t('run_gone');
+      return true;
+    }
   } catch {
     // offline: the outbox sends when it can
   }
