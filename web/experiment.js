@@ -66,6 +66,7 @@ export class Experiment {
   stop() {
     document.removeEventListener('keydown', this.keys);
     document.removeEventListener('visibilitychange', this.visibility);
+    this.grid.close();
     ++this.attempt;
   }
 
@@ -107,7 +108,6 @@ export class Experiment {
     const period = await this.period;
     if (attempt !== this.attempt) return;
     this.setState('exposure');
-    this.show({});
     const timing = await expose({
       ms: this.design.exposure_ms,
       period,

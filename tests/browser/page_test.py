@@ -38,8 +38,8 @@ SCENARIOS = {
     'keyboard': dict(size=(360, 640), ratio=2, lang='ja', by='keys'),
     'clicks': dict(size=(1366, 768), ratio=1, lang='en', by='clicks'),
     'offline': dict(size=(360, 640), ratio=3, lang='ja', by='keys', offline=(3, 6)),
-    'reload': dict(size=(1366, 768), ratio=1, lang='en', by='clicks', reload_after=4),
-    'hidden': dict(size=(360, 640), ratio=2, lang='ja', by='keys', hide_at=3),
+    'reload': dict(size=(1366, 768), ratio=1, lang='en', by='keys', reload_after=4),
+    'hidden': dict(size=(360, 640), ratio=2, lang='ja', by='clicks', hide_at=3),
 }
 LIMIT_S = 60
 
