@@ -73,6 +73,11 @@ class BrowserRun {
   // The page's answer to `trial`, at `now` (ISO 8601, noted as the last answer).
   Taken Take(std::int32_t trial, const PageAnswer& answer, const std::string& now);
 
+  // An answer the run holds already (kept by another server, or before a
+  // restart): remembered, written nowhere.
+  void Remember(std::int32_t trial, const PageAnswer& answer) { answers_.emplace(trial, answer); }
+  void SetLastAnswer(std::string at) { lastAnswer_ = std::move(at); }
+
   const std::string& Id() const { return id_; }
   const std::string& Key() const { return key_; }
   const experiment::Design& GetDesign() const { return run_.design; }

@@ -17,6 +17,7 @@
 #include "server/PageLanguage.h"
 #include "server/PageTexts.h"
 #include "server/QrCode.h"
+#include "server/RunDatabase.h"
 #include "server/Secrets.h"
 #include "stats/BinormalFit.h"
 #include "stats/RatingCounts.h"
@@ -227,18 +228,66 @@ Reply HttpServer::CreateRun(const QHttpServerRequest& request, const QStringList
   if (!runLimit_.Allow(request.remoteAddress().toString().toStdString(), RateLimit::Clock::now())) {
     return ErrorReply(429, "too many runs from this address; wait a minute");
   }
-  experiment::RunSettings made{.design = *design, .Format = experiment::TrialLogFormat::kClass, .Seed = settings_.seed};
-  const std::string session = NewSession();
-  auto run = std::make_unique<BrowserRun>(RandomSecret(), RandomSecret(), experiment::MakeRun(made, session, *observer));
-  if (settings_.dataFolder) run->AddSink(std::make_unique<RunFile>(*settings_.dataFolder, session, *observer));
-  if (settings_.store != nullptr) run->AddSink(settings_.store);
+  std::unique_ptr<BrowserRun> run;
+  for (int tries = 0; !run; ++tries) {
+    run = MakeBrowserRun(RandomSecret(), RandomSecret(), design->Name, NewSession(), *observer, settings_.seed);
+    if (settings_.database == nullptr) break;
+    const numeric::Result<bool> added = settings_.database->AddRun(*run);
+    if (!added) return Unavailable(added.Reason());
+    if (!*added) run.reset();  // another server's run has this session: the next millisecond's
+    if (tries == 100) return Unavailable("no session time is free");
+  }
   const QJsonObject body = RunJson(*run, language);
   order_.push_back(run.get());
   runs_.emplace(run->Id(), std::move(run));
   return JsonReply(201, body);
 }
 
+std::unique_ptr<BrowserRun> HttpServer::MakeBrowserRun(const std::string& id, const std::string& key,
+                                                       const std::string& design, const std::string& session,
+                                                       const std::string& observer,
+                                                       std::optional<std::uint32_t> seed) const {
+  const auto d = std::find_if(settings_.designs.begin(), settings_.designs.end(),
+                              [&](const experiment::Design& x) { return x.Name == design; });
+  if (d == settings_.designs.end()) return nullptr;
+  const experiment::RunSettings made{.design = *d, .Format = experiment::TrialLogFormat::kClass, .Seed = seed};
+  auto run = std::make_unique<BrowserRun>(id, key, experiment::MakeRun(made, session, observer));
+  if (settings_.dataFolder) run->AddSink(std::make_unique<RunFile>(*settings_.dataFolder, session, observer));
+  if (settings_.store != nullptr) run->AddSink(settings_.store);
+  return run;
+}
+
+numeric::Status HttpServer::Refresh(const std::string& id) {
+  const auto stored = settings_.database->Runs(id);
+  if (!stored) return numeric::Fail(stored.Reason());
+  if (id.empty()) order_.clear();
+  for (const RunDatabase::StoredRun& s : *stored) {
+    auto it = runs_.find(s.id);
+    if (it == runs_.end()) {
+      std::unique_ptr<BrowserRun> run = MakeBrowserRun(s.id, s.key, s.design, s.session, s.observer, s.seed);
+      if (!run) continue;  // a design this server does not serve
+      it = runs_.emplace(s.id, std::move(run)).first;
+    }
+    for (const auto& [trial, answer] : s.answers) it->second->Remember(trial, answer);
+    it->second->SetLastAnswer(s.lastAnswer);
+    it->second->unsent = s.unsent;
+    if (id.empty()) order_.push_back(it->second.get());
+  }
+  return {};
+}
+
+Reply HttpServer::Unavailable(const std::string& why) const {
+  std::cerr << "rocrating: the class database: " << why << "\n";
+  return ErrorReply(503, "the class database is not reachable; try again");
+}
+
 BrowserRun* HttpServer::WritableRun(const QHttpServerRequest& request, const QString& id, Reply& refused) {
+  if (settings_.database != nullptr && !runs_.contains(id.toStdString())) {
+    if (const numeric::Status found = Refresh(id.toStdString()); !found) {
+      refused = Unavailable(found.Reason());
+      return nullptr;
+    }
+  }
   const auto it = runs_.find(id.toStdString());
   if (it == runs_.end()) {
     refused = ErrorReply(404, "no such run");
@@ -255,6 +304,9 @@ Reply HttpServer::GetRun(const QHttpServerRequest& request, const QStringList& w
   Reply refused;
   BrowserRun* run = WritableRun(request, wild[0], refused);
   if (run == nullptr) return refused;
+  if (settings_.database != nullptr) {
+    if (const numeric::Status fresh = Refresh(run->Id()); !fresh) return Unavailable(fresh.Reason());
+  }
   QJsonObject body = RunJson(*run, LanguageOf(request));
   QJsonArray stored;
   for (const auto& [trial, answer] : run->Answers()) stored.append(trial);
@@ -271,6 +323,15 @@ Reply HttpServer::PutAnswer(const QHttpServerRequest& request, const QStringList
   std::int64_t unsent = 0;
   const auto answer = ParseAnswer(request.body(), run->GetDesign().Categories(), unsent);
   if (!answer) return ErrorReply(400, QString::fromStdString(answer.Reason()));
+  if (settings_.database != nullptr && !run->Answers().contains(*trial)) {
+    // The database decides, for every server of the class, whether the
+    // answer is new; one it holds already is remembered here.
+    const auto claimed = settings_.database->Claim(run->Id(), *trial, *answer, unsent);
+    if (!claimed) return Unavailable(claimed.Reason());
+    if (*claimed != BrowserRun::Outcome::kStored) {
+      if (const numeric::Status fresh = Refresh(run->Id()); !fresh) return Unavailable(fresh.Reason());
+    }
+  }
   const BrowserRun::Taken taken = run->Take(*trial, *answer, experiment::FormatSessionTime(std::chrono::system_clock::now()));
   if (!taken.failure.empty()) std::cerr << "rocrating: " << taken.failure << "\n";
   switch (taken.outcome) {
@@ -278,7 +339,9 @@ Reply HttpServer::PutAnswer(const QHttpServerRequest& request, const QStringList
     case BrowserRun::Outcome::kSame: run->unsent = unsent; return JsonReply(200, {{"stored", *trial}});
     case BrowserRun::Outcome::kConflict: return ErrorReply(409, "that trial is stored with another answer");
     case BrowserRun::Outcome::kNoSuchTrial: return ErrorReply(404, "no such trial");
-    case BrowserRun::Outcome::kNotKept: break;
+    case BrowserRun::Outcome::kNotKept:
+      if (settings_.database != nullptr) (void)settings_.database->Release(run->Id(), *trial);
+      break;
   }
   return ErrorReply(500, "the answer could not be kept; send it again");
 }
@@ -290,12 +353,22 @@ Reply HttpServer::PostStatus(const QHttpServerRequest& request, const QStringLis
   const auto unsent = ParseStatus(request.body());
   if (!unsent) return ErrorReply(400, QString::fromStdString(unsent.Reason()));
   run->unsent = *unsent;
+  if (settings_.database != nullptr) {
+    if (const numeric::Status noted = settings_.database->SetUnsent(run->Id(), *unsent); !noted) {
+      return Unavailable(noted.Reason());
+    }
+  }
   return {.status = 204, .body = {}};
 }
 
-bool HttpServer::TeacherAllowed(const QHttpServerRequest& request) const {
+bool HttpServer::TeacherAllowed(const QHttpServerRequest& request) {
   const QString token = request.query().queryItemValue("token", QUrl::FullyDecoded);
-  return SameSecret(token.toStdString(), settings_.token);
+  if (!SameSecret(token.toStdString(), settings_.token)) return false;
+  // Every server's runs, as the database holds them now.
+  if (settings_.database != nullptr) {
+    if (const numeric::Status fresh = Refresh(); !fresh) std::cerr << "rocrating: the class database: " << fresh.Reason() << "\n";
+  }
+  return true;
 }
 
 Reply HttpServer::TeacherRuns(const QHttpServerRequest& request, const QStringList&) {

@@ -30,6 +30,7 @@ struct ServerSettings {
   std::optional<std::uint32_t> seed;        // every run's; the clock's when empty
   std::optional<std::string> dataFolder;    // each run's per-trial file here; none: no files
   experiment::TrialSink* store = nullptr;   // every row also here (not owned)
+  class RunDatabase* database = nullptr;    // runs and answers kept here, shared with other servers (not owned)
   std::string token;                        // the teacher's
   std::string studentsUrl;                  // for the teacher's page and its QR code
   int runsPerMinute = 10;                   // runs created per client address
@@ -82,7 +83,17 @@ class HttpServer : public QAbstractHttpServer {
   // The run named in the path whose write key the request holds; else the
   // refusal (404 unknown, 403 wrong key) in `refused`.
   BrowserRun* WritableRun(const QHttpServerRequest& request, const QString& id, Reply& refused);
-  bool TeacherAllowed(const QHttpServerRequest& request) const;
+  // The token is the teacher's (compared in constant time).
+  bool TeacherAllowed(const QHttpServerRequest& request);
+  // A run of one of the server's designs, with its sinks; null for a design
+  // it does not serve.
+  std::unique_ptr<BrowserRun> MakeBrowserRun(const std::string& id, const std::string& key, const std::string& design,
+                                             const std::string& session, const std::string& observer,
+                                             std::optional<std::uint32_t> seed) const;
+  // The database's runs into the memory's, those of `id` or all; the reason
+  // when the database failed.
+  numeric::Status Refresh(const std::string& id = {});
+  Reply Unavailable(const std::string& why) const;
   std::string NewSession();
 
   ServerSettings settings_;

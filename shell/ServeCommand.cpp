@@ -10,7 +10,6 @@
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QStandardPaths>
-#include <QSysInfo>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "experiment/DesignFile.h"
 #include "server/HttpServer.h"
 #include "server/QrCode.h"
+#include "server/RunDatabase.h"
 #include "server/Secrets.h"
 #include "store/ConnInfo.h"
 #include "store/Store.h"
@@ -125,7 +125,7 @@ std::unique_ptr<store::Store> StartStore(const std::string& conninfo) {
   const QString spool = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   QDir().mkpath(spool);
   auto classStore = std::make_unique<store::Store>(
-      info, store::SpoolPath(spool.toStdString(), info), QSysInfo::machineHostName().toStdString(),
+      info, store::SpoolPath(spool.toStdString(), info), server::kBrowserHost,
       [](const std::string& line) { Complain(line); });
   if (const numeric::Status started = classStore->Start(); !started) {
     Complain(started.Reason());
@@ -183,10 +183,17 @@ int RunServe(const ServeRequest& request, int argc, char** argv) {
     return 2;
   }
   std::unique_ptr<store::Store> classStore;
+  std::unique_ptr<server::RunDatabase> database;
   if (request.store) {
     classStore = StartStore(*request.store);
     if (!classStore) return 2;
     settings->store = classStore.get();
+    database = std::make_unique<server::RunDatabase>(*store::ParseConnInfo(*request.store), "browser-runs");
+    if (const numeric::Status open = database->Open(); !open) {
+      Complain("the class database: " + open.Reason());
+      return 2;
+    }
+    settings->database = database.get();
   }
   const bool tls = settings->tls.has_value();
   const std::string token = settings->token;

@@ -66,6 +66,7 @@ export class Experiment {
   stop() {
     document.removeEventListener('keydown', this.keys);
     document.removeEventListener('visibilitychange', this.visibility);
+    this.grid.close();
     ++this.attempt;
   }
 
@@ -77,7 +78,7 @@ export class Experiment {
 
   show({ screen = null, grid = false, go = false, ratings = false, exit = false }) {
     for (const id of ['go-screen', 'instructions', 'end-screen']) $(id).hidden = id !== screen;
-    $('grid').hidden = !grid;
+    $('grid').classList.toggle('off', !grid);
     $('go').hidden = !go;
     $('exit').hidden = !exit;
     for (const b of this.ratingButtons) b.hidden = !ratings;
@@ -107,7 +108,6 @@ export class Experiment {
     const period = await this.period;
     if (attempt !== this.attempt) return;
     this.setState('exposure');
-    this.show({});
     const timing = await expose({
       ms: this.design.exposure_ms,
       period,
@@ -148,6 +148,7 @@ export class Experiment {
   visibilityChanged() {
     if (!document.hidden || !['starting', 'exposure', 'rating'].includes(this.state)) return;
     ++this.attempt;
+    document.body.dataset.spoiled = this.state;
     this.notice(t('hidden_again'));
     this.showGo();
   }

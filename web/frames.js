@@ -29,17 +29,16 @@ export function exposureFrames(ms, period) {
 // Shows the grid (`show()`) in one frame and takes it away (`hide()`) in
 // the frame n frame periods later, counted from the frames' stamps so that
 // a late callback does not lengthen the exposure by more than it must.
-// `spoiled()` says the page was hidden meanwhile: the grid goes at once and
-// the result is null. Otherwise {exposure_ms, asked_ms, frame_ms}: from the
-// first frame with the grid to the first frame without it, and `gone`, that
-// frame's stamp.
+// `spoiled()` says the trial was called off meanwhile (the page hidden):
+// the result is null, and the caller has put its own screen up. Otherwise
+// {exposure_ms, asked_ms, frame_ms}: from the first frame with the grid to
+// the first frame without it, and `gone`, that frame's stamp.
 export function expose({ ms, period, show, hide, spoiled }) {
   const n = exposureFrames(ms, period);
   return new Promise((resolve) => {
     let first = null;
     const step = (ts) => {
       if (spoiled()) {
-        hide();
         resolve(null);
         return;
       }

@@ -9,12 +9,17 @@ export class Grid {
     this.canvas = canvas;
     this.pattern = null;
     this.colours = null;
-    const observer = new ResizeObserver((entries) => this.resized(entries[0]));
+    this.observer = new ResizeObserver((entries) => this.resized(entries[0]));
     try {
-      observer.observe(canvas, { box: 'device-pixel-content-box' });
+      this.observer.observe(canvas, { box: 'device-pixel-content-box' });
     } catch {
-      observer.observe(canvas);
+      this.observer.observe(canvas);
     }
+  }
+
+  // The canvas is left to the next run's grid.
+  close() {
+    this.observer.disconnect();
   }
 
   resized(entry) {

@@ -7,6 +7,45 @@
 const PREFIX = 'rocrating.run.';
 const CURRENT = 'rocrating.current';
 
+// Where the browser keeps nothing (storage switched off, or full), the page
+// goes on with a copy in memory: the run is not lost while the tab is open.
+class MemoryStorage {
+  constructor() { this.items = new Map(); }
+  get length() { return this.items.size; }
+  key(i) { return [...this.items.keys()][i] ?? null; }
+  getItem(name) { return this.items.has(name) ? this.items.get(name) : null; }
+  setItem(name, value) { this.items.set(name, String(value)); }
+  removeItem(name) { this.items.delete(name); }
+}
+
+function browserStorage() {
+  try {
+    const probe = 'rocrating.probe';
+    window.localStorage.setItem(probe, probe);
+    window.localStorage.removeItem(probe);
+    return window.localStorage;
+  } catch {
+    return new MemoryStorage();
+  }
+}
+
+let localStorage = browserStorage();
+
+// A write the browser refuses moves everything kept into memory.
+function keep(name, value) {
+  try {
+    localStorage.setItem(name, value);
+  } catch {
+    const memory = new MemoryStorage();
+    for (let i = 0; i < localStorage.length; ++i) {
+      const k = localStorage.key(i);
+      memory.setItem(k, localStorage.getItem(k));
+    }
+    localStorage = memory;
+    localStorage.setItem(name, value);
+  }
+}
+
 function read(id) {
   try {
     const text = localStorage.getItem(PREFIX + id);
@@ -17,13 +56,13 @@ function read(id) {
 }
 
 function write(record) {
-  localStorage.setItem(PREFIX + record.run, JSON.stringify(record));
+  keep(PREFIX + record.run, JSON.stringify(record));
 }
 
 export function newRun(created) {
   const record = { ...created, answers: {}, acked: [], left: false };
   write(record);
-  localStorage.setItem(CURRENT, record.run);
+  keep(CURRENT, record.run);
   return record;
 }
 
@@ -64,6 +103,12 @@ export function leaveRun(id) {
   record.left = true;
   write(record);
   markStored(id, []);
+}
+
+// A run the server does not know: nothing of it can be stored any more.
+export function forgetRun(id) {
+  if (localStorage.getItem(CURRENT) === id) localStorage.removeItem(CURRENT);
+  localStorage.removeItem(PREFIX + id);
 }
 
 // The next trial to show: the one after the last answered or stored.

@@ -1,9 +1,9 @@
 // The student's page: join (the observer's name, the design when there is
 // a choice), or take up the run this browser was showing, then the run.
 
-import { fillTexts, loadConfig, t } from './texts.js';
+import { fillTexts, lang, loadConfig, t } from './texts.js';
 import { measureFramePeriod } from './frames.js';
-import { currentRun, leaveRun, markStored, newRun } from './store.js';
+import { currentRun, forgetRun, leaveRun, markStored, newRun } from './store.js';
 import { Outbox } from './outbox.js';
 import { claimRun, releaseRun } from './tabguard.js';
 import { Experiment } from './experiment.js';
@@ -38,8 +38,18 @@ async function runRecord(record) {
   // What the server holds already counts as sent; without the network the
   // run goes on from the page's own copy.
   try {
-    const response = await fetch(`/api/runs/${record.run}`, { headers: { 'X-Write-Key': record.key }, cache: 'no-store' });
-    if (response.ok) markStored(record.run, (await response.json()).stored || []);
+    const response = await fetch(`/api/runs/${record.run}?lang=${lang()}`, { headers: { 'X-Write-Key': record.key }, cache: 'no-store' });
+    if (response.ok) {
+      markStored(record.run, (await response.json()).stored || []);
+    } else if (response.status === 404 || response.status === 403) {
+      // The server no longer knows the run (restarted without a database):
+      // nothing of it can be stored, and the student starts again.
+      experiment.stop();
+      forgetRun(record.run);
+      leave(record.run);
+      $('join-error').textContent = t('run_gone');
+      return true;
+    }
   } catch {
     // offline: the outbox sends when it can
   }
@@ -78,7 +88,7 @@ async function join(e) {
   button.disabled = true;
   $('join-error').textContent = '';
   try {
-    const response = await fetch('/api/runs', {
+    const response = await fetch(`/api/runs?lang=${lang()}`, {
       method: 'POST',
       headers: { 'Content-Type': 'application/json' },
       body: JSON.stringify({ observer: $('observer').value, design: $('design').value }),

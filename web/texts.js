@@ -16,6 +16,13 @@ export function pageLanguage() {
 }
 
 let texts = {};
+let language = 'ja';
+
+// The page's language as the server took it: the design's texts and the
+// reasons of a refusal come in it too (?lang= on those requests).
+export function lang() {
+  return language;
+}
 
 export async function loadConfig() {
   const lang = pageLanguage();
@@ -23,7 +30,8 @@ export async function loadConfig() {
   if (!response.ok) throw new Error(`config ${response.status}`);
   const config = await response.json();
   texts = config.texts || {};
-  document.documentElement.lang = config.lang || lang;
+  language = config.lang || lang;
+  document.documentElement.lang = language;
   return config;
 }
 

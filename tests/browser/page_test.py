@@ -38,8 +38,8 @@ SCENARIOS = {
     'keyboard': dict(size=(360, 640), ratio=2, lang='ja', by='keys'),
     'clicks': dict(size=(1366, 768), ratio=1, lang='en', by='clicks'),
     'offline': dict(size=(360, 640), ratio=3, lang='ja', by='keys', offline=(3, 6)),
-    'reload': dict(size=(1366, 768), ratio=1, lang='en', by='clicks', reload_after=4),
-    'hidden': dict(size=(360, 640), ratio=2, lang='ja', by='keys', hide_at=3),
+    'reload': dict(size=(1366, 768), ratio=1, lang='en', by='keys', reload_after=4),
+    'hidden': dict(size=(360, 640), ratio=2, lang='ja', by='clicks', hide_at=3),
 }
 LIMIT_S = 60
 
@@ -99,13 +99,15 @@ class Page:
     def __init__(self, scenario):
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
+        width, height = scenario['size']
         for a in ('--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
-                  f'--window-size={scenario["size"][0]},{scenario["size"][1]}'):
+                  f'--window-size={width},{height}', f'--force-device-scale-factor={scenario["ratio"]}'):
             options.add_argument(a)
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-        width, height = scenario['size']
+        # The window's size exactly (headless windows have a smallest width),
+        # at the device pixel ratio of the command line.
         self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
-            'width': width, 'height': height, 'deviceScaleFactor': scenario['ratio'], 'mobile': False})
+            'width': width, 'height': height, 'deviceScaleFactor': 0, 'mobile': False})
         self.driver.execute_cdp_cmd('Network.enable', {})
         self.by_keys = scenario['by'] == 'keys'
 
@@ -158,12 +160,20 @@ class Page:
         self.driver.switch_to.window(first)
         wait_for(f'trial {trial} offered again', lambda: self.at('go', trial))
         assert self.text('notice') == texts['hidden_again']
+        print(f'hidden during the {self.data("spoiled")} of trial {trial}')
 
 
-def answer_for(stimulus, trial):
+def answers_for(trials):
     """Answers that overlap between the kinds, so that the fit has a finite
-    maximum: signal mostly high, noise mostly low."""
-    return ([4, 3, 4, 2, 3] if stimulus == 'signal' else [1, 2, 1, 3, 2])[trial % 5]
+    maximum: signal mostly high, noise mostly low, every category used."""
+    pattern = {'signal': [4, 3, 2, 4, 1, 3], 'noise': [1, 2, 3, 1, 4, 2]}
+    seen = {'signal': 0, 'noise': 0}
+    answers = {}
+    for t in trials:
+        kind = t['stimulus']
+        answers[t['trial']] = pattern[kind][seen[kind] % 6]
+        seen[kind] += 1
+    return answers
 
 
 def run_scenario(page, server, scenario, texts):
@@ -174,7 +184,7 @@ def run_scenario(page, server, scenario, texts):
     run = page.driver.execute_script(
         'return JSON.parse(localStorage.getItem("rocrating.run." + localStorage.getItem("rocrating.current")))')
     trials = run['trials']
-    answers = {}
+    answers = answers_for(trials)
     for t in trials:
         n = t['trial']
         if n == scenario.get('offline', (0,))[0]:
@@ -183,7 +193,6 @@ def run_scenario(page, server, scenario, texts):
         if n == scenario.get('hide_at'):
             page.hide_during_exposure(url, texts, n)
         page.go(n)
-        answers[n] = answer_for(t['stimulus'], n)
         page.rate(n, answers[n])
         if n == scenario.get('offline', (0, 0))[1]:
             held = scenario['offline'][1] - scenario['offline'][0] + 1
