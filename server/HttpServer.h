@@ -75,6 +75,7 @@ class HttpServer : public QAbstractHttpServer {
   // The student's ROC page (RunAnalysis.cpp): the run's fit and its rows.
   Reply RunFit(const QHttpServerRequest&, const QStringList&);
   Reply RunRows(const QHttpServerRequest&, const QStringList&);
+  const BrowserRun* FreshRun(const QHttpServerRequest& request, const QString& id, Reply& refused);
   Reply TeacherRuns(const QHttpServerRequest&, const QStringList&);
   Reply TeacherTrials(const QHttpServerRequest&, const QStringList&);
   Reply TeacherSessions(const QHttpServerRequest&, const QStringList&);

@@ -58,9 +58,20 @@ QJsonObject FitJson(const roc::RatingCounts& counts, const std::optional<roc::Bi
   return body;
 }
 
+// The writable run with every answer any server of the class holds.
+const BrowserRun* HttpServer::FreshRun(const QHttpServerRequest& request, const QString& id, Reply& refused) {
+  BrowserRun* run = WritableRun(request, id, refused);
+  if (run == nullptr || settings_.database == nullptr) return run;
+  if (const numeric::Status fresh = Refresh(run->Id()); !fresh) {
+    refused = Unavailable(fresh.Reason());
+    return nullptr;
+  }
+  return run;
+}
+
 Reply HttpServer::RunFit(const QHttpServerRequest& request, const QStringList& wild) {
   Reply refused;
-  const BrowserRun* run = WritableRun(request, wild[0], refused);
+  const BrowserRun* run = FreshRun(request, wild[0], refused);
   if (run == nullptr) return refused;
   const experiment::TrialLogSession rows = run->Rows();
   const roc::RatingCounts counts = roc::CountRecordedRows(rows.Rows, rows.Categories);
@@ -78,7 +89,7 @@ Reply HttpServer::RunFit(const QHttpServerRequest& request, const QStringList& w
 
 Reply HttpServer::RunRows(const QHttpServerRequest& request, const QStringList& wild) {
   Reply refused;
-  const BrowserRun* run = WritableRun(request, wild[0], refused);
+  const BrowserRun* run = FreshRun(request, wild[0], refused);
   if (run == nullptr) return refused;
   std::string csv = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
   for (const experiment::TrialLogRow& row : run->Rows().Rows) {

@@ -384,6 +384,25 @@
     </message>
 </context>
 <context>
+    <name>RocPage</name>
+    <message>
+        <source>最尤推定を計算しています…</source>
+        <translation>Fitting by maximum likelihood…</translation>
+    </message>
+    <message>
+        <source>まだ送信されていない回答があります（未送信 %1）。すべて保存されてから最尤推定をします。</source>
+        <translation>Some answers are not sent yet (%1 not sent): the fit follows once all are stored.</translation>
+    </message>
+    <message>
+        <source>サーバーにつながりません。</source>
+        <translation>The server cannot be reached.</translation>
+    </message>
+    <message>
+        <source>サーバーから最尤推定を受け取れません。もう一度試しています。</source>
+        <translation>The fit could not be had from the server: trying again.</translation>
+    </message>
+</context>
+<context>
     <name>TAnalysisWindow</name>
     <message>
         <source>最尤推定</source>
