@@ -54,6 +54,7 @@ export class RocPlot {
       this.canvas.height = device;
     }
     this.k = device / PICTURE;
+    this.ratio = device / side;
   }
 
   // A pen of desktop width w: whole device pixels, at least one.
@@ -82,7 +83,8 @@ export class RocPlot {
     const g = this.g;
     g.fillStyle = '#000000';
     g.textBaseline = 'top';
-    g.font = `${Math.round(18 * this.k)}px "IPAGothic", "Noto Sans Mono CJK JP", monospace`;
+    // The desktop's text height, but never below 13 CSS pixels on a small screen.
+    g.font = `${Math.round(Math.max(18 * this.k, 13 * this.ratio))}px "IPAGothic", "Noto Sans Mono CJK JP", monospace`;
     this.text('P(Yes|N)', 200, 470);
     this.text('0.0', 30, 470);
     this.text('1.0', 465, 470);

@@ -73,6 +73,8 @@ TEST_F(Server, BadRequestsAreRefusedAndNothingIsStored) {
       {"no write key", Request("PUT", answers + "2", Answer(3)), 403},
       {"wrong write key", Request("PUT", answers + "2", Answer(3), "X-Write-Key: AAAAAAAAAAAAAAAAAAAAAA\r\n"), 403},
       {"unknown run", Request("PUT", "/api/runs/nosuchrun/answers/2", Answer(3), key), 404},
+      {"the fit with a wrong write key", Request("GET", "/api/runs/" + id + "/fit", {}, "X-Write-Key: AAAAAAAAAAAAAAAAAAAAAA\r\n"), 403},
+      {"the rows of an unknown run", Request("GET", "/api/runs/nosuchrun/rows.csv", {}, key), 404},
       {"trial 0", Request("PUT", answers + "0", Answer(3), key), 404},
       {"trial past the design", Request("PUT", answers + "61", Answer(3), key), 404},
       {"response past K", Request("PUT", answers + "2", Answer(5), key), 400},
@@ -104,6 +106,23 @@ TEST_F(Server, BadRequestsAreRefusedAndNothingIsStored) {
   EXPECT_EQ(kept.Sessions[0].Observer, "Ann");
   EXPECT_EQ(Exchange(port_, Request("GET", "/api/config?lang=en")).status, 200);
   EXPECT_EQ(Exchange(port_, Request("GET", "/api/teacher/runs?token=teacher-token")).status, 200);
+}
+
+// The ROC page's fit of a run that cannot be fitted says why, in words the
+// page has; the run's rows are its answers.
+TEST_F(Server, TheFitSaysWhyItCannotBeAndTheRowsAreTheAnswers) {
+  const QJsonObject run = Join(R"({"observer": "Ann"})");
+  const QByteArray id = run["run"].toString().toLatin1(), key = "X-Write-Key: " + run["key"].toString().toLatin1() + "\r\n";
+  ASSERT_EQ(Exchange(port_, Request("PUT", "/api/runs/" + id + "/answers/11", Answer(4), key)).status, 201);
+  const QJsonObject fit = QJsonDocument::fromJson(Exchange(port_, Request("GET", "/api/runs/" + id + "/fit", {}, key)).body).object();
+  EXPECT_EQ(fit["recorded"].toInt(), 1);
+  EXPECT_TRUE(fit["fit"].isNull());
+  const QJsonObject texts =
+      QJsonDocument::fromJson(Exchange(port_, Request("GET", "/api/config?lang=en")).body).object()["texts"].toObject();
+  EXPECT_TRUE(texts.contains(fit["why"].toString())) << fit["why"].toString().toStdString();
+  const QList<QByteArray> lines = Exchange(port_, Request("GET", "/api/runs/" + id + "/rows.csv", {}, key)).body.trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[1].contains(",11,recorded,")) << lines[1].toStdString();
 }
 
 }  // namespace
