@@ -134,10 +134,18 @@ class Page:
 
     def go(self, trial):
         wait_for(f'GO of trial {trial}', lambda: self.at('go', trial))
+        if trial == 2:
+            self.check_layout()
         self.press(' ', lambda: self.driver.find_element(By.ID, 'go'))
+
+    def check_layout(self):
+        clash = self.driver.execute_script(TEXTS_CLASHING)
+        assert not clash, f'texts overlap or leave the window: {clash}'
 
     def rate(self, trial, code):
         wait_for(f'the rating of trial {trial}', lambda: self.at('rating', trial))
+        if trial == 2:
+            self.check_layout()
         buttons = self.driver.find_elements(By.CSS_SELECTOR, '.rating')
         assert len(buttons) == K
         self.press(str(code), lambda: buttons[K - code])
@@ -161,6 +169,26 @@ class Page:
         wait_for(f'trial {trial} offered again', lambda: self.at('go', trial))
         assert self.text('notice') == texts['hidden_again']
         print(f'hidden during the {self.data("spoiled")} of trial {trial}')
+
+
+# The boxes of the shown texts (their glyphs, not their elements) that
+# overlap another or leave the window.
+TEXTS_CLASHING = '''
+const boxes = [];
+for (const el of document.querySelectorAll('p, button, label')) {
+  if (!el.textContent.trim() || !el.getClientRects().length ||
+      getComputedStyle(el).visibility === 'hidden') continue;
+  const range = document.createRange();
+  range.selectNodeContents(el);
+  boxes.push([el.textContent, range.getBoundingClientRect()]);
+}
+const clash = [];
+for (const [i, [text, r]] of boxes.entries()) {
+  if (r.left < 0 || r.right > innerWidth) clash.push(text);
+  for (const [other, q] of boxes.slice(i + 1))
+    if (r.left < q.right && q.left < r.right && r.top < q.bottom && q.top < r.bottom) clash.push(text + ' / ' + other);
+}
+return clash;'''
 
 
 def answers_for(trials):
