@@ -122,6 +122,7 @@ export class RocPage {
     this.rows = parameterRows(this.K);
     this.m = { d: 0, R: 0, criteria: new Array(this.K - 1).fill(0) };
     this.plot = new RocPlot($('roc-canvas'));
+    $('roc').classList.toggle('long-scale', this.K > 4);
     this.hold = new Hold(period, (kind, n) => this.stepped(kind, n));
     this.buildRows();
     this.buildFitTable();

@@ -64,24 +64,26 @@ class RocPage:
             self.driver.save_screenshot(os.path.join(self.shots, f'roc-{self.name}-{what}.png'))
 
     def hold(self, how, row, button):
+        """Press, wait a second, release, as a user would; the page holds until the release."""
         target = self.driver.find_elements(By.CSS_SELECTOR, '.roc-step')[2 * row + button]
         if how == 'touch':
             box = self.driver.execute_script(
-                'const r = arguments[0].getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]',
+                'const r = arguments[0].getBoundingClientRect(); return {x: r.x + r.width / 2, y: r.y + r.height / 2}',
                 target)
-            point = [{'x': box[0], 'y': box[1]}]
-            self.driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchStart', 'touchPoints': point})
-            time.sleep(HOLD_S)
-            self.driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': 'touchEnd', 'touchPoints': []})
+            touch = lambda kind, points: self.driver.execute_cdp_cmd(
+                'Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+            press, release = lambda: touch('touchStart', [box]), lambda: touch('touchEnd', [])
         elif how == 'mouse':
-            ActionChains(self.driver).click_and_hold(target).perform()
-            time.sleep(HOLD_S)
-            ActionChains(self.driver).release(target).perform()
+            press = lambda: ActionChains(self.driver).click_and_hold(target).perform()
+            release = lambda: ActionChains(self.driver).release(target).perform()
         else:
             self.driver.execute_script('arguments[0].focus()', target)
-            ActionChains(self.driver).key_down(' ').perform()
-            time.sleep(HOLD_S)
-            ActionChains(self.driver).key_up(' ').perform()
+            press = lambda: ActionChains(self.driver).key_down(' ').perform()
+            release = lambda: ActionChains(self.driver).key_up(' ').perform()
+        press()
+        time.sleep(HOLD_S)
+        assert self.page.data('holding') == 'yes', f'{how}: still held before the release'
+        release()
         wait_for('the hold released', lambda: self.page.data('holding') == 'no')
 
     def curve(self, params):
