@@ -108,7 +108,10 @@ export class RocPlot {
     g.fillRect(0, 0, this.canvas.width, this.canvas.height);
     this.axes();
     this.pen(3, '#000000');
-    g.strokeRect(this.at(f.x0), this.at(f.y0 - f.scale), f.scale * this.k, f.scale * this.k);
+    // The frame's edges on whole device pixels, so that its lines are sharp.
+    const edge = (v) => Math.round(this.at(v) - g.lineWidth / 2) + g.lineWidth / 2;
+    const [left, top, right] = [edge(f.x0), edge(f.y0 - f.scale), edge(f.x0 + f.scale)];
+    g.strokeRect(left, top, right - left, right - left);
     this.pen(1, '#000000');
     this.line([[f.x0, f.y0], [f.x0 + f.scale, f.y0 - f.scale]]);
     observedPoints(counts).forEach((rates, i) => {
@@ -126,8 +129,8 @@ export class RocPlot {
     this.line(path);
     markers.forEach(([x, y], i) => {
       g.fillStyle = pointColour(m.criteria.length - i);
-      const half = 3 * this.k;
-      g.fillRect(this.at(x) - half, this.at(y) - half, 2 * half, 2 * half);
+      const side = Math.max(2, Math.round(6 * this.k));
+      g.fillRect(Math.round(this.at(x) - side / 2), Math.round(this.at(y) - side / 2), side, side);
     });
     // The overlay goes over the fit by eye, as on the desktop.
     if (fit) {
