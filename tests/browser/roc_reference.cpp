@@ -1,6 +1,8 @@
 // The desktop's side of the ROC page's comparisons: for rating counts and
 // parameters of a fit by eye, the pixels of the ROC window's model curve and
-// markers on its plot frame and the analysis window's G^2, printed as JSON.
+// markers on its plot frame, the parameters' texts in its rows (d, the
+// criteria from the highest down, R) and the analysis window's G^2, printed
+// as JSON.
 //
 //   roc_reference "NOISE COUNTS" "SIGNAL COUNTS" d R c1 ... c(K-1)
 #include <cstdio>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "plot/ParameterFormat.h"
 #include "plot/RocPlot.h"
 #include "plot/RocState.h"
 #include "stats/BinormalFit.h"
@@ -49,6 +52,9 @@ int main(int argc, char** argv) {
     PrintPoint(f, m, roc::Criterion(m, j));
     if (j > 1) std::printf(",");
   }
+  std::printf("],\"texts\":[\"%s\"", roc::FormatParameter(m.d).c_str());
+  for (int j = m.Criteria; j >= 1; --j) std::printf(",\"%s\"", roc::FormatParameter(roc::Criterion(m, j)).c_str());
+  std::printf(",\"%s\"", roc::FormatParameter(m.R).c_str());
   const auto fit = roc::FitBinormal(counts);
   const auto nll = roc::BinormalNegLogLik(counts, roc::ToBinormal(m));
   if (fit && nll) std::printf("],\"g2\":%.17g}\n", 2 * (*nll - fit->neg_loglik));

@@ -93,7 +93,8 @@ class RocPage:
 
 
 def check_against_desktop(roc, reference, counts):
-    """The page's curve within half a pixel of the desktop's, G^2 the analysis window's."""
+    """The page's curve within half a pixel of the desktop's, the rows' texts
+    the desktop's, G^2 the analysis window's."""
     params = roc.params()
     desktop = json.loads(subprocess.run(
         [reference, ' '.join(map(str, counts['noise'])), ' '.join(map(str, counts['signal'])),
@@ -105,6 +106,8 @@ def check_against_desktop(roc, reference, counts):
         for (px, py), (dx, dy) in zip(page[part], desktop[part]):
             assert abs(px - dx) <= 0.5 + 1e-9 and abs(py - dy) <= 0.5 + 1e-9, \
                 f'{part}: page ({px}, {py}) against the desktop ({dx}, {dy})'
+    rows = [e.text for e in roc.driver.find_elements(By.CSS_SELECTOR, '.roc-value')]
+    assert [r.split('= ')[1] for r in rows] == desktop['texts'], rows
     g2 = float(roc.page.data('g2'))
     assert abs(g2 - desktop['g2']) <= 1e-9 * max(1.0, abs(desktop['g2'])), (g2, desktop['g2'])
     shown = roc.driver.find_element(By.CSS_SELECTOR, '.ml-deviance td:last-child').text
