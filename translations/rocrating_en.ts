@@ -317,6 +317,92 @@
     </message>
 </context>
 <context>
+    <name>Page</name>
+    <message>
+        <source>未送信 %1</source>
+        <translation>%1 not sent yet</translation>
+    </message>
+    <message>
+        <source>すべての回答が保存されました</source>
+        <translation>All answers are stored</translation>
+    </message>
+    <message>
+        <source>この実験は別のタブで開かれています</source>
+        <translation>This run is open in another tab</translation>
+    </message>
+    <message>
+        <source>画面が隠れたので、この試行をもう一度行います</source>
+        <translation>The page was hidden: this trial is shown again</translation>
+    </message>
+    <message>
+        <source>少し待ってから、もう一度開始して下さい</source>
+        <translation>Wait a moment, then start again</translation>
+    </message>
+    <message>
+        <source>サーバーにつながりません</source>
+        <translation>The server cannot be reached</translation>
+    </message>
+    <message>
+        <source>教員用のページ</source>
+        <translation>Teacher&apos;s page</translation>
+    </message>
+    <message>
+        <source>学生用のリンク</source>
+        <translation>Students&apos; link</translation>
+    </message>
+    <message>
+        <source>実験の一覧</source>
+        <translation>Runs</translation>
+    </message>
+    <message>
+        <source>回答</source>
+        <translation>Answered</translation>
+    </message>
+    <message>
+        <source>最後の回答</source>
+        <translation>Last answer</translation>
+    </message>
+    <message>
+        <source>未送信</source>
+        <translation>Not sent</translation>
+    </message>
+    <message>
+        <source>まだ実験はありません</source>
+        <translation>No runs yet</translation>
+    </message>
+    <message>
+        <source>試行ごとのデータ (trials.csv)</source>
+        <translation>Per-trial rows (trials.csv)</translation>
+    </message>
+    <message>
+        <source>セッションごとのデータ (sessions.csv)</source>
+        <translation>Sessions (sessions.csv)</translation>
+    </message>
+    <message>
+        <source>サーバーにこの実験がありません。もう一度開始して下さい</source>
+        <translation>The server does not know this run: please start again</translation>
+    </message>
+</context>
+<context>
+    <name>RocPage</name>
+    <message>
+        <source>最尤推定を計算しています…</source>
+        <translation>Fitting by maximum likelihood…</translation>
+    </message>
+    <message>
+        <source>まだ送信されていない回答があります（未送信 %1）。すべて保存されてから最尤推定をします。</source>
+        <translation>Some answers are not sent yet (%1 not sent): the fit follows once all are stored.</translation>
+    </message>
+    <message>
+        <source>サーバーにつながりません。</source>
+        <translation>The server cannot be reached.</translation>
+    </message>
+    <message>
+        <source>サーバーから最尤推定を受け取れません。もう一度試しています。</source>
+        <translation>The fit could not be had from the server: trying again.</translation>
+    </message>
+</context>
+<context>
     <name>TAnalysisWindow</name>
     <message>
         <source>最尤推定</source>
