@@ -55,6 +55,13 @@ std::optional<std::size_t> Utf8Length(std::string_view text) {
   return count;
 }
 
+std::size_t ValidUtf8Prefix(std::string_view text) {
+  std::size_t i = 0;  // a failed decoding leaves i where it failed
+  while (i < text.size() && NextCodePoint(text, i)) {
+  }
+  return i;
+}
+
 bool HasControlCharacter(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto c = NextCodePoint(text, i);

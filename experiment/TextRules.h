@@ -16,6 +16,10 @@ inline constexpr std::size_t kMaxNameCharacters = 64;
 // text is not valid UTF-8 (overlong forms and surrogates included).
 std::optional<std::size_t> Utf8Length(std::string_view text);
 
+// The length in bytes of the longest start of text that is valid UTF-8:
+// text.size() when all of it is.
+std::size_t ValidUtf8Prefix(std::string_view text);
+
 // Whether valid UTF-8 text holds a control character: U+0000..U+001F,
 // U+007F or U+0080..U+009F.
 bool HasControlCharacter(std::string_view text);
