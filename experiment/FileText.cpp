@@ -79,6 +79,11 @@ FileText DecodeFileText(std::string_view bytes) {
   const std::string_view cut = bytes.substr(lines.size());
   const std::size_t utf8 = ValidUtf8Prefix(lines);
   if (utf8 == lines.size()) return {};
+  // Whole lines of UTF-8 beyond ASCII before the first bad byte: a UTF-8
+  // file with a broken line, which CP932 would turn into other characters.
+  const std::string_view before = lines.substr(0, lines.rfind('\n', utf8) + 1);
+  if (std::any_of(before.begin(), before.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+    return {TextEncoding::kNeither, {}, LineAt(lines, utf8)};
   std::size_t cp932 = 0;
   std::optional<std::string> converted = Cp932ToUtf8(lines, cp932);
   if (!converted) return {TextEncoding::kNeither, {}, LineAt(lines, std::max(utf8, cp932))};

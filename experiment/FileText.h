@@ -18,7 +18,9 @@ struct FileText {
 };
 
 // Takes bytes (without a byte order mark) as UTF-8 when their whole lines
-// are valid UTF-8, else as CP932 when those are valid CP932. The last line,
+// are valid UTF-8, else as CP932 when those are valid CP932, unless lines
+// before the first byte that is no UTF-8 hold UTF-8 beyond ASCII (a UTF-8
+// file with a broken line is not CP932, whatever its bytes). The last line,
 // when it has no line end, is a line cut short (a crash, a write under way)
 // and never decides: a UTF-8 file cut inside a character stays UTF-8. In a
 // CP932 file, what of that line is no CP932 becomes U+FFFD.
