@@ -74,14 +74,14 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   auto* leftWidget = new QWidget;
   leftWidget->setLayout(left);
 
-  auto* splitter = new QSplitter(Qt::Horizontal);
-  splitter->addWidget(leftWidget);
-  splitter->addWidget(BuildRight());
-  splitter->setStretchFactor(0, 1);
-  splitter->setStretchFactor(1, 1);
+  splitter_ = new QSplitter(Qt::Horizontal);
+  splitter_->addWidget(leftWidget);
+  splitter_->addWidget(BuildRight());
+  splitter_->setStretchFactor(0, 1);
+  splitter_->setStretchFactor(1, 1);
   status_ = new QLabel;
   auto* top = new QVBoxLayout(this);
-  top->addWidget(splitter, 1);
+  top->addWidget(splitter_, 1);
   top->addWidget(status_);
 
   connect(&poll_, &QTimer::timeout, this, [this] { Refresh(); });
@@ -98,7 +98,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   ShowProblems();
   WatchSources();
   table_->sortByColumn(0, Qt::AscendingOrder);  // by the first column, the observer
-  FitScreen(splitter);  // with all content in place: what it needs at least is known
+  FitScreen();
 }
 
 ClassWindow::~ClassWindow() {
@@ -267,24 +267,39 @@ void ClassWindow::ShowStatus() {
 
 // The window opens at the size its content is laid out for where the screen
 // has room, else as large as the screen's available area leaves room for,
-// a window manager's frame included. The splitters share the room as they
-// do at full size; what is below the sessions takes the height it needs, but
-// never more than kBelowShare, so that a low screen still shows a good part
-// of the sessions.
-void ClassWindow::FitScreen(QSplitter* splitter) {
+// a window manager's frame included, but never smaller than its content
+// needs (about 1000 × 590).
+void ClassWindow::FitScreen() {
   constexpr QSize kWanted(1500, 940);
   constexpr QSize kFrame(16, 48);  // a window manager's borders and title bar, at most
-  constexpr double kLeftShare = 660.0 / 1500;
-  constexpr double kBelowShare = 0.6;
+  // Every part laid out from the inside out (a part comes after its own
+  // parts in reverse), so that what the window needs at least is known.
+  const QList<QWidget*> parts = findChildren<QWidget*>();
+  for (auto part = parts.rbegin(); part != parts.rend(); ++part)
+    if ((*part)->layout() != nullptr) (*part)->layout()->activate();
   QSize size = kWanted;
   if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() - kFrame);
   resize(size.expandedTo(minimumSizeHint()));
-  const int right = std::max(width() - static_cast<int>(width() * kLeftShare),
-                             splitter->widget(1)->minimumSizeHint().width());
-  splitter->setSizes({width() - right, right});
-  const int below = std::max(std::min(below_->sizeHint().height(), static_cast<int>(height() * kBelowShare)),
+}
+
+// Once shown, with every part laid out, the splitters share the room as they
+// do at full size: what is below the sessions takes the height it asks for,
+// but never more than kBelowShare, so that a low screen still shows a good
+// part of the sessions; neither side gets less than it needs.
+void ClassWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shared_) return;
+  shared_ = true;
+  constexpr double kLeftShare = 660.0 / 1500;
+  constexpr double kBelowShare = 0.6;
+  const int across = splitter_->width();
+  const int right = std::max(across - static_cast<int>(across * kLeftShare),
+                             splitter_->widget(1)->minimumSizeHint().width());
+  splitter_->setSizes({across - right, right});
+  const int high = sections_->height();
+  const int below = std::max(std::min(below_->sizeHint().height(), static_cast<int>(high * kBelowShare)),
                              below_->minimumSizeHint().height());
-  sections_->setSizes({height() - below, below});
+  sections_->setSizes({high - below, below});
 }
 
 void ClassWindow::ShowDesigns() {

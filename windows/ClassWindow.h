@@ -59,7 +59,8 @@ class ClassWindow : public QWidget {
   void ShowComparison();
   void ShowProblems();
   void ShowStatus();
-  void FitScreen(QSplitter* splitter);
+  void FitScreen();
+  void showEvent(QShowEvent* event) override;
   void WatchSources();
   void SelectionChanged();
   void SaveReport();
@@ -82,10 +83,12 @@ class ClassWindow : public QWidget {
   QComboBox* secondDesign_;
   QWidget* comparison_;
   QListWidget* problems_;
+  QSplitter* splitter_;  // the plot beside the tables
   QSplitter* sections_;  // the sessions, and below them what is in below_
   QWidget* below_;
   QLabel* status_;
   QFileSystemWatcher watcher_;
   QTimer poll_;
   QTimer soon_;  // a watcher's reports, gathered into one read
+  bool shared_ = false;  // the splitters' room shared out at the first showing
 };

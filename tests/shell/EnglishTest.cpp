@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -99,7 +98,6 @@ TEST_F(English, EveryWindow) {
   std::ofstream(folder / "notes.csv") << "observer;remarks\n";
   ClassWindow classWindow({folder.string()});
   classWindow.show();
-  QCoreApplication::processEvents();  // its splitters take the sizes their content needs
   ExpectEnglishAndFitting(classWindow);
   std::filesystem::remove_all(folder);
 }

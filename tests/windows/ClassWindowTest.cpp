@@ -184,18 +184,20 @@ bool ObserverInView(QTableView* table) {
   });
 }
 
-// On a screen too small for its full size (1500 x 940) the window opens
-// within the screen's available area, and the observer column stays in view
-// when the session table scrolls sideways.
-TEST(ClassWindowTest, OpensWithinTheScreenWithTheObserverInView) {
+// On a laptop's screen, too small for the window's full size (1500 x 940),
+// the window opens within the screen's available area, and the observer
+// column stays in view when the session table scrolls sideways. Run on such
+// a screen as ClassWindowOnALaptopScreen.
+TEST(ClassWindowTest, OnALaptopScreenOpensWithinItWithTheObserverInView) {
   const fs::path folder = Folder("screen");
   for (const classsim::Observer& o : classsim::LiberalConservativeClass(3, 40))
     ASSERT_EQ(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
                                         experiment::TrialLogFormat::kClass).Reason(), "");
   ClassWindow w({folder.string()});
+  if (w.screen()->size() != QSize(1366, 768)) GTEST_SKIP() << "not a 1366 x 768 screen";
   w.show();
+  QCoreApplication::processEvents();  // all that showing asks for done
   const QRect room = w.screen()->availableGeometry();
-  if (room.width() >= 1600 && room.height() >= 1040) GTEST_SKIP() << "the screen has room for the full size";
   EXPECT_LE(w.frameGeometry().width(), room.width());
   EXPECT_LE(w.frameGeometry().height(), room.height());
   QTableView* table = w.SessionTable();
