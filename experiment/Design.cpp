@@ -7,4 +7,9 @@ const Design& Design::Standard() {
   return standard;
 }
 
+std::string Design::RecordedName() const {
+  if (GridPalette == Palette::kStandard) return Name;
+  return Name + " [" + std::string(PaletteName(GridPalette)) + "]";
+}
+
 }  // namespace experiment

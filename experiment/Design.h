@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "Palette.h"
+
 namespace experiment {
 
 // The largest rating scale a design may have.
@@ -34,6 +36,7 @@ struct Design {
   std::int32_t ExposureMs = 1000;
   bool Feedback = true;  // the signal/noise message after each answer
   bool AskObserver = false;  // ask the observer's name when a run is started, unless given already
+  Palette GridPalette = Palette::kStandard;  // the colours of the grid's squares
   // From the surest "signal" answer down; category i (1-based) is answered
   // with response code K + 1 - i.
   std::vector<RatingCategory> Ratings = {
@@ -52,6 +55,12 @@ struct Design {
   std::int32_t TotalTrials() const { return PracticeTrials + RecordedTrials; }
   // Trials 1 .. PracticeTrials are practice, the rest recorded.
   bool IsPractice(std::int32_t trial) const { return trial <= PracticeTrials; }
+
+  // The design as the per-trial file names it: its name, and after it the
+  // palette's in brackets when that is not the standard one
+  // ("colour-safe [blue-orange]"), so that a reader tells runs on other
+  // colours apart without a column of their own.
+  std::string RecordedName() const;
 };
 
 }  // namespace experiment

@@ -1,19 +1,22 @@
 #include "DesignFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <locale>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
-#include <toml++/toml.h>
-
+#include "DesignFileSyntax.h"
 #include "FileAccess.h"
 #include "TextRules.h"
+#include "Toml.h"
 
 namespace experiment {
 
@@ -117,6 +120,17 @@ numeric::Result<std::vector<std::string>> Texts(const toml::node& node, const st
   return texts;
 }
 
+numeric::Result<Palette> PaletteOf(const toml::node& node, const std::string& key) {
+  std::string wanted;
+  for (const Palette palette : {Palette::kStandard, Palette::kBlueOrange})
+    wanted += (wanted.empty() ? "\"" : " or \"") + std::string(PaletteName(palette)) + "\"";
+  if (!node.is_string()) return WrongType(node, key, wanted);
+  const std::string& name = node.as_string()->get();
+  if (const std::optional<Palette> palette = PaletteNamed(name)) return *palette;
+  const std::string given = HasControlCharacter(name) ? "" : " = \"" + name + "\"";
+  return Wrong(node, key + given + " is no palette: it must be " + wanted);
+}
+
 // Puts what was read into target, or passes on why nothing could be read.
 template <typename T>
 numeric::Status Keep(T& target, numeric::Result<T> read) {
@@ -126,14 +140,18 @@ numeric::Status Keep(T& target, numeric::Result<T> read) {
 }
 
 // Calls the handler of each key of the table, up to the first that fails, or
-// fails at the first key that has none.
+// fails at the first key that has none, saying where it belongs when it is a
+// key of the other table (`misplaced` says how to move it, or nothing).
 using Handlers = std::map<std::string, std::function<numeric::Status(const toml::node&)>, std::less<>>;
+using Misplaced = std::function<std::string(const std::string& key)>;
 
-numeric::Status ForEachKey(const toml::table& table, const std::string& prefix, const Handlers& handlers) {
+numeric::Status ForEachKey(const toml::table& table, const std::string& prefix, const Handlers& handlers,
+                           const Misplaced& misplaced) {
   for (const auto& [key, node] : table) {
     const auto handler = handlers.find(key.str());
     if (handler == handlers.end()) {
-      return Wrong(key.source(), "unknown key \"" + prefix + std::string(key.str()) + "\"");
+      const std::string name(key.str());
+      return Wrong(key.source(), "unknown key \"" + prefix + name + "\"" + misplaced(name));
     }
     if (numeric::Status read = handler->second(node); !read) return read;
   }
@@ -160,27 +178,33 @@ numeric::Status ReadKeys(const toml::table& root, Keys& k) {
       {"captions", [&](Node n) { return k.captionsNode = &n, Keep(k.captions, Texts(n, "ratings.captions")); }},
       {"statements", [&](Node n) { return k.statementsNode = &n, Keep(k.statements, Texts(n, "ratings.statements")); }},
   };
-  return ForEachKey(
-      root, "",
-      {
-          {"name", [&](Node n) { return Keep(d.Name, Name(n, "name")); }},
-          {"practice_trials", [&](Node n) { return Keep(d.PracticeTrials, Integer(n, "practice_trials", 0, 100)); }},
-          {"recorded_trials", [&](Node n) { return Keep(d.RecordedTrials, Integer(n, "recorded_trials", 1, 1000)); }},
-          {"noise_brown",
-           [&](Node n) { return k.noiseBrown = &n, Keep(d.NoiseBrownCells, Integer(n, "noise_brown", 0, 100)); }},
-          {"signal_brown",
-           [&](Node n) { return k.signalBrown = &n, Keep(d.SignalBrownCells, Integer(n, "signal_brown", 0, 100)); }},
-          {"signal_probability",
-           [&](Node n) { return Keep(d.SignalProbability, Probability(n, "signal_probability")); }},
-          {"exposure_ms", [&](Node n) { return Keep(d.ExposureMs, Integer(n, "exposure_ms", 50, 10000)); }},
-          {"feedback", [&](Node n) { return Keep(d.Feedback, Boolean(n, "feedback")); }},
-          {"ask_observer", [&](Node n) { return Keep(d.AskObserver, Boolean(n, "ask_observer")); }},
-          {"ratings",
-           [&](Node n) -> numeric::Status {
-             if (!n.is_table()) return WrongType(n, "ratings", "a table with captions and statements");
-             return ForEachKey(*n.as_table(), "ratings.", ratings);
-           }},
-      });
+  const Handlers top{
+      {"name", [&](Node n) { return Keep(d.Name, Name(n, "name")); }},
+      {"practice_trials", [&](Node n) { return Keep(d.PracticeTrials, Integer(n, "practice_trials", 0, 100)); }},
+      {"recorded_trials", [&](Node n) { return Keep(d.RecordedTrials, Integer(n, "recorded_trials", 1, 1000)); }},
+      {"noise_brown",
+       [&](Node n) { return k.noiseBrown = &n, Keep(d.NoiseBrownCells, Integer(n, "noise_brown", 0, 100)); }},
+      {"signal_brown",
+       [&](Node n) { return k.signalBrown = &n, Keep(d.SignalBrownCells, Integer(n, "signal_brown", 0, 100)); }},
+      {"signal_probability", [&](Node n) { return Keep(d.SignalProbability, Probability(n, "signal_probability")); }},
+      {"exposure_ms", [&](Node n) { return Keep(d.ExposureMs, Integer(n, "exposure_ms", 50, 10000)); }},
+      {"feedback", [&](Node n) { return Keep(d.Feedback, Boolean(n, "feedback")); }},
+      {"ask_observer", [&](Node n) { return Keep(d.AskObserver, Boolean(n, "ask_observer")); }},
+      {"palette", [&](Node n) { return Keep(d.GridPalette, PaletteOf(n, "palette")); }},
+      {"ratings",
+       [&](Node n) -> numeric::Status {
+         if (!n.is_table()) return WrongType(n, "ratings", "a table with captions and statements");
+         // Every key below a line [ratings] is in that table, however meant.
+         return ForEachKey(*n.as_table(), "ratings.", ratings, [&](const std::string& key) {
+           if (key == "ratings" || !top.contains(key)) return std::string();
+           return ": keys after [ratings] belong to it: move \"" + key + "\" above it";
+         });
+       }},
+  };
+  return ForEachKey(root, "", top, [&](const std::string& key) {
+    if (!ratings.contains(key)) return std::string();
+    return ": " + key + " belongs to the table [ratings]: put it below a line [ratings]";
+  });
 }
 
 numeric::Result<Design> Read(const toml::table& root) {
@@ -208,14 +232,49 @@ numeric::Result<Design> Read(const toml::table& root) {
   return design;
 }
 
+// Where the text's first byte that is no UTF-8 stands, and what it is.
+std::string NotUtf8(std::string_view text, std::size_t bad) {
+  const std::string_view before = text.substr(0, bad);
+  const std::size_t newline = before.rfind('\n');
+  const std::string_view onItsLine = newline == std::string_view::npos ? before : before.substr(newline + 1);
+  const auto line = static_cast<toml::source_index>(1 + std::count(before.begin(), before.end(), '\n'));
+  const auto column = static_cast<toml::source_index>(1 + Utf8Length(onItsLine).value_or(0));
+  char byte[8];
+  std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(text[bad]));
+  return At({line, column}) + "not UTF-8 text: the byte " + byte +
+         " begins no character; save the file as UTF-8 (Shift_JIS is not)";
+}
+
+// The text of line `number` (from 1).
+std::string_view LineOf(std::string_view text, std::size_t number) {
+  std::size_t begin = 0;
+  for (std::size_t n = 1; n < number && begin != std::string_view::npos; ++n) {
+    begin = text.find('\n', begin);
+    if (begin != std::string_view::npos) ++begin;
+  }
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find('\n', begin) - begin);
+}
+
+// The text with its control characters blanked, so that a message quoting
+// what the file holds stays one line.
+std::string Blanked(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return text;
+}
+
 }  // namespace
 
 numeric::Result<Design> ParseDesignText(std::string_view text, const std::string& path) {
+  if (const std::size_t valid = ValidUtf8Prefix(text); valid < text.size()) {
+    return numeric::Fail(path + ":" + NotUtf8(text, valid));
+  }
   toml::parse_result parsed = toml::parse(text, path);
   if (!parsed) {
     const toml::parse_error& error = parsed.error();
-    return numeric::Fail(path + ":" + At(Where(error.source())) + "not a TOML file: " +
-                         std::string(error.description()));
+    const toml::source_position at = Where(error.source());
+    return numeric::Fail(path + ":" + At(at) + Blanked(ExplainSyntaxError(error.description(), LineOf(text, at.line))));
   }
   numeric::Result<Design> design = Read(parsed.table());
   if (!design) return numeric::Fail(path + ":" + design.Reason());

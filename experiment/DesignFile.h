@@ -19,13 +19,16 @@ namespace experiment {
 //   exposure_ms         integer 50..10000                      1000
 //   feedback            boolean                                true
 //   ask_observer        boolean                                false
+//   palette             "standard" or "blue-orange"            "standard"
 //   [ratings]           captions, statements: arrays of 2 to 8 non-empty
 //                       texts, equally many, from the surest "signal" down
 //
 // Texts are UTF-8 without control characters. Anything else in the file is
-// an error: an unknown key, a value of the wrong type or out of its range,
-// captions and statements of different lengths, equal brown counts, a file
-// that is no TOML or cannot be read.
+// an error: an unknown key (one of the other table's is told where it
+// belongs), a value of the wrong type or out of its range, captions and
+// statements of different lengths, equal brown counts, a file that is not
+// UTF-8, is no TOML (the mistake said, see DesignFileSyntax.h) or cannot be
+// read.
 //
 // Each gives the design read or, for a file in error, the reason in one line
 // "FILE:LINE:COL: what is wrong" (lines and columns from 1; a file that cannot

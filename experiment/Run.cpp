@@ -26,7 +26,7 @@ Run::Run(Design d, TrialLogSession identity, TrialLogFormat format)
       TrialCounter(1 - design.PracticeTrials),
       log_(std::move(identity)),
       format_(format) {
-  log_.DesignName = design.Name;
+  log_.DesignName = design.RecordedName();
   log_.Categories = design.Categories();
   log_.Rows.clear();
 }

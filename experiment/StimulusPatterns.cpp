@@ -17,10 +17,11 @@ void ShufflePattern(Pattern& P, std::uint32_t& random) {
   }
 }
 
-void DrawPattern(const Pattern& P, ui::Surface& surface) {
+void DrawPattern(const Pattern& P, ui::Surface& surface, Palette palette) {
+  const GridColours colours = ColoursOf(palette);
   for (int c = 1; c <= kGridSide; ++c) {
     for (int r = 1; r <= kGridSide; ++r) {
-      surface.SetBrushColor(P[(r - 1) * kGridSide + c]);
+      surface.SetBrushColor(P[(r - 1) * kGridSide + c] == kBrown ? colours.Counted : colours.Other);
       surface.GridSquare(c - 1, r - 1, kCellSize, kGridSide);
     }
   }

@@ -1,12 +1,14 @@
 #pragma once
 #include "Design.h"
+#include "Palette.h"
 #include "TrialRecord.h"
 #include "ui/Colour.h"
 #include "ui/Surface.h"
 
 namespace experiment {
 
-// The two cell colours. The window's texts call the brown 茶色.
+// The two kinds of cell, in the colours of the standard palette. The window's
+// texts call the brown 茶色.
 inline constexpr ui::Colour kBrown = ui::RgbColour(0x80, 0, 0);  // maroon
 inline constexpr ui::Colour kGreen = ui::RgbColour(0, 0x80, 0);
 
@@ -23,9 +25,9 @@ void FillPattern(Pattern& P, int brownCells);
 void ShufflePattern(Pattern& P, std::uint32_t& random);
 
 // Draws P as the 10 x 10 grid: column by column (outer loop), each column from
-// the top row down, every cell a rectangle filled with its colour and outlined
-// in the surface's current pen.
-void DrawPattern(const Pattern& P, ui::Surface& surface);
+// the top row down, every cell a rectangle filled with its colour in the
+// palette and outlined in the surface's current pen.
+void DrawPattern(const Pattern& P, ui::Surface& surface, Palette palette = Palette::kStandard);
 
 // One random draw: signal when the fraction is 1 - signalProbability or more
 // (0.5 in the standard design), else noise.

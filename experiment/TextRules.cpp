@@ -56,7 +56,7 @@ std::optional<std::size_t> Utf8Length(std::string_view text) {
 }
 
 std::size_t ValidUtf8Prefix(std::string_view text) {
-  std::size_t i = 0;  // a failed decoding leaves i where it failed
+  std::size_t i = 0;  // NextCodePoint moves it past valid characters only
   while (i < text.size() && NextCodePoint(text, i)) {
   }
   return i;

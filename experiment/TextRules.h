@@ -16,8 +16,8 @@ inline constexpr std::size_t kMaxNameCharacters = 64;
 // text is not valid UTF-8 (overlong forms and surrogates included).
 std::optional<std::size_t> Utf8Length(std::string_view text);
 
-// The length in bytes of the longest start of text that is valid UTF-8:
-// text.size() when all of it is.
+// The length in bytes of the longest start of the text that is valid UTF-8:
+// where the first byte that begins no character stands, or the text's size.
 std::size_t ValidUtf8Prefix(std::string_view text);
 
 // Whether valid UTF-8 text holds a control character: U+0000..U+001F,

@@ -49,8 +49,8 @@ bool LoadOnce(classdata::ClassLoader& loader, const std::vector<std::string>& so
 }  // namespace
 
 ClassOptions::ClassOptions()
-    : window("class", "Open the class window \"クラスの結果\" on the SOURCEs (per-trial files, folders of *.csv); "
-                      "it follows them as they grow. Needs a display."),
+    : window("class", "Open the class window \"クラスの結果\" on the SOURCEs (per-trial files, folders of *.csv, "
+                      "class databases named by a CONNINFO); it follows them as they grow. Needs a display."),
       report("class-report", "Write the class report of the SOURCEs as a PDF (A4) to OUT; opens no window.", "OUT"),
       summary("class-summary", "Print the class summary of the SOURCEs as CSV, one line per design; opens no window.") {}
 

@@ -22,12 +22,13 @@ struct Options {
   QCommandLineOption csv{"csv", "Append one row per answered trial to FILE.", "FILE"};
   QCommandLineOption seed{"seed", "Seed the stimulus sequence of every experiment with N (0 to 4294967295).", "N"};
   QCommandLineOption autosave{
-      "autosave", "Keep every run in a per-trial file of its own, named from its date and time, in the user's data "
-                  "folder ($XDG_DATA_HOME/rocrating, by default ~/.local/share/rocrating)."};
+      "autosave", "Keep every run in a per-trial file of its own, <date>_<time>_<observer>.csv (without an observer "
+                  "<date>_<time>.csv), in the user's data folder ($XDG_DATA_HOME/rocrating, by default "
+                  "~/.local/share/rocrating)."};
   QCommandLineOption design{
       "design", "Run the experiment of the design FILE (TOML: trial counts, brown squares, signal probability, "
-                "exposure, feedback, rating scale); samples in /usr/share/rocrating/designs. The per-trial file then "
-                "names the observer and the design.",
+                "exposure, feedback, the grid's colours, rating scale); samples in /usr/share/rocrating/designs. The "
+                "per-trial file then names the observer and the design.",
       "FILE"};
   QCommandLineOption observer{
       "observer", "Name the observer of every run in the per-trial file (1 to 64 characters, no control characters).",

@@ -475,7 +475,7 @@
     </message>
     <message>
         <source>累積率</source>
-        <translation>Cumulative rate</translation>
+        <translation>Cumulative</translation>
     </message>
     <message>
         <source>点%1</source>
@@ -483,11 +483,11 @@
     </message>
     <message>
         <source>誤警報率</source>
-        <translation>False-alarm rate</translation>
+        <translation>False alarms</translation>
     </message>
     <message>
         <source>ヒット率</source>
-        <translation>Hit rate</translation>
+        <translation>Hits</translation>
     </message>
     <message>
         <source>最尤推定と目測</source>
@@ -519,7 +519,7 @@
     </message>
     <message>
         <source>Az の標準誤差</source>
-        <translation>Std. error of Az</translation>
+        <translation>SE of Az</translation>
     </message>
     <message>
         <source>自由度</source>
@@ -696,6 +696,14 @@
         <source>実験は終了しました</source>
         <translation>The experiment is over</translation>
     </message>
+    <message>
+        <source>オレンジ色の増えていないパターンが提示されました</source>
+        <translation>The pattern without more orange was shown</translation>
+    </message>
+    <message>
+        <source>オレンジ色の増えたパターンが提示されました</source>
+        <translation>The pattern with more orange was shown</translation>
+    </message>
 </context>
 <context>
     <name>UZRocView</name>
@@ -769,6 +777,30 @@
     <message>
         <source>絶対に茶色は増えていない</source>
         <translation>The brown squares surely did not increase</translation>
+    </message>
+    <message>
+        <source>確かにオレンジ色が増えた</source>
+        <translation>The orange squares surely increased</translation>
+    </message>
+    <message>
+        <source>オレンジ色が増えたと思う</source>
+        <translation>I think the orange squares increased</translation>
+    </message>
+    <message>
+        <source>どちらかといえばオレンジ色が増えた</source>
+        <translation>The orange squares rather increased</translation>
+    </message>
+    <message>
+        <source>どちらかといえばオレンジ色は増えていない</source>
+        <translation>The orange squares rather did not increase</translation>
+    </message>
+    <message>
+        <source>オレンジ色が増えたと思わない</source>
+        <translation>I don&apos;t think the orange squares increased</translation>
+    </message>
+    <message>
+        <source>絶対にオレンジ色は増えていない</source>
+        <translation>The orange squares surely did not increase</translation>
     </message>
 </context>
 <context>

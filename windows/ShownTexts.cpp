@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -22,11 +24,41 @@ namespace {
     QT_TRANSLATE_NOOP("experiment::Design", "絶対に茶色は増えていない"),
 };
 
+// The same statements on a blue-orange grid, where the squares the signal
+// adds to are orange.
+constexpr std::pair<std::string_view, const char*> kOrangeStatements[] = {
+    {"確かに茶色が増えた", QT_TRANSLATE_NOOP("experiment::Design", "確かにオレンジ色が増えた")},
+    {"茶色が増えたと思う", QT_TRANSLATE_NOOP("experiment::Design", "オレンジ色が増えたと思う")},
+    {"どちらかといえば茶色が増えた", QT_TRANSLATE_NOOP("experiment::Design", "どちらかといえばオレンジ色が増えた")},
+    {"どちらかといえば茶色は増えていない",
+     QT_TRANSLATE_NOOP("experiment::Design", "どちらかといえばオレンジ色は増えていない")},
+    {"茶色が増えたと思わない", QT_TRANSLATE_NOOP("experiment::Design", "オレンジ色が増えたと思わない")},
+    {"絶対に茶色は増えていない", QT_TRANSLATE_NOOP("experiment::Design", "絶対にオレンジ色は増えていない")},
+};
+
+// A statement as it reads in the design's palette: the standard statements
+// name the colour the grid shows; a design's own stay as it wrote them.
+std::string InPalette(const std::string& statement, experiment::Palette palette) {
+  if (palette != experiment::Palette::kBlueOrange) return statement;
+  for (const auto& [brown, orange] : kOrangeStatements)
+    if (statement == brown) return orange;
+  return statement;
+}
+
 // The translation of `text`, or nothing when there is none.
 std::optional<std::string> Translated(const char* context, const std::string& text) {
   const QString shown = QCoreApplication::translate(context, text.c_str());
   if (shown == QString::fromStdString(text)) return std::nullopt;
   return shown.toStdString();
+}
+
+// The design's scale as it gives it, the standard statements in its palette.
+std::vector<experiment::RatingCategory> Untranslated(const experiment::Design& design) {
+  std::vector<experiment::RatingCategory> shown = design.Ratings;
+  for (experiment::RatingCategory& category : shown) {
+    category.Statement = InPalette(category.Statement, design.GridPalette);
+  }
+  return shown;
 }
 
 }  // namespace
@@ -35,9 +67,10 @@ std::vector<experiment::RatingCategory> ShownRatings(const experiment::Design& d
   std::vector<experiment::RatingCategory> shown;
   for (const experiment::RatingCategory& category : design.Ratings) {
     const auto caption = Translated("experiment::Design", category.Caption);
-    const auto statement = Translated("experiment::Design", category.Statement);
-    if (!caption || !statement) return design.Ratings;
-    shown.push_back({*caption, *statement});
+    const std::string statement = InPalette(category.Statement, design.GridPalette);
+    const auto translated = Translated("experiment::Design", statement);
+    if (!caption || !translated) return Untranslated(design);
+    shown.push_back({*caption, *translated});
   }
   return shown;
 }

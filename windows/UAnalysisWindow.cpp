@@ -9,6 +9,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -120,11 +124,31 @@ TAnalysisWindow::TAnalysisWindow(QWidget* owner, int categories)
   BuildActions(left);
   left->addStretch(1);
 
-  auto* top = new QHBoxLayout(this);
-  top->addLayout(left, 0);
-  top->addWidget(BuildZRoc(), 1);
+  // The two columns side by side where the window is wide enough, the z-ROC
+  // below the figures where it is not (a small screen, with the window
+  // squeezed in beside the ROC window), scrolled where the room runs out.
+  auto* content = new QWidget;
+  columns_ = new QBoxLayout(QBoxLayout::LeftToRight, content);
+  columns_->setContentsMargins(6, 6, 6, 6);
+  columns_->addLayout(left, 0);
+  columns_->addWidget(BuildZRoc(), 1);
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  sideBySideWidth_ = content->minimumSizeHint().width() + scrollBar;
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(content);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroll);
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
 
   SetData(std::nullopt);
+}
+
+void TAnalysisWindow::resizeEvent(QResizeEvent* e) {
+  columns_->setDirection(e->size().width() >= sideBySideWidth_ ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+  QWidget::resizeEvent(e);
 }
 
 // The counts and the observed points.

@@ -9,6 +9,7 @@
 #include "stats/BinormalFit.h"
 #include "windows/UZRocView.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QGridLayout;
 class QLabel;
@@ -57,7 +58,14 @@ class TAnalysisWindow : public QWidget {
   QCheckBox* OverlayBox() const { return overlay_; }
   ZRocView* ZRoc() const { return zroc_; }
 
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
  private:
+  // The least size worth showing: narrow enough to fit beside the ROC window
+  // on a 1280-pixel-wide screen; below what the figures need, they scroll.
+  static constexpr int kMinimumWidth = 320;
+  static constexpr int kMinimumHeight = 240;
   // One builder per group box of the left column, and the z-ROC's box.
   void BuildCounts(QVBoxLayout* column);
   void BuildEstimates(QVBoxLayout* column);
@@ -74,6 +82,8 @@ class TAnalysisWindow : public QWidget {
   long long trials_ = 0;
   std::optional<roc::BinormalParameters> byEye_;
   int categories_;  // K
+  QBoxLayout* columns_;
+  int sideBySideWidth_;  // the least width for the z-ROC beside the figures
 
   QLabel* message_;
   std::array<std::vector<QLabel*>, 2> counts_cells_;  // K ratings and the total

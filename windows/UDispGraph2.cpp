@@ -295,7 +295,7 @@ void TDispGraph2::OpenAnalysis() {
     analysis_->OnApply = [this] { ui::Application::Invoke([this] { ApplyEstimates(); }); };
     analysis_->OnOverlayChanged = [this](bool) { ui::Application::Invoke([this] { RedrawPlot(); }); };
     analysis_->SetData(dispCounts_);
-    PlaceAnalysis();
+    if (const QScreen* onScreen = screen()) PlaceAnalysis(onScreen->availableGeometry());
   }
   analysis_->show();
   analysis_->raise();
@@ -305,9 +305,7 @@ void TDispGraph2::OpenAnalysis() {
 
 // Beside this window, clear of its step buttons and edits (the column right
 // of the plot), with the analysis window's frame taken to be this one's.
-void TDispGraph2::PlaceAnalysis() {
-  const QScreen* onScreen = screen();
-  if (!onScreen) return;
+void TDispGraph2::PlaceAnalysis(const QRect& available) {
   const QRect frame = frameGeometry();
   const QSize extra = frame.size() - geometry().size();
   const QPoint column = mapToGlobal(QPoint(Panel1.Width(), 0));
@@ -315,7 +313,7 @@ void TDispGraph2::PlaceAnalysis() {
   const QSize wanted = analysis_->size() + extra;
   const QSize minimum = analysis_->minimumSizeHint().expandedTo(analysis_->minimumSize()) + extra;
   const roc::ScreenRect r =
-      roc::PlaceBeside(ToScreenRect(onScreen->availableGeometry()), ToScreenRect(frame), ToScreenRect(keepClear),
+      roc::PlaceBeside(ToScreenRect(available), ToScreenRect(frame), ToScreenRect(keepClear),
                        {wanted.width(), wanted.height()}, {minimum.width(), minimum.height()});
   analysis_->move(r.x, r.y);
   analysis_->resize(r.width - extra.width(), r.height - extra.height());

@@ -65,6 +65,9 @@ class TDispGraph2 : public ui::Form {
   void SavePlot(const QString& path);
   void SaveResults(const QString& path);
   TAnalysisWindow* AnalysisWindow() const { return analysis_; }
+  // Puts the open analysis window beside this one within `available` (the
+  // screen's area for windows), clear of the step buttons and edits.
+  void PlaceAnalysis(const QRect& available);
   QMenu* PlotMenu() const { return plotMenu_; }
 
  protected:
@@ -106,7 +109,6 @@ class TDispGraph2 : public ui::Form {
   void ShowByEye();
   void ApplyEstimates();
   void AddPlotActions();
-  void PlaceAnalysis();
   std::string Format(numeric::Extended v) const;
 
   std::shared_ptr<const experiment::Run> run_;

@@ -24,6 +24,18 @@ std::string CaptionOf(const experiment::Design& design, experiment::ResponseCode
   return ShownRatings(design)[design.Categories() - code].Caption;
 }
 
+// What the feedback says of the pattern shown, naming the colour of the
+// squares the signal adds to.
+QString FeedbackText(experiment::Palette palette, experiment::StimulusKind shown) {
+  const bool noise = shown == experiment::kNoise;
+  if (palette == experiment::Palette::kBlueOrange) {
+    return noise ? QCoreApplication::translate("TFormDisp", "オレンジ色の増えていないパターンが提示されました")
+                 : QCoreApplication::translate("TFormDisp", "オレンジ色の増えたパターンが提示されました");
+  }
+  return noise ? QCoreApplication::translate("TFormDisp", "茶色の増えていないパターンが提示されました")
+               : QCoreApplication::translate("TFormDisp", "茶色の増えたパターンが提示されました");
+}
+
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   const int w = s.TextWidth(text);
   s.TextOut(250 - w / 2, y, text);
@@ -94,7 +106,7 @@ void TFormDisp::FormCreate() {
 
   // The run's patterns set up and its first stimulus drawn, hidden.
   Image1.Canvas().SetPenColor(ui::clWhite);
-  experiment::DrawPattern(run_->Start(), Image1.Canvas());
+  experiment::DrawPattern(run_->Start(), Image1.Canvas(), run_->design.GridPalette);
 
   DrawInstructionScreen();
 
@@ -105,7 +117,9 @@ void TFormDisp::FormCreate() {
   ShowGoScreen();
 }
 
-void TFormDisp::PrepareNextStimulus() { experiment::DrawPattern(run_->NextTrial(), Image1.Canvas()); }
+void TFormDisp::PrepareNextStimulus() {
+  experiment::DrawPattern(run_->NextTrial(), Image1.Canvas(), run_->design.GridPalette);
+}
 
 void TFormDisp::DrawInstructionScreen() {
   ui::Surface& s = Image2.Canvas();
@@ -276,11 +290,7 @@ void TFormDisp::WriteFeedback() {
   const ui::Colour pen = s.PenColor();
   ui::PaintWhite(s, 70, 20, s.Width(), 20 + s.TextHeight());
   s.SetPenColor(pen);
-  s.TextOut(70, 20,
-            (run_->ShownStimulus == experiment::kNoise
-                 ? QCoreApplication::translate("TFormDisp", "茶色の増えていないパターンが提示されました")
-                 : QCoreApplication::translate("TFormDisp", "茶色の増えたパターンが提示されました"))
-                .toStdString());
+  s.TextOut(70, 20, FeedbackText(run_->design.GridPalette, run_->ShownStimulus).toStdString());
 }
 
 void TFormDisp::WriteGoPrompt() {

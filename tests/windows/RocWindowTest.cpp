@@ -336,6 +336,23 @@ TEST_F(RocWindow, ThePlotMenuAndItsShortcuts) {
   EXPECT_FALSE(form->AnalysisWindow()->isVisible());
 }
 
+// On the smallest common laptop screen there is no room beside the ROC window
+// for the analysis window's figures side by side: it narrows instead of
+// covering the plot, so the curve and the points stay in view.
+TEST_F(RocWindow, OnASmallScreenTheAnalysisWindowLeavesThePlotInView) {
+  Press(form->DispButton);
+  form->OpenAnalysis();
+  const QRect screen(0, 0, 1366, 768);
+  form->move(screen.center() - form->rect().center());
+  form->PlaceAnalysis(screen);
+  const roc::PlotGeometry& f = form->Analysis.PlotFrame;
+  const QRect square(form->Image1.mapToGlobal(QPoint(roc::ToScreenX(f, 0), roc::ToScreenY(f, 1))),
+                     form->Image1.mapToGlobal(QPoint(roc::ToScreenX(f, 1), roc::ToScreenY(f, 0))));
+  const QRect analysis = form->AnalysisWindow()->frameGeometry();
+  EXPECT_TRUE(screen.contains(analysis));
+  EXPECT_FALSE(analysis.intersects(square));
+}
+
 TEST_F(RocWindow, TheAnalysisWindowScoresTheFitByEyeAndAppliesTheOptimum) {
   Press(form->DispButton);
   form->OpenAnalysis();

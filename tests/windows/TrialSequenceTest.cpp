@@ -4,6 +4,7 @@
 #include <QWindow>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "experiment/Generator.h"
@@ -13,6 +14,7 @@
 #include "tests/support/ErrorBoxRecorder.h"
 #include "tests/support/TextProbe.h"
 #include "ui/qt/Label.h"
+#include "ui/qt/Language.h"
 #include "tests/support/HostWindow.h"
 
 namespace {
@@ -332,6 +334,39 @@ TEST_F(TrialSequence, ASecondWindowRunsARunOfItsOwn) {
   EXPECT_EQ(first->run().Log().Rows.size(), 13u);
   EXPECT_EQ(second->run().Log().Rows.size(), 1u);
 }
+
+// A blue-orange design, in either language: the grid in its colours, the
+// texts naming the orange squares (the top statement, the feedback after a
+// signal), the per-trial rows the palette after the design's name.
+class BlueOrangeDesign : public TrialSequence,
+                         public ::testing::WithParamInterface<std::tuple<ui::Language, const char*, const char*>> {
+  void TearDown() override {
+    ui::UseLanguage(ui::Language::kJapanese);
+    TrialSequence::TearDown();
+  }
+};
+
+TEST_P(BlueOrangeDesign, ShowsAndNamesItsColours) {
+  const auto [language, statement, feedback] = GetParam();
+  ASSERT_TRUE(ui::UseLanguage(language));
+  settings.design.Name = "colour-safe";
+  settings.design.GridPalette = experiment::Palette::kBlueOrange;
+  form = OpenWindow();
+  const experiment::GridColours colours = experiment::ColoursOf(experiment::Palette::kBlueOrange);
+  EXPECT_EQ(form->Image1.Canvas().Pixel(75, 25), colours.Counted);  // seed 0: the signal pattern, cell 2
+  EXPECT_EQ(form->Image1.Canvas().Pixel(25, 25), colours.Other);
+  EXPECT_NE(colours.Counted, experiment::kBrown);
+  EXPECT_TRUE(ShowsText(form->Image2.Canvas(), 20, 100, statement, "ＭＳ 明朝", 20, ui::clWindowText));
+  Trial(form, form->RatingButton(experiment::kCertainS));
+  EXPECT_TRUE(ShowsText(form->Image3.Canvas(), 70, 20, feedback, kDefaultFace, 20, ui::clBlue));
+  EXPECT_EQ(Experiment().Log().Rows.back().DesignName, "colour-safe [blue-orange]");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, BlueOrangeDesign,
+    ::testing::Values(std::tuple{ui::Language::kJapanese, "確かにオレンジ色が増えた", "オレンジ色の増えたパターンが提示されました"},
+                      std::tuple{ui::Language::kEnglish, "The orange squares surely increased",
+                                 "The pattern with more orange was shown"}));
 
 // A six-point design: K buttons from the top at 4 + 2 (i - 1) button
 // heights, Exit below them, the design's counts, keys 1..6, no feedback.
