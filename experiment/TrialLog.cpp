@@ -202,8 +202,9 @@ void ParseLines(std::string_view text, const std::string& file, TrialLogContents
 numeric::Status Appendable(const std::string& path, TrialLogFormat format, std::string_view text,
                            std::optional<Header>& header) {
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
-  const std::string_view first = text.substr(0, text.find('\n'));
+  std::string_view first = text.substr(0, text.find('\n'));
   header = ParseHeaderLine(first);
+  if (first.ends_with('\r')) first.remove_suffix(1);
   const std::string refused = "will not append to " + path + ": ";
   if (text.empty()) return {};
   if (DecodeFileText(text).encoding != TextEncoding::kUtf8) {
