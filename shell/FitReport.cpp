@@ -34,10 +34,12 @@ int RunFitReport(const std::vector<std::string>& files, std::ostream& out, std::
   Layout layout{experiment::Design::Standard().Categories() - 1, false};
   for (const std::string& file : files) {
     experiment::TrialLogContents contents = experiment::ReadTrialLog(file);
-    for (const std::string& skipped : contents.Skipped) err << skipped << " (line skipped)\n";
+    for (const experiment::ReadNote& note : contents.Notes) err << experiment::NoteText(note) << '\n';
+    for (const experiment::ReadNote& skipped : contents.Skipped)
+      err << experiment::NoteText(skipped) << " (line skipped)\n";
     if (!contents.Skipped.empty()) status = 2;
-    if (!contents.Error.empty()) {
-      err << contents.Error << " (file skipped)\n";
+    if (contents.Error) {
+      err << experiment::NoteText(*contents.Error) << " (file skipped)\n";
       status = 2;
       continue;
     }
