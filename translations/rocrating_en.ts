@@ -408,25 +408,6 @@
     </message>
 </context>
 <context>
-    <name>RocPage</name>
-    <message>
-        <source>最尤推定を計算しています…</source>
-        <translation>Fitting by maximum likelihood…</translation>
-    </message>
-    <message>
-        <source>まだ送信されていない回答があります（未送信 %1）。すべて保存されてから最尤推定をします。</source>
-        <translation>Some answers are not sent yet (%1 not sent): the fit follows once all are stored.</translation>
-    </message>
-    <message>
-        <source>サーバーにつながりません。</source>
-        <translation>The server cannot be reached.</translation>
-    </message>
-    <message>
-        <source>サーバーから最尤推定を受け取れません。もう一度試しています。</source>
-        <translation>The fit could not be had from the server: trying again.</translation>
-    </message>
-</context>
-<context>
     <name>ReadNote</name>
     <message>
         <source>2026-12-08T19:20:31.123Z のような UTC の時刻</source>
@@ -531,6 +512,25 @@
     <message>
         <source>欄の区切りを「;」、小数点を「,」として読みました</source>
         <translation>read with &quot;;&quot; between the fields and &quot;,&quot; as the decimal mark</translation>
+    </message>
+</context>
+<context>
+    <name>RocPage</name>
+    <message>
+        <source>最尤推定を計算しています…</source>
+        <translation>Fitting by maximum likelihood…</translation>
+    </message>
+    <message>
+        <source>まだ送信されていない回答があります（未送信 %1）。すべて保存されてから最尤推定をします。</source>
+        <translation>Some answers are not sent yet (%1 not sent): the fit follows once all are stored.</translation>
+    </message>
+    <message>
+        <source>サーバーにつながりません。</source>
+        <translation>The server cannot be reached.</translation>
+    </message>
+    <message>
+        <source>サーバーから最尤推定を受け取れません。もう一度試しています。</source>
+        <translation>The fit could not be had from the server: trying again.</translation>
     </message>
 </context>
 <context>
