@@ -10,9 +10,9 @@ namespace classdata {
 void ClassLoader::AddSource(std::unique_ptr<ClassSource> source) { sources_.push_back(std::move(source)); }
 
 void ClassLoader::RemoveOrigin(const std::string& origin, Update& update) {
-  const auto at = std::find_if(origins_.begin(), origins_.end(), [&](const auto& o) { return o.first == origin; });
+  const auto at = std::find_if(origins_.begin(), origins_.end(), [&](const Origin& o) { return o.name == origin; });
   if (at == origins_.end()) return;
-  update.problemsChanged |= !at->second.empty();
+  update.notesChanged |= !at->notes.empty();
   origins_.erase(at);
   const auto gone = std::remove_if(sessions_.begin(), sessions_.end(),
                                    [&](const ClassEntry& e) { return e.origin == origin; });
@@ -35,15 +35,15 @@ std::optional<int> MissedExposures(const std::vector<experiment::TrialLogRow>& r
   return missed;
 }
 
-void ClassLoader::Apply(SourceOrigin&& origin, Update& update) {
-  auto at = std::find_if(origins_.begin(), origins_.end(), [&](const auto& o) { return o.first == origin.name; });
+void ClassLoader::Apply(SourceOrigin&& origin, SourceKind kind, Update& update) {
+  auto at = std::find_if(origins_.begin(), origins_.end(), [&](const Origin& o) { return o.name == origin.name; });
   if (at == origins_.end()) {
-    origins_.emplace_back(origin.name, std::vector<std::string>{});
+    origins_.push_back({origin.name, kind, {}});
     at = origins_.end() - 1;
   }
-  if (at->second != origin.problems) {
-    at->second = std::move(origin.problems);
-    update.problemsChanged = true;
+  if (at->notes != origin.notes) {
+    at->notes = std::move(origin.notes);
+    update.notesChanged = true;
   }
   // The sessions kept of the origin that this read of it lacks go.
   std::vector<Key> present;
@@ -101,7 +101,7 @@ ClassLoader::Update ClassLoader::Refresh() {
   for (const std::unique_ptr<ClassSource>& source : sources_) {
     SourceChanges changes = source->Read();
     for (const std::string& gone : changes.removed) RemoveOrigin(gone, update);
-    for (SourceOrigin& origin : changes.changed) Apply(std::move(origin), update);
+    for (SourceOrigin& origin : changes.changed) Apply(std::move(origin), source->Kind(), update);
   }
   // Whether a run is whole can change with the other sessions of its design.
   std::vector<roc::ClassSession*> all;
@@ -124,10 +124,25 @@ ClassLoader::Update ClassLoader::Refresh() {
   return update;
 }
 
-std::vector<std::string> ClassLoader::Problems() const {
-  std::vector<std::string> all;
-  for (const auto& [name, problems] : origins_) all.insert(all.end(), problems.begin(), problems.end());
+std::vector<experiment::ReadNote> ClassLoader::Notes() const {
+  std::vector<experiment::ReadNote> all;
+  for (const Origin& o : origins_) all.insert(all.end(), o.notes.begin(), o.notes.end());
   return all;
+}
+
+std::size_t ClassLoader::Origins(SourceKind kind) const {
+  return static_cast<std::size_t>(std::count_if(origins_.begin(), origins_.end(),
+                                                 [kind](const Origin& o) { return o.kind == kind; }));
+}
+
+std::vector<std::string> ClassLoader::SilentEmptyOrigins(SourceKind kind) const {
+  std::vector<std::string> names;
+  for (const Origin& o : origins_) {
+    const bool empty = std::none_of(sessions_.begin(), sessions_.end(),
+                                    [&o](const ClassEntry& e) { return e.origin == o.name; });
+    if (o.kind == kind && o.notes.empty() && empty) names.push_back(o.name);
+  }
+  return names;
 }
 
 std::vector<const roc::ClassSession*> ClassLoader::ClassSessions() const {

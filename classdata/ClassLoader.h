@@ -40,16 +40,21 @@ class ClassLoader {
     std::vector<std::size_t> added;
     std::vector<std::size_t> changed;
     bool removed = false;
-    bool problemsChanged = false;
-    bool Any() const { return !added.empty() || !changed.empty() || removed || problemsChanged; }
+    bool notesChanged = false;
+    bool Any() const { return !added.empty() || !changed.empty() || removed || notesChanged; }
   };
   Update Refresh();
 
   const std::vector<ClassEntry>& Sessions() const { return sessions_; }
-  // What could not be read, per origin in order of first appearance.
-  std::vector<std::string> Problems() const;
-  // The number of origins read (files found, readable or not).
-  std::size_t Origins() const { return origins_.size(); }
+  // What the sources said of what they read (what could not be read, how a
+  // file was read), per origin in order of first appearance.
+  std::vector<experiment::ReadNote> Notes() const;
+  // The number of origins read of a kind (files found, readable or not; the
+  // class databases).
+  std::size_t Origins(SourceKind kind) const;
+  // The names of the origins of a kind that hold no session and whose source
+  // said nothing of them: a class database with no trials yet, say.
+  std::vector<std::string> SilentEmptyOrigins(SourceKind kind) const;
   // The sessions in the form the class statistics take.
   std::vector<const roc::ClassSession*> ClassSessions() const;
   std::vector<std::string> WatchPaths() const;
@@ -59,12 +64,17 @@ class ClassLoader {
  private:
   using Key = std::tuple<std::string, std::string, std::uint32_t>;  // origin, session, seed
   void RemoveOrigin(const std::string& origin, Update& update);
-  void Apply(SourceOrigin&& origin, Update& update);
+  void Apply(SourceOrigin&& origin, SourceKind kind, Update& update);
+  struct Origin {
+    std::string name;
+    SourceKind kind;
+    std::vector<experiment::ReadNote> notes;
+  };
 
   std::vector<std::unique_ptr<ClassSource>> sources_;
   std::vector<ClassEntry> sessions_;
   std::map<Key, std::size_t> index_;
-  std::vector<std::pair<std::string, std::vector<std::string>>> origins_;  // name and its problems
+  std::vector<Origin> origins_;
   std::uint64_t fits_ = 0;
 };
 

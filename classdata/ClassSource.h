@@ -10,13 +10,17 @@
 namespace classdata {
 
 // What a source holds under one name (a per-trial file; a table of a class
-// database): its sessions as they are now, and what could not be read, each
-// a line "<name>[:<line>]: <reason>".
+// database): its sessions as they are now, and what its reader said of it:
+// what could not be read, and how it was read.
 struct SourceOrigin {
   std::string name;
   std::vector<experiment::TrialLogSession> sessions;
-  std::vector<std::string> problems;
+  std::vector<experiment::ReadNote> notes;
 };
+
+// What a source reads: per-trial files and folders of them, or a class
+// database.
+enum class SourceKind { kFiles, kDatabase };
 
 // What changed since the last read: origins whose content is new or
 // different (in full), and the names of origins that are gone.
@@ -42,6 +46,8 @@ class ClassSource {
   // A source that hears of changes itself (a database's notifications) calls
   // changed when it does; others are polled.
   virtual void OnChange(std::function<void()> changed) { (void)changed; }
+
+  virtual SourceKind Kind() const { return SourceKind::kFiles; }
 };
 
 // How a file is read. Once: every line, the last one too when it has no line

@@ -15,6 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+experiment::ReadNote Unreadable(const std::string& path, const std::error_code& ec) {
+  return {experiment::NoteCode::kCannotRead, path, 0, {ec.message()}, {}, ec.value()};
+}
+
 bool IsCsv(const fs::path& p) {
   std::string ext = p.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -57,20 +61,20 @@ std::unique_ptr<ClassSource> OpenSource(const std::string& argument, ReadMode mo
 
 FileSource::FileSource(std::string path, ReadMode mode) : path_(std::move(path)), mode_(mode) {}
 
-std::vector<std::string> FileSource::ListFiles(std::string& problem) {
+std::vector<std::string> FileSource::ListFiles(std::optional<experiment::ReadNote>& problem) {
   std::vector<std::string> files;
   folders_.clear();
   std::error_code ec;
   const fs::file_status status = fs::status(path_, ec);
   if (ec || !fs::exists(status)) {
-    problem = path_ + ": " + (ec ? ec.message() : std::string(std::strerror(ENOENT)));
+    problem = ec ? Unreadable(path_, ec) : experiment::CannotRead(path_, ENOENT);
     return files;
   }
   if (!fs::is_directory(status)) return {path_};
   folders_.push_back(path_);
   fs::recursive_directory_iterator it(path_, fs::directory_options::skip_permission_denied, ec);
   if (ec) {
-    problem = path_ + ": " + ec.message();
+    problem = Unreadable(path_, ec);
     return files;
   }
   for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
@@ -82,17 +86,17 @@ std::vector<std::string> FileSource::ListFiles(std::string& problem) {
       files.push_back(it->path().string());
     }
   }
-  if (ec) problem = path_ + ": " + ec.message();
+  if (ec) problem = Unreadable(path_, ec);
   std::sort(files.begin(), files.end());
   return files;
 }
 
-bool FileSource::Update(const std::string& file, FileState& state, std::string& problem) {
+bool FileSource::Update(const std::string& file, FileState& state, std::optional<experiment::ReadNote>& problem) {
   const int fd = experiment::OpenForReading(file);
   experiment::FileFacts info;
   const int statError = fd < 0 ? errno : experiment::InspectFile(fd, info);
   if (statError != 0) {
-    problem = file + ": " + std::strerror(statError);
+    problem = experiment::CannotRead(file, statError);
     if (fd >= 0) experiment::CloseFile(fd);
     const bool changed = state.size != -2;
     state = FileState{};
@@ -120,7 +124,7 @@ bool FileSource::Update(const std::string& file, FileState& state, std::string& 
   const int readError = errno;
   experiment::CloseFile(fd);
   if (!ok) {
-    problem = file + ": " + std::strerror(readError);
+    problem = experiment::CannotRead(file, readError);
     state = FileState{};
     state.size = -2;
     return true;
@@ -141,24 +145,24 @@ bool FileSource::Update(const std::string& file, FileState& state, std::string& 
 }
 
 SourceOrigin FileSource::Parse(const std::string& file, const FileState& state) const {
-  SourceOrigin origin{file, {}, {}};
   experiment::TrialLogContents contents = experiment::ParseTrialLog(state.text, file);
-  origin.sessions = std::move(contents.Sessions);
-  origin.problems = std::move(contents.Skipped);
-  const bool startedRun = mode_ == ReadMode::kLive && contents.Error == file + ": no sessions";
-  if (!contents.Error.empty() && !startedRun && !(mode_ == ReadMode::kLive && state.text.empty()))
-    origin.problems.push_back(contents.Error);
+  SourceOrigin origin{file, std::move(contents.Sessions), std::move(contents.Notes)};
+  origin.notes.insert(origin.notes.end(), contents.Skipped.begin(), contents.Skipped.end());
+  const bool startedRun =
+      mode_ == ReadMode::kLive && contents.Error && contents.Error->code == experiment::NoteCode::kNoSessions;
+  if (contents.Error && !startedRun && !(mode_ == ReadMode::kLive && state.text.empty()))
+    origin.notes.push_back(std::move(*contents.Error));
   return origin;
 }
 
 SourceChanges FileSource::Read() {
   SourceChanges changes;
-  std::string listProblem;
+  std::optional<experiment::ReadNote> listProblem;
   const std::vector<std::string> files = ListFiles(listProblem);
   if (listProblem != pathProblem_) {
     // Reported under the path itself, replaced when it changes.
-    if (!pathProblem_.empty()) changes.removed.push_back(path_);
-    if (!listProblem.empty()) changes.changed.push_back({path_, {}, {listProblem}});
+    if (pathProblem_) changes.removed.push_back(path_);
+    if (listProblem) changes.changed.push_back({path_, {}, {*listProblem}});
     pathProblem_ = listProblem;
   }
   const std::set<std::string> now(files.begin(), files.end());
@@ -172,11 +176,11 @@ SourceChanges FileSource::Read() {
   }
   for (const std::string& file : files) {
     FileState& state = files_[file];
-    std::string problem;
+    std::optional<experiment::ReadNote> problem;
     if (!Update(file, state, problem)) continue;
     state.reported = true;
-    if (!problem.empty()) {
-      changes.changed.push_back({file, {}, {problem}});
+    if (problem) {
+      changes.changed.push_back({file, {}, {*problem}});
       continue;
     }
     changes.changed.push_back(Parse(file, state));

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,16 +29,16 @@ class FileSource : public ClassSource {
     bool reported = false;
   };
   // The files the path names now, sorted; a problem when it names nothing readable.
-  std::vector<std::string> ListFiles(std::string& problem);
+  std::vector<std::string> ListFiles(std::optional<experiment::ReadNote>& problem);
   // Reads what is new of one file; true when its content changed.
-  bool Update(const std::string& file, FileState& state, std::string& problem);
+  bool Update(const std::string& file, FileState& state, std::optional<experiment::ReadNote>& problem);
   SourceOrigin Parse(const std::string& file, const FileState& state) const;
 
   std::string path_;
   ReadMode mode_;
   std::map<std::string, FileState> files_;
   std::vector<std::string> folders_;  // the folders searched at the last read
-  std::string pathProblem_;           // reported under the path itself
+  std::optional<experiment::ReadNote> pathProblem_;  // reported under the path itself
 };
 
 }  // namespace classdata

@@ -145,6 +145,19 @@ std::vector<CsvColumn<FitSession>> FitCsvColumns(const FitCsvLayout& layout) {
   return columns;
 }
 
+std::vector<roc::ClassSession> FitEach(const std::vector<const experiment::TrialLogSession*>& sessions) {
+  std::vector<roc::ClassSession> fitted;
+  for (const experiment::TrialLogSession* s : sessions) {
+    const roc::RatingCounts counts = roc::CountRecordedRows(s->Rows, s->Categories);
+    fitted.push_back({s->Observer, s->DesignName, s->Categories, counts, roc::FitBinormal(counts),
+                      experiment::DesignRecorded(s->Rows)});
+  }
+  std::vector<roc::ClassSession*> all;
+  for (roc::ClassSession& s : fitted) all.push_back(&s);
+  roc::MarkIncomplete(all);
+  return fitted;
+}
+
 std::string FitTableCsv(const std::vector<ClassEntry>& sessions) {
   const experiment::Design& standard = experiment::Design::Standard();
   FitCsvLayout layout{standard.Categories() - 1, false};

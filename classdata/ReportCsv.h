@@ -60,6 +60,10 @@ struct FitCsvLayout {
 };
 std::vector<CsvColumn<FitSession>> FitCsvColumns(const FitCsvLayout& layout);
 
+// Each session's counts of its recorded trials and their fit, and whether
+// it is incomplete among the others (roc::MarkIncomplete), in order.
+std::vector<roc::ClassSession> FitEach(const std::vector<const experiment::TrialLogSession*>& sessions);
+
 // The sessions of a class as a whole fit table, header first: the criteria
 // columns to the largest scale, observer and design when any session names
 // one or runs another design than the standard one.

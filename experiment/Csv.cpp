@@ -11,7 +11,7 @@ std::string CsvField(std::string_view text) {
   return quoted + '"';
 }
 
-std::optional<std::vector<std::string>> SplitCsvFields(std::string_view line) {
+std::optional<std::vector<std::string>> SplitCsvFields(std::string_view line, char separator) {
   std::vector<std::string> fields;
   std::size_t i = 0;
   while (true) {
@@ -31,16 +31,16 @@ std::optional<std::vector<std::string>> SplitCsvFields(std::string_view line) {
         }
         field += line[i++];
       }
-      if (i < line.size() && line[i] != ',') return std::nullopt;
+      if (i < line.size() && line[i] != separator) return std::nullopt;
     } else {
-      const std::size_t end = std::min(line.find(',', i), line.size());
+      const std::size_t end = std::min(line.find(separator, i), line.size());
       field.assign(line.substr(i, end - i));
       if (field.find('"') != std::string::npos) return std::nullopt;
       i = end;
     }
     fields.push_back(std::move(field));
     if (i >= line.size()) return fields;
-    ++i;  // the comma
+    ++i;  // the separator
   }
 }
 

@@ -13,7 +13,8 @@ namespace experiment {
 std::string CsvField(std::string_view text);
 
 // The fields of one line (a field may be quoted, "" inside quotes is one
-// quote); empty when the quoting is malformed.
-std::optional<std::vector<std::string>> SplitCsvFields(std::string_view line);
+// quote); empty when the quoting is malformed. A spreadsheet under a locale
+// whose decimal mark is the comma separates the fields with ';'.
+std::optional<std::vector<std::string>> SplitCsvFields(std::string_view line, char separator = ',');
 
 }  // namespace experiment

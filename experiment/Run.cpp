@@ -59,20 +59,7 @@ std::optional<SinkFailure> Run::Answer(ResponseCode code, const TrialTiming& tim
   const std::int32_t trial = TrialNumber();
   if (TrialCounter > 0) TrialResults[TrialCounter] = {TrialCounter, ShownStimulus, code};
   if (TrialCounter < design.RecordedTrials) TrialCounter = TrialCounter + 1;
-  log_.Rows.push_back({.Session = log_.Session,
-                       .Observer = log_.Observer,
-                       .DesignName = log_.DesignName,
-                       .Categories = log_.Categories,
-                       .Seed = log_.Seed,
-                       .Trial = trial,
-                       .Practice = design.IsPractice(trial),
-                       .Stimulus = ShownStimulus,
-                       .Response = code,
-                       .ExposureMs = timing.ExposureMs,
-                       .AskedMs = timing.AskedMs,
-                       .FrameMs = timing.FrameMs,
-                       .RatingMs = timing.RatingMs,
-                       .DesignRecorded = design.RecordedTrials});
+  log_.Rows.push_back(AnswerRow(log_, design, trial, ShownStimulus, code, timing));
   return Deliver(log_.Rows.back());
 }
 
@@ -90,6 +77,24 @@ std::optional<SinkFailure> Run::Deliver(const TrialLogRow& row) {
 
 bool Run::Over() const {
   return static_cast<std::int32_t>(log_.Rows.size()) >= design.TotalTrials();
+}
+
+TrialLogRow AnswerRow(const TrialLogSession& identity, const Design& design, std::int32_t trial,
+                      StimulusKind stimulus, ResponseCode code, const TrialTiming& timing) {
+  return {.Session = identity.Session,
+          .Observer = identity.Observer,
+          .DesignName = identity.DesignName,
+          .Categories = identity.Categories,
+          .Seed = identity.Seed,
+          .Trial = trial,
+          .Practice = design.IsPractice(trial),
+          .Stimulus = stimulus,
+          .Response = code,
+          .ExposureMs = timing.ExposureMs,
+          .AskedMs = timing.AskedMs,
+          .FrameMs = timing.FrameMs,
+          .RatingMs = timing.RatingMs,
+          .DesignRecorded = design.RecordedTrials};
 }
 
 Run MakeRun(const RunSettings& settings, const std::string& session, const std::string& observer) {

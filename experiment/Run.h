@@ -91,6 +91,12 @@ class Run {
   bool failureTold_ = false;
 };
 
+// The row of an answer to `trial` of a run of `design` with `identity`,
+// which showed `stimulus`: what Run::Answer records, for presenters that
+// keep a run's answers themselves (a server, whose pages answer in any order).
+TrialLogRow AnswerRow(const TrialLogSession& identity, const Design& design, std::int32_t trial,
+                      StimulusKind stimulus, ResponseCode code, const TrialTiming& timing);
+
 // How a process makes its runs, from its command line.
 struct RunSettings {
   Design design = Design::Standard();

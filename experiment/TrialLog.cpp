@@ -11,6 +11,7 @@
 
 #include "Csv.h"
 #include "FileAccess.h"
+#include "FileText.h"
 #include "TrialLogColumns.h"
 
 namespace experiment {
@@ -18,6 +19,8 @@ namespace experiment {
 namespace {
 
 std::string Reason(int error) { return std::strerror(error); }
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Reads up to size bytes at offset; the bytes read, or empty on an error.
 std::string ReadText(int fd, std::int64_t offset, std::size_t size) {
@@ -86,25 +89,143 @@ std::string HeaderText(TrialLogFormat format) {
 }
 
 // What a row must be in the design its session ran: a trial of the design,
-// the phase of that trial, a response of its rating scale.
-numeric::Status CheckAgainstDesign(const TrialLogRow& row, const Design& design) {
+// the phase of that trial.
+std::optional<ReadNote> CheckAgainstDesign(const TrialLogRow& row, const Design& design) {
   const std::string trial = std::to_string(row.Trial);
-  if (row.Trial > design.TotalTrials()) {
-    return numeric::Fail("trial \"" + trial + "\" is not a whole number from 1 to " +
-                         std::to_string(design.TotalTrials()));
-  }
+  if (row.Trial > design.TotalTrials())
+    return ReadNote{NoteCode::kTrialBeyondDesign, {}, 0, {trial, std::to_string(design.TotalTrials())}};
   if (row.Practice != design.IsPractice(row.Trial)) {
-    return numeric::Fail("phase \"" + std::string(PhaseName(row.Practice)) + "\" does not match trial " + trial +
-                         " (" + std::string(PhaseName(design.IsPractice(row.Trial))) + ")");
+    return ReadNote{NoteCode::kPhaseOfTrial, {}, 0,
+                    {std::string(PhaseName(row.Practice)), trial, std::string(PhaseName(design.IsPractice(row.Trial)))}};
   }
-  return {};
+  return std::nullopt;
 }
 
-// A response within the row's rating scale.
-numeric::Status CheckResponse(const TrialLogRow& row) {
-  if (row.Response <= row.Categories) return {};
-  return numeric::Fail("response \"" + std::to_string(row.Response) + "\" is not a rating from 1 to " +
-                       std::to_string(row.Categories));
+// A header line of either separator: the comma, or the semicolon of a
+// spreadsheet whose decimal mark is the comma.
+std::optional<std::pair<Header, char>> HeaderOf(std::string_view line) {
+  for (const char separator : {',', ';'}) {
+    const auto fields = SplitCsvFields(line, separator);
+    if (!fields) continue;
+    if (std::optional<Header> header = ParseHeader(*fields)) return std::make_pair(*header, separator);
+  }
+  return std::nullopt;
+}
+
+// A row of the header's columns; the rule a field broke when it holds no
+// valid value. In a file separated by ';' a number's decimal mark is ','.
+std::optional<ReadNote> ReadRow(const std::vector<std::string>& fields, const Header& header, char separator,
+                                TrialLogRow& row) {
+  for (std::size_t c = 0; c < header.at.size(); ++c) {
+    if (header.at[c] == std::string::npos) continue;
+    const TrialLogColumn& column = TrialLogColumns()[c];
+    std::string field = fields[header.at[c]];
+    if (separator == ';' && column.Type == SqlType::kDoublePrecision) std::replace(field.begin(), field.end(), ',', '.');
+    if (const FieldCheck read = column.Read(field, row); !read)
+      return ReadNote{NoteCode::kBadField, {}, 0, {std::string(column.Name), fields[header.at[c]]}, *read.broken};
+  }
+  // A plain file's rows are the standard design's, its recorded trials
+  // included; a class file's phase is its own, since the design's practice
+  // trials are not in the file.
+  if (header.format == TrialLogFormat::kPlain) {
+    if (std::optional<ReadNote> wrong = CheckAgainstDesign(row, Design::Standard())) return wrong;
+    row.DesignRecorded = Design::Standard().RecordedTrials;
+  }
+  if (row.Response > row.Categories) {
+    return ReadNote{NoteCode::kRatingBeyondScale, {}, 0, {std::to_string(row.Response), std::to_string(row.Categories)}};
+  }
+  return std::nullopt;
+}
+
+// The lines of a file's text into contents: its sessions, the lines left
+// out, how it was read.
+void ParseLines(std::string_view text, const std::string& file, TrialLogContents& contents) {
+  std::optional<Header> header;  // set by the first header line
+  char separator = ',';
+  std::map<std::pair<std::string, std::uint32_t>, std::size_t> sessionOf;
+  std::set<std::tuple<std::string, std::uint32_t, std::int32_t>> trialsSeen;
+  std::size_t lineNumber = 0;
+  const auto skip = [&](ReadNote note) {
+    note.where = file;
+    note.line = lineNumber;
+    contents.Skipped.push_back(std::move(note));
+  };
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    ++lineNumber;
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    // Blank, or empty fields only.
+    if (line.find_first_not_of(header ? std::string{separator, ' ', '\t'} : ",; \t") == std::string_view::npos)
+      continue;
+    const auto headerHere = HeaderOf(line);
+    if (headerHere && (!header || headerHere->second == separator)) {
+      if (!header) {  // a header repeated by joining files is skipped
+        std::tie(header, separator) = *headerHere;
+        contents.Format = header->format;
+        if (separator == ';') contents.Notes.push_back({NoteCode::kReadWithSemicolons, file});
+      }
+      continue;
+    }
+    if (!header) {
+      contents.Error = ReadNote{NoteCode::kNotAHeader, file, lineNumber,
+                                {HeaderText(TrialLogFormat::kPlain), HeaderText(TrialLogFormat::kClass)}};
+      return;
+    }
+    const auto fields = SplitCsvFields(line, separator);
+    if (!fields) {
+      skip({NoteCode::kMalformedQuotes});
+      continue;
+    }
+    if (fields->size() != header->fields) {
+      skip({NoteCode::kFieldCount, {}, 0, {std::to_string(header->fields), std::to_string(fields->size())}});
+      continue;
+    }
+    TrialLogRow row{};
+    if (std::optional<ReadNote> wrong = ReadRow(*fields, *header, separator, row)) {
+      skip(std::move(*wrong));
+      continue;
+    }
+    if (!trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
+      skip({NoteCode::kTrialAgain, {}, 0, {std::to_string(row.Trial), row.Session}});
+      continue;
+    }
+    const auto key = std::make_pair(row.Session, row.Seed);
+    auto [at, added] = sessionOf.try_emplace(key, contents.Sessions.size());
+    if (added) contents.Sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
+    contents.Sessions[at->second].Rows.push_back(std::move(row));
+  }
+}
+
+// Whether rows of the format may go on in a file that holds text: the file
+// is empty or ours, of that format, in UTF-8 and separated by commas as this
+// program writes. The header's layout when it has one.
+numeric::Status Appendable(const std::string& path, TrialLogFormat format, std::string_view text,
+                           std::optional<Header>& header) {
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  std::string_view first = text.substr(0, text.find('\n'));
+  header = ParseHeaderLine(first);
+  if (first.ends_with('\r')) first.remove_suffix(1);
+  const std::string refused = "will not append to " + path + ": ";
+  if (text.empty()) return {};
+  if (DecodeFileText(text).encoding != TextEncoding::kUtf8) {
+    return numeric::Fail(refused + "it is not UTF-8 text (a spreadsheet may have saved it as Shift_JIS), "
+                                   "and this program writes UTF-8; give another file");
+  }
+  if (!header && HeaderOf(first)) {
+    return numeric::Fail(refused + "its fields are separated by \";\" (a spreadsheet may have saved it so), "
+                                   "and this program writes \",\"; give another file");
+  }
+  if (!header) {
+    return numeric::Fail(refused + "it is not a per-trial file (its first line is not the header " +
+                         HeaderText(format) + ")");
+  }
+  if (header->format != format) {
+    return numeric::Fail(refused + "it holds per-trial rows of the other format (" + HeaderText(header->format) +
+                         "), this run writes " + HeaderText(format) + "; give another file");
+  }
+  return {};
 }
 
 }  // namespace
@@ -163,22 +284,9 @@ numeric::Status TrialLogFile::Open(const std::string& path, TrialLogFormat forma
   if (fd_ < 0) return numeric::Fail("cannot open " + path + " for appending: " + Reason(errno));
   FileFacts facts;
   if (InspectFile(fd_, facts) == 0 && facts.regular && facts.size > 0) {
-    const std::string start = ReadText(fd_, 0, 4096);
-    std::string_view first(start);
-    if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
-    first = first.substr(0, first.find('\n'));
-    const std::optional<Header> header = ParseHeaderLine(first);
-    numeric::Status fits;
-    if (!start.empty() && !header) {
-      fits = numeric::Fail("will not append to " + path +
-                           ": it is not a per-trial file (its first line is not the header " + HeaderText(format) +
-                           ")");
-    } else if (header && header->format != format) {
-      fits = numeric::Fail("will not append to " + path + ": it holds per-trial rows of the other format (" +
-                           HeaderText(header->format) + "), this run writes " + HeaderText(format) +
-                           "; give another file");
-    }
-    if (!fits) {
+    std::optional<Header> header;
+    const std::string held = ReadText(fd_, 0, static_cast<std::size_t>(facts.size));
+    if (numeric::Status fits = Appendable(path, format, held, header); !fits) {
       CloseFile(fd_);
       fd_ = -1;
       return fits;
@@ -214,78 +322,28 @@ numeric::Status TrialLogFile::Append(const TrialLogRow& row) {
   return {};
 }
 
+ReadNote CannotRead(const std::string& where, int error) {
+  return {NoteCode::kCannotRead, where, 0, {Reason(error)}, {}, error};
+}
+
 bool IsTrialLogHeader(std::string_view line) {
-  if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+  if (line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
   if (line.ends_with('\n')) line.remove_suffix(1);
   return ParseHeaderLine(line).has_value();
 }
 
-TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName) {
+TrialLogContents ParseTrialLog(std::string_view bytes, std::string_view fileName) {
   TrialLogContents contents;
   const std::string file(fileName);
-  auto where = [&](std::size_t lineNumber) { return file + ":" + std::to_string(lineNumber) + ": "; };
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-
-  std::optional<Header> header;  // set by the first header line
-  std::map<std::pair<std::string, std::uint32_t>, std::size_t> sessionOf;
-  std::set<std::tuple<std::string, std::uint32_t, std::int32_t>> trialsSeen;
-  std::size_t lineNumber = 0;
-  while (!text.empty()) {
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    ++lineNumber;
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    if (line.find_first_not_of(", \t") == std::string_view::npos) continue;  // blank, or empty fields only
-
-    const auto fields = SplitCsvFields(line);
-    if (fields && ParseHeader(*fields)) {
-      if (!header) {  // a header repeated by joining files is skipped
-        header = ParseHeader(*fields);
-        contents.Format = header->format;
-      }
-      continue;
-    }
-    if (!header) {
-      contents.Error = where(lineNumber) + "the first line must be the header " + HeaderText(TrialLogFormat::kPlain) +
-                       " or " + HeaderText(TrialLogFormat::kClass);
-      return contents;
-    }
-    if (!fields) {
-      contents.Skipped.push_back(where(lineNumber) + "malformed quotes");
-      continue;
-    }
-    if (fields->size() != header->fields) {
-      contents.Skipped.push_back(where(lineNumber) + "expected " + std::to_string(header->fields) +
-                                 " fields, found " + std::to_string(fields->size()));
-      continue;
-    }
-    TrialLogRow row{};
-    numeric::Status good;
-    for (std::size_t c = 0; c < header->at.size() && good; ++c) {
-      if (header->at[c] != std::string::npos) good = TrialLogColumns()[c].Read((*fields)[header->at[c]], row);
-    }
-    // A plain file's rows are the standard design's; a class file's phase is
-    // its own, since the design's practice trials are not in the file.
-    if (good && header->format == TrialLogFormat::kPlain) {
-      good = CheckAgainstDesign(row, Design::Standard());
-      row.DesignRecorded = Design::Standard().RecordedTrials;
-    }
-    if (good) good = CheckResponse(row);
-    if (good && !trialsSeen.insert({row.Session, row.Seed, row.Trial}).second) {
-      good = numeric::Fail("trial " + std::to_string(row.Trial) + " of session " + row.Session +
-                           " again (the first one counts)");
-    }
-    if (!good) {
-      contents.Skipped.push_back(where(lineNumber) + good.Reason());
-      continue;
-    }
-    const auto key = std::make_pair(row.Session, row.Seed);
-    auto [at, added] = sessionOf.try_emplace(key, contents.Sessions.size());
-    if (added) contents.Sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
-    contents.Sessions[at->second].Rows.push_back(std::move(row));
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  const FileText decoded = DecodeFileText(bytes);
+  if (decoded.encoding == TextEncoding::kNeither) {
+    contents.Error = ReadNote{NoteCode::kNotText, file, decoded.badLine};
+    return contents;
   }
-  if (contents.Sessions.empty()) contents.Error = file + ": no sessions";
+  if (decoded.encoding == TextEncoding::kCp932) contents.Notes.push_back({NoteCode::kReadAsCp932, file});
+  ParseLines(decoded.encoding == TextEncoding::kCp932 ? std::string_view(decoded.converted) : bytes, file, contents);
+  if (contents.Sessions.empty() && !contents.Error) contents.Error = ReadNote{NoteCode::kNoSessions, file};
   return contents;
 }
 
@@ -299,14 +357,14 @@ TrialLogContents ReadTrialLog(const std::string& path) {
   TrialLogContents contents;
   const int fd = OpenForReading(path);
   if (fd < 0) {
-    contents.Error = path + ": " + Reason(errno);
+    contents.Error = CannotRead(path, errno);
     return contents;
   }
   std::string text;
   const int error = ReadToEnd(fd, text);
   CloseFile(fd);
   if (error != 0) {
-    contents.Error = path + ": " + Reason(error);
+    contents.Error = CannotRead(path, error);
     return contents;
   }
   return ParseTrialLog(text, path);

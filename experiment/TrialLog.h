@@ -1,10 +1,12 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ReadNote.h"
 #include "TrialRecord.h"
 #include "TrialSink.h"
 
@@ -79,8 +81,10 @@ class TrialLogFile : public TrialSink {
 
   // Opens (creating when missing) path for appending rows of the format. A
   // file that holds something else (its first line is not our header, or the
-  // header of the other format) is refused. On failure: a message naming the
-  // file and the reason, and the object stays closed.
+  // header of the other format) is refused, and so is one that a spreadsheet
+  // saved in a form of its own (not UTF-8, or separated by ';'), which rows
+  // of ours would make unreadable. On failure: a message naming the file and
+  // the reason, and the object stays closed.
   numeric::Status Open(const std::string& path, TrialLogFormat format = TrialLogFormat::kPlain);
 
   // Writes the row, durably. On failure: a message naming the file and the
@@ -122,24 +126,31 @@ struct TrialLogSession {
 std::int32_t DesignRecorded(const std::vector<TrialLogRow>& rows);
 
 // A whole file read back: its sessions in order of first appearance.
-// Error, when not empty, says why nothing could be read ("<file>: <reason>":
-// the file cannot be read, its first line is not a header of ours, it holds
-// no sessions). Skipped names each line that was left out, as
-// "<file>:<line>: <reason>": a malformed row, or a second row of a session's
-// trial (the first one counts). Blank lines, lines of empty fields and
-// repeated header lines are skipped without a word; a UTF-8 byte order mark,
-// CRLF line ends and quoted fields are accepted. Columns are found by their
-// header names; unknown columns are ignored. Files of both formats are read;
-// a plain file's rows belong to the standard design, its recorded trials
-// included.
+// Error, when set, says why nothing could be read: the file cannot be read,
+// it is neither UTF-8 nor CP932 text, its first line is not a header of ours,
+// it holds no sessions. Skipped names each line that was left out: a
+// malformed row, or a second row of a session's trial (the first one
+// counts). Blank lines, lines of empty fields and repeated header lines are
+// skipped without a word; a UTF-8 byte order mark, CRLF line ends and quoted
+// fields are accepted. Columns are found by their header names; unknown
+// columns are ignored. Files of both formats are read; a plain file's rows
+// belong to the standard design, its recorded trials included. What a
+// spreadsheet makes of the file is read too, and said in Notes: CP932 text
+// (Shift_JIS, as Japanese spreadsheet programs save), fields separated by
+// ';' with ',' as the decimal mark (as spreadsheets under many European
+// locales save).
 struct TrialLogContents {
   std::vector<TrialLogSession> Sessions;
   TrialLogFormat Format = TrialLogFormat::kPlain;
-  std::string Error;
-  std::vector<std::string> Skipped;
+  std::optional<ReadNote> Error;
+  std::vector<ReadNote> Skipped;
+  std::vector<ReadNote> Notes;
 };
 
 TrialLogContents ParseTrialLog(std::string_view text, std::string_view fileName);
 TrialLogContents ReadTrialLog(const std::string& path);
+
+// The note that a file or folder cannot be read, for the system's error number.
+ReadNote CannotRead(const std::string& where, int error);
 
 }  // namespace experiment

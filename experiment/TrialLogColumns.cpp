@@ -24,11 +24,6 @@ bool ParseInteger(std::string_view text, T& value) {
   return !text.empty() && text[0] != '-' && result.ec == std::errc{} && result.ptr == end;
 }
 
-// The field of the column refused: name "field" and what is wrong with it.
-numeric::Failure Refused(std::string_view name, std::string_view field, const std::string& what) {
-  return numeric::Fail(std::string(name) + " \"" + std::string(field) + "\"" + what);
-}
-
 // Milliseconds in fixed notation.
 void AppendMs(std::string& line, double ms, int decimals) {
   char text[48];
@@ -36,11 +31,11 @@ void AppendMs(std::string& line, double ms, int decimals) {
   line.append(text, end.ptr);
 }
 
-numeric::Status ParseMs(std::string_view name, std::string_view f, double& ms) {
+FieldCheck ParseMs(std::string_view f, double& ms) {
   const char* end = f.data() + f.size();
   const auto result = std::from_chars(f.data(), end, ms, std::chars_format::fixed);
   if (f.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(ms) || ms < 0) {
-    return Refused(name, f, " is not a number of milliseconds");
+    return Broke(FieldRule::kMilliseconds);
   }
   return {};
 }
@@ -81,69 +76,61 @@ void Set(const TrialLogValue& value, TrialLogRow& row) {
 
 const TrialLogColumn kColumns[] = {
     {"session", false, false, [](const TrialLogRow& r, std::string& line) { line += r.Session; },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!IsSessionTime(f)) return Refused("session", f, " is not a UTC time like 2026-12-08T19:20:31.123Z");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!IsSessionTime(f)) return Broke(FieldRule::kUtcTime);
        r.Session = f;
        return {};
      },
      SqlType::kText, Get<&TrialLogRow::Session>, Set<&TrialLogRow::Session>},
     {"observer", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.Observer); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
        r.Observer = f;
        return {};
      },
      SqlType::kText, Get<&TrialLogRow::Observer>, Set<&TrialLogRow::Observer>},
     {"design", true, false, [](const TrialLogRow& r, std::string& line) { line += CsvField(r.DesignName); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (f.empty()) return numeric::Fail("design is empty");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (f.empty()) return Broke(FieldRule::kName);
        r.DesignName = f;
        return {};
      },
      SqlType::kText, Get<&TrialLogRow::DesignName>, Set<&TrialLogRow::DesignName>},
     {"categories", true, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Categories); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!ParseInteger(f, r.Categories) || r.Categories < 2 || r.Categories > kMaxCategories) {
-         return Refused("categories", f, " is not a whole number from 2 to " + std::to_string(kMaxCategories));
-       }
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.Categories) || r.Categories < 2 || r.Categories > kMaxCategories)
+         return Broke(FieldRule::kCategories);
        return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Categories>, Set<&TrialLogRow::Categories>},
     {"design_recorded", true, true, [](const TrialLogRow& r, std::string& line) { Append(line, r.DesignRecorded); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!ParseInteger(f, r.DesignRecorded)) return Refused("design_recorded", f, " is not a number of trials");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.DesignRecorded)) return Broke(FieldRule::kTrialCount);
        return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::DesignRecorded>, Set<&TrialLogRow::DesignRecorded>},
     {"seed", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!ParseInteger(f, r.Seed)) return Refused("seed", f, " is not a whole number from 0 to 4294967295");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.Seed)) return Broke(FieldRule::kSeed);
        return {};
      },
      SqlType::kBigint, Get<&TrialLogRow::Seed>, Set<&TrialLogRow::Seed>},
     {"trial", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Trial); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Refused("trial", f, " is not a whole number from 1");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.Trial) || r.Trial < 1) return Broke(FieldRule::kTrial);
        return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Trial>, Set<&TrialLogRow::Trial>},
     {"phase", false, false, [](const TrialLogRow& r, std::string& line) { line += PhaseName(r.Practice); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (f != PhaseName(true) && f != PhaseName(false)) {
-         return Refused("phase", f,
-                        " is neither " + std::string(PhaseName(true)) + " nor " + std::string(PhaseName(false)));
-       }
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (f != PhaseName(true) && f != PhaseName(false)) return Broke(FieldRule::kPhase);
        r.Practice = f == PhaseName(true);
        return {};
      },
      SqlType::kText, [](const TrialLogRow& r) -> TrialLogValue { return std::string(PhaseName(r.Practice)); },
      [](const TrialLogValue& v, TrialLogRow& r) { r.Practice = std::get<std::string>(v) == PhaseName(true); }},
     {"stimulus", false, false, [](const TrialLogRow& r, std::string& line) { line += StimulusName(r.Stimulus); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (f != StimulusName(kNoise) && f != StimulusName(kSignal)) {
-         return Refused("stimulus", f,
-                        " is neither " + std::string(StimulusName(kNoise)) + " nor " +
-                            std::string(StimulusName(kSignal)));
-       }
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (f != StimulusName(kNoise) && f != StimulusName(kSignal)) return Broke(FieldRule::kStimulus);
        r.Stimulus = f == StimulusName(kNoise) ? kNoise : kSignal;
        return {};
      },
@@ -152,23 +139,23 @@ const TrialLogColumn kColumns[] = {
        r.Stimulus = std::get<std::string>(v) == StimulusName(kNoise) ? kNoise : kSignal;
      }},
     {"response", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Response); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!ParseInteger(f, r.Response) || r.Response < 1) return Refused("response", f, " is not a rating code");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.Response) || r.Response < 1) return Broke(FieldRule::kRating);
        return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Response>, Set<&TrialLogRow::Response>},
     {"exposure_ms", false, false, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.ExposureMs, 1); },
-     [](std::string_view f, TrialLogRow& r) { return ParseMs("exposure_ms", f, r.ExposureMs); },
+     [](std::string_view f, TrialLogRow& r) { return ParseMs(f, r.ExposureMs); },
      SqlType::kDoublePrecision, Get<&TrialLogRow::ExposureMs>, Set<&TrialLogRow::ExposureMs>},
     {"asked_ms", true, true, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.AskedMs, 1); },
-     [](std::string_view f, TrialLogRow& r) { return ParseMs("asked_ms", f, r.AskedMs); },
+     [](std::string_view f, TrialLogRow& r) { return ParseMs(f, r.AskedMs); },
      SqlType::kDoublePrecision, Get<&TrialLogRow::AskedMs>, Set<&TrialLogRow::AskedMs>},
     {"frame_ms", true, true, [](const TrialLogRow& r, std::string& line) { AppendMs(line, r.FrameMs, 2); },
-     [](std::string_view f, TrialLogRow& r) { return ParseMs("frame_ms", f, r.FrameMs); },
+     [](std::string_view f, TrialLogRow& r) { return ParseMs(f, r.FrameMs); },
      SqlType::kDoublePrecision, Get<&TrialLogRow::FrameMs>, Set<&TrialLogRow::FrameMs>},
     {"rating_ms", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.RatingMs); },
-     [](std::string_view f, TrialLogRow& r) -> numeric::Status {
-       if (!ParseInteger(f, r.RatingMs)) return Refused("rating_ms", f, " is not a whole number of milliseconds");
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.RatingMs)) return Broke(FieldRule::kWholeMilliseconds);
        return {};
      },
      SqlType::kBigint, Get<&TrialLogRow::RatingMs>, Set<&TrialLogRow::RatingMs>},

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <variant>
 
+#include "ReadNote.h"
 #include "TrialLog.h"
 
 namespace experiment {
@@ -21,7 +22,8 @@ enum class SqlType { kText, kInteger, kBigint, kDoublePrecision };
 
 // One column of the per-trial row: its name (the file's header name and the
 // database's column name), how a row's value is written to the file and how
-// a field is read back into a row (the reason when it holds no valid value),
+// a field is read back into a row (the rule it broke when it holds no valid
+// value),
 // and its value in the database: the SQL type, the value of a row and how
 // that value is put back into a row. The table below is the row's format: the
 // file's header, writer and reader and the database's table, insert and
@@ -31,7 +33,7 @@ struct TrialLogColumn {
   bool ClassOnly;  // written only in the class format; read as the standard design's value when absent
   bool Optional;   // a class file may lack it (begun by an earlier version); read as 0 then
   void (*Write)(const TrialLogRow& row, std::string& line);
-  numeric::Status (*Read)(std::string_view field, TrialLogRow& row);
+  FieldCheck (*Read)(std::string_view field, TrialLogRow& row);
   SqlType Type;
   TrialLogValue (*Get)(const TrialLogRow& row);
   // The value holds the alternative of the column's type.

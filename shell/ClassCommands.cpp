@@ -4,6 +4,8 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QtGlobal>
+#include <algorithm>
+#include <iterator>
 
 #include "classdata/ClassLoader.h"
 #include "classdata/OutputPath.h"
@@ -16,20 +18,29 @@ namespace shell {
 
 namespace {
 
-// Every source read once, in full; the problems named on err. False when
-// anything was named.
+// Every source read once, in full; what the sources said of it named on err.
+// False when anything was left out. When no session was found, the files and
+// folders are named as holding no per-trial file, a class database that read
+// well as holding no sessions; one that could not be read has been named.
 bool LoadOnce(classdata::ClassLoader& loader, const std::vector<std::string>& sources, std::ostream& err) {
   for (const std::string& s : sources) loader.AddSource(classdata::OpenSource(s, classdata::ReadMode::kOnce));
   loader.Refresh();
   bool clean = true;
-  for (const std::string& problem : loader.Problems()) {
-    err << "rocrating: " << problem << '\n';
-    clean = false;
+  for (const experiment::ReadNote& note : loader.Notes()) {
+    err << "rocrating: " << experiment::NoteText(note) << '\n';
+    clean = clean && !note.LeavesOut();
   }
   if (loader.Sessions().empty()) {
-    err << "rocrating: no sources found: no per-trial file (*.csv) with sessions in";
-    for (const std::string& s : sources) err << ' ' << s;
-    err << '\n';
+    std::vector<std::string> paths;
+    std::copy_if(sources.begin(), sources.end(), std::back_inserter(paths),
+                 [](const std::string& s) { return !classdata::NamesDatabase(s); });
+    if (!paths.empty()) {
+      err << "rocrating: no sources found: no per-trial file (*.csv) with sessions in";
+      for (const std::string& s : paths) err << ' ' << s;
+      err << '\n';
+    }
+    for (const std::string& database : loader.SilentEmptyOrigins(classdata::SourceKind::kDatabase))
+      err << "rocrating: no sources found: no sessions in the class database " << database << '\n';
     clean = false;
   }
   return clean;

@@ -43,6 +43,21 @@ struct Options {
       "CONNINFO"};
   QCommandLineOption lang{"lang", "The language of the windows: en (English) or ja (Japanese, the default).", "en|ja"};
   QCommandLineOption fit{"fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window."};
+  QCommandLineOption serve{
+      "serve", "Serve the experiment to the students' browsers (opens no window): prints the students' and the "
+               "teacher's links and a QR code; --design may be given several times (the student chooses); every "
+               "answer goes to a per-trial file of its run in --data DIR, and to --store CONNINFO. Ends with "
+               "Ctrl+C."};
+  QCommandLineOption listen{"listen", "With --serve: the address and port (default all interfaces, port 8080).",
+                            "ADDR:PORT"};
+  QCommandLineOption data{"data",
+                          "With --serve: the folder of the runs' per-trial files (default "
+                          "$XDG_DATA_HOME/rocrating/class, made if missing); none: no files (with --store).",
+                          "DIR"};
+  QCommandLineOption tlsCert{"tls-cert", "With --serve and --tls-key: serve HTTPS with the PEM certificate FILE.",
+                             "FILE"};
+  QCommandLineOption tlsKey{"tls-key", "With --serve and --tls-cert: the PEM private key FILE (readable by its owner only).",
+                            "FILE"};
   ClassOptions classOptions;
 };
 
@@ -58,7 +73,7 @@ void DescribeTo(QCommandLineParser& parser, const Options& o) {
       "analysis window (Ctrl+F), save the plot as PNG (Ctrl+S), save the results as a per-trial\n"
       "file (Ctrl+Shift+S).");
   parser.addOptions({o.help, o.version, o.csv, o.seed, o.autosave, o.design, o.observer, o.lang, o.store, o.storeInit,
-                     o.fit});
+                     o.fit, o.serve, o.listen, o.data, o.tlsCert, o.tlsKey});
   o.classOptions.AddTo(parser);
   parser.addPositionalArgument("FILE", "Per-trial files to fit (with --fit).", "[FILE...]");
 }
@@ -72,7 +87,9 @@ std::optional<std::uint32_t> ParseSeed(const QString& text) {
 
 // What is wrong with an option given more than once, if one is.
 std::optional<QString> Repeated(const QCommandLineParser& parser, const Options& o) {
-  for (const QCommandLineOption* option : {&o.csv, &o.seed, &o.design, &o.observer, &o.lang}) {
+  for (const QCommandLineOption* option : {&o.csv, &o.seed, &o.design, &o.observer, &o.lang, &o.listen, &o.data,
+                                           &o.tlsCert, &o.tlsKey}) {
+    if (option == &o.design && parser.isSet(o.serve)) continue;  // the students choose among the designs
     if (parser.values(*option).size() > 1) return "--" + option->names().front() + " given more than once";
   }
   return std::nullopt;
@@ -121,6 +138,36 @@ std::optional<QString> TakeStore(const QCommandLineParser& parser, const Options
 // Whether cl holds any option that only an experiment uses.
 bool AnyExperimentOption(const CommandLine& cl) {
   return cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer;
+}
+
+// --serve with its options into cl; what is wrong with them, if anything.
+std::optional<QString> TakeServe(const QCommandLineParser& parser, const Options& o, CommandLine& cl) {
+  const bool serving = parser.isSet(o.serve);
+  for (const QCommandLineOption* option : {&o.listen, &o.data, &o.tlsCert, &o.tlsKey}) {
+    if (parser.isSet(*option) && !serving) return "--" + option->names().front() + " goes with --serve";
+  }
+  if (!serving) return std::nullopt;
+  if (cl.csvFile || cl.autosave || cl.observer || parser.isSet(o.fit) || parser.isSet(o.storeInit) ||
+      !parser.positionalArguments().isEmpty())
+    return "--serve takes --listen, --design, --data, --store, --seed, --lang, --tls-cert and --tls-key";
+  if (parser.isSet(o.tlsCert) != parser.isSet(o.tlsKey)) return "--tls-cert and --tls-key go together";
+  ServeRequest serve;
+  if (parser.isSet(o.listen)) {
+    if (const numeric::Status ok = ParseListen(parser.value(o.listen).toStdString(), serve); !ok)
+      return "--listen: " + QString::fromStdString(ok.Reason());
+  }
+  for (const QString& file : parser.values(o.design)) serve.designFiles.push_back(file.toStdString());
+  if (parser.isSet(o.data)) serve.data = parser.value(o.data).toStdString();
+  if (parser.isSet(o.tlsCert)) serve.tlsCert = parser.value(o.tlsCert).toStdString();
+  if (parser.isSet(o.tlsKey)) serve.tlsKey = parser.value(o.tlsKey).toStdString();
+  if (serve.data == "none" && !cl.store) return "--data none needs --store: the answers must go somewhere";
+  serve.store = cl.store;
+  serve.seed = cl.seed;
+  serve.language = cl.language;
+  cl.designFile.reset();
+  cl.serve = std::move(serve);
+  cl.action = CommandLine::Action::kServe;
+  return std::nullopt;
 }
 
 // cl refused, with what is wrong in one line.
@@ -177,6 +224,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (const auto why = TakeExperimentOptions(parser, options, cl)) return BadInput(cl, *why);
   if (const auto why = TakeStore(parser, options, cl)) return BadInput(cl, *why);
+  if (const auto why = TakeServe(parser, options, cl)) return BadInput(cl, *why);
+  if (cl.serve) return cl;
   return TakeAction(parser, options, std::move(cl));
 }
 

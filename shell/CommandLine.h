@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/ServeCommand.h"
 #include "ui/qt/Language.h"
 
 namespace shell {
@@ -11,7 +12,7 @@ namespace shell {
 // What the command line asks for. With no arguments: the main window and its
 // experiment, every setting at its default.
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput, kClass, kClassReport, kClassSummary, kStoreInit };
+  enum class Action { kRun, kHelp, kVersion, kFit, kBadInput, kClass, kClassReport, kClassSummary, kStoreInit, kServe };
   Action action = Action::kRun;
   std::optional<std::string> csvFile;  // --csv FILE: append every answered trial
   std::optional<std::uint32_t> seed;   // --seed N: seed each experiment with N
@@ -25,6 +26,7 @@ struct CommandLine {
   bool includeIncomplete = false;         // --include-incomplete: summarise the runs broken off too
   std::optional<std::string> store;       // --store CONNINFO (with the experiment), --store-init CONNINFO
   ui::Language language = ui::Language::kJapanese;  // --lang en|ja: the windows' language
+  std::optional<ServeRequest> serve;                // --serve and its options
 };
 
 // Parses the arguments after the program name. Needs no application object

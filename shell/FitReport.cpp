@@ -6,7 +6,6 @@
 #include "classdata/ReportCsv.h"
 #include "experiment/TrialLog.h"
 #include "stats/BinormalFit.h"
-#include "stats/ClassSummary.h"
 
 namespace shell {
 
@@ -19,29 +18,27 @@ int RunFitReport(const std::vector<std::string>& files, std::ostream& out, std::
   // Each session with its file, fitted; whether a run is whole is known once
   // every session of its design is.
   std::vector<std::pair<const std::string*, experiment::TrialLogSession>> read;
-  std::vector<roc::ClassSession> fitted;
   classdata::FitCsvLayout layout{experiment::Design::Standard().Categories() - 1, false};
   for (const std::string& file : files) {
     experiment::TrialLogContents contents = experiment::ReadTrialLog(file);
-    for (const std::string& skipped : contents.Skipped) err << skipped << " (line skipped)\n";
+    for (const experiment::ReadNote& note : contents.Notes) err << experiment::NoteText(note) << '\n';
+    for (const experiment::ReadNote& skipped : contents.Skipped)
+      err << experiment::NoteText(skipped) << " (line skipped)\n";
     if (!contents.Skipped.empty()) status = 2;
-    if (!contents.Error.empty()) {
-      err << contents.Error << " (file skipped)\n";
+    if (contents.Error) {
+      err << experiment::NoteText(*contents.Error) << " (file skipped)\n";
       status = 2;
       continue;
     }
     layout.identities |= contents.Format == experiment::TrialLogFormat::kClass;
     for (experiment::TrialLogSession& session : contents.Sessions) {
       layout.criteria = std::max(layout.criteria, session.Categories - 1);
-      const roc::RatingCounts counts = roc::CountRecordedRows(session.Rows, session.Categories);
-      fitted.push_back({session.Observer, session.DesignName, session.Categories, counts, roc::FitBinormal(counts),
-                        experiment::DesignRecorded(session.Rows)});
       read.emplace_back(&file, std::move(session));
     }
   }
-  std::vector<roc::ClassSession*> all;
-  for (roc::ClassSession& s : fitted) all.push_back(&s);
-  roc::MarkIncomplete(all);
+  std::vector<const experiment::TrialLogSession*> sessions;
+  for (const auto& [file, session] : read) sessions.push_back(&session);
+  const std::vector<roc::ClassSession> fitted = classdata::FitEach(sessions);
   const std::vector<classdata::CsvColumn<classdata::FitSession>> columns = classdata::FitCsvColumns(layout);
   out << classdata::CsvHeader(columns);
   for (std::size_t i = 0; i < read.size(); ++i) {

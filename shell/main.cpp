@@ -60,6 +60,8 @@ std::optional<int> RunCommand(const shell::CommandLine& cl, int argc, char** arg
       const QCoreApplication app(argc, argv);
       return store::RunStoreInit(*cl.store, std::cout, std::cerr);
     }
+    case shell::CommandLine::Action::kServe:
+      return shell::RunServe(*cl.serve, argc, argv);
     case shell::CommandLine::Action::kClassReport:
       return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv, cl.language,
                                    cl.includeIncomplete);

@@ -20,8 +20,9 @@ class RefusedSource : public classdata::ClassSource {
   classdata::SourceChanges Read() override {
     if (told_) return {};
     told_ = true;
-    return {{{name_, {}, {name_ + ": " + why_}}}, {}};
+    return {{{name_, {}, {{experiment::NoteCode::kDatabase, name_, 0, {why_}}}}}, {}};
   }
+  classdata::SourceKind Kind() const override { return classdata::SourceKind::kDatabase; }
 
  private:
   std::string name_, why_;
@@ -50,7 +51,7 @@ classdata::SourceChanges DatabaseSource::Read() {
   if (!ready) {
     subscribed_ = false;
     connection_->Db().close();
-    return {{{info_.shown, last_, {info_.shown + ": " + ready.Reason()}}}, {}};
+    return {{{info_.shown, last_, {{experiment::NoteCode::kDatabase, info_.shown, 0, {ready.Reason()}}}}}, {}};
   }
   QSqlDriver* driver = connection_->Db().driver();
   if (!subscribed_ && driver->subscribeToNotification(QString::fromLatin1(kNotification))) {
@@ -63,7 +64,8 @@ classdata::SourceChanges DatabaseSource::Read() {
   if (!query.exec(SelectTrialsStatement())) {
     subscribed_ = false;
     connection_->Db().close();
-    return {{{info_.shown, last_, {info_.shown + ": " + ErrorText(query.lastError())}}}, {}};
+    return {{{info_.shown, last_, {{experiment::NoteCode::kDatabase, info_.shown, 0, {ErrorText(query.lastError())}}}}},
+             {}};
   }
   // A session per run and lab machine.
   std::map<std::pair<std::string, std::string>, std::size_t> sessionOf;

@@ -22,6 +22,7 @@ class DatabaseSource : public QObject, public classdata::ClassSource {
 
   classdata::SourceChanges Read() override;
   void OnChange(std::function<void()> changed) override;
+  classdata::SourceKind Kind() const override { return classdata::SourceKind::kDatabase; }
 
  private:
   ConnInfo info_;

@@ -258,16 +258,8 @@
         <translation>Comparison of designs</translation>
     </message>
     <message>
-        <source>読み込めなかったファイル</source>
-        <translation>Files that could not be read</translation>
-    </message>
-    <message>
         <source>セッションが見つかりません（%1）。ファイルが増えれば表示します。</source>
         <translation>No sessions found (%1). They are shown as files appear.</translation>
-    </message>
-    <message>
-        <source>セッション %1 件、ファイル %2 件&#x3000;最終更新 %3</source>
-        <translation>%1 sessions, %2 files   last updated %3</translation>
     </message>
     <message>
         <source>デザインが 2 つ以上あるときに比較します。</source>
@@ -296,6 +288,38 @@
     <message>
         <source>未完了のセッション（記録試行がデザインより少ないもの）も含める</source>
         <translation>Include the incomplete sessions (fewer recorded trials than their design has)</translation>
+    </message>
+    <message>
+        <source>読み込めなかったもの、読み方の注意</source>
+        <translation>What could not be read, and how files were read</translation>
+    </message>
+    <message>
+        <source>セッションが見つかりません（%1）。記録が増えれば表示します。</source>
+        <translation>No sessions found (%1). They are shown as trials are recorded.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 件</source>
+        <translation>%1 files</translation>
+    </message>
+    <message>
+        <source>データベース</source>
+        <translation>database</translation>
+    </message>
+    <message>
+        <source>データベース %1 件</source>
+        <translation>%1 databases</translation>
+    </message>
+    <message>
+        <source>セッション %1 件、%2&#x3000;最終更新 %3</source>
+        <translation>%1 sessions, %2   last updated %3</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>クラスのデータベースにセッションが見つかりません（%1）。記録が増えれば表示します。</source>
+        <translation>No sessions found in the class database (%1). They are shown as trials are recorded.</translation>
     </message>
 </context>
 <context>
@@ -338,6 +362,203 @@
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>Page</name>
+    <message>
+        <source>未送信 %1</source>
+        <translation>%1 not sent yet</translation>
+    </message>
+    <message>
+        <source>すべての回答が保存されました</source>
+        <translation>All answers are stored</translation>
+    </message>
+    <message>
+        <source>この実験は別のタブで開かれています</source>
+        <translation>This run is open in another tab</translation>
+    </message>
+    <message>
+        <source>画面が隠れたので、この試行をもう一度行います</source>
+        <translation>The page was hidden: this trial is shown again</translation>
+    </message>
+    <message>
+        <source>少し待ってから、もう一度開始して下さい</source>
+        <translation>Wait a moment, then start again</translation>
+    </message>
+    <message>
+        <source>サーバーにつながりません</source>
+        <translation>The server cannot be reached</translation>
+    </message>
+    <message>
+        <source>教員用のページ</source>
+        <translation>Teacher&apos;s page</translation>
+    </message>
+    <message>
+        <source>学生用のリンク</source>
+        <translation>Students&apos; link</translation>
+    </message>
+    <message>
+        <source>実験の一覧</source>
+        <translation>Runs</translation>
+    </message>
+    <message>
+        <source>回答</source>
+        <translation>Answered</translation>
+    </message>
+    <message>
+        <source>最後の回答</source>
+        <translation>Last answer</translation>
+    </message>
+    <message>
+        <source>未送信</source>
+        <translation>Not sent</translation>
+    </message>
+    <message>
+        <source>まだ実験はありません</source>
+        <translation>No runs yet</translation>
+    </message>
+    <message>
+        <source>試行ごとのデータ (trials.csv)</source>
+        <translation>Per-trial rows (trials.csv)</translation>
+    </message>
+    <message>
+        <source>セッションごとのデータ (sessions.csv)</source>
+        <translation>Sessions (sessions.csv)</translation>
+    </message>
+    <message>
+        <source>サーバーにこの実験がありません。もう一度開始して下さい</source>
+        <translation>The server does not know this run: please start again</translation>
+    </message>
+</context>
+<context>
+    <name>ReadNote</name>
+    <message>
+        <source>2026-12-08T19:20:31.123Z のような UTC の時刻</source>
+        <translation>a UTC time like 2026-12-08T19:20:31.123Z</translation>
+    </message>
+    <message>
+        <source>デザインの名前</source>
+        <translation>a design&apos;s name</translation>
+    </message>
+    <message>
+        <source>2 から %1 までの整数</source>
+        <translation>a whole number from 2 to %1</translation>
+    </message>
+    <message>
+        <source>0 から 4294967295 までの整数</source>
+        <translation>a whole number from 0 to 4294967295</translation>
+    </message>
+    <message>
+        <source>1 以上の整数</source>
+        <translation>a whole number from 1</translation>
+    </message>
+    <message>
+        <source>%1 か %2</source>
+        <translation>%1 or %2</translation>
+    </message>
+    <message>
+        <source>評定の番号</source>
+        <translation>a rating code</translation>
+    </message>
+    <message>
+        <source>ミリ秒の数</source>
+        <translation>a number of milliseconds</translation>
+    </message>
+    <message>
+        <source>ミリ秒の整数</source>
+        <translation>a whole number of milliseconds</translation>
+    </message>
+    <message>
+        <source>ファイルもフォルダーもありません</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>読む権限がありません</source>
+        <translation>no permission to read it</translation>
+    </message>
+    <message>
+        <source>フォルダーです</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>読み込めません（%1）</source>
+        <translation>cannot be read (%1)</translation>
+    </message>
+    <message>
+        <source>UTF-8 としても Shift_JIS (CP932) としても読めない文字があります</source>
+        <translation>neither UTF-8 nor Shift_JIS (CP932) text</translation>
+    </message>
+    <message>
+        <source>最初の行は見出し %1 か %2 でなければなりません</source>
+        <translation>the first line must be the header %1 or %2</translation>
+    </message>
+    <message>
+        <source>セッションがありません</source>
+        <translation>no sessions</translation>
+    </message>
+    <message>
+        <source>クラスのデータベースを読めません: %1</source>
+        <translation>the class database cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>引用符 (&quot;) の使い方が正しくありません</source>
+        <translation>malformed quotes</translation>
+    </message>
+    <message>
+        <source>欄が %1 個のはずが %2 個あります</source>
+        <translation>expected %1 fields, found %2</translation>
+    </message>
+    <message>
+        <source>%1 の「%2」が %3 ではありません</source>
+        <translation>%1 &quot;%2&quot; is not %3</translation>
+    </message>
+    <message>
+        <source>試行「%1」が 1 から %2 までの整数ではありません</source>
+        <translation>trial &quot;%1&quot; is not a whole number from 1 to %2</translation>
+    </message>
+    <message>
+        <source>段階「%1」が試行 %2 の段階（%3）と合いません</source>
+        <translation>phase &quot;%1&quot; does not match trial %2 (%3)</translation>
+    </message>
+    <message>
+        <source>評定「%1」が 1 から %2 までの評定ではありません</source>
+        <translation>response &quot;%1&quot; is not a rating from 1 to %2</translation>
+    </message>
+    <message>
+        <source>セッション %2 の試行 %1 が重なっています（先の行を使います）</source>
+        <translation>trial %1 of session %2 again (the first one counts)</translation>
+    </message>
+    <message>
+        <source>UTF-8 ではないので Shift_JIS (CP932) として読みました</source>
+        <translation>read as Shift_JIS (CP932) text, since it is not UTF-8</translation>
+    </message>
+    <message>
+        <source>欄の区切りを「;」、小数点を「,」として読みました</source>
+        <translation>read with &quot;;&quot; between the fields and &quot;,&quot; as the decimal mark</translation>
+    </message>
+    <message>
+        <source>試行の数</source>
+        <translation>a number of trials</translation>
+    </message>
+</context>
+<context>
+    <name>RocPage</name>
+    <message>
+        <source>最尤推定を計算しています…</source>
+        <translation>Fitting by maximum likelihood…</translation>
+    </message>
+    <message>
+        <source>まだ送信されていない回答があります（未送信 %1）。すべて保存されてから最尤推定をします。</source>
+        <translation>Some answers are not sent yet (%1 not sent): the fit follows once all are stored.</translation>
+    </message>
+    <message>
+        <source>サーバーにつながりません。</source>
+        <translation>The server cannot be reached.</translation>
+    </message>
+    <message>
+        <source>サーバーから最尤推定を受け取れません。もう一度試しています。</source>
+        <translation>The fit could not be had from the server: trying again.</translation>
     </message>
 </context>
 <context>

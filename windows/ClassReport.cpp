@@ -9,6 +9,7 @@
 
 #include "windows/ClassPlot.h"
 #include "windows/ClassTables.h"
+#include "windows/ReadNoteText.h"
 #include "windows/ReportFlow.h"
 #include "windows/SaveFile.h"
 
@@ -102,10 +103,11 @@ void Comparison(PageFlow& flow, const ClassReportContent& content) {
 
 // What could not be read; nothing when all was.
 void Problems(PageFlow& flow, const ClassReportContent& content) {
-  const std::vector<std::string> problems = content.loader->Problems();
+  std::vector<experiment::ReadNote> problems = content.loader->Notes();
+  std::erase_if(problems, [](const experiment::ReadNote& n) { return !n.LeavesOut(); });
   if (problems.empty()) return;
   flow.Text(QCoreApplication::translate("ClassReport", "読み込めなかったファイル"), 11, true);
-  for (const std::string& p : problems) flow.Text(QString::fromStdString(p), 7);
+  for (const experiment::ReadNote& p : problems) flow.Text(ReadNoteText(p), 7);
   flow.Skip(10);
 }
 

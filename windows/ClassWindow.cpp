@@ -16,6 +16,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -28,6 +30,8 @@
 #include "classdata/ReportCsv.h"
 #include "ui/qt/Application.h"
 #include "windows/ClassTables.h"
+#include "windows/FrozenColumnTable.h"
+#include "windows/ReadNoteText.h"
 #include "windows/SaveDialog.h"
 #include "windows/SaveFile.h"
 #include "windows/WriteError.h"
@@ -49,7 +53,6 @@ QGroupBox* Group(const QString& title, QLayout* content) {
 
 ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QCoreApplication::translate("ClassWindow", "クラスの結果"));
-  resize(1500, 940);
   for (const std::string& s : sources) {
     std::unique_ptr<classdata::ClassSource> source = classdata::OpenSource(s, classdata::ReadMode::kLive);
     source->OnChange([this] { soon_.start(kGatherMs); });  // a database's notification
@@ -72,15 +75,14 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   auto* leftWidget = new QWidget;
   leftWidget->setLayout(left);
 
-  auto* splitter = new QSplitter(Qt::Horizontal);
-  splitter->addWidget(leftWidget);
-  splitter->addWidget(BuildRight());
-  splitter->setStretchFactor(0, 1);
-  splitter->setStretchFactor(1, 1);
-  splitter->setSizes({660, 840});
+  splitter_ = new QSplitter(Qt::Horizontal);
+  splitter_->addWidget(leftWidget);
+  splitter_->addWidget(BuildRight());
+  splitter_->setStretchFactor(0, 1);
+  splitter_->setStretchFactor(1, 1);
   status_ = new QLabel;
   auto* top = new QVBoxLayout(this);
-  top->addWidget(splitter, 1);
+  top->addWidget(splitter_, 1);
   top->addWidget(status_);
 
   connect(&poll_, &QTimer::timeout, this, [this] { Refresh(); });
@@ -97,6 +99,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   ShowProblems();
   WatchSources();
   table_->sortByColumn(0, Qt::AscendingOrder);  // by the first column, the observer
+  FitScreen();
 }
 
 ClassWindow::~ClassWindow() {
@@ -136,14 +139,11 @@ QWidget* ClassWindow::BuildTop() {
 }
 
 QWidget* ClassWindow::BuildRight() {
-  table_ = new QTableView;
+  // The observer column stays in view when the others scroll sideways.
+  table_ = new FrozenColumnTable;
   table_->setModel(sorted_);
   table_->setSortingEnabled(true);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->setAlternatingRowColors(true);
-  table_->verticalHeader()->hide();
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  table_->SetRowHeight(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->horizontalHeader()->setStretchLastSection(true);
   connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { SelectionChanged(); });
@@ -153,7 +153,12 @@ QWidget* ClassWindow::BuildRight() {
   designTable_->verticalHeader()->hide();
   designTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   designTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  designTable_->setMaximumHeight(designTable_->fontMetrics().height() * 6 + 16);
+  // Room for two designs, the comparison's, where the screen is low.
+  const int twoDesigns = designTable_->horizontalHeader()->sizeHint().height() +
+                         2 * designTable_->verticalHeader()->defaultSectionSize() +
+                         designTable_->horizontalScrollBar()->sizeHint().height() + 2 * designTable_->frameWidth();
+  designTable_->setMinimumHeight(twoDesigns);
+  designTable_->setMaximumHeight(std::max(twoDesigns, designTable_->fontMetrics().height() * 6 + 16));
 
   firstDesign_ = new QComboBox;
   secondDesign_ = new QComboBox;
@@ -171,13 +176,13 @@ QWidget* ClassWindow::BuildRight() {
   compare->addWidget(comparison_);
 
   problems_ = new QListWidget;
+  problems_->setMinimumHeight(problems_->fontMetrics().height() * 2 + 12);
   problems_->setMaximumHeight(problems_->fontMetrics().height() * 5 + 12);
 
-  auto* column = new QVBoxLayout;
-  column->setContentsMargins(0, 0, 0, 0);
+  // The sessions above; below them the summaries, the comparison and what
+  // was read how, their lists shorter where the screen is low.
   auto* sessions = new QVBoxLayout;
   sessions->addWidget(table_);
-  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "セッション"), sessions), 1);
   withIncomplete_ = new QCheckBox(
       QCoreApplication::translate("ClassWindow", "未完了のセッション（記録試行がデザインより少ないもの）も含める"));
   connect(withIncomplete_, &QCheckBox::toggled, this, [this](bool on) {
@@ -186,6 +191,8 @@ QWidget* ClassWindow::BuildRight() {
     ShowDesigns();
     ShowComparison();
   });
+  auto* column = new QVBoxLayout;
+  column->setContentsMargins(0, 0, 0, 0);
   auto* designs = new QVBoxLayout;
   designs->addWidget(withIncomplete_);
   designs->addWidget(designTable_);
@@ -193,10 +200,15 @@ QWidget* ClassWindow::BuildRight() {
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインの比較"), compare));
   auto* problems = new QVBoxLayout;
   problems->addWidget(problems_);
-  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "読み込めなかったファイル"), problems));
-  auto* widget = new QWidget;
-  widget->setLayout(column);
-  return widget;
+  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "読み込めなかったもの、読み方の注意"), problems));
+  below_ = new QWidget;
+  below_->setLayout(column);
+  sections_ = new QSplitter(Qt::Vertical);
+  sections_->addWidget(Group(QCoreApplication::translate("ClassWindow", "セッション"), sessions));
+  sections_->addWidget(below_);
+  sections_->setStretchFactor(0, 1);
+  sections_->setChildrenCollapsible(false);
+  return sections_;
 }
 
 void ClassWindow::Refresh() {
@@ -221,7 +233,7 @@ void ClassWindow::Refresh() {
   }
   ShowDesigns();
   ShowComparison();
-  if (update.problemsChanged) ShowProblems();
+  if (update.notesChanged) ShowProblems();
   WatchSources();
 }
 
@@ -235,14 +247,69 @@ void ClassWindow::WatchSources() {
   for (const QString& p : wanted)
     if (!watched.contains(p) && QFileInfo::exists(p)) missing << p;
   if (!missing.isEmpty()) watcher_.addPaths(missing);
+  ShowStatus();
+}
+
+// How many sessions, read from where: files, class databases or both.
+void ClassWindow::ShowStatus() {
   const std::size_t n = loader_.Sessions().size();
-  status_->setText(n == 0 ? QCoreApplication::translate(
-                                "ClassWindow", "セッションが見つかりません（%1）。ファイルが増えれば表示します。")
-                                .arg(sourceNames_.join(QStringLiteral(", ")))
-                          : QCoreApplication::translate("ClassWindow", "セッション %1 件、ファイル %2 件　最終更新 %3")
-                                .arg(n)
-                                .arg(loader_.Origins())
-                                .arg(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"))));
+  const std::size_t files = loader_.Origins(classdata::SourceKind::kFiles);
+  const std::size_t databases = loader_.Origins(classdata::SourceKind::kDatabase);
+  if (n == 0) {
+    const QString none =
+        databases == 0 ? QCoreApplication::translate("ClassWindow",
+                                                     "セッションが見つかりません（%1）。ファイルが増えれば表示します。")
+        : files == 0   ? QCoreApplication::translate(
+                           "ClassWindow", "クラスのデータベースにセッションが見つかりません（%1）。記録が増えれば表示します。")
+                       : QCoreApplication::translate("ClassWindow", "セッションが見つかりません（%1）。記録が増えれば表示します。");
+    status_->setText(none.arg(sourceNames_.join(QStringLiteral(", "))));
+    return;
+  }
+  QStringList from;
+  if (files > 0 || databases == 0) from << QCoreApplication::translate("ClassWindow", "ファイル %1 件").arg(files);
+  if (databases == 1) from << QCoreApplication::translate("ClassWindow", "データベース");
+  if (databases > 1) from << QCoreApplication::translate("ClassWindow", "データベース %1 件").arg(databases);
+  status_->setText(QCoreApplication::translate("ClassWindow", "セッション %1 件、%2　最終更新 %3")
+                       .arg(n)
+                       .arg(from.join(QCoreApplication::translate("ClassWindow", "、")))
+                       .arg(QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"))));
+}
+
+// The window opens at the size its content is laid out for where the screen
+// has room, else as large as the screen's available area leaves room for,
+// a window manager's frame included, but never smaller than its content
+// needs (about 1000 × 590).
+void ClassWindow::FitScreen() {
+  constexpr QSize kWanted(1500, 940);
+  constexpr QSize kFrame(16, 48);  // a window manager's borders and title bar, at most
+  // Every part laid out from the inside out (a part comes after its own
+  // parts in reverse), so that what the window needs at least is known.
+  const QList<QWidget*> parts = findChildren<QWidget*>();
+  for (auto part = parts.rbegin(); part != parts.rend(); ++part)
+    if ((*part)->layout() != nullptr) (*part)->layout()->activate();
+  QSize size = kWanted;
+  if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableGeometry().size() - kFrame);
+  resize(size.expandedTo(minimumSizeHint()));
+}
+
+// Once shown, with every part laid out, the splitters share the room as they
+// do at full size: what is below the sessions takes the height it asks for,
+// but never more than kBelowShare, so that a low screen still shows a good
+// part of the sessions; neither side gets less than it needs.
+void ClassWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shared_) return;
+  shared_ = true;
+  constexpr double kLeftShare = 660.0 / 1500;
+  constexpr double kBelowShare = 0.6;
+  const int across = splitter_->width();
+  const int right = std::max(across - static_cast<int>(across * kLeftShare),
+                             splitter_->widget(1)->minimumSizeHint().width());
+  splitter_->setSizes({across - right, right});
+  const int high = sections_->height();
+  const int below = std::max(std::min(below_->sizeHint().height(), static_cast<int>(high * kBelowShare)),
+                             below_->minimumSizeHint().height());
+  sections_->setSizes({high - below, below});
 }
 
 void ClassWindow::ShowDesigns() {
@@ -313,7 +380,7 @@ void ClassWindow::ShowComparison() {
 
 void ClassWindow::ShowProblems() {
   problems_->clear();
-  for (const std::string& p : loader_.Problems()) problems_->addItem(QString::fromStdString(p));
+  for (const experiment::ReadNote& note : loader_.Notes()) problems_->addItem(ReadNoteText(note));
 }
 
 void ClassWindow::SelectionChanged() {

@@ -10,6 +10,7 @@
 #include "windows/ClassSessionModel.h"
 #include "windows/ClassPlot.h"
 #include "windows/ClassReport.h"
+#include "windows/FrozenColumnTable.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,13 +18,14 @@ class QLabel;
 class QListWidget;
 class QRadioButton;
 class QSortFilterProxyModel;
+class QSplitter;
 class QTableView;
 class QTableWidget;
 
 // "クラスの結果": every session of the class in a sortable table and on one
 // ROC plot, the designs' summaries and the comparison of two designs (with
-// the incomplete sessions when a check box says so), the
-// files that could not be read, kept up to date while the sources grow (a
+// the incomplete sessions when a check box says so), what could not be read
+// and how files were read, kept up to date while the sources grow (a
 // file-system watcher, and a poll every 2 s for what the watcher misses).
 class ClassWindow : public QWidget {
  public:
@@ -62,6 +64,9 @@ class ClassWindow : public QWidget {
   void ShowDesigns();
   void ShowComparison();
   void ShowProblems();
+  void ShowStatus();
+  void FitScreen();
+  void showEvent(QShowEvent* event) override;
   void WatchSources();
   void SelectionChanged();
   void SaveReport();
@@ -75,7 +80,7 @@ class ClassWindow : public QWidget {
   std::vector<roc::DesignSummary> designs_;
   ClassSessionModel* model_;
   QSortFilterProxyModel* sorted_;
-  QTableView* table_;
+  FrozenColumnTable* table_;
   ClassPlotView* plot_;
   QRadioButton* rocButton_;
   QRadioButton* zrocButton_;
@@ -85,8 +90,12 @@ class ClassWindow : public QWidget {
   QComboBox* secondDesign_;
   QWidget* comparison_;
   QListWidget* problems_;
+  QSplitter* splitter_;  // the plot beside the tables
+  QSplitter* sections_;  // the sessions, and below them what is in below_
+  QWidget* below_;
   QLabel* status_;
   QFileSystemWatcher watcher_;
   QTimer poll_;
   QTimer soon_;  // a watcher's reports, gathered into one read
+  bool shared_ = false;  // the splitters' room shared out at the first showing
 };

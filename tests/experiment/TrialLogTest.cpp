@@ -55,7 +55,7 @@ TEST(TrialLogTest, TwoAppendersShareOneHeaderAndReadBackBySession) {
             "2026-12-09T08:00:00.000Z,0,11,recorded,noise,2,1000.0,5000\n"
             "2026-12-08T19:20:31.123Z,4294967295,11,recorded,signal,4,1001.3,12\n");
   const TrialLogContents read = ReadTrialLog(path);
-  ASSERT_EQ(read.Error, "");
+  ASSERT_FALSE(read.Error);
   ASSERT_EQ(read.Sessions.size(), 2u);
   EXPECT_EQ(read.Sessions[0].Seed, 4294967295u);
   ASSERT_EQ(read.Sessions[0].Rows.size(), 2u);
@@ -76,7 +76,7 @@ TEST(TrialLogTest, NumbersIgnoreTheLocale) {
   const TrialLogContents read = ParseTrialLog(TrialLogHeaderLine() + line, "f.csv");
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(line, "2026-12-08T19:20:31.123Z,7,12,recorded,signal,3,1001.3,12\n");
-  ASSERT_EQ(read.Error, "");
+  ASSERT_FALSE(read.Error);
   EXPECT_DOUBLE_EQ(read.Sessions.at(0).Rows.at(0).ExposureMs, 1001.3);
 }
 
@@ -97,21 +97,22 @@ TEST(TrialLogTest, MalformedLinesAreNamedAndSkippedNotTheFile) {
   };
   for (const auto& [bad, named] : cases) {
     const TrialLogContents read = ParseTrialLog("\xEF\xBB\xBF" + header + before + bad + "\n" + after, "f.csv");
-    EXPECT_EQ(read.Error, "");
+    EXPECT_FALSE(read.Error);
     ASSERT_EQ(read.Sessions.size(), 1u) << named;
     EXPECT_EQ(read.Sessions[0].Rows.size(), 2u) << named;
     EXPECT_EQ(read.Sessions[0].Rows[1].Trial, 14) << named;
     ASSERT_EQ(read.Skipped.size(), named.empty() ? 0u : 1u) << named;
     if (!named.empty()) {
-      EXPECT_TRUE(read.Skipped[0].starts_with(named)) << read.Skipped[0];
+      EXPECT_TRUE(NoteText(read.Skipped[0]).starts_with(named)) << NoteText(read.Skipped[0]);
     }
   }
   // A file that is not ours, and one without sessions, are named as a whole.
-  EXPECT_TRUE(ParseTrialLog("name,score\nx,1\n" + before, "f.csv").Error.starts_with("f.csv:1: the first line"));
-  EXPECT_EQ(ParseTrialLog("", "f.csv").Error, "f.csv: no sessions");
-  EXPECT_EQ(ParseTrialLog(header, "f.csv").Error, "f.csv: no sessions");
+  const auto error = [](const TrialLogContents& read) { return read.Error ? NoteText(*read.Error) : ""; };
+  EXPECT_TRUE(error(ParseTrialLog("name,score\nx,1\n" + before, "f.csv")).starts_with("f.csv:1: the first line"));
+  EXPECT_EQ(error(ParseTrialLog("", "f.csv")), "f.csv: no sessions");
+  EXPECT_EQ(error(ParseTrialLog(header, "f.csv")), "f.csv: no sessions");
   const std::string absent = FreshPath("absent.csv");
-  EXPECT_EQ(ReadTrialLog(absent).Error, absent + ": No such file or directory");
+  EXPECT_EQ(error(ReadTrialLog(absent)), absent + ": No such file or directory");
 }
 
 // Appending after a cut line starts a new line; a file that is not ours is

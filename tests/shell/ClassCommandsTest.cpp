@@ -14,7 +14,13 @@
 #include <fstream>
 #include <sstream>
 
+#include <QLabel>
+#include <algorithm>
+
 #include "shell/FitReport.h"
+#include "store/ConnInfo.h"
+#include "store/DatabaseSource.h"
+#include "windows/ClassWindow.h"
 #include "stats/BinormalFit.h"
 #include "stats/NormalDouble.h"
 #include "stats/RatingCounts.h"
@@ -187,6 +193,30 @@ TEST(ClassReportTest, SwappedArgumentsRefusedAndTheFileKept) {
   EXPECT_EQ(bytes(), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
   EXPECT_TRUE(err.str().starts_with("rocrating: ") && err.str().find('\n') == err.str().size() - 1) << err.str();
+}
+
+// A class database that cannot be reached is named as one, once, in the
+// summary's errors and in the window's status, and nothing is said of
+// per-trial files.
+TEST(ClassSummaryTest, AnUnreachableDatabaseIsNamedAsADatabase) {
+  classdata::SetDatabaseOpener(store::OpenDatabaseSource, store::LooksLikeConnInfo);
+  const std::string database = "host=" + Folder("no-server").string() + " dbname=class";
+  std::ostringstream out, err;
+  EXPECT_EQ(RunClassSummary({database}, out, err), 2);
+  const std::string said = err.str();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_EQ(said.find("per-trial"), std::string::npos) << said;
+  {
+    ClassWindow w({database});
+    const QList<QLabel*> labels = w.findChildren<QLabel*>();
+    const auto status = std::find_if(labels.begin(), labels.end(),
+                                     [](const QLabel* l) { return l->text().startsWith(QStringLiteral("セッション")) ||
+                                                                  l->text().contains(QStringLiteral("セッションが")); });
+    ASSERT_NE(status, labels.end());
+    EXPECT_TRUE((*status)->text().contains(QStringLiteral("データベース"))) << (*status)->text().toStdString();
+    EXPECT_FALSE((*status)->text().contains(QStringLiteral("ファイル"))) << (*status)->text().toStdString();
+  }
+  classdata::SetDatabaseOpener(nullptr);
 }
 
 }  // namespace

@@ -66,4 +66,27 @@ TEST(CommandLine, DesignAndObserver) {
   }
 }
 
+// --serve takes its own options and several designs; the experiment's file
+// options and the listen address's mistakes are refused in one line.
+TEST(CommandLine, Serve) {
+  const CommandLine cl = ParseCommandLine(
+      {"--serve", "--listen", "[::1]:0", "--design", "a.toml", "--design", "b.toml", "--seed", "3", "--data", "d"});
+  ASSERT_EQ(cl.action, CommandLine::Action::kServe);
+  EXPECT_EQ(cl.serve->designFiles, (std::vector<std::string>{"a.toml", "b.toml"}));
+  EXPECT_EQ(cl.serve->address, "::1");
+  EXPECT_EQ(cl.serve->port, 0);
+  EXPECT_EQ(cl.serve->seed, 3u);
+  EXPECT_EQ(cl.serve->data, "d");
+  EXPECT_TRUE(ParseCommandLine({"--serve"}).serve->anyAddress);
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--serve", "--listen", "1.2.3.4"}, {"--serve", "--listen", "host:80"},
+        {"--serve", "--listen", ":65536"}, {"--serve", "--csv", "a.csv"}, {"--serve", "--observer", "x"},
+        {"--serve", "--data", "none"}, {"--serve", "--tls-cert", "c.pem"}, {"--listen", ":80"},
+        {"--design", "a.toml", "--design", "b.toml"}}) {
+    const CommandLine refused = ParseCommandLine(bad);
+    EXPECT_EQ(refused.action, CommandLine::Action::kBadInput) << bad.back();
+    EXPECT_EQ(refused.text.find('\n'), std::string::npos);
+  }
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QTableView>
 #include <algorithm>
@@ -46,10 +47,13 @@ void ExpectEnglishAndFitting(const QWidget& window) {
       ExpectShown(b->text(), w, w->width() - 2 * metric(QStyle::PM_DefaultFrameWidth) - metric(QStyle::PM_ButtonMargin));
     } else if (const auto* g = qobject_cast<const QGroupBox*>(w)) {
       ExpectShown(g->title(), w, w->width());
+    } else if (const auto* list = qobject_cast<const QListWidget*>(w)) {
+      for (int i = 0; i < list->count(); ++i) ExpectShown(list->item(i)->text(), w);
     } else if (const auto* m = qobject_cast<const QMenu*>(w)) {
       for (const QAction* a : m->actions()) ExpectShown(a->text(), w);
     } else if (const auto* t = qobject_cast<const QTableView*>(w)) {
       for (int c = 0; c < t->model()->columnCount(); ++c) {
+        if (t->isColumnHidden(c)) continue;
         ExpectShown(t->model()->headerData(c, Qt::Horizontal).toString(), t->horizontalHeader(),
                     t->horizontalHeader()->sectionSize(c) - 2 * metric(QStyle::PM_HeaderMargin));
         for (int r = 0; r < t->model()->rowCount(); ++r) ExpectShown(t->model()->index(r, c).data().toString(), w);

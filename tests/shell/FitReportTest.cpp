@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "classdata/ClassSource.h"
 #include "classdata/ReportCsv.h"
 #include "experiment/TrialLog.h"
+#include "tests/support/ClassSimulation.h"
 
 namespace shell {
 namespace {
@@ -133,6 +135,99 @@ TEST(FitReportTest, CriteriaRunToTheLargestScaleAlsoInTheClassTable) {
   std::remove(six.c_str());
   std::remove(four.c_str());
 }
+
+// What spreadsheets make of a class file when a teacher opens and saves it:
+// Shift_JIS (CP932) under a Japanese locale; ';' between the fields and ','
+// as the decimal mark under many European ones. Each is read as the file it
+// was, said once on standard error, and never appended to (rows of ours would
+// mix in another form); a file that is neither UTF-8 nor CP932 is named at
+// the first line that neither reads.
+struct SpreadsheetFile {
+  const char* name;
+  std::string (*save)(const std::string& text);  // what the spreadsheet writes of our text
+  const char* said;                              // on standard error, with the file's name
+};
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+std::string Cp932(const std::string& text) {
+  return Replace(Replace(text, "佐藤", "\x8D\xB2\x93\xA1"), "鈴木", "\x97\xE9\x96\xD8");
+}
+
+// The times' decimal points become commas, the separators semicolons.
+std::string Semicolons(const std::string& text) {
+  std::string out;
+  std::vector<std::string> header;
+  for (const std::string& line : Split(text, '\n')) {
+    if (line.empty()) continue;
+    std::vector<std::string> fields = Split(line, ',');
+    if (header.empty()) header = fields;
+    for (std::size_t f = 0; f < fields.size(); ++f) {
+      if (header[f].ends_with("_ms")) std::replace(fields[f].begin(), fields[f].end(), '.', ',');
+      out += (f == 0 ? "" : ";") + fields[f];
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+// One observer's name in Latin-1, the other's in CP932.
+std::string Mixed(const std::string& text) { return Replace(Cp932(text), "\x97\xE9\x96\xD8", "Jos\xE9"); }
+
+// A UTF-8 file with one name retyped in Latin-1, its bytes valid CP932.
+std::string Broken(const std::string& text) { return Replace(text, "鈴木", "Ren\xE9" "e"); }
+
+class SpreadsheetFileTest : public ::testing::TestWithParam<SpreadsheetFile> {};
+
+TEST_P(SpreadsheetFileTest, ReadAsItWasSaidOnceNeverAppendedTo) {
+  std::string ours = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
+  const char* names[] = {"佐藤", "鈴木"};
+  for (std::uint32_t i = 0; i < 2; ++i) {
+    for (experiment::TrialLogRow row : classsim::Simulate({names[i], "liberal", classsim::SessionTime(i), 7 + i})) {
+      row.AskedMs = 1000, row.FrameMs = 16.67, row.ExposureMs = 1000 + row.Trial % 30 + 0.1 * (row.Trial % 10);
+      ours += experiment::FormatTrialLogLine(row, experiment::TrialLogFormat::kClass);
+    }
+  }
+  const std::string reference = Path("utf-8.csv"), saved = Path(std::string(GetParam().name) + ".csv");
+  Write(reference, ours);
+  const std::string bytes = GetParam().save(ours);
+  Write(saved, bytes);
+  std::ostringstream expected, out, err, ignored;
+  ASSERT_EQ(RunFitReport({reference}, expected, ignored), 0);
+  const int status = RunFitReport({saved}, out, err);
+  const std::string said = err.str();
+  const bool readable = GetParam().save != Mixed && GetParam().save != Broken;
+  if (readable) {
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Replace(out.str(), saved, reference), expected.str());
+    const auto read = experiment::ReadTrialLog(saved).Sessions, written = experiment::ReadTrialLog(reference).Sessions;
+    ASSERT_EQ(read.size(), written.size());
+    for (std::size_t i = 0; i < read.size(); ++i) EXPECT_EQ(read[i].Rows, written[i].Rows);
+    EXPECT_TRUE(said.starts_with(saved + ": ") && said.find('\n') == said.size() - 1) << said;
+  } else {
+    EXPECT_EQ(status, 2);
+    const std::size_t retyped = 1 + std::count(ours.begin(), ours.begin() + ours.find("鈴木"), '\n');
+    EXPECT_TRUE(said.starts_with(saved + ":" + std::to_string(retyped) + ": ")) << said;
+  }
+  EXPECT_NE(said.find(GetParam().said), std::string::npos) << said;
+
+  experiment::TrialLogFile appended;
+  EXPECT_FALSE(appended.Open(saved, experiment::TrialLogFormat::kClass));
+  EXPECT_EQ((std::ostringstream() << std::ifstream(saved, std::ios::binary).rdbuf()).str(), bytes);
+  std::remove(reference.c_str());
+  std::remove(saved.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Saved, SpreadsheetFileTest,
+                         ::testing::Values(SpreadsheetFile{"cp932", Cp932, "Shift_JIS (CP932)"},
+                                           SpreadsheetFile{"semicolons", Semicolons, "\";\""},
+                                           SpreadsheetFile{"neither", Mixed, "neither UTF-8 nor Shift_JIS"},
+                                           SpreadsheetFile{"broken", Broken, "neither UTF-8 nor Shift_JIS"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace shell

@@ -100,7 +100,7 @@ TEST_F(MainWindowTest, WithAutosaveARunIsKeptInAFileOfItsOwnAndTheMessageSaysWhe
   ASSERT_TRUE(folder.startsWith(data.path()));
   const std::string path = folder.toStdString() + "/" + experiment::AutosaveFileName(run->run().Log().Session);
   const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
-  ASSERT_EQ(read.Sessions.size(), 1u) << read.Error;
+  ASSERT_EQ(read.Sessions.size(), 1u) << (read.Error ? experiment::NoteText(*read.Error) : "");
   EXPECT_EQ(read.Sessions[0].Rows.size(), 2u);
   ASSERT_NE(form->SavedLabel(), nullptr);
   EXPECT_EQ(form->SavedLabel()->Caption(), "結果を保存しました:\n" + path);
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, TwoExperimentWindowsOpenAtOnceKeepTheirRunsApart) {
   EXPECT_EQ(&form->DispGraph2->run(), &second->run());
 
   const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
-  ASSERT_EQ(read.Sessions.size(), 2u) << read.Error;
+  ASSERT_EQ(read.Sessions.size(), 2u) << (read.Error ? experiment::NoteText(*read.Error) : "");
   EXPECT_EQ(read.Sessions[0].Rows.size(), 14u);
   EXPECT_EQ(read.Sessions[1].Rows.size(), 11u);
   for (std::size_t i = 0; i < 14; ++i) {

@@ -4,12 +4,15 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTest>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <span>
@@ -135,6 +138,71 @@ TEST(ClassWindowTest, MissedExposuresCountRecordedTrialsOffByMoreThanAFrame) {
                                         row(false, 83.2, 100, 16.67), row(true, 300, 100, 16.67)}),
             2);
   EXPECT_EQ(classdata::MissedExposures({row(false, 108.4, 100, 0), row(false, 116.8, 100, 0)}), 1);
+}
+
+// In Japanese every reason the window lists is in Japanese: a file that is
+// not ours, lines left out, a missing file, a file of neither encoding, and
+// the notes on a file read as CP932 and on one separated by ';'.
+TEST(ClassWindowTest, ReasonsAreListedInTheWindowsLanguage) {
+  const fs::path folder = Folder("reasons");
+  const classsim::Observer o = classsim::LiberalConservativeClass(1, 40).front();
+  std::string rows;
+  for (const experiment::TrialLogRow& row : classsim::Simulate(o))
+    rows += experiment::FormatTrialLogLine(row, experiment::TrialLogFormat::kClass);
+  const std::string header = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
+  std::string semicolons = header + rows;
+  std::replace(semicolons.begin(), semicolons.end(), ',', ';');
+  const std::pair<const char*, std::string> files[] = {
+      {"notes.csv", "observer;remarks\n"},
+      {"lines.csv", header + rows + rows.substr(0, rows.find('\n') + 1) + "x,y\n" +
+                        std::string(rows).replace(rows.find(",4,"), 3, ",9,").substr(0, rows.find('\n') + 1)},
+      {"cp932.csv", header + "2026-12-08T09:30:00.000Z,\x8D\xB2\x93\xA1" + rows.substr(rows.find(',', 25))},
+      {"neither.csv", header + "2026-12-08T09:30:00.000Z,Jos\xE9" + rows.substr(rows.find(',', 25))},
+      {"semicolons.csv", semicolons}};
+  for (const auto& [name, text] : files) std::ofstream(folder / name, std::ios::binary) << text;
+  ClassWindow w({folder.string(), (folder / "missing.csv").string()});
+  ASSERT_GE(w.ProblemList()->count(), 8);
+  for (int i = 0; i < w.ProblemList()->count(); ++i) {
+    const QString item = w.ProblemList()->item(i)->text();
+    const QString reason = item.mid(item.indexOf(QStringLiteral(": "), static_cast<qsizetype>(folder.string().size())));
+    EXPECT_TRUE(std::any_of(reason.begin(), reason.end(), [](QChar c) { return c.unicode() >= 0x3040; }))
+        << item.toStdString();
+  }
+}
+
+// Where the view from which the first column's first cell shows, if any
+// does: the table, or a view it holds, with that cell within the table.
+bool ObserverInView(QTableView* table) {
+  QList<QTableView*> views = table->findChildren<QTableView*>();
+  views.prepend(table);
+  return std::any_of(views.begin(), views.end(), [table](const QTableView* v) {
+    const QRect cell = v->visualRect(v->model()->index(0, 0));
+    return v->isVisible() && !v->isColumnHidden(0) && v->viewport()->rect().contains(cell) &&
+           table->rect().contains(QRect(v->viewport()->mapTo(table, cell.topLeft()), cell.size()));
+  });
+}
+
+// On a laptop's screen, too small for the window's full size (1500 x 940),
+// the window opens within the screen's available area, and the observer
+// column stays in view when the session table scrolls sideways. Run on such
+// a screen as ClassWindowOnALaptopScreen.
+TEST(ClassWindowTest, OnALaptopScreenOpensWithinItWithTheObserverInView) {
+  const fs::path folder = Folder("screen");
+  for (const classsim::Observer& o : classsim::LiberalConservativeClass(3, 40))
+    ASSERT_EQ(experiment::WriteTrialLog((folder / (o.design + o.name + ".csv")).string(), classsim::Simulate(o),
+                                        experiment::TrialLogFormat::kClass).Reason(), "");
+  ClassWindow w({folder.string()});
+  if (w.screen()->size() != QSize(1366, 768)) GTEST_SKIP() << "not a 1366 x 768 screen";
+  w.show();
+  QCoreApplication::processEvents();  // all that showing asks for done
+  const QRect room = w.screen()->availableGeometry();
+  EXPECT_LE(w.frameGeometry().width(), room.width());
+  EXPECT_LE(w.frameGeometry().height(), room.height());
+  QTableView* table = w.SessionTable();
+  EXPECT_TRUE(ObserverInView(table));
+  ASSERT_GT(table->horizontalScrollBar()->maximum(), 0);
+  table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+  EXPECT_TRUE(ObserverInView(table));
 }
 
 }  // namespace

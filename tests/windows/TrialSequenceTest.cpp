@@ -286,7 +286,7 @@ TEST_F(TrialSequence, AnswersGoToTheFileAsAnsweredAndAFixedSeedRepeatsTheRun) {
 
   EXPECT_EQ(shown[0], shown[1]);
   const experiment::TrialLogContents read = experiment::ReadTrialLog(path);
-  ASSERT_EQ(read.Error, "");
+  ASSERT_FALSE(read.Error);
   ASSERT_EQ(read.Sessions.size(), 2u);  // each window is a session of its own
   for (std::size_t k = 0; k < 2; ++k) {
     const auto& rows = read.Sessions[k].Rows;

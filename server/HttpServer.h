@@ -1,0 +1,109 @@
+#pragma once
+#include <QAbstractHttpServer>
+#include <QHostAddress>
+#include <QSslConfiguration>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "experiment/Design.h"
+#include "experiment/TrialSink.h"
+#include "numeric/Result.h"
+#include "server/BrowserRuns.h"
+#include "server/ConnectionGuard.h"
+#include "server/HttpReplies.h"
+#include "server/RateLimit.h"
+
+class QHttpServerRequest;
+
+namespace server {
+
+// What a server serves and where the answers go.
+struct ServerSettings {
+  std::vector<experiment::Design> designs = {experiment::Design::Standard()};  // the student chooses; the first by default
+  std::optional<std::uint32_t> seed;        // every run's; the clock's when empty
+  std::optional<std::string> dataFolder;    // each run's per-trial file here; none: no files
+  experiment::TrialSink* store = nullptr;   // every row also here (not owned)
+  class RunDatabase* database = nullptr;    // runs and answers kept here, shared with other servers (not owned)
+  std::string token;                        // the teacher's
+  std::string studentsUrl;                  // for the teacher's page and its QR code
+  int runsPerMinute = 10;                   // runs created per client address
+  ConnectionLimits limits;
+  std::optional<QSslConfiguration> tls;     // HTTPS with this certificate and key
+};
+
+// The browser edition's HTTP server (see the contract of the page and the
+// server in the README): the embedded page, the runs it presents, their
+// answers, kept exactly once, and the teacher's view. Every request is
+// answered here, none by Qt's default handler.
+class HttpServer : public QAbstractHttpServer {
+ public:
+  explicit HttpServer(ServerSettings settings, QObject* parent = nullptr);
+  ~HttpServer() override;
+
+  // Listens on address and port (0: any free one) through a guarded
+  // listener; the port, or why not.
+  numeric::Result<quint16> Listen(const QHostAddress& address, quint16 port);
+  // Accepts no more connections; those open are answered still.
+  void StopListening();
+  // The students' link, known once the server listens.
+  void SetStudentsUrl(std::string url) { settings_.studentsUrl = std::move(url); }
+  const std::map<std::string, std::unique_ptr<BrowserRun>>& Runs() const { return runs_; }
+
+ protected:
+  bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
+  void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+
+ private:
+  using Handler = Reply (HttpServer::*)(const QHttpServerRequest&, const QStringList&);
+  Reply Dispatch(const QHttpServerRequest& request);
+
+  Reply Index(const QHttpServerRequest&, const QStringList&);
+  Reply Teacher(const QHttpServerRequest&, const QStringList&);
+  Reply WebFile(const QHttpServerRequest&, const QStringList&);
+  Reply Config(const QHttpServerRequest&, const QStringList&);
+  Reply CreateRun(const QHttpServerRequest&, const QStringList&);
+  Reply GetRun(const QHttpServerRequest&, const QStringList&);
+  Reply PutAnswer(const QHttpServerRequest&, const QStringList&);
+  Reply PostStatus(const QHttpServerRequest&, const QStringList&);
+  // The student's ROC page (RunAnalysis.cpp): the run's fit and its rows.
+  Reply RunFit(const QHttpServerRequest&, const QStringList&);
+  Reply RunRows(const QHttpServerRequest&, const QStringList&);
+  const BrowserRun* FreshRun(const QHttpServerRequest& request, const QString& id, Reply& refused);
+  Reply TeacherRuns(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherTrials(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherSessions(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherQr(const QHttpServerRequest&, const QStringList&);
+
+  // The run named in the path whose write key the request holds; else the
+  // refusal (404 unknown, 403 wrong key) in `refused`.
+  BrowserRun* WritableRun(const QHttpServerRequest& request, const QString& id, Reply& refused);
+  // The token is the teacher's (compared in constant time).
+  bool TeacherAllowed(const QHttpServerRequest& request);
+  // A run of one of the server's designs, with its sinks; null for a design
+  // it does not serve.
+  std::unique_ptr<BrowserRun> MakeBrowserRun(const std::string& id, const std::string& key, const std::string& design,
+                                             const std::string& session, const std::string& observer,
+                                             std::optional<std::uint32_t> seed) const;
+  // The database's runs into the memory's, those of `id` or all; the reason
+  // when the database failed.
+  numeric::Status Refresh(const std::string& id = {});
+  Reply Unavailable(const std::string& why) const;
+  std::string NewSession();
+
+  ServerSettings settings_;
+  ConnectionCount connections_;
+  std::vector<QTcpServer*> listeners_;
+  std::map<std::string, std::unique_ptr<BrowserRun>> runs_;
+  std::vector<BrowserRun*> order_;  // runs in the order they were made
+  RateLimit runLimit_;
+  std::chrono::system_clock::time_point lastSession_{};
+};
+
+}  // namespace server

@@ -1,0 +1,17 @@
+#pragma once
+#include <QJsonObject>
+#include <optional>
+
+#include "stats/BinormalFit.h"
+#include "stats/RatingCounts.h"
+
+namespace server {
+
+// The maximum-likelihood fit of a run's recorded counts as a page gets it
+// (GET /api/runs/ID/fit): the counts, the estimates with what follows from
+// them, or, when the counts cannot be fitted, the obstacle's key among the
+// page's texts. Numbers go out at full precision, so that the page's
+// deviance of the fit by eye is the analysis window's.
+QJsonObject FitJson(const roc::RatingCounts& counts, const std::optional<roc::BinormalFit>& fit);
+
+}  // namespace server

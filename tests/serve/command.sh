@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# rocrating --serve as a user starts it: the links printed, a second server
+# on the same port refused in one line with exit code 2, SIGTERM ending the
+# first with 0. Usage: command.sh ROCRATING
+set -euo pipefail
+program=$1
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+XDG_DATA_HOME=$work/share "$program" --serve --listen 127.0.0.1:0 >"$work/out" 2>"$work/err" &
+pid=$!
+until grep -q '^teacher: ' "$work/out"; do
+  kill -0 "$pid" 2>/dev/null || { echo "the server ended: $(cat "$work/err")"; exit 1; }
+  sleep 0.1
+done
+students=$(sed -n 's/^students: //p' "$work/out" | head -1)
+teacher=$(sed -n 's/^teacher: //p' "$work/out")
+[[ $students =~ ^http://127\.0\.0\.1:[0-9]+/$ ]] || { echo "students: $students"; exit 1; }
+[[ $teacher =~ ^${students}teacher\?token=[A-Za-z0-9_-]{22}$ ]] || { echo "teacher: $teacher"; exit 1; }
+[[ $students != *token* ]]
+[ -d "$work/share/rocrating/class" ] || { echo "no data folder"; exit 1; }
+
+port=${students##*:}
+port=${port%/}
+status=0
+"$program" --serve --listen "127.0.0.1:$port" >/dev/null 2>"$work/err2" || status=$?
+[ "$status" -eq 2 ] || { echo "a port in use: exit $status"; exit 1; }
+[ "$(wc -l <"$work/err2")" -eq 1 ] || { echo "a port in use said: $(cat "$work/err2")"; exit 1; }
+grep -q "in use" "$work/err2"
+
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || { echo "SIGTERM: exit $status"; exit 1; }
+[ ! -s "$work/err" ] || { echo "the server said: $(cat "$work/err")"; exit 1; }
+echo "serve command: ok"
