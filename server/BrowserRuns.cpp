@@ -38,7 +38,9 @@ bool PageAnswer::operator==(const PageAnswer& o) const {
 RunFile::RunFile(std::string folder, std::string session, std::string observer)
     : folder_(std::move(folder)), session_(std::move(session)), observer_(std::move(observer)) {}
 
-numeric::Status RunFile::Append(const experiment::TrialLogRow& row) {
+numeric::Status RunFile::Append(const experiment::TrialLogRow& row) { return AppendAll({row}); }
+
+numeric::Status RunFile::AppendAll(const std::vector<experiment::TrialLogRow>& rows) {
   if (!file_.IsOpen()) {
     path_ = experiment::UniquePath(folder_, experiment::AutosaveFileName(session_, observer_),
                                    [](const std::string& p) {
@@ -47,7 +49,7 @@ numeric::Status RunFile::Append(const experiment::TrialLogRow& row) {
                                    });
     if (numeric::Status open = file_.Open(path_, experiment::TrialLogFormat::kClass); !open) return open;
   }
-  return file_.Append(row);
+  return file_.AppendAll(rows);
 }
 
 BrowserRun::BrowserRun(std::string id, std::string key, experiment::Run run)
@@ -58,24 +60,30 @@ void BrowserRun::AddSink(std::unique_ptr<experiment::TrialSink> sink) {
   owned_.push_back(std::move(sink));
 }
 
-// The first sink decides whether the answer is kept; a later one that fails
-// is told, the answer stays kept.
-BrowserRun::Taken BrowserRun::Take(std::int32_t trial, const PageAnswer& answer, const std::string& now) {
+BrowserRun::Begun BrowserRun::Begin(std::int32_t trial, const PageAnswer& answer) {
   if (trial < 1 || trial > static_cast<std::int32_t>(trials_.size())) return {Outcome::kNoSuchTrial, {}};
   if (const auto it = answers_.find(trial); it != answers_.end()) {
     return {it->second == answer ? Outcome::kSame : Outcome::kConflict, {}};
   }
-  const experiment::TrialLogRow row = RowOf(trial, answer);
-  std::string failure;
-  for (std::size_t i = 0; i < sinks_.size(); ++i) {
-    const numeric::Status kept = sinks_[i]->Append(row);
-    if (kept) continue;
-    if (i == 0) return {Outcome::kNotKept, kept.Reason()};
-    if (failure.empty()) failure = kept.Reason();
+  if (const auto it = pending_.find(trial); it != pending_.end()) {
+    return {it->second == answer ? Outcome::kPending : Outcome::kConflict, {}};
   }
-  answers_.emplace(trial, answer);
-  lastAnswer_ = now;
-  return {Outcome::kStored, failure};
+  pending_.emplace(trial, answer);
+  return {Outcome::kStored, RowOf(trial, answer)};
+}
+
+void BrowserRun::Finish(std::int32_t trial, bool kept, const std::string& now) {
+  const auto it = pending_.find(trial);
+  if (it == pending_.end()) return;
+  if (kept) {
+    answers_.emplace(trial, it->second);
+    lastAnswer_ = now;
+  }
+  pending_.erase(it);
+}
+
+void BrowserRun::Remember(std::int32_t trial, const PageAnswer& answer) {
+  if (!pending_.contains(trial)) answers_.emplace(trial, answer);
 }
 
 experiment::TrialLogRow BrowserRun::RowOf(std::int32_t trial, const PageAnswer& answer) const {

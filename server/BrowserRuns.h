@@ -42,6 +42,7 @@ class RunFile : public experiment::TrialSink {
  public:
   RunFile(std::string folder, std::string session, std::string observer);
   numeric::Status Append(const experiment::TrialLogRow& row) override;
+  numeric::Status AppendAll(const std::vector<experiment::TrialLogRow>& rows) override;
   std::string Path() const override { return path_.empty() ? folder_ : path_; }
 
  private:
@@ -50,33 +51,44 @@ class RunFile : public experiment::TrialSink {
 };
 
 // A run a page presents: made by the server, answered by the page trial by
-// trial in any order, each trial kept once.
+// trial in any order, each trial kept once. A new answer is written while
+// the server goes on (see RowWriter): from Begin to Finish it is pending,
+// and a repeat of it waits for the same outcome rather than being written
+// again.
 class BrowserRun {
  public:
   enum class Outcome {
     kStored,     // new: the row went to the sinks
     kSame,       // stored before with the same content: nothing written
-    kConflict,   // stored before with other content: nothing written
+    kConflict,   // stored or being written with other content: nothing written
     kNoSuchTrial,
     kNotKept,    // the first sink could not keep the row: nothing stored, a retry may
-  };
-  struct Taken {
-    Outcome outcome;
-    std::string failure;  // a sink's reason, when one failed
+    kPending,    // the same answer is being written: its outcome is this one's
   };
 
   BrowserRun(std::string id, std::string key, experiment::Run run);
 
   void AddSink(experiment::TrialSink* sink) { sinks_.push_back(sink); }
   void AddSink(std::unique_ptr<experiment::TrialSink> sink);
+  const std::vector<experiment::TrialSink*>& Sinks() const { return sinks_; }
 
-  // The page's answer to `trial`, at `now` (ISO 8601, noted as the last answer).
-  Taken Take(std::int32_t trial, const PageAnswer& answer, const std::string& now);
+  // The page's answer to `trial`: kStored with the row to write when it is
+  // new (the trial is then pending), else what it is to the answers held.
+  struct Begun {
+    Outcome outcome;
+    experiment::TrialLogRow row;
+  };
+  Begun Begin(std::int32_t trial, const PageAnswer& answer);
+  // The pending answer to `trial` was kept by the sinks at `now` (ISO 8601,
+  // noted as the last answer), or was not.
+  void Finish(std::int32_t trial, bool kept, const std::string& now);
 
   // An answer the run holds already (kept by another server, or before a
-  // restart): remembered, written nowhere.
-  void Remember(std::int32_t trial, const PageAnswer& answer) { answers_.emplace(trial, answer); }
+  // restart): remembered, written nowhere. A trial being written here is
+  // left to its own outcome.
+  void Remember(std::int32_t trial, const PageAnswer& answer);
   void SetLastAnswer(std::string at) { lastAnswer_ = std::move(at); }
+  bool IsPending(std::int32_t trial) const { return pending_.contains(trial); }
 
   const std::string& Id() const { return id_; }
   const std::string& Key() const { return key_; }
@@ -95,7 +107,7 @@ class BrowserRun {
   experiment::TrialLogRow RowOf(std::int32_t trial, const PageAnswer& answer) const;
 
   std::vector<PresentedTrial> trials_;
-  std::map<std::int32_t, PageAnswer> answers_;
+  std::map<std::int32_t, PageAnswer> answers_, pending_;
   std::string lastAnswer_;
   std::vector<experiment::TrialSink*> sinks_;
   std::vector<std::unique_ptr<experiment::TrialSink>> owned_;

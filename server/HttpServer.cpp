@@ -109,7 +109,10 @@ std::optional<std::int32_t> TrialOf(const QString& text) {
 }  // namespace
 
 HttpServer::HttpServer(ServerSettings settings, QObject* parent)
-    : QAbstractHttpServer(parent), settings_(std::move(settings)), runLimit_(settings_.runsPerMinute) {}
+    : QAbstractHttpServer(parent),
+      settings_(std::move(settings)),
+      runLimit_(settings_.runsPerMinute),
+      writer_(std::make_unique<RowWriter>(settings_.writerThreads)) {}
 
 HttpServer::~HttpServer() = default;
 
@@ -141,9 +144,19 @@ void HttpServer::StopListening() {
 }
 
 bool HttpServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-  QHttpServerResponder responder = makeResponder(request, socket);
-  Send(responder, Dispatch(request));
+  answering_ = std::make_shared<LaterReply>(makeResponder(request, socket), socket);
+  const Reply reply = Dispatch(request);
+  if (reply.status != kAnsweredLater) answering_->Send(reply);
+  answering_.reset();
   return true;
+}
+
+void HttpServer::WhenIdle(std::function<void()> done) {
+  if (writer_->Pending() == 0) {
+    done();
+  } else {
+    whenIdle_ = std::move(done);
+  }
 }
 
 void HttpServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
@@ -321,7 +334,7 @@ Reply HttpServer::PutAnswer(const QHttpServerRequest& request, const QStringList
   std::int64_t unsent = 0;
   const auto answer = ParseAnswer(request.body(), run->GetDesign().Categories(), unsent);
   if (!answer) return ErrorReply(400, QString::fromStdString(answer.Reason()));
-  if (settings_.database != nullptr && !run->Answers().contains(*trial)) {
+  if (settings_.database != nullptr && !run->Answers().contains(*trial) && !run->IsPending(*trial)) {
     // The database decides, for every server of the class, whether the
     // answer is new; one it holds already is remembered here.
     const auto claimed = settings_.database->Claim(run->Id(), *trial, *answer, unsent);
@@ -330,18 +343,44 @@ Reply HttpServer::PutAnswer(const QHttpServerRequest& request, const QStringList
       if (const numeric::Status fresh = Refresh(run->Id()); !fresh) return Unavailable(fresh.Reason());
     }
   }
-  const BrowserRun::Taken taken = run->Take(*trial, *answer, experiment::FormatSessionTime(std::chrono::system_clock::now()));
-  if (!taken.failure.empty()) std::cerr << "rocrating: " << taken.failure << "\n";
-  switch (taken.outcome) {
-    case BrowserRun::Outcome::kStored: run->unsent = unsent; return JsonReply(201, {{"stored", *trial}});
+  const BrowserRun::Begun begun = run->Begin(*trial, *answer);
+  switch (begun.outcome) {
+    case BrowserRun::Outcome::kStored:
+      writer_->Write(run->Sinks(), begun.row, [this, run, trial = *trial](bool kept, const std::string& failure) {
+        Written(*run, trial, kept, failure);
+      });
+      [[fallthrough]];
+    case BrowserRun::Outcome::kPending:
+      // Acknowledged once the row is on the disk; a repeat meanwhile gets
+      // the same outcome.
+      waiting_[{run->Id(), *trial}].push_back({answering_, unsent});
+      return {.status = kAnsweredLater};
     case BrowserRun::Outcome::kSame: run->unsent = unsent; return JsonReply(200, {{"stored", *trial}});
     case BrowserRun::Outcome::kConflict: return ErrorReply(409, "that trial is stored with another answer");
-    case BrowserRun::Outcome::kNoSuchTrial: return ErrorReply(404, "no such trial");
-    case BrowserRun::Outcome::kNotKept:
-      if (settings_.database != nullptr) (void)settings_.database->Release(run->Id(), *trial);
-      break;
+    case BrowserRun::Outcome::kNoSuchTrial:
+    case BrowserRun::Outcome::kNotKept: break;
   }
-  return ErrorReply(500, "the answer could not be kept; send it again");
+  return ErrorReply(404, "no such trial");
+}
+
+void HttpServer::Written(BrowserRun& run, std::int32_t trial, bool kept, const std::string& failure) {
+  if (!failure.empty()) std::cerr << "rocrating: " << failure << "\n";
+  run.Finish(trial, kept, experiment::FormatSessionTime(std::chrono::system_clock::now()));
+  if (!kept && settings_.database != nullptr) (void)settings_.database->Release(run.Id(), trial);
+  const auto it = waiting_.find({run.Id(), trial});
+  if (it != waiting_.end()) {
+    const std::vector<Waiting> waiting = std::move(it->second);
+    waiting_.erase(it);
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+      if (!kept) {
+        waiting[i].reply->Send(ErrorReply(500, "the answer could not be kept; send it again"));
+        continue;
+      }
+      run.unsent = waiting[i].unsent;
+      waiting[i].reply->Send(JsonReply(i == 0 ? 201 : 200, {{"stored", trial}}));
+    }
+  }
+  if (whenIdle_ && writer_->Pending() == 0) std::exchange(whenIdle_, {})();
 }
 
 Reply HttpServer::PostStatus(const QHttpServerRequest& request, const QStringList& wild) {

@@ -37,8 +37,7 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
-// SIGINT and SIGTERM end the event loop once the handler running has
-// finished (every answer is written within its handler).
+// SIGINT and SIGTERM call stop, between two of the event loop's handlers.
 std::unique_ptr<QSocketNotifier> CatchStopSignals(std::function<void()> stop) {
   if (::pipe(signalPipe) != 0) return nullptr;
   struct sigaction action {};
@@ -214,7 +213,7 @@ int RunServe(const ServeRequest& request, int argc, char** argv) {
   std::fflush(stdout);
   const auto notifier = CatchStopSignals([&http] {
     http.StopListening();
-    QCoreApplication::quit();
+    http.WhenIdle([] { QCoreApplication::quit(); });  // the answers being written, then their replies
   });
   return app.exec() == 0 ? 0 : 1;
 }

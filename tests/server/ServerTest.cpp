@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "experiment/StimulusPatterns.h"
 #include "experiment/TrialLog.h"
@@ -104,6 +105,30 @@ TEST_F(Server, BadRequestsAreRefusedAndNothingIsStored) {
   EXPECT_EQ(kept.Sessions[0].Observer, "Ann");
   EXPECT_EQ(Exchange(port_, Request("GET", "/api/config?lang=en")).status, 200);
   EXPECT_EQ(Exchange(port_, Request("GET", "/api/teacher/runs?token=teacher-token")).status, 200);
+}
+
+// A repeat sent while the first is being written waits for it and is not
+// written again; another answer to the trial then is refused.
+TEST_F(Server, RepeatsAtOnceAreStoredOnce) {
+  const QJsonObject run = Join(R"({"observer": "Cy"})");
+  const QByteArray key = "X-Write-Key: " + run["key"].toString().toLatin1() + "\r\n";
+  const QByteArray trial = "/api/runs/" + run["run"].toString().toLatin1() + "/answers/7";
+  std::vector<QByteArray> sends(6, Request("PUT", trial, Answer(2), key));
+  sends.push_back(Request("PUT", trial, Answer(4), key));
+  const std::vector<Response> got = ExchangeAll(port_, sends);
+  // Whichever came first is kept; the same again is acknowledged, the other refused.
+  const auto first = std::find_if(got.begin(), got.end(), [](const Response& r) { return r.status == 201; });
+  ASSERT_NE(first, got.end());
+  const int stored = first == got.end() - 1 ? 4 : 2;
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (got.begin() + static_cast<std::ptrdiff_t>(i) == first) continue;
+    EXPECT_EQ(got[i].status, (i < 6) == (stored == 2) ? 200 : 409) << i;
+  }
+  ASSERT_EQ(Files().size(), 1u);
+  const experiment::TrialLogContents kept = experiment::ReadTrialLog(folder_.filePath(Files()[0]).toStdString());
+  ASSERT_EQ(kept.Sessions.size(), 1u);
+  ASSERT_EQ(kept.Sessions[0].Rows.size(), 1u);
+  EXPECT_EQ(kept.Sessions[0].Rows[0].Response, stored);
 }
 
 }  // namespace
