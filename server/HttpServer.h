@@ -21,6 +21,8 @@
 #include "server/HttpReplies.h"
 #include "server/RateLimit.h"
 #include "server/RowWriter.h"
+#include "server/RunRecords.h"
+#include "ui/qt/Language.h"
 
 class QHttpServerRequest;
 
@@ -38,6 +40,7 @@ struct ServerSettings {
   int runsPerMinute = 10;                   // runs created per client address
   ConnectionLimits limits;
   int writerThreads = 8;                    // the runs' files synced at once
+  ui::Language language = ui::Language::kJapanese;  // of the pages that ask for none
   std::optional<QSslConfiguration> tls;     // HTTPS with this certificate and key
 };
 
@@ -55,6 +58,9 @@ class HttpServer : public QAbstractHttpServer {
   numeric::Result<quint16> Listen(const QHostAddress& address, quint16 port);
   // Accepts no more connections; those open are answered still.
   void StopListening();
+  // Takes up again the runs recorded in the data folder, with the answers
+  // their files hold (after a restart); a line for each that could not be.
+  std::vector<std::string> LoadRuns();
   // Calls done once every answer taken is written and its reply sent (at
   // once when none is being written).
   void WhenIdle(std::function<void()> done);
@@ -89,10 +95,10 @@ class HttpServer : public QAbstractHttpServer {
   // The token is the teacher's (compared in constant time).
   bool TeacherAllowed(const QHttpServerRequest& request);
   // A run of one of the server's designs, with its sinks; null for a design
-  // it does not serve.
-  std::unique_ptr<BrowserRun> MakeBrowserRun(const std::string& id, const std::string& key, const std::string& design,
-                                             const std::string& session, const std::string& observer,
+  // it does not serve. key: the write key when known.
+  std::unique_ptr<BrowserRun> MakeBrowserRun(const RunRecord& record, const std::string& key,
                                              std::optional<std::uint32_t> seed) const;
+  static RunRecord RecordOf(const BrowserRun& run);
   // The database's runs into the memory's, those of `id` or all; the reason
   // when the database failed.
   numeric::Status Refresh(const std::string& id = {});

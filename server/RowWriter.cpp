@@ -28,6 +28,24 @@ void RowWriter::Write(std::vector<experiment::TrialSink*> sinks, experiment::Tri
   wake_.notify_one();
 }
 
+void RowWriter::Do(experiment::TrialSink* sink, std::function<numeric::Status()> task, Done done) {
+  ++pending_;
+  {
+    std::lock_guard lock(mutex_);
+    Advance(Job{.sinks = {sink}, .done = std::move(done), .task = std::move(task)});
+  }
+  wake_.notify_one();
+}
+
+std::deque<RowWriter::Job> RowWriter::NextBatch(Lane& lane) {
+  std::deque<Job> batch;
+  do {
+    batch.push_back(std::move(lane.waiting.front()));
+    lane.waiting.pop_front();
+  } while (!batch.front().task && !lane.waiting.empty() && !lane.waiting.front().task);
+  return batch;
+}
+
 void RowWriter::Advance(Job job) {
   if (job.next == job.sinks.size()) {
     Tell(std::move(job), true);
@@ -57,14 +75,19 @@ void RowWriter::Work() {
     experiment::TrialSink* sink = ready_.front();
     ready_.pop_front();
     Lane& lane = lanes_[sink];
-    std::deque<Job> batch = std::exchange(lane.waiting, {});
+    std::deque<Job> batch = NextBatch(lane);
     lane.busy = true;
     ++busy_;
     lock.unlock();
-    std::vector<experiment::TrialLogRow> rows;
-    rows.reserve(batch.size());
-    for (const Job& job : batch) rows.push_back(job.row);
-    const numeric::Status kept = sink->AppendAll(rows);
+    numeric::Status kept;
+    if (batch.front().task) {
+      kept = batch.front().task();
+    } else {
+      std::vector<experiment::TrialLogRow> rows;
+      rows.reserve(batch.size());
+      for (const Job& job : batch) rows.push_back(job.row);
+      kept = sink->AppendAll(rows);
+    }
     lock.lock();
     lane.busy = false;
     --busy_;

@@ -36,6 +36,9 @@ class RowWriter : public QObject {
   // Writes row to the sinks in turn; the first decides whether the row is
   // kept: a row it could not keep goes to no other.
   void Write(std::vector<experiment::TrialSink*> sinks, experiment::TrialLogRow row, Done done);
+  // Runs task on a thread of the writer, in turn with the rows of sink (after
+  // those given before it, before those given after); kept: it succeeded.
+  void Do(experiment::TrialSink* sink, std::function<numeric::Status()> task, Done done);
   // Rows given whose outcome is not told yet.
   std::size_t Pending() const { return pending_; }
 
@@ -46,12 +49,16 @@ class RowWriter : public QObject {
     experiment::TrialLogRow row;
     Done done;
     std::string failure;
+    std::function<numeric::Status()> task;  // run in place of writing a row
   };
   struct Lane {
     std::deque<Job> waiting;
     bool busy = false;
   };
   void Work();
+  // Under the lock: the jobs the lane's thread does next, a task alone or
+  // the rows up to the next task.
+  static std::deque<Job> NextBatch(Lane& lane);
   // Under the lock: queues the job for its next sink, or tells its outcome
   // when it has been through them all.
   void Advance(Job job);

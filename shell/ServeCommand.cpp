@@ -23,6 +23,7 @@
 #include "server/Secrets.h"
 #include "store/ConnInfo.h"
 #include "store/Store.h"
+#include "ui/qt/Language.h"
 
 namespace shell {
 
@@ -143,6 +144,7 @@ numeric::Result<server::ServerSettings> Settings(const ServeRequest& request) {
   if (!folder) return numeric::Fail(folder.Reason());
   settings.dataFolder = *folder;
   settings.seed = request.seed;
+  settings.language = request.language;
   settings.token = server::RandomSecret();
   if (request.tlsCert) {
     auto tls = TlsConfiguration(*request.tlsCert, *request.tlsKey);
@@ -176,6 +178,8 @@ numeric::Status ParseListen(const std::string& text, ServeRequest& request) {
 
 int RunServe(const ServeRequest& request, int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  // The server's own lines (the class database's among them) in its language.
+  if (!ui::UseLanguage(request.language)) Complain("the English translation is missing; the server speaks Japanese");
   auto settings = Settings(request);
   if (!settings) {
     Complain(settings.Reason());
@@ -197,6 +201,7 @@ int RunServe(const ServeRequest& request, int argc, char** argv) {
   const bool tls = settings->tls.has_value();
   const std::string token = settings->token;
   server::HttpServer http(std::move(*settings));
+  for (const std::string& problem : http.LoadRuns()) Complain(problem);  // the runs before a restart
   const QHostAddress address = request.anyAddress ? QHostAddress(QHostAddress::Any)
                                                   : QHostAddress(QString::fromStdString(request.address));
   const numeric::Result<quint16> port = http.Listen(address, request.port);
