@@ -7,6 +7,7 @@
 
 #include "experiment/StimulusPatterns.h"
 #include "server/PageLanguage.h"
+#include "windows/ShownTexts.h"
 
 namespace server {
 
@@ -56,22 +57,6 @@ QString Hex(ui::Colour c) {
       .arg(ui::BlueOf(c), 2, 16, QLatin1Char('0'));
 }
 
-// The rating categories in the page's language: translated when every
-// caption and statement has a translation, as the windows show them.
-std::vector<experiment::RatingCategory> ShownCategories(const experiment::Design& design, ui::Language language) {
-  std::vector<experiment::RatingCategory> shown;
-  for (const experiment::RatingCategory& c : design.Ratings) {
-    const QString caption = Tr(language, "experiment::Design", c.Caption.c_str());
-    const QString statement = Tr(language, "experiment::Design", c.Statement.c_str());
-    if (language != ui::Language::kJapanese &&
-        (caption.toStdString() == c.Caption || statement.toStdString() == c.Statement)) {
-      return design.Ratings;
-    }
-    shown.push_back({caption.toStdString(), statement.toStdString()});
-  }
-  return shown;
-}
-
 }  // namespace
 
 numeric::Result<JoinRequest> ParseJoin(const QByteArray& body) {
@@ -118,7 +103,10 @@ numeric::Result<std::int64_t> ParseStatus(const QByteArray& body) {
 }
 
 QJsonObject DesignJson(const experiment::Design& design, ui::Language language) {
-  const std::vector<experiment::RatingCategory> shown = ShownCategories(design, language);
+  const TranslateText translate = [language](const char* context, const char* source) {
+    return Tr(language, context, source);
+  };
+  const std::vector<experiment::RatingCategory> shown = ShownRatings(design, translate);
   const int K = design.Categories();
   QJsonArray ratings, instructions;
   for (int i = 1; i <= K; ++i) {
@@ -128,12 +116,16 @@ QJsonObject DesignJson(const experiment::Design& design, ui::Language language) 
     instructions.append(QString::fromStdString(c.Statement));
     instructions.append(Tr(language, "TFormDisp", "==> 「%1」ボタン").arg(caption));
   }
+  const experiment::GridColours colours = experiment::ColoursOf(design.GridPalette);
   return {{"name", QString::fromStdString(design.Name)},
           {"practice", design.PracticeTrials},
           {"recorded", design.RecordedTrials},
           {"exposure_ms", design.ExposureMs},
           {"feedback", design.Feedback},
-          {"colours", QJsonObject{{"marked", Hex(experiment::kBrown)}, {"plain", Hex(experiment::kGreen)}}},
+          {"feedback_texts",
+           QJsonObject{{"noise", FeedbackText(design.GridPalette, experiment::kNoise, translate)},
+                       {"signal", FeedbackText(design.GridPalette, experiment::kSignal, translate)}}},
+          {"colours", QJsonObject{{"marked", Hex(colours.Counted)}, {"plain", Hex(colours.Other)}}},
           {"ratings", ratings},
           {"instructions", instructions}};
 }

@@ -25,8 +25,6 @@ constexpr PageText kTexts[] = {
     {"design", "ClassTables", QT_TRANSLATE_NOOP("ClassTables", "デザイン")},
     {"go_prompt", "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "GOボタンを押して下さい")},
     {"trial_label", "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "第%1試行")},
-    {"feedback_noise", "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "茶色の増えていないパターンが提示されました")},
-    {"feedback_signal", "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "茶色の増えたパターンが提示されました")},
     {"exit_prompt", "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "Exitボタンを押して下さい")},
     {"over", "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "実験は終了しました")},
     // The page's own: its answers on their way, the run's tab, the server.

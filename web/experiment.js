@@ -93,11 +93,12 @@ export class Experiment {
     $('go').focus();
   }
 
-  // The feedback on trial n, when the design gives it (none before trial 1).
+  // The feedback on trial n, when the design gives it (none before trial 1),
+  // naming the colour of the design's palette.
   showFeedback(n) {
     const shown = this.design.feedback && n >= 1;
-    const signal = shown && this.record.trials[n - 1].stimulus === 'signal';
-    $('feedback').textContent = shown ? t(signal ? 'feedback_signal' : 'feedback_noise') : '';
+    const kind = shown ? this.record.trials[n - 1].stimulus : '';
+    $('feedback').textContent = shown ? this.design.feedback_texts[kind] : '';
   }
 
   async pressGo() {

@@ -45,9 +45,13 @@ std::string InPalette(const std::string& statement, experiment::Palette palette)
   return statement;
 }
 
+QString Translate(const TranslateText& translate, const char* context, const char* source) {
+  return translate ? translate(context, source) : QCoreApplication::translate(context, source);
+}
+
 // The translation of `text`, or nothing when there is none.
-std::optional<std::string> Translated(const char* context, const std::string& text) {
-  const QString shown = QCoreApplication::translate(context, text.c_str());
+std::optional<std::string> Translated(const TranslateText& translate, const char* context, const std::string& text) {
+  const QString shown = Translate(translate, context, text.c_str());
   if (shown == QString::fromStdString(text)) return std::nullopt;
   return shown.toStdString();
 }
@@ -63,14 +67,25 @@ std::vector<experiment::RatingCategory> Untranslated(const experiment::Design& d
 
 }  // namespace
 
-std::vector<experiment::RatingCategory> ShownRatings(const experiment::Design& design) {
+std::vector<experiment::RatingCategory> ShownRatings(const experiment::Design& design,
+                                                     const TranslateText& translate) {
   std::vector<experiment::RatingCategory> shown;
   for (const experiment::RatingCategory& category : design.Ratings) {
-    const auto caption = Translated("experiment::Design", category.Caption);
+    const auto caption = Translated(translate, "experiment::Design", category.Caption);
     const std::string statement = InPalette(category.Statement, design.GridPalette);
-    const auto translated = Translated("experiment::Design", statement);
+    const auto translated = Translated(translate, "experiment::Design", statement);
     if (!caption || !translated) return Untranslated(design);
     shown.push_back({*caption, *translated});
   }
   return shown;
+}
+
+QString FeedbackText(experiment::Palette palette, experiment::StimulusKind shown, const TranslateText& translate) {
+  const bool noise = shown == experiment::kNoise;
+  if (palette == experiment::Palette::kBlueOrange) {
+    return noise ? Translate(translate, "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "オレンジ色の増えていないパターンが提示されました"))
+                 : Translate(translate, "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "オレンジ色の増えたパターンが提示されました"));
+  }
+  return noise ? Translate(translate, "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "茶色の増えていないパターンが提示されました"))
+               : Translate(translate, "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "茶色の増えたパターンが提示されました"));
 }

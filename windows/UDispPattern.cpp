@@ -24,18 +24,6 @@ std::string CaptionOf(const experiment::Design& design, experiment::ResponseCode
   return ShownRatings(design)[design.Categories() - code].Caption;
 }
 
-// What the feedback says of the pattern shown, naming the colour of the
-// squares the signal adds to.
-QString FeedbackText(experiment::Palette palette, experiment::StimulusKind shown) {
-  const bool noise = shown == experiment::kNoise;
-  if (palette == experiment::Palette::kBlueOrange) {
-    return noise ? QCoreApplication::translate("TFormDisp", "オレンジ色の増えていないパターンが提示されました")
-                 : QCoreApplication::translate("TFormDisp", "オレンジ色の増えたパターンが提示されました");
-  }
-  return noise ? QCoreApplication::translate("TFormDisp", "茶色の増えていないパターンが提示されました")
-               : QCoreApplication::translate("TFormDisp", "茶色の増えたパターンが提示されました");
-}
-
 void WriteCentred(ui::Surface& s, int y, const std::string& text) {
   const int w = s.TextWidth(text);
   s.TextOut(250 - w / 2, y, text);

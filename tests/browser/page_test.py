@@ -12,6 +12,7 @@ own frame counts, never by how long anything took."""
 
 import csv
 import glob
+import io
 import json
 import os
 import socket
@@ -255,8 +256,8 @@ def check_rows(server, rocrating, run, answers):
         assert round(float(r['exposure_ms']) / frame) >= frames, f'trial {n}: shown for them'
     fit = subprocess.run([rocrating, '--fit', *files], capture_output=True, text=True, timeout=LIMIT_S)
     assert fit.returncode == 0, fit.stderr
-    lines = fit.stdout.strip().splitlines()
-    assert len(lines) == 2 and lines[1].endswith(',ok'), fit.stdout
+    fitted = list(csv.DictReader(io.StringIO(fit.stdout)))
+    assert len(fitted) == 1 and fitted[0]['status'] == 'ok' and fitted[0]['completeness'] == 'complete', fit.stdout
 
 
 def main():

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QDir>
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -54,6 +55,26 @@ TEST(BrowserRun, TrialsAreTheDesktopSequence) {
     EXPECT_EQ(window.Log().Rows.back().Stimulus, t.stimulus) << t.trial;
     EXPECT_EQ(window.Log().Rows.back().Practice, t.practice) << t.trial;
   }
+}
+
+// A design's palette reaches the page: the grid's colours and the feedback
+// that names them, as the experiment window shows them.
+TEST(BrowserRun, ThePageGetsTheDesignsPalette) {
+  experiment::Design design;
+  design.GridPalette = experiment::Palette::kBlueOrange;
+  server::ServerSettings settings{.token = "t"};
+  settings.designs = {design};
+  server::HttpServer http(std::move(settings));
+  const quint16 port = *http.Listen(QHostAddress::LocalHost, 0);
+  const QJsonObject shown = QJsonDocument::fromJson(Exchange(port, Request("POST", "/api/runs", R"({"observer": "Ed"})")).body)
+                                .object()["design"].toObject();
+  const experiment::GridColours colours = experiment::ColoursOf(design.GridPalette);
+  EXPECT_EQ(shown["colours"].toObject()["marked"].toString(),
+            QColor(ui::RedOf(colours.Counted), ui::GreenOf(colours.Counted), ui::BlueOf(colours.Counted)).name());
+  EXPECT_EQ(shown["colours"].toObject()["plain"].toString(),
+            QColor(ui::RedOf(colours.Other), ui::GreenOf(colours.Other), ui::BlueOf(colours.Other)).name());
+  for (const char* kind : {"noise", "signal"})
+    EXPECT_TRUE(shown["feedback_texts"].toObject()[kind].toString().startsWith("オレンジ色")) << kind;
 }
 
 // Every bad request is refused with its status; only the one answer given
