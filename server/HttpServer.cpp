@@ -141,6 +141,7 @@ void HttpServer::StopListening() {
 }
 
 bool HttpServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+  if (WaitForClass(request, socket)) return true;
   QHttpServerResponder responder = makeResponder(request, socket);
   Send(responder, Dispatch(request));
   return true;
@@ -167,6 +168,9 @@ Reply HttpServer::Dispatch(const QHttpServerRequest& request) {
       {{"api", "teacher", "trials.csv"}, Method::Get, &HttpServer::TeacherTrials},
       {{"api", "teacher", "sessions.csv"}, Method::Get, &HttpServer::TeacherSessions},
       {{"api", "teacher", "qr.svg"}, Method::Get, &HttpServer::TeacherQr},
+      {{"api", "teacher", "class"}, Method::Get, &HttpServer::TeacherClass},
+      {{"api", "teacher", "compare"}, Method::Get, &HttpServer::TeacherCompare},
+      {{"api", "teacher", "class-summary.csv"}, Method::Get, &HttpServer::TeacherSummary},
   };
   const QStringList path = request.url().path(QUrl::FullyEncoded).mid(1).split(QLatin1Char('/'));
   QByteArray allowed;

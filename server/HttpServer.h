@@ -16,6 +16,7 @@
 #include "experiment/TrialSink.h"
 #include "numeric/Result.h"
 #include "server/BrowserRuns.h"
+#include "server/ClassFeed.h"
 #include "server/ConnectionGuard.h"
 #include "server/HttpReplies.h"
 #include "server/RateLimit.h"
@@ -80,6 +81,14 @@ class HttpServer : public QAbstractHttpServer {
   Reply TeacherTrials(const QHttpServerRequest&, const QStringList&);
   Reply TeacherSessions(const QHttpServerRequest&, const QStringList&);
   Reply TeacherQr(const QHttpServerRequest&, const QStringList&);
+  // The class view (ClassView.cpp): the sessions changed since a version,
+  // a comparison of two designs, the summary's CSV; a page's wait for the
+  // next change, taken before the routes (true: the request is parked).
+  Reply TeacherClass(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherCompare(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherSummary(const QHttpServerRequest&, const QStringList&);
+  bool WaitForClass(const QHttpServerRequest& request, QTcpSocket* socket);
+  void FollowClass();
 
   // The run named in the path whose write key the request holds; else the
   // refusal (404 unknown, 403 wrong key) in `refused`.
@@ -104,6 +113,7 @@ class HttpServer : public QAbstractHttpServer {
   std::vector<BrowserRun*> order_;  // runs in the order they were made
   RateLimit runLimit_;
   std::chrono::system_clock::time_point lastSession_{};
+  ClassFeed feed_{[this] { FollowClass(); }};
 };
 
 }  // namespace server

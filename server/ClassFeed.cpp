@@ -1,0 +1,195 @@
+#include "server/ClassFeed.h"
+
+#include <QCoreApplication>
+#include <QHttpServerResponder>
+#include <QJsonArray>
+#include <QTcpSocket>
+#include <QTranslator>
+#include <algorithm>
+
+#include "classdata/ReportCsv.h"
+#include "plot/PlotColours.h"
+#include "server/BrowserRuns.h"
+#include "server/HttpReplies.h"
+#include "stats/ZRoc.h"
+#include "ui/qt/QtColour.h"
+#include "windows/ClassTables.h"
+
+namespace server {
+
+namespace {
+
+constexpr int kTickMs = 250;  // how often waits look for a change
+
+// The class window's texts in a page's language while it lives: they are
+// translated through the application, so the program's English is put in
+// force for the time of one answer (the server answers one at a time).
+class InLanguage {
+ public:
+  explicit InLanguage(ui::Language language) {
+    if (language != ui::Language::kEnglish || English() == nullptr) return;
+    QCoreApplication::installTranslator(English());
+    installed_ = true;
+  }
+  ~InLanguage() {
+    if (installed_) QCoreApplication::removeTranslator(English());
+  }
+  InLanguage(const InLanguage&) = delete;
+  InLanguage& operator=(const InLanguage&) = delete;
+
+ private:
+  static QTranslator* English() {
+    static QTranslator* english = [] {
+      auto* t = new QTranslator;
+      if (t->load(QStringLiteral(":/i18n/rocrating_en.qm"))) return t;
+      delete t;
+      return static_cast<QTranslator*>(nullptr);
+    }();
+    return english;
+  }
+  bool installed_ = false;
+};
+
+QJsonValue Line(double a, double b) { return QJsonArray{a, b}; }
+
+// A session's cell as the page sorts it: a number, or the text.
+QJsonValue SortKey(const QVariant& key) {
+  bool number = false;
+  const double v = key.toDouble(&number);
+  return number && key.typeId() != QMetaType::QString ? QJsonValue(v) : QJsonValue(key.toString());
+}
+
+QJsonObject SessionJson(const classdata::ClassEntry& e, std::size_t index, std::uint64_t version) {
+  QJsonArray cells, keys, points, zpoints;
+  for (const classtext::SessionColumn& column : classtext::SessionColumns()) {
+    cells.append(classtext::SessionCell(e, column, Qt::DisplayRole).toString());
+    keys.append(SortKey(classtext::SessionCell(e, column, Qt::UserRole)));
+  }
+  const std::vector<roc::RatePoint> rates = roc::CumulativeRates(e.data.counts);
+  for (const roc::RatePoint& p : rates) points.append(QJsonArray{p.fa, p.hit});
+  for (const roc::ZRocPoint& p : roc::ToNormalDeviates(rates).points) zpoints.append(QJsonArray{p.zfa, p.zhit});
+  return {{"index", static_cast<qint64>(index)},
+          {"version", static_cast<qint64>(version)},
+          {"design", QString::fromStdString(e.data.design)},
+          {"cells", cells},
+          {"keys", keys},
+          {"points", points},
+          {"zpoints", zpoints},
+          {"fit", e.data.fit ? Line(e.data.fit->a, e.data.fit->b) : QJsonValue()}};
+}
+
+QJsonArray Texts(const QStringList& texts) { return QJsonArray::fromStringList(texts); }
+
+}  // namespace
+
+struct ClassFeed::Wait {
+  QHttpServerResponder responder;
+  QPointer<QTcpSocket> socket;
+  std::uint64_t since;
+  ui::Language language;
+  Clock::time_point until;
+};
+
+ClassFeed::ClassFeed(std::function<void()> follow) : follow_(std::move(follow)) {
+  QObject::connect(&tick_, &QTimer::timeout, [this] { Wake(Clock::now()); });
+}
+
+ClassFeed::~ClassFeed() = default;
+
+bool ClassFeed::Follow(const std::vector<BrowserRun*>& runs) {
+  bool changed = false;
+  for (const BrowserRun* run : runs) {
+    auto [at, added] = index_.try_emplace(run->Id(), entries_.size());
+    if (added) entries_.emplace_back();
+    Entry& e = entries_[at->second];
+    if (!added && e.answered == run->Answers().size()) continue;
+    const experiment::TrialLogSession rows = run->Rows();
+    roc::ClassSession& data = e.entry.data;
+    data = {rows.Observer, rows.DesignName, rows.Categories, roc::CountRecordedRows(rows.Rows, rows.Categories), {}};
+    data.fit = roc::FitBinormal(data.counts);
+    e.entry.origin = run->Id();
+    e.entry.session = rows.Session;
+    e.entry.recorded = static_cast<int>(roc::Total(data.counts.noise) + roc::Total(data.counts.signal));
+    e.entry.missedExposures = classdata::MissedExposures(rows.Rows);
+    e.answered = run->Answers().size();
+    e.version = ++version_;
+    changed = true;
+  }
+  if (changed) {
+    std::vector<const roc::ClassSession*> sessions;
+    for (const Entry& e : entries_) sessions.push_back(&e.entry.data);
+    designs_ = roc::SummarizeDesigns(sessions);
+  }
+  return changed;
+}
+
+QJsonObject ClassFeed::Since(std::uint64_t since, ui::Language language) const {
+  const InLanguage shown(language);
+  QJsonArray sessions, designs, headings, tips;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].version > since) sessions.append(SessionJson(entries_[i].entry, i, entries_[i].version));
+  }
+  for (std::size_t i = 0; i < designs_.size(); ++i) {
+    const roc::DesignSummary& d = designs_[i];
+    designs.append(QJsonObject{
+        {"name", QString::fromStdString(d.design)},
+        {"colour", ui::ToQColor(roc::DesignColour(static_cast<int>(i))).name()},
+        {"pooled", d.pooled ? Line(d.pooled->a, d.pooled->b) : QJsonValue()},
+        {"averaged", d.a && d.b ? Line(d.a->mean, d.b->mean) : QJsonValue()},
+        {"row", Texts(classtext::DesignRow(d))}});
+  }
+  for (const classtext::SessionColumn& column : classtext::SessionColumns()) {
+    headings.append(classtext::SessionHeading(column));
+    tips.append(classtext::SessionTip(column));
+  }
+  return {{"version", static_cast<qint64>(version_)},
+          {"sessions", sessions},
+          {"designs", designs},
+          {"headings", headings},
+          {"tips", tips},
+          {"design_headings", Texts(classtext::DesignHeaders())}};
+}
+
+QJsonObject ClassFeed::Compare(const std::string& first, const std::string& second, ui::Language language) const {
+  const InLanguage shown(language);
+  std::vector<const roc::ClassSession*> sessions;
+  for (const Entry& e : entries_) sessions.push_back(&e.entry.data);
+  const auto find = [&](const std::string& name) -> const roc::DesignSummary* {
+    const auto at = std::find_if(designs_.begin(), designs_.end(), [&](const auto& d) { return d.design == name; });
+    return at == designs_.end() ? nullptr : &*at;
+  };
+  const roc::DesignComparison comparison = roc::CompareDesigns(sessions, first, second);
+  QJsonArray lines;
+  for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(first), find(second))) {
+    lines.append(QJsonArray{caption, text});
+  }
+  return {{"lines", lines}};
+}
+
+std::string ClassFeed::SummaryCsv() const {
+  const auto& columns = classdata::ClassSummaryColumns();
+  std::string csv = classdata::CsvHeader(columns);
+  for (const roc::DesignSummary& d : designs_) csv += classdata::CsvLine(columns, d);
+  return csv;
+}
+
+void ClassFeed::Park(QHttpServerResponder responder, QTcpSocket* socket, std::uint64_t since, ui::Language language,
+                     Clock::time_point until) {
+  waits_.push_back(std::make_unique<Wait>(Wait{std::move(responder), socket, since, language, until}));
+  if (!tick_.isActive()) tick_.start(kTickMs);
+}
+
+void ClassFeed::Wake(Clock::time_point now) {
+  if (follow_) follow_();
+  std::erase_if(waits_, [&](const std::unique_ptr<Wait>& w) {
+    if (w->socket.isNull() || w->socket->state() != QAbstractSocket::ConnectedState) return true;
+    if (version_ <= w->since && now < w->until) return false;
+    Reply reply = JsonReply(200, Since(w->since, w->language));
+    reply.headers.push_back({"Cache-Control", "no-store"});
+    Send(w->responder, reply);
+    return true;
+  });
+  if (waits_.empty()) tick_.stop();
+}
+
+}  // namespace server
