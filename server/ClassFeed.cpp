@@ -19,7 +19,7 @@ namespace server {
 
 namespace {
 
-constexpr int kTickMs = 250;  // how often waits look for a change
+constexpr int kTickMs = 500;  // how often waits look for a change
 
 // The class window's texts in a page's language while it lives: they are
 // translated through the application, so the program's English is put in
@@ -99,6 +99,7 @@ ClassFeed::~ClassFeed() = default;
 bool ClassFeed::Follow(const std::vector<BrowserRun*>& runs) {
   bool changed = false;
   for (const BrowserRun* run : runs) {
+    if (run->Answers().empty()) continue;  // a run with no answer yet is no session of the class
     auto [at, added] = index_.try_emplace(run->Id(), entries_.size());
     if (added) entries_.emplace_back();
     Entry& e = entries_[at->second];
