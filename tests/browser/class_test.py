@@ -10,6 +10,7 @@ summary's CSV.
 Times here are failure limits only. With CLASS_SHOTS=DIR the page's
 screenshots are kept there."""
 
+import base64
 import json
 import os
 import random
@@ -63,6 +64,16 @@ def table(driver):
         return rows.map((r) => Object.fromEntries(heads.map((h, i) => [h, r[i]])));''')
 
 
+def shot(driver, path):
+    """The class view whole, beyond the window if need be."""
+    box = driver.execute_script(
+        'const r = document.querySelector(".class-view").getBoundingClientRect();'
+        'return {x: r.x + scrollX, y: r.y + scrollY, width: r.width, height: r.height, scale: 1}')
+    png = driver.execute_cdp_cmd('Page.captureScreenshot', {'clip': box, 'captureBeyondViewport': True})
+    with open(path, 'wb') as f:
+        f.write(base64.b64decode(png['data']))
+
+
 def main():
     rocrating = sys.argv[1]
     shots = os.environ.get('CLASS_SHOTS')
@@ -92,13 +103,12 @@ def main():
             assert ds == sorted(ds, reverse=True), f'sorted by d, falling: {ds}'
             wait_for('the comparison', lambda: len(page.driver.find_elements(By.CSS_SELECTOR, '#compare-lines tr')) >= 4)
             if shots:
-                page.driver.execute_script('document.querySelector(".class-view").scrollIntoView()')
-                page.driver.save_screenshot(os.path.join(shots, 'class-roc.png'))
+                shot(page.driver, os.path.join(shots, 'class-roc.png'))
             page.driver.find_element(By.CSS_SELECTOR, 'input[value="zroc"]').click()
             wait_for('the z-ROC', lambda: page.driver.execute_script(
                 'return document.querySelector("input[value=zroc]").checked'))
             if shots:
-                page.driver.save_screenshot(os.path.join(shots, 'class-zroc.png'))
+                shot(page.driver, os.path.join(shots, 'class-zroc.png'))
             summary = call('GET', teacher.replace('0.0.0.0', '127.0.0.1').replace('/teacher?', '/api/teacher/class-summary.csv?'))
             assert [line.split(',')[0] for line in summary.splitlines()[1:]] == ['brief', 'long'], summary
         except BaseException:
