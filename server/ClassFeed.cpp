@@ -1,7 +1,7 @@
 #include "server/ClassFeed.h"
 
 #include <QCoreApplication>
-#include <QHttpServerResponder>
+#include <QJsonDocument>
 #include <QJsonArray>
 #include <QTcpSocket>
 #include <QTranslator>
@@ -19,7 +19,8 @@ namespace server {
 
 namespace {
 
-constexpr int kTickMs = 500;  // how often waits look for a change
+constexpr int kTickMs = 500;                   // how often the streams look for a change
+constexpr std::chrono::seconds kQuietMost{15};  // a stream quiet this long gets a comment
 
 // The class window's texts in a page's language while it lives: they are
 // translated through the application, so the program's English is put in
@@ -82,16 +83,15 @@ QJsonArray Texts(const QStringList& texts) { return QJsonArray::fromStringList(t
 
 }  // namespace
 
-struct ClassFeed::Wait {
-  QHttpServerResponder responder;
+struct ClassFeed::Listener {
   QPointer<QTcpSocket> socket;
   std::uint64_t since;
   ui::Language language;
-  Clock::time_point until;
+  Clock::time_point written;
 };
 
 ClassFeed::ClassFeed(std::function<void()> follow) : follow_(std::move(follow)) {
-  QObject::connect(&tick_, &QTimer::timeout, [this] { Wake(Clock::now()); });
+  QObject::connect(&tick_, &QTimer::timeout, [this] { Push(Clock::now()); });
 }
 
 ClassFeed::~ClassFeed() = default;
@@ -174,23 +174,37 @@ std::string ClassFeed::SummaryCsv() const {
   return csv;
 }
 
-void ClassFeed::Park(QHttpServerResponder responder, QTcpSocket* socket, std::uint64_t since, ui::Language language,
-                     Clock::time_point until) {
-  waits_.push_back(std::make_unique<Wait>(Wait{std::move(responder), socket, since, language, until}));
+void ClassFeed::Stream(QTcpSocket* socket, std::uint64_t since, ui::Language language) {
+  QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\nCache-Control: no-store\r\n";
+  for (const auto& [name, value] : CommonHeaders()) head += name + ": " + value + "\r\n";
+  // Without a length the stream ends with the connection; a page that lost
+  // it comes back after this many milliseconds with the last id it got.
+  socket->write(head + "\r\nretry: 2000\n\n");
+  listeners_.push_back(std::make_unique<Listener>(Listener{socket, since, language, {}}));
+  Send(*listeners_.back(), Clock::now());  // the page's start: the headings even when nothing changed
   if (!tick_.isActive()) tick_.start(kTickMs);
 }
 
-void ClassFeed::Wake(Clock::time_point now) {
+void ClassFeed::Send(Listener& l, Clock::time_point now) const {
+  const QByteArray data = QJsonDocument(Since(l.since, l.language)).toJson(QJsonDocument::Compact);
+  l.socket->write("id: " + QByteArray::number(static_cast<qulonglong>(version_)) + "\ndata: " + data + "\n\n");
+  l.since = version_;
+  l.written = now;
+}
+
+void ClassFeed::Push(Clock::time_point now) {
   if (follow_) follow_();
-  std::erase_if(waits_, [&](const std::unique_ptr<Wait>& w) {
-    if (w->socket.isNull() || w->socket->state() != QAbstractSocket::ConnectedState) return true;
-    if (version_ <= w->since && now < w->until) return false;
-    Reply reply = JsonReply(200, Since(w->since, w->language));
-    reply.headers.push_back({"Cache-Control", "no-store"});
-    Send(w->responder, reply);
-    return true;
+  std::erase_if(listeners_, [&](const std::unique_ptr<Listener>& l) {
+    if (l->socket.isNull() || l->socket->state() != QAbstractSocket::ConnectedState) return true;
+    if (version_ > l->since) {
+      Send(*l, now);
+    } else if (now - l->written >= kQuietMost) {
+      l->socket->write(": quiet\n\n");
+      l->written = now;
+    }
+    return false;
   });
-  if (waits_.empty()) tick_.stop();
+  if (listeners_.empty()) tick_.stop();
 }
 
 }  // namespace server

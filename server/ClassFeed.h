@@ -14,7 +14,6 @@
 #include "stats/ClassSummary.h"
 #include "ui/qt/Language.h"
 
-class QHttpServerResponder;
 class QTcpSocket;
 
 namespace server {
@@ -28,7 +27,7 @@ class BrowserRun;
 class ClassFeed {
  public:
   using Clock = std::chrono::steady_clock;
-  // Called before the waits are looked at: brings the feed up to the runs.
+  // Called before the streams are served: brings the feed up to the runs.
   explicit ClassFeed(std::function<void()> follow);
   ~ClassFeed();
 
@@ -45,12 +44,14 @@ class ClassFeed {
   // The summary of the designs as --class-summary writes it.
   std::string SummaryCsv() const;
 
-  // A page's wait for a change after `since`: answered with Since() when
-  // one comes or at `until`, whichever is first; dropped when the page goes.
-  void Park(QHttpServerResponder responder, QTcpSocket* socket, std::uint64_t since, ui::Language language,
-            Clock::time_point until);
-  // Answers the waits whose change came or whose time ended.
-  void Wake(Clock::time_point now);
+  // A page's stream of changes on its connection (server-sent events,
+  // written on the socket itself: the HTTP server answers a request once):
+  // at once the sessions changed after `since`, then each change as it comes,
+  // every event's id the version it brings the page to.
+  void Stream(QTcpSocket* socket, std::uint64_t since, ui::Language language);
+  // Sends each stream what changed since its last event; a comment to one
+  // quiet for long, so that neither end takes it for idle.
+  void Push(Clock::time_point now);
 
  private:
   struct Entry {
@@ -58,12 +59,13 @@ class ClassFeed {
     std::size_t answered = 0;
     std::uint64_t version = 0;
   };
-  struct Wait;
+  struct Listener;
+  void Send(Listener& listener, Clock::time_point now) const;
   std::vector<Entry> entries_;
   std::map<std::string, std::size_t> index_;  // run id -> entry
   std::vector<roc::DesignSummary> designs_;
   std::uint64_t version_ = 0;
-  std::vector<std::unique_ptr<Wait>> waits_;
+  std::vector<std::unique_ptr<Listener>> listeners_;
   std::function<void()> follow_;
   QTimer tick_;
 };

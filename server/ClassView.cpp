@@ -1,8 +1,7 @@
 // The teacher's class view: the sessions of the runs with their fits, the
 // designs' summaries and curves, the comparison of two designs and the
-// summary's CSV; a page that has them all waits for the next change.
+// summary's CSV; and the stream of changes to a page that follows them.
 #include <QHttpServerRequest>
-#include <QHttpServerResponder>
 #include <QUrlQuery>
 
 #include "server/HttpServer.h"
@@ -11,8 +10,6 @@
 namespace server {
 
 namespace {
-
-constexpr std::chrono::seconds kLongestWait{20};  // a wait is answered after this even without a change
 
 ui::Language ClassLanguage(const QHttpServerRequest& request) {
   return PageLanguageOf(request.query().queryItemValue("lang").toStdString()).value_or(ui::Language::kJapanese);
@@ -38,17 +35,21 @@ void HttpServer::FollowClass() {
   feed_.Follow(order_);
 }
 
-bool HttpServer::WaitForClass(const QHttpServerRequest& request, QTcpSocket* socket) {
-  if (request.method() != QHttpServerRequest::Method::Get || request.url().path() != QLatin1String("/api/teacher/class") ||
-      request.query().queryItemValue("wait") != QLatin1String("1") || !TeacherAllowed(request)) {
-    return false;
+bool HttpServer::StreamClass(const QHttpServerRequest& request, QTcpSocket* socket) {
+  if (request.method() != QHttpServerRequest::Method::Get ||
+      request.url().path() != QLatin1String("/api/teacher/events") || !TeacherAllowed(request)) {
+    return false;  // answered by the routes
   }
   feed_.Follow(order_);
-  const std::uint64_t since = SinceOf(request);
-  if (feed_.Version() > since) return false;  // answered at once by the route
-  feed_.Park(makeResponder(request, socket), socket, since, ClassLanguage(request),
-             ClassFeed::Clock::now() + kLongestWait);
+  // A page that comes back names the last event it got.
+  bool named = false;
+  const qulonglong last = request.value("Last-Event-ID").toULongLong(&named);
+  feed_.Stream(socket, named ? last : SinceOf(request), ClassLanguage(request));
   return true;
+}
+
+Reply HttpServer::TeacherEvents(const QHttpServerRequest&, const QStringList&) {
+  return ErrorReply(403, "forbidden");  // a request with the token is streamed before the routes
 }
 
 Reply HttpServer::TeacherClass(const QHttpServerRequest& request, const QStringList&) {

@@ -141,7 +141,7 @@ void HttpServer::StopListening() {
 }
 
 bool HttpServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-  if (WaitForClass(request, socket)) return true;
+  if (StreamClass(request, socket)) return true;
   QHttpServerResponder responder = makeResponder(request, socket);
   Send(responder, Dispatch(request));
   return true;
@@ -171,6 +171,7 @@ Reply HttpServer::Dispatch(const QHttpServerRequest& request) {
       {{"api", "teacher", "class"}, Method::Get, &HttpServer::TeacherClass},
       {{"api", "teacher", "compare"}, Method::Get, &HttpServer::TeacherCompare},
       {{"api", "teacher", "class-summary.csv"}, Method::Get, &HttpServer::TeacherSummary},
+      {{"api", "teacher", "events"}, Method::Get, &HttpServer::TeacherEvents},
   };
   const QStringList path = request.url().path(QUrl::FullyEncoded).mid(1).split(QLatin1Char('/'));
   QByteArray allowed;

@@ -82,12 +82,13 @@ class HttpServer : public QAbstractHttpServer {
   Reply TeacherSessions(const QHttpServerRequest&, const QStringList&);
   Reply TeacherQr(const QHttpServerRequest&, const QStringList&);
   // The class view (ClassView.cpp): the sessions changed since a version,
-  // a comparison of two designs, the summary's CSV; a page's wait for the
-  // next change, taken before the routes (true: the request is parked).
+  // a comparison of two designs, the summary's CSV; a page's stream of the
+  // changes, taken before the routes (true: the socket streams them).
   Reply TeacherClass(const QHttpServerRequest&, const QStringList&);
   Reply TeacherCompare(const QHttpServerRequest&, const QStringList&);
   Reply TeacherSummary(const QHttpServerRequest&, const QStringList&);
-  bool WaitForClass(const QHttpServerRequest& request, QTcpSocket* socket);
+  Reply TeacherEvents(const QHttpServerRequest&, const QStringList&);
+  bool StreamClass(const QHttpServerRequest& request, QTcpSocket* socket);
   void FollowClass();
 
   // The run named in the path whose write key the request holds; else the

@@ -1,13 +1,12 @@
 // The teacher's class view: the sessions of the runs with their fits as the
 // class window shows them (sortable), the class plot, the designs' summary
-// and the comparison of two designs. The server sends what changed since the
-// version the page has and holds the request until something does.
+// and the comparison of two designs. The server pushes what changed since the
+// version the page has (server-sent events).
 
 import { ClassPlot } from './classplot.js';
 import { lang, t } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
-const RETRY_MS = 2000;
 
 function element(tag, text, className) {
   const el = document.createElement(tag);
@@ -43,19 +42,18 @@ export class ClassView {
     new ResizeObserver(() => this.drawPlot()).observe($('class-plot-box'));
   }
 
-  async follow() {
-    for (;;) {
-      try {
-        const url = `${this.withToken('/api/teacher/class')}&since=${this.version}&wait=${this.headings ? 1 : 0}&lang=${lang()}`;
-        const response = await fetch(url, { cache: 'no-store' });
-        if (!response.ok) throw new Error(String(response.status));
-        this.apply(await response.json());
-        $('class-error').textContent = '';
-      } catch {
-        $('class-error').textContent = t('no_server');
-        await new Promise((resolve) => setTimeout(resolve, RETRY_MS));
-      }
-    }
+  // The server's stream of changes: the first event brings everything, each
+  // later one what changed; after a break the browser comes back by itself
+  // with the last event's id, and the server sends what it missed.
+  follow() {
+    const events = new EventSource(`${this.withToken('/api/teacher/events')}&lang=${lang()}`);
+    events.onmessage = (e) => {
+      this.apply(JSON.parse(e.data));
+      $('class-error').textContent = '';
+    };
+    events.onerror = () => {
+      $('class-error').textContent = t('no_server');
+    };
   }
 
   apply(changes) {
