@@ -63,7 +63,8 @@ void ClassLoader::Apply(SourceOrigin&& origin, SourceKind kind, Update& update) 
       index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
   }
   for (const experiment::TrialLogSession& s : origin.sessions) {
-    roc::ClassSession data{s.Observer, s.DesignName, s.Categories, roc::CountRecordedRows(s.Rows, s.Categories), {}};
+    roc::ClassSession data{s.Observer, s.DesignName, s.Categories, roc::CountRecordedRows(s.Rows, s.Categories), {},
+                           experiment::DesignRecorded(s.Rows)};
     const Key key{origin.name, s.Session, s.Seed};
     const std::optional<int> missed = MissedExposures(s.Rows);
     const auto found = index_.find(key);
@@ -71,7 +72,8 @@ void ClassLoader::Apply(SourceOrigin&& origin, SourceKind kind, Update& update) 
       ClassEntry& e = sessions_[found->second];
       if (e.data.observer == data.observer && e.data.design == data.design &&
           e.data.categories == data.categories && e.data.counts.noise == data.counts.noise &&
-          e.data.counts.signal == data.counts.signal && e.missedExposures == missed)
+          e.data.counts.signal == data.counts.signal && e.missedExposures == missed &&
+          e.data.designRecorded == data.designRecorded)
         continue;
     }
     data.fit = roc::FitBinormal(data.counts);
@@ -79,6 +81,7 @@ void ClassLoader::Apply(SourceOrigin&& origin, SourceKind kind, Update& update) 
     const int recorded = roc::Total(data.counts.noise) + roc::Total(data.counts.signal);
     if (found != index_.end()) {
       ClassEntry& e = sessions_[found->second];
+      data.expected = e.data.expected;
       e.data = std::move(data);
       e.recorded = recorded;
       e.missedExposures = missed;
@@ -100,6 +103,19 @@ ClassLoader::Update ClassLoader::Refresh() {
     for (const std::string& gone : changes.removed) RemoveOrigin(gone, update);
     for (SourceOrigin& origin : changes.changed) Apply(std::move(origin), source->Kind(), update);
   }
+  // Whether a run is whole can change with the other sessions of its design.
+  std::vector<roc::ClassSession*> all;
+  std::vector<int> before;
+  for (ClassEntry& e : sessions_) {
+    all.push_back(&e.data);
+    before.push_back(e.data.expected);
+  }
+  roc::MarkIncomplete(all);
+  std::vector<bool> told(sessions_.size());
+  for (const std::vector<std::size_t>* list : {&update.added, &update.changed})
+    for (std::size_t i : *list) told[i] = true;
+  for (std::size_t i = 0; i < sessions_.size(); ++i)
+    if (sessions_[i].data.expected != before[i] && !told[i]) update.changed.push_back(i);
   if (update.removed) {
     // Indices reported before a removal may have moved: the whole table is new.
     update.added.clear();

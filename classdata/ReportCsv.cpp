@@ -90,6 +90,7 @@ std::vector<SummaryColumn> MakeClassSummaryColumns() {
       Count("sessions", &DesignSummary::sessions),
       Count("fitted", &DesignSummary::fitted),
       Count("degenerate", &DesignSummary::degenerate),
+      Count("incomplete", &DesignSummary::incomplete),
       Count("recorded", &DesignSummary::recorded),
       Pooled("pooled_d", &BinormalFit::d),
       Pooled("pooled_R", &BinormalFit::R),
@@ -140,7 +141,21 @@ std::vector<CsvColumn<FitSession>> FitCsvColumns(const FitCsvLayout& layout) {
   columns.push_back({"df", [](const FitSession& s) { return s.fit ? std::to_string(s.fit->df) : ""; }});
   columns.push_back({"p", [](const FitSession& s) { return s.fit ? Optional(s.fit->p) : ""; }});
   columns.push_back({"status", [](const FitSession& s) { return s.fit ? "ok" : "degenerate"; }});
+  columns.push_back({"completeness", [](const FitSession& s) { return s.incomplete ? "incomplete" : "complete"; }});
   return columns;
+}
+
+std::vector<roc::ClassSession> FitEach(const std::vector<const experiment::TrialLogSession*>& sessions) {
+  std::vector<roc::ClassSession> fitted;
+  for (const experiment::TrialLogSession* s : sessions) {
+    const roc::RatingCounts counts = roc::CountRecordedRows(s->Rows, s->Categories);
+    fitted.push_back({s->Observer, s->DesignName, s->Categories, counts, roc::FitBinormal(counts),
+                      experiment::DesignRecorded(s->Rows)});
+  }
+  std::vector<roc::ClassSession*> all;
+  for (roc::ClassSession& s : fitted) all.push_back(&s);
+  roc::MarkIncomplete(all);
+  return fitted;
 }
 
 std::string FitTableCsv(const std::vector<ClassEntry>& sessions) {
@@ -154,7 +169,8 @@ std::string FitTableCsv(const std::vector<ClassEntry>& sessions) {
   std::string text = CsvHeader(columns);
   for (const ClassEntry& e : sessions)
     text +=
-        CsvLine(columns, FitSession{e.origin, e.session, e.data.observer, e.data.design, e.data.counts, e.data.fit});
+        CsvLine(columns, FitSession{e.origin, e.session, e.data.observer, e.data.design, e.data.counts, e.data.fit,
+                                    e.data.Incomplete()});
   return text;
 }
 

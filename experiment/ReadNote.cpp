@@ -57,6 +57,8 @@ std::string RuleText(FieldRule rule) {
       return "a whole number from 0 to 4294967295";
     case FieldRule::kTrial:
       return "a whole number from 1";
+    case FieldRule::kTrialCount:
+      return "a number of trials";
     case FieldRule::kPhase:
       return std::string(PhaseName(true)) + " or " + std::string(PhaseName(false));
     case FieldRule::kStimulus:

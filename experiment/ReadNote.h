@@ -13,6 +13,7 @@ enum class FieldRule {
   kCategories,         // a whole number from 2 to kMaxCategories
   kSeed,               // a whole number from 0 to 4294967295
   kTrial,              // a whole number from 1
+  kTrialCount,         // a number of trials: a whole number from 0
   kPhase,              // practice or recorded
   kStimulus,           // noise or signal
   kRating,             // a rating code: a whole number from 1

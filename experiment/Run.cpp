@@ -93,7 +93,8 @@ TrialLogRow AnswerRow(const TrialLogSession& identity, const Design& design, std
           .ExposureMs = timing.ExposureMs,
           .AskedMs = timing.AskedMs,
           .FrameMs = timing.FrameMs,
-          .RatingMs = timing.RatingMs};
+          .RatingMs = timing.RatingMs,
+          .DesignRecorded = design.RecordedTrials};
 }
 
 Run MakeRun(const RunSettings& settings, const std::string& session, const std::string& observer) {

@@ -124,10 +124,12 @@ std::optional<ReadNote> ReadRow(const std::vector<std::string>& fields, const He
     if (const FieldCheck read = column.Read(field, row); !read)
       return ReadNote{NoteCode::kBadField, {}, 0, {std::string(column.Name), fields[header.at[c]]}, *read.broken};
   }
-  // A plain file's rows are the standard design's; a class file's phase is
-  // its own, since the design's counts are not in the file.
+  // A plain file's rows are the standard design's, its recorded trials
+  // included; a class file's phase is its own, since the design's practice
+  // trials are not in the file.
   if (header.format == TrialLogFormat::kPlain) {
     if (std::optional<ReadNote> wrong = CheckAgainstDesign(row, Design::Standard())) return wrong;
+    row.DesignRecorded = Design::Standard().RecordedTrials;
   }
   if (row.Response > row.Categories) {
     return ReadNote{NoteCode::kRatingBeyondScale, {}, 0, {std::to_string(row.Response), std::to_string(row.Categories)}};
@@ -343,6 +345,12 @@ TrialLogContents ParseTrialLog(std::string_view bytes, std::string_view fileName
   ParseLines(decoded.encoding == TextEncoding::kCp932 ? std::string_view(decoded.converted) : bytes, file, contents);
   if (contents.Sessions.empty() && !contents.Error) contents.Error = ReadNote{NoteCode::kNoSessions, file};
   return contents;
+}
+
+std::int32_t DesignRecorded(const std::vector<TrialLogRow>& rows) {
+  std::int32_t recorded = 0;
+  for (const TrialLogRow& row : rows) recorded = std::max(recorded, row.DesignRecorded);
+  return recorded;
 }
 
 TrialLogContents ReadTrialLog(const std::string& path) {

@@ -16,7 +16,8 @@ namespace experiment {
 // whatever the locale, LF line ends, a header naming the columns first. The
 // columns and their order are those of TrialLogColumns.h. Two formats: the
 // plain one of the standard experiment, and the class format, which also
-// names the observer, the design and its number of rating categories.
+// names the observer, the design, its number of rating categories and of
+// recorded trials.
 enum class TrialLogFormat { kPlain, kClass };
 
 // One line of the file: one answered trial.
@@ -34,6 +35,9 @@ struct TrialLogRow {
   double AskedMs = 0;     // the exposure aimed at: the design's, in whole frames; 0 when not known
   double FrameMs = 0;     // one frame of the screen; 0 when the screen reports no refresh rate
   std::int64_t RatingMs;  // rating screen shown to rating press
+  // The recorded trials of the design, which a whole run has; 0 when not
+  // known (a class file begun by an earlier version).
+  std::int32_t DesignRecorded = 0;
 
   bool operator==(const TrialLogRow&) const = default;
 };
@@ -117,6 +121,10 @@ struct TrialLogSession {
   std::int32_t Categories = Design::Standard().Categories();
 };
 
+// The recorded trials of a session's design as its rows say; 0 when none
+// says.
+std::int32_t DesignRecorded(const std::vector<TrialLogRow>& rows);
+
 // A whole file read back: its sessions in order of first appearance.
 // Error, when set, says why nothing could be read: the file cannot be read,
 // it is neither UTF-8 nor CP932 text, its first line is not a header of ours,
@@ -126,10 +134,11 @@ struct TrialLogSession {
 // skipped without a word; a UTF-8 byte order mark, CRLF line ends and quoted
 // fields are accepted. Columns are found by their header names; unknown
 // columns are ignored. Files of both formats are read; a plain file's rows
-// belong to the standard design. What a spreadsheet makes of the file is
-// read too, and said in Notes: CP932 text (Shift_JIS, as Japanese
-// spreadsheet programs save), fields separated by ';' with ',' as the
-// decimal mark (as spreadsheets under many European locales save).
+// belong to the standard design, its recorded trials included. What a
+// spreadsheet makes of the file is read too, and said in Notes: CP932 text
+// (Shift_JIS, as Japanese spreadsheet programs save), fields separated by
+// ';' with ',' as the decimal mark (as spreadsheets under many European
+// locales save).
 struct TrialLogContents {
   std::vector<TrialLogSession> Sessions;
   TrialLogFormat Format = TrialLogFormat::kPlain;

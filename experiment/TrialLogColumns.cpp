@@ -102,6 +102,12 @@ const TrialLogColumn kColumns[] = {
        return {};
      },
      SqlType::kInteger, Get<&TrialLogRow::Categories>, Set<&TrialLogRow::Categories>},
+    {"design_recorded", true, true, [](const TrialLogRow& r, std::string& line) { Append(line, r.DesignRecorded); },
+     [](std::string_view f, TrialLogRow& r) -> FieldCheck {
+       if (!ParseInteger(f, r.DesignRecorded)) return Broke(FieldRule::kTrialCount);
+       return {};
+     },
+     SqlType::kInteger, Get<&TrialLogRow::DesignRecorded>, Set<&TrialLogRow::DesignRecorded>},
     {"seed", false, false, [](const TrialLogRow& r, std::string& line) { Append(line, r.Seed); },
      [](std::string_view f, TrialLogRow& r) -> FieldCheck {
        if (!ParseInteger(f, r.Seed)) return Broke(FieldRule::kSeed);

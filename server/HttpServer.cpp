@@ -416,11 +416,13 @@ Reply HttpServer::TeacherSessions(const QHttpServerRequest& request, const QStri
   }
   const auto columns = classdata::FitCsvColumns(layout);
   std::string csv = classdata::CsvHeader(columns);
+  std::vector<const experiment::TrialLogSession*> each;
+  for (const experiment::TrialLogSession& s : sessions) each.push_back(&s);
+  const std::vector<roc::ClassSession> fitted = classdata::FitEach(each);
   for (std::size_t i = 0; i < sessions.size(); ++i) {
     const experiment::TrialLogSession& s = sessions[i];
-    const roc::RatingCounts counts = roc::CountRecordedRows(s.Rows, s.Categories);
-    const std::optional<roc::BinormalFit> fit = roc::FitBinormal(counts);
-    csv += classdata::CsvLine(columns, classdata::FitSession{order_[i]->Id(), s.Session, s.Observer, s.DesignName, counts, fit});
+    csv += classdata::CsvLine(columns, classdata::FitSession{order_[i]->Id(), s.Session, s.Observer, s.DesignName,
+                                                             fitted[i].counts, fitted[i].fit, fitted[i].Incomplete()});
   }
   Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(csv)};
   reply.headers = {kNoStore, {"Content-Disposition", "attachment; filename=\"sessions.csv\""}};

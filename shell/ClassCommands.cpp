@@ -52,18 +52,28 @@ ClassOptions::ClassOptions()
     : window("class", "Open the class window \"クラスの結果\" on the SOURCEs (per-trial files, folders of *.csv, "
                       "class databases named by a CONNINFO); it follows them as they grow. Needs a display."),
       report("class-report", "Write the class report of the SOURCEs as a PDF (A4) to OUT; opens no window.", "OUT"),
-      summary("class-summary", "Print the class summary of the SOURCEs as CSV, one line per design; opens no window.") {}
+      summary("class-summary", "Print the class summary of the SOURCEs as CSV, one line per design; opens no window."),
+      includeIncomplete("include-incomplete",
+                        "With a class option: count the incomplete sessions (runs broken off, with fewer recorded "
+                        "trials than their design has) in the designs' summaries and comparison; they are left out "
+                        "by default.") {}
 
-void ClassOptions::AddTo(QCommandLineParser& parser) const { parser.addOptions({window, report, summary}); }
+void ClassOptions::AddTo(QCommandLineParser& parser) const {
+  parser.addOptions({window, report, summary, includeIncomplete});
+}
 
 bool ClassOptions::Take(const QCommandLineParser& parser, const QStringList& positional, CommandLine& cl) const {
   const int set = parser.isSet(window) + parser.isSet(report) + parser.isSet(summary);
-  if (set == 0) return false;
   const auto bad = [&cl](const std::string& why) {
     cl.action = CommandLine::Action::kBadInput;
     cl.text = why;
     return true;
   };
+  if (set == 0) {
+    return parser.isSet(includeIncomplete) && bad("--include-incomplete goes with --class, --class-report or "
+                                                  "--class-summary");
+  }
+  cl.includeIncomplete = parser.isSet(includeIncomplete);
   if (set > 1) return bad("--class, --class-report and --class-summary do not go together");
   if (parser.values(report).size() > 1) return bad("--class-report given more than once");
   if (cl.csvFile || cl.seed || cl.autosave || cl.designFile || cl.observer || cl.store)
@@ -78,19 +88,20 @@ bool ClassOptions::Take(const QCommandLineParser& parser, const QStringList& pos
   return true;
 }
 
-int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err) {
+int RunClassSummary(const std::vector<std::string>& sources, std::ostream& out, std::ostream& err,
+                    bool withIncomplete) {
   classdata::ClassLoader loader;
   const bool clean = LoadOnce(loader, sources, err);
   const auto& columns = classdata::ClassSummaryColumns();
   out << classdata::CsvHeader(columns);
-  for (const roc::DesignSummary& d : roc::SummarizeDesigns(loader.ClassSessions()))
+  for (const roc::DesignSummary& d : roc::SummarizeDesigns(loader.ClassSessions(), withIncomplete))
     out << classdata::CsvLine(columns, d);
   out.flush();
   return clean ? 0 : 2;
 }
 
 int RunClassReport(const std::string& pdf, const std::vector<std::string>& sources, std::ostream& err, int argc,
-                   char** argv, ui::Language language) {
+                   char** argv, ui::Language language, bool withIncomplete) {
   // Nothing is written, not even a temporary file, over what the class is
   // read from or over other data.
   if (const numeric::Status may = classdata::CheckOutputPath(pdf, sources, classdata::ReportOutputRules()); !may) {
@@ -103,7 +114,8 @@ int RunClassReport(const std::string& pdf, const std::vector<std::string>& sourc
   ui::UseLanguage(language);
   classdata::ClassLoader loader;
   const bool clean = LoadOnce(loader, sources, err);
-  ClassReportContent content{&loader, roc::SummarizeDesigns(loader.ClassSessions()), {}, {}, {}};
+  ClassReportContent content{&loader, roc::SummarizeDesigns(loader.ClassSessions(), withIncomplete), {}, {}, {},
+                             withIncomplete};
   if (content.designs.size() >= 2) {
     content.first = content.designs[0].design;
     content.second = content.designs[1].design;
@@ -116,8 +128,9 @@ int RunClassReport(const std::string& pdf, const std::vector<std::string>& sourc
   return clean ? 0 : 2;
 }
 
-int RunClassWindow(const std::vector<std::string>& sources) {
+int RunClassWindow(const std::vector<std::string>& sources, bool withIncomplete) {
   auto* window = new ClassWindow(sources);
+  window->IncludeIncomplete(withIncomplete);
   window->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
   window->show();

@@ -23,6 +23,7 @@ struct CommandLine {
   std::string text;                    // the help text, or what is wrong with the input
   std::vector<std::string> classSources;  // --class, --class-report, --class-summary: SOURCE...
   std::string classReport;                // --class-report OUT
+  bool includeIncomplete = false;         // --include-incomplete: summarise the runs broken off too
   std::optional<std::string> store;       // --store CONNINFO (with the experiment), --store-init CONNINFO
   ui::Language language = ui::Language::kJapanese;  // --lang en|ja: the windows' language
   std::optional<ServeRequest> serve;                // --serve and its options

@@ -54,7 +54,7 @@ std::optional<int> RunCommand(const shell::CommandLine& cl, int argc, char** arg
       return shell::RunFitReport(cl.fitFiles, std::cout, std::cerr);
     case shell::CommandLine::Action::kClassSummary: {
       const QCoreApplication app(argc, argv);  // a class database's driver is a Qt plugin
-      return shell::RunClassSummary(cl.classSources, std::cout, std::cerr);
+      return shell::RunClassSummary(cl.classSources, std::cout, std::cerr, cl.includeIncomplete);
     }
     case shell::CommandLine::Action::kStoreInit: {
       const QCoreApplication app(argc, argv);
@@ -63,7 +63,8 @@ std::optional<int> RunCommand(const shell::CommandLine& cl, int argc, char** arg
     case shell::CommandLine::Action::kServe:
       return shell::RunServe(*cl.serve, argc, argv);
     case shell::CommandLine::Action::kClassReport:
-      return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv, cl.language);
+      return shell::RunClassReport(cl.classReport, cl.classSources, std::cerr, argc, argv, cl.language,
+                                   cl.includeIncomplete);
     case shell::CommandLine::Action::kClass:
     case shell::CommandLine::Action::kRun:
       break;
@@ -161,7 +162,8 @@ int main(int argc, char** argv) {
   experiment::TrialLogFile csv;
   if (const std::optional<int> failed = ReadRunSettings(cl, runs, csv)) return *failed;
   if (const std::optional<int> failed = StartWindowSystem(cl, argc, argv)) return *failed;
-  if (cl.action == shell::CommandLine::Action::kClass) return shell::RunClassWindow(cl.classSources);
+  if (cl.action == shell::CommandLine::Action::kClass)
+    return shell::RunClassWindow(cl.classSources, cl.includeIncomplete);
 
   TForm1* form1 = nullptr;
   std::unique_ptr<store::Store> classStore;

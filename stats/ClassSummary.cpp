@@ -54,7 +54,16 @@ std::optional<MeanEstimate> Estimate(const std::vector<double>& values) {
   return e;
 }
 
-std::vector<DesignSummary> SummarizeDesigns(const std::vector<const ClassSession*>& sessions) {
+void MarkIncomplete(const std::vector<ClassSession*>& sessions) {
+  std::map<std::string, int> most;  // recorded trials, per design
+  for (const ClassSession* s : sessions) {
+    int& m = most[s->design];
+    m = std::max(m, Total(s->counts.noise) + Total(s->counts.signal));
+  }
+  for (ClassSession* s : sessions) s->expected = s->designRecorded > 0 ? s->designRecorded : most[s->design];
+}
+
+std::vector<DesignSummary> SummarizeDesigns(const std::vector<const ClassSession*>& sessions, bool withIncomplete) {
   std::vector<DesignSummary> designs;
   std::vector<std::vector<const ClassSession*>> members;
   for (const ClassSession* s : sessions) {
@@ -62,14 +71,16 @@ std::vector<DesignSummary> SummarizeDesigns(const std::vector<const ClassSession
     if (at == designs.end()) {
       designs.push_back({});
       designs.back().design = s->design;
+      designs.back().categories = s->categories;
       members.emplace_back();
       at = designs.end() - 1;
     }
-    members[at - designs.begin()].push_back(s);
+    at->incomplete += s->Incomplete();
+    if (withIncomplete || !s->Incomplete()) members[at - designs.begin()].push_back(s);
   }
   for (std::size_t i = 0; i < designs.size(); ++i) {
     DesignSummary& d = designs[i];
-    d.categories = members[i].front()->categories;
+    if (!members[i].empty()) d.categories = members[i].front()->categories;
     std::vector<double> a, b, az, da;
     std::vector<std::vector<double>> criteria(std::max(0, d.categories - 1));
     for (const ClassSession* s : members[i]) {
@@ -114,7 +125,7 @@ std::vector<DesignSummary> SummarizeDesigns(const std::vector<const ClassSession
 }
 
 DesignComparison CompareDesigns(const std::vector<const ClassSession*>& sessions, const std::string& first,
-                                const std::string& second) {
+                                const std::string& second, bool withIncomplete) {
   DesignComparison c;
   c.first = first;
   c.second = second;
@@ -125,7 +136,7 @@ DesignComparison CompareDesigns(const std::vector<const ClassSession*>& sessions
   };
   Side sides[2];
   for (const ClassSession* s : sessions) {
-    if (!s->fit) continue;
+    if (!s->fit || (s->Incomplete() && !withIncomplete)) continue;
     const int side = s->design == first ? 0 : s->design == second ? 1 : -1;
     if (side < 0) continue;
     Side& sd = sides[side];

@@ -25,7 +25,8 @@ namespace store {
 // columns of the row (NOT NULL; 0, or empty text, in the rows already there).
 // A fresh database gets every column at once.
 inline constexpr std::string_view kAddedInVersion2[] = {"asked_ms", "frame_ms"};
-inline constexpr std::span<const std::string_view> kMigrationSteps[] = {kAddedInVersion2};
+inline constexpr std::string_view kAddedInVersion3[] = {"design_recorded"};
+inline constexpr std::span<const std::string_view> kMigrationSteps[] = {kAddedInVersion2, kAddedInVersion3};
 inline constexpr int kSchemaVersion = 1 + static_cast<int>(std::size(kMigrationSteps));
 inline constexpr const char* kNotification = "rocrating_trials";
 

@@ -66,6 +66,14 @@
         <source>セッション</source>
         <translation>Sessions</translation>
     </message>
+    <message>
+        <source>未完了のセッション（記録試行がデザインより少ないもの）%1 件を要約と比較に含めています。</source>
+        <translation>Incomplete sessions (fewer recorded trials than their design has): %1, included in the summaries and the comparison.</translation>
+    </message>
+    <message>
+        <source>未完了のセッション（記録試行がデザインより少ないもの）%1 件は要約と比較に含めていません。</source>
+        <translation>Incomplete sessions (fewer recorded trials than their design has): %1, left out of the summaries and the comparison.</translation>
+    </message>
 </context>
 <context>
     <name>ClassTables</name>
@@ -202,6 +210,18 @@
         <source>平均基準</source>
         <translation>Mean criteria</translation>
     </message>
+    <message>
+        <source>未完了・推定済</source>
+        <translation>Incomplete, fitted</translation>
+    </message>
+    <message>
+        <source>未完了・推定不能</source>
+        <translation>Incomplete, no fit</translation>
+    </message>
+    <message>
+        <source>未完了</source>
+        <translation>Incomplete</translation>
+    </message>
 </context>
 <context>
     <name>ClassWindow</name>
@@ -264,6 +284,10 @@
     <message>
         <source>クラスの読み込み元のファイルやフォルダーの中には保存しません: </source>
         <translation>Will not save over a file or inside a folder the class is read from: </translation>
+    </message>
+    <message>
+        <source>未完了のセッション（記録試行がデザインより少ないもの）も含める</source>
+        <translation>Include the incomplete sessions (fewer recorded trials than their design has)</translation>
     </message>
     <message>
         <source>読み込めなかったもの、読み方の注意</source>
@@ -516,6 +540,10 @@
     <message>
         <source>欄の区切りを「;」、小数点を「,」として読みました</source>
         <translation>read with &quot;;&quot; between the fields and &quot;,&quot; as the decimal mark</translation>
+    </message>
+    <message>
+        <source>試行の数</source>
+        <translation>a number of trials</translation>
     </message>
 </context>
 <context>

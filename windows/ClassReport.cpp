@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -11,83 +10,10 @@
 #include "windows/ClassPlot.h"
 #include "windows/ClassTables.h"
 #include "windows/ReadNoteText.h"
+#include "windows/ReportFlow.h"
 #include "windows/SaveFile.h"
 
 namespace {
-
-// Lays text and tables down a page from the top, starting a new page when the
-// next piece does not fit.
-class PageFlow {
- public:
-  PageFlow(QPdfWriter& writer, QPainter& painter) : writer_(writer), painter_(painter) {
-    const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
-    area_ = QRectF(0, 0, page.width(), page.height());
-    y_ = 0;
-  }
-
-  double Width() const { return area_.width(); }
-  double Y() const { return y_; }
-  void Skip(double h) { y_ += h; }
-
-  // Room for h more, on a new page when this one is full.
-  void Ensure(double h) {
-    if (y_ + h <= area_.bottom() || y_ == 0) return;
-    writer_.newPage();
-    y_ = 0;
-  }
-
-  void Text(const QString& text, double points, bool bold = false) {
-    QFont font = painter_.font();
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    painter_.setFont(font);
-    const QRectF bounds = painter_.boundingRect(QRectF(0, 0, Width(), 1e6), Qt::TextWordWrap, text);
-    Ensure(bounds.height());
-    painter_.drawText(QRectF(0, y_, Width(), bounds.height()), Qt::TextWordWrap, text);
-    y_ += bounds.height();
-  }
-
-  // Columns of the given relative widths; the header row again on each new page.
-  void Table(const QStringList& headers, const std::vector<QStringList>& rows, const std::vector<double>& weights,
-             double points) {
-    QFont font = painter_.font();
-    font.setPointSizeF(points);
-    font.setBold(false);
-    painter_.setFont(font);
-    const double rowH = QFontMetricsF(font).height() + 4;
-    double total = 0;
-    for (double w : weights) total += w;
-    std::vector<double> x{0};
-    for (double w : weights) x.push_back(x.back() + Width() * w / total);
-    auto row = [&](const QStringList& cells, bool header) {
-      if (header) painter_.fillRect(QRectF(0, y_, Width(), rowH), QColor(235, 235, 235));
-      for (int c = 0; c < cells.size() && c + 1 < static_cast<int>(x.size()); ++c) {
-        painter_.drawText(QRectF(x[c] + 2, y_, x[c + 1] - x[c] - 4, rowH),
-                          Qt::AlignVCenter | (c == 0 ? Qt::AlignLeft : Qt::AlignRight), cells[c]);
-      }
-      painter_.setPen(QPen(QColor(200, 200, 200), 0.5));
-      painter_.drawLine(QPointF(0, y_ + rowH), QPointF(Width(), y_ + rowH));
-      painter_.setPen(Qt::black);
-      y_ += rowH;
-    };
-    Ensure(2 * rowH);
-    row(headers, true);
-    for (const QStringList& cells : rows) {
-      if (y_ + rowH > area_.bottom()) {
-        writer_.newPage();
-        y_ = 0;
-        row(headers, true);
-      }
-      row(cells, false);
-    }
-  }
-
- private:
-  QPdfWriter& writer_;
-  QPainter& painter_;
-  QRectF area_;
-  double y_;
-};
 
 // The title, when the report was made and from what.
 void Title(PageFlow& flow, const ClassReportContent& content) {
@@ -132,9 +58,24 @@ void Designs(PageFlow& flow, const ClassReportContent& content) {
     for (const QStringList& c : columns) row << c[f];
     rows.push_back(row);
   }
-  std::vector<double> weights{1.2};
-  weights.resize(1 + columns.size(), 1.0);
-  flow.Table(headers, rows, weights, 8);
+  std::vector<ReportColumn> layout{{Qt::AlignLeft, false}};
+  layout.resize(1 + columns.size(), {Qt::AlignRight, false});
+  flow.Table(headers, rows, layout, 8);
+  int incomplete = 0;
+  for (const roc::DesignSummary& d : content.designs) incomplete += d.incomplete;
+  if (incomplete > 0) {
+    flow.Skip(3);
+    flow.Text(content.withIncomplete
+                  ? QCoreApplication::translate("ClassReport",
+                                                "未完了のセッション（記録試行がデザインより少ないもの）%1 件を"
+                                                "要約と比較に含めています。")
+                        .arg(incomplete)
+                  : QCoreApplication::translate("ClassReport",
+                                                "未完了のセッション（記録試行がデザインより少ないもの）%1 件は"
+                                                "要約と比較に含めていません。")
+                        .arg(incomplete),
+              7);
+  }
   flow.Skip(10);
 }
 
@@ -143,7 +84,8 @@ void Designs(PageFlow& flow, const ClassReportContent& content) {
 void Comparison(PageFlow& flow, const ClassReportContent& content) {
   if (content.first.empty() || content.second.empty() || content.first == content.second) return;
   const std::vector<const roc::ClassSession*> sessions = content.loader->ClassSessions();
-  const roc::DesignComparison comparison = roc::CompareDesigns(sessions, content.first, content.second);
+  const roc::DesignComparison comparison =
+      roc::CompareDesigns(sessions, content.first, content.second, content.withIncomplete);
   auto find = [&](const std::string& name) -> const roc::DesignSummary* {
     for (const roc::DesignSummary& d : content.designs)
       if (d.design == name) return &d;
@@ -155,7 +97,7 @@ void Comparison(PageFlow& flow, const ClassReportContent& content) {
   for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(content.first), find(content.second)))
     lines.push_back({caption, text});
   flow.Table({QCoreApplication::translate("ClassReport", "項目"), QCoreApplication::translate("ClassReport", "値")},
-             lines, {1, 2}, 8);
+             lines, {{Qt::AlignLeft, false}, {Qt::AlignLeft, false}}, 8);
   flow.Skip(10);
 }
 
@@ -169,15 +111,15 @@ void Problems(PageFlow& flow, const ClassReportContent& content) {
   flow.Skip(10);
 }
 
-// The session table, every column of the window's, each as wide as its share.
+// The session table, every column of the window's, aligned as there.
 void Sessions(PageFlow& flow, const ClassReportContent& content) {
   flow.Text(QCoreApplication::translate("ClassReport", "セッション"), 11, true);
   flow.Skip(3);
   QStringList headers;
-  std::vector<double> widths;
+  std::vector<ReportColumn> layout;
   for (const classtext::SessionColumn& column : classtext::SessionColumns()) {
     headers << classtext::SessionHeading(column);
-    widths.push_back(column.width);
+    layout.push_back({column.alignment, column.shortened});
   }
   std::vector<QStringList> rows;
   for (const classdata::ClassEntry& e : content.loader->Sessions()) {
@@ -186,10 +128,22 @@ void Sessions(PageFlow& flow, const ClassReportContent& content) {
       row << classtext::SessionCell(e, column, Qt::DisplayRole).toString();
     rows.push_back(row);
   }
-  flow.Table(headers, rows, widths, 6.5);
+  flow.Table(headers, rows, layout, 6.5);
 }
 
 }  // namespace
+
+void PaintClassReport(QPainter& painter, QSizeF page, const std::function<void()>& newPage,
+                      const ClassReportContent& content) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  PageFlow flow(painter, page, newPage);
+  Title(flow, content);
+  Plots(flow, painter, content);
+  Designs(flow, content);
+  Comparison(flow, content);
+  Problems(flow, content);
+  Sessions(flow, content);
+}
 
 void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   QPdfWriter writer(device);
@@ -201,14 +155,8 @@ void WriteClassReport(QIODevice* device, const ClassReportContent& content) {
   writer.setTitle(QCoreApplication::translate("ClassReport", "クラスの結果"));
   writer.setCreator(QStringLiteral("rocrating"));
   QPainter painter(&writer);
-  painter.setRenderHint(QPainter::Antialiasing);
-  PageFlow flow(writer, painter);
-  Title(flow, content);
-  Plots(flow, painter, content);
-  Designs(flow, content);
-  Comparison(flow, content);
-  Problems(flow, content);
-  Sessions(flow, content);
+  const QRect page = writer.pageLayout().paintRectPixels(writer.resolution());
+  PaintClassReport(painter, page.size(), [&writer] { writer.newPage(); }, content);
 }
 
 QString SaveClassReport(const QString& path, const ClassReportContent& content) {

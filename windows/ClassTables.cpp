@@ -54,7 +54,12 @@ QVariant Time(const classdata::ClassEntry& e) {
 }
 QVariant TimeKey(const classdata::ClassEntry& e) { return QString::fromStdString(e.session); }
 
-QVariant Recorded(const classdata::ClassEntry& e) { return e.recorded; }
+// An incomplete run's recorded trials against those of its design.
+QVariant Recorded(const classdata::ClassEntry& e) {
+  if (!e.data.Incomplete()) return e.recorded;
+  return QStringLiteral("%1 / %2").arg(e.recorded).arg(e.data.expected);
+}
+QVariant RecordedKey(const classdata::ClassEntry& e) { return e.recorded; }
 
 QVariant Missed(const classdata::ClassEntry& e) {
   if (!e.missedExposures) return kDash;
@@ -91,26 +96,29 @@ QVariant PText(const classdata::ClassEntry& e) {
 QVariant PKey(const classdata::ClassEntry& e) { return P(e).value_or(kNone); }
 
 QVariant Status(const classdata::ClassEntry& e) {
+  if (e.data.Incomplete())
+    return e.data.fit ? QCoreApplication::translate("ClassTables", "未完了・推定済")
+                      : QCoreApplication::translate("ClassTables", "未完了・推定不能");
   return e.data.fit ? QCoreApplication::translate("ClassTables", "推定済")
                     : QCoreApplication::translate("ClassTables", "推定不能");
 }
 
 // The session table, left to right.
 constexpr SessionColumn kSessionColumns[] = {
-    {{QT_TRANSLATE_NOOP("ClassTables", "観察者")}, nullptr, Qt::AlignLeft, 1.1, Observer, nullptr},
-    {{QT_TRANSLATE_NOOP("ClassTables", "デザイン")}, nullptr, Qt::AlignLeft, 1.1, DesignName, nullptr},
-    {{QT_TRANSLATE_NOOP("ClassTables", "セッション")}, nullptr, Qt::AlignLeft, 1.7, Time, TimeKey},
-    {{QT_TRANSLATE_NOOP("ClassTables", "記録試行")}, nullptr, Qt::AlignRight, 0.8, Recorded, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "観察者")}, nullptr, Qt::AlignLeft, true, Observer, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "デザイン")}, nullptr, Qt::AlignLeft, true, DesignName, nullptr},
+    {{QT_TRANSLATE_NOOP("ClassTables", "セッション")}, nullptr, Qt::AlignLeft, false, Time, TimeKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "記録試行")}, nullptr, Qt::AlignRight, false, Recorded, RecordedKey},
     {{QT_TRANSLATE_NOOP("ClassTables", "露出ずれ")},
-     QT_TRANSLATE_NOOP("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数"), Qt::AlignRight, 0.8,
+     QT_TRANSLATE_NOOP("ClassTables", "露出時間が目標から 1 フレームを超えてずれた記録試行の数"), Qt::AlignRight, false,
      Missed, MissedKey},
-    {{"d"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::d>, FitKey<&roc::BinormalFit::d>},
-    {{"R"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::R>, FitKey<&roc::BinormalFit::R>},
-    {{"Az ± SE"}, nullptr, Qt::AlignRight, 1.3, AzWithSe, FitKey<&roc::BinormalFit::az>},
-    {{"d_a"}, nullptr, Qt::AlignRight, 0.7, FitNumber<&roc::BinormalFit::d_a>, FitKey<&roc::BinormalFit::d_a>},
-    {{QT_TRANSLATE_NOOP("ClassTables", "基準")}, nullptr, Qt::AlignRight, 1.5, Criteria, CriteriaKey},
-    {{QT_TRANSLATE_NOOP("ClassTables", "χ² の p")}, nullptr, Qt::AlignRight, 0.8, PText, PKey},
-    {{QT_TRANSLATE_NOOP("ClassTables", "状態")}, nullptr, Qt::AlignRight, 0.8, Status, nullptr},
+    {{"d"}, nullptr, Qt::AlignRight, false, FitNumber<&roc::BinormalFit::d>, FitKey<&roc::BinormalFit::d>},
+    {{"R"}, nullptr, Qt::AlignRight, false, FitNumber<&roc::BinormalFit::R>, FitKey<&roc::BinormalFit::R>},
+    {{"Az ± SE"}, nullptr, Qt::AlignRight, false, AzWithSe, FitKey<&roc::BinormalFit::az>},
+    {{"d_a"}, nullptr, Qt::AlignRight, false, FitNumber<&roc::BinormalFit::d_a>, FitKey<&roc::BinormalFit::d_a>},
+    {{QT_TRANSLATE_NOOP("ClassTables", "基準")}, nullptr, Qt::AlignRight, false, Criteria, CriteriaKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "χ² の p")}, nullptr, Qt::AlignRight, false, PText, PKey},
+    {{QT_TRANSLATE_NOOP("ClassTables", "状態")}, nullptr, Qt::AlignRight, false, Status, nullptr},
 };
 
 // The design summary's headings; the Japanese ones are shown in the
@@ -119,11 +127,12 @@ constexpr SessionColumn kSessionColumns[] = {
 constexpr Heading kDesignHeaders[] = {
     {QT_TRANSLATE_NOOP("ClassTables", "デザイン")},      QT_TRANSLATE_NOOP3("ClassTables", "セッション", "count"),
     {QT_TRANSLATE_NOOP("ClassTables", "推定済")},        {QT_TRANSLATE_NOOP("ClassTables", "推定不能")},
-    {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},      {QT_TRANSLATE_NOOP("ClassTables", "合算 d")},
-    {QT_TRANSLATE_NOOP("ClassTables", "合算 R")},        {QT_TRANSLATE_NOOP("ClassTables", "合算 Az ± SE")},
-    {QT_TRANSLATE_NOOP("ClassTables", "平均 a")},        {QT_TRANSLATE_NOOP("ClassTables", "平均 b")},
-    {QT_TRANSLATE_NOOP("ClassTables", "平均 Az ± SD")},  {QT_TRANSLATE_NOOP("ClassTables", "Az の 95%区間")},
-    {QT_TRANSLATE_NOOP("ClassTables", "平均 d_a ± SD")}, {QT_TRANSLATE_NOOP("ClassTables", "平均基準")}};
+    {QT_TRANSLATE_NOOP("ClassTables", "未完了")},        {QT_TRANSLATE_NOOP("ClassTables", "記録試行")},
+    {QT_TRANSLATE_NOOP("ClassTables", "合算 d")},        {QT_TRANSLATE_NOOP("ClassTables", "合算 R")},
+    {QT_TRANSLATE_NOOP("ClassTables", "合算 Az ± SE")},  {QT_TRANSLATE_NOOP("ClassTables", "平均 a")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均 b")},        {QT_TRANSLATE_NOOP("ClassTables", "平均 Az ± SD")},
+    {QT_TRANSLATE_NOOP("ClassTables", "Az の 95%区間")}, {QT_TRANSLATE_NOOP("ClassTables", "平均 d_a ± SD")},
+    {QT_TRANSLATE_NOOP("ClassTables", "平均基準")}};
 
 QStringList Headers(std::span<const Heading> headers) {
   QStringList shown;
@@ -152,7 +161,7 @@ QStringList DesignHeaders() { return Headers(kDesignHeaders); }
 
 QStringList DesignRow(const roc::DesignSummary& d) {
   QStringList row{QString::fromStdString(d.design), QString::number(d.sessions), QString::number(d.fitted),
-                  QString::number(d.degenerate), QString::number(d.recorded)};
+                  QString::number(d.degenerate), QString::number(d.incomplete), QString::number(d.recorded)};
   if (d.mixedScales) {
     row << QCoreApplication::translate("ClassTables", "評定尺度が混在") << kDash << kDash;
   } else if (!d.pooled) {

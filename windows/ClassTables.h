@@ -27,8 +27,8 @@ struct Heading {
 struct SessionColumn {
   Heading heading;
   const char* tip;              // the heading's tool tip in the window; nullptr for none
-  Qt::AlignmentFlag alignment;  // of the cells in the window; the report aligns its first column left, the rest right
-  double width;                 // the column's share of the report's width
+  Qt::AlignmentFlag alignment;  // of the cells, in the window and the report
+  bool shortened;               // a name: the report shortens it with "…" where it cannot fit
   QVariant (*shown)(const classdata::ClassEntry& entry);    // the cell as shown
   QVariant (*sortKey)(const classdata::ClassEntry& entry);  // nullptr: sorts by what is shown
 };

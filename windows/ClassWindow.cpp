@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QBuffer>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
@@ -91,7 +92,7 @@ ClassWindow::ClassWindow(const std::vector<std::string>& sources, QWidget* paren
   connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { soon_.start(kGatherMs); });
   connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { soon_.start(kGatherMs); });
 
-  designs_ = roc::SummarizeDesigns(loader_.ClassSessions());
+  designs_ = roc::SummarizeDesigns(loader_.ClassSessions(), withIncomplete_->isChecked());
   plot_->SetData(classtext::PlotData(loader_, designs_));
   ShowDesigns();
   ShowComparison();
@@ -182,9 +183,18 @@ QWidget* ClassWindow::BuildRight() {
   // was read how, their lists shorter where the screen is low.
   auto* sessions = new QVBoxLayout;
   sessions->addWidget(table_);
+  withIncomplete_ = new QCheckBox(
+      QCoreApplication::translate("ClassWindow", "未完了のセッション（記録試行がデザインより少ないもの）も含める"));
+  connect(withIncomplete_, &QCheckBox::toggled, this, [this](bool on) {
+    designs_ = roc::SummarizeDesigns(loader_.ClassSessions(), on);
+    plot_->SetData(classtext::PlotData(loader_, designs_));
+    ShowDesigns();
+    ShowComparison();
+  });
   auto* column = new QVBoxLayout;
   column->setContentsMargins(0, 0, 0, 0);
   auto* designs = new QVBoxLayout;
+  designs->addWidget(withIncomplete_);
   designs->addWidget(designTable_);
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインごとの要約"), designs));
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインの比較"), compare));
@@ -211,7 +221,7 @@ void ClassWindow::Refresh() {
   const classdata::ClassLoader::Update update = loader_.Refresh();
   if (!update.Any()) return;
   model_->Follow(update);
-  designs_ = roc::SummarizeDesigns(loader_.ClassSessions());
+  designs_ = roc::SummarizeDesigns(loader_.ClassSessions(), withIncomplete_->isChecked());
   plot_->SetData(classtext::PlotData(loader_, designs_));
   if (update.removed) {
     plot_->SetHighlighted(-1);
@@ -356,7 +366,8 @@ void ClassWindow::ShowComparison() {
       if (d.design == name) return &d;
     return nullptr;
   };
-  const roc::DesignComparison c = roc::CompareDesigns(loader_.ClassSessions(), first, second);
+  const roc::DesignComparison c =
+      roc::CompareDesigns(loader_.ClassSessions(), first, second, withIncomplete_->isChecked());
   int row = 0;
   for (const auto& [caption, text] : classtext::ComparisonLines(c, find(first), find(second))) {
     grid->addWidget(new QLabel(caption), row, 0);
@@ -379,8 +390,10 @@ void ClassWindow::SelectionChanged() {
 
 ClassReportContent ClassWindow::ReportContent() const {
   return {&loader_, designs_, firstDesign_->currentText().toStdString(), secondDesign_->currentText().toStdString(),
-          sourceNames_};
+          sourceNames_, withIncomplete_->isChecked()};
 }
+
+void ClassWindow::IncludeIncomplete(bool on) { withIncomplete_->setChecked(on); }
 
 void ClassWindow::RefuseSource(const QString& path) const {
   if (!classdata::CheckOutputPath(path.toStdString(), sources_))

@@ -12,6 +12,7 @@
 #include "windows/ClassReport.h"
 #include "windows/FrozenColumnTable.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -22,10 +23,10 @@ class QTableView;
 class QTableWidget;
 
 // "クラスの結果": every session of the class in a sortable table and on one
-// ROC plot, the designs' summaries and the comparison of two designs, what
-// could not be read and how files were read, kept up to date while the
-// sources grow (a file-system watcher, and a poll every 2 s for what the
-// watcher misses).
+// ROC plot, the designs' summaries and the comparison of two designs (with
+// the incomplete sessions when a check box says so), what could not be read
+// and how files were read, kept up to date while the sources grow (a
+// file-system watcher, and a poll every 2 s for what the watcher misses).
 class ClassWindow : public QWidget {
  public:
   explicit ClassWindow(const std::vector<std::string>& sources, QWidget* parent = nullptr);
@@ -40,6 +41,11 @@ class ClassWindow : public QWidget {
   QTableView* SessionTable() const { return table_; }
   ClassPlotView* Plot() const { return plot_; }
   QListWidget* ProblemList() const { return problems_; }
+  QCheckBox* IncompleteBox() const { return withIncomplete_; }
+
+  // Whether the designs' summaries and comparison count the incomplete
+  // sessions (runs broken off); they are left out until the check box is set.
+  void IncludeIncomplete(bool on);
 
   // The content of the PDF report as the window shows it.
   ClassReportContent ReportContent() const;
@@ -79,6 +85,7 @@ class ClassWindow : public QWidget {
   QRadioButton* rocButton_;
   QRadioButton* zrocButton_;
   QTableWidget* designTable_;
+  QCheckBox* withIncomplete_;
   QComboBox* firstDesign_;
   QComboBox* secondDesign_;
   QWidget* comparison_;

@@ -26,6 +26,8 @@ QString ShownRule(FieldRule rule) {
       return QCoreApplication::translate("ReadNote", "0 から 4294967295 までの整数");
     case FieldRule::kTrial:
       return QCoreApplication::translate("ReadNote", "1 以上の整数");
+    case FieldRule::kTrialCount:
+      return QCoreApplication::translate("ReadNote", "試行の数");
     case FieldRule::kPhase:
       return QCoreApplication::translate("ReadNote", "%1 か %2")
           .arg(Token(experiment::PhaseName(true)), Token(experiment::PhaseName(false)));

@@ -205,18 +205,20 @@ note "end screen: only Exit; Exit closed the window"
 
 # ------------------------------------------------------ the per-trial file --
 
-[ "$(head -n1 "$trials_csv")" = "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms" ] ||
+[ "$(head -n1 "$trials_csv")" = "session,observer,design,categories,design_recorded,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms" ] ||
   fail "the per-trial file does not start with the class header: $(head -n1 "$trials_csv")"
 [ "$(wc -l <"$trials_csv")" = $((TOTAL + 1)) ] ||
   fail "the per-trial file has $(wc -l <"$trials_csv") lines, $((TOTAL + 1)) expected"
 expected=$(printf '%s\n' "${answers[@]}" | awk -v p="$PRACTICE" \
   '{ print (NR <= p ? "practice" : "recorded"), ($1 == 1 ? "signal" : "noise"), $2 }')
-logged=$(awk -F, 'NR > 1 { print $7, $8, $9 }' "$trials_csv")
+logged=$(awk -F, 'NR > 1 { print $8, $9, $10 }' "$trials_csv")
 [ "$logged" = "$expected" ] || fail "the phases, stimuli and responses of the per-trial file differ from the answers given"
-awk -F, -v o="$observer" -v d="$design_name" -v k="$K" -v s="$SEED" -v lo="$EXPOSURE_MIN" -v hi="$EXPOSURE_MAX" \
-  'NR > 1 && ($2 != o || $3 != d || $4 != k || $5 != s || $6 != NR - 1 || $10 < lo || $10 > hi || $11 < 250 || $11 > 350) { bad = 1 }
+awk -F, -v o="$observer" -v d="$design_name" -v k="$K" -v r="$RECORDED" -v s="$SEED" -v lo="$EXPOSURE_MIN" \
+  -v hi="$EXPOSURE_MAX" \
+  'NR > 1 && ($2 != o || $3 != d || $4 != k || $5 != r || $6 != s || $7 != NR - 1 || $11 < lo || $11 > hi ||
+              $12 < 250 || $12 > 350) { bad = 1 }
    END { exit bad }' "$trials_csv" ||
-  fail "a row of the per-trial file has the wrong observer, design, categories, seed, trial number, exposure or exposure aimed at"
+  fail "a row of the per-trial file has the wrong observer, design, categories, recorded trials, seed, trial number, exposure or exposure aimed at"
 note "per-trial file: class header, $TOTAL rows as answered"
 
 # ------------------------------------------------------------ --fit --
@@ -228,8 +230,9 @@ criteria=$(head -n1 "$shots/fit.csv" | tr , '\n' | grep -E '^c[0-9]+(_se)?$' | p
 head -n1 "$shots/fit.csv" | grep -q '^file,session,observer,design,' || fail "--fit does not print observer and design after session"
 fitted=$(sed -n 2p "$shots/fit.csv")
 [ "$(cut -d, -f3,4 <<<"$fitted")" = "$observer,$design_name" ] || fail "--fit's session is not this observer's and design's: $fitted"
-[ "${fitted##*,}" = ok ] || fail "--fit found no finite maximum for the answers given: $fitted"
-note "--fit: c1..c5 with their SEs, status ok"
+[ "$(awk -F, '{ print $(NF - 1) }' <<<"$fitted")" = ok ] || fail "--fit found no finite maximum for the answers given: $fitted"
+[ "${fitted##*,}" = complete ] || fail "--fit takes the whole run for a broken-off one: $fitted"
+note "--fit: c1..c5 with their SEs, status ok, the run complete"
 
 # -------------------------------------------------------------- the plot --
 

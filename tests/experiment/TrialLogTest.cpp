@@ -123,7 +123,8 @@ TEST(TrialLogTest, AppendingNeverContinuesACutLineNorWritesIntoForeignFiles) {
   std::ofstream(cut, std::ios::binary) << cutText;
   std::ofstream(foreign, std::ios::binary) << "name,score\nx,1\n";
   const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Seed = 1, .Trial = 11, .Practice = false,
-                        .Stimulus = kNoise, .Response = 2, .ExposureMs = 1000, .RatingMs = 500};
+                        .Stimulus = kNoise, .Response = 2, .ExposureMs = 1000, .RatingMs = 500,
+                        .DesignRecorded = Design::Standard().RecordedTrials};
   TrialLogFile file;
   ASSERT_EQ(file.Open(cut).Reason(), "");
   ASSERT_EQ(file.Append(row).Reason(), "");
@@ -147,18 +148,20 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   const std::string path = FreshPath("class.csv");
   const TrialLogRow row{.Session = "2026-12-09T08:00:00.000Z", .Observer = "x'); DROP, \"A\"", .DesignName = "six-point",
                         .Categories = 6, .Seed = 1, .Trial = 3, .Practice = false, .Stimulus = kSignal, .Response = 6,
-                        .ExposureMs = 300, .AskedMs = 300, .FrameMs = 16.67, .RatingMs = 500};
+                        .ExposureMs = 300, .AskedMs = 300, .FrameMs = 16.67, .RatingMs = 500,
+                        .DesignRecorded = 12};
   const TrialLogRow other{"2026-12-09T08:05:00.000Z", "Aoi", "liberal", 4, 4294967295u, 1, true, kNoise, 2, 1000.2,
-                          1000.1, 8.33, 5000000000};
+                          1000.1, 8.33, 5000000000, 50};
   for (const TrialLogColumn& column : TrialLogColumns()) EXPECT_NE(column.Get(row), column.Get(other)) << column.Name;
   TrialLogFile file;
   ASSERT_EQ(file.Open(path, TrialLogFormat::kClass).Reason(), "");
   ASSERT_EQ(file.Append(row).Reason(), "");
   ASSERT_EQ(file.Append(other).Reason(), "");
   EXPECT_EQ(Slurp(path),
-      "session,observer,design,categories,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,frame_ms,rating_ms\n"
-      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,1,3,recorded,signal,6,300.0,300.0,16.67,500\n"
-      "2026-12-09T08:05:00.000Z,Aoi,liberal,4,4294967295,1,practice,noise,2,1000.2,1000.1,8.33,5000000000\n");
+      "session,observer,design,categories,design_recorded,seed,trial,phase,stimulus,response,exposure_ms,asked_ms,"
+      "frame_ms,rating_ms\n"
+      "2026-12-09T08:00:00.000Z,\"x'); DROP, \"\"A\"\"\",six-point,6,12,1,3,recorded,signal,6,300.0,300.0,16.67,500\n"
+      "2026-12-09T08:05:00.000Z,Aoi,liberal,4,50,4294967295,1,practice,noise,2,1000.2,1000.1,8.33,5000000000\n");
   const TrialLogContents read = ReadTrialLog(path);
   ASSERT_EQ(read.Sessions.size(), 2u);
   EXPECT_EQ(read.Sessions[0].Rows, std::vector{row});
@@ -166,8 +169,9 @@ TEST(TrialLogTest, ClassFormatRoundTripsAndFormatsNeverMix) {
   EXPECT_EQ(read.Sessions[0].Categories, 6);
   EXPECT_TRUE(TrialLogFile().Open(path).Reason().find("other format") != std::string::npos);
 
-  // A class file begun before the timing columns, its columns since moved by
-  // a spreadsheet, goes on in its own layout; its rows read without timing.
+  // A class file begun before the timing columns and the design's recorded
+  // trials, its columns since moved by a spreadsheet, goes on in its own
+  // layout; its rows read without them.
   const std::string older = "design,session,observer,categories,seed,trial,phase,stimulus,response,exposure_ms,rating_ms,note\n";
   std::FILE* f = std::fopen(path.c_str(), "wb");  // binary: Windows would write CR LF
   std::fputs(older.c_str(), f);

@@ -35,9 +35,9 @@ out=$("$app" --version 2>&1) || fail "--version ended with $?: $out"
 [[ "$out" == *"$version"* ]] || fail "--version printed '$out', not version $version"
 
 "$app" --fit "$session" >"$work/fit.csv" 2>"$work/fit.err" || fail "--fit ended with $?: $(cat "$work/fit.err")"
-head -n1 "$work/fit.csv" | grep -qx 'file,session,recorded,noise_counts,signal_counts,d,d_se,R,R_se,c1,c1_se,c2,c2_se,c3,c3_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status' ||
+head -n1 "$work/fit.csv" | grep -qx 'file,session,recorded,noise_counts,signal_counts,d,d_se,R,R_se,c1,c1_se,c2,c2_se,c3,c3_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status,completeness' ||
   fail "--fit printed no header: $(head -n1 "$work/fit.csv")"
-grep -q ',ok$' "$work/fit.csv" || fail "--fit printed no fitted session: $(cat "$work/fit.csv")"
+grep -q ',ok,complete$' "$work/fit.csv" || fail "--fit printed no fitted session: $(cat "$work/fit.csv")"
 
 # The class report, started as a bare session would start it (no runtime
 # folder named, as for root): a PDF and not a word on standard error.

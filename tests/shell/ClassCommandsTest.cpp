@@ -6,6 +6,9 @@
 
 #include <unistd.h>
 
+#include <QCheckBox>
+#include <QSortFilterProxyModel>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +25,7 @@
 #include "stats/NormalDouble.h"
 #include "stats/RatingCounts.h"
 #include "tests/support/ClassSimulation.h"
+#include "windows/ClassWindow.h"
 
 namespace shell {
 namespace {
@@ -123,6 +127,58 @@ TEST(ClassSummaryTest, BadInputNamedAndNoSourcesSaid) {
   std::ostringstream none, noneErr;
   EXPECT_EQ(RunClassSummary({Folder("empty").string()}, none, noneErr), 2);
   EXPECT_NE(noneErr.str().find("no sources found"), std::string::npos) << noneErr.str();
+}
+
+// Two runs broken off after half their recorded trials, one in a file that
+// names its design's count, one in a file that does not (as an earlier
+// version's: the design's most recorded trials count then): both marked in
+// --fit and the class window, counted in the summary and, unless included,
+// left out of all else, which stays as it is without them.
+TEST(ClassSummaryTest, IncompleteRunsMarkedAndLeftOutUnlessIncluded) {
+  const fs::path folder = Folder("incomplete"), whole = Folder("whole");
+  const std::vector<classsim::Observer> observers = classsim::LiberalConservativeClass(4, 40);
+  for (std::size_t i = 0; i < 6; ++i) Write(whole, observers[i]);
+  fs::copy(whole, folder, fs::copy_options::recursive);
+  std::vector<std::string> killed;
+  for (const std::size_t i : {6, 7}) {
+    std::vector<experiment::TrialLogRow> rows = classsim::Simulate(observers[i]);
+    rows.resize(observers[i].practice + 20);
+    if (i == 7)
+      for (experiment::TrialLogRow& row : rows) row.DesignRecorded = 0;  // says nothing of its design's count
+    killed.push_back((folder / (observers[i].design + "_S04.csv")).string());
+    ASSERT_EQ(experiment::WriteTrialLog(killed.back(), rows, experiment::TrialLogFormat::kClass).Reason(), "");
+  }
+  std::ostringstream fit, alone, without, left, with, err;
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path().string());
+  ASSERT_EQ(RunFitReport(files, fit, err), 0) << err.str();
+  for (const auto& r : Records(fit.str()))
+    EXPECT_EQ(r.at("completeness"), r.at("file").ends_with("S04.csv") ? "incomplete" : "complete") << r.at("file");
+  ASSERT_EQ(RunFitReport({killed[0]}, alone, err), 0) << err.str();
+  EXPECT_EQ(Records(alone.str()).at(0).at("completeness"), "incomplete");
+
+  ASSERT_EQ(RunClassSummary({whole.string()}, without, err), 0) << err.str();
+  ASSERT_EQ(RunClassSummary({folder.string()}, left, err), 0) << err.str();
+  ASSERT_EQ(RunClassSummary({folder.string()}, with, err, true), 0) << err.str();
+  for (std::size_t d = 0; d < 2; ++d) {
+    std::map<std::string, std::string> expected = Records(without.str()).at(d);
+    EXPECT_EQ(expected.at("incomplete"), "0");
+    expected["incomplete"] = "1";
+    EXPECT_EQ(Records(left.str()).at(d), expected);
+    EXPECT_EQ(Records(with.str()).at(d).at("sessions") + " " + Records(with.str()).at(d).at("recorded"), "4 140");
+  }
+
+  ClassWindow w({folder.string()});
+  const QAbstractItemModel* table = w.SortedModel();
+  QStringList cells;
+  for (int r = 0; r < table->rowCount(); ++r)
+    for (int c = 0; c < table->columnCount(); ++c) cells << table->index(r, c).data().toString();
+  EXPECT_EQ(cells.count("20 / 40"), 2);
+  EXPECT_EQ(cells.filter("未完了").size(), 2);
+  EXPECT_FALSE(w.IncompleteBox()->isChecked());
+  EXPECT_EQ(w.ReportContent().designs.at(0).sessions, 3);
+  w.IncompleteBox()->click();
+  EXPECT_EQ(w.ReportContent().designs.at(0).sessions, 4);
 }
 
 // The report and its sources swapped: refused on one line; the per-trial

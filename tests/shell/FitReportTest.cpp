@@ -67,21 +67,22 @@ TEST(FitReportTest, OneLinePerSessionAndBadFilesSkippedWithExitTwo) {
   EXPECT_EQ(lines[6], "");
   EXPECT_EQ(lines[4], lines[1]);
   // The cut file's whole first row still counts: a practice trial, nothing to fit.
-  EXPECT_EQ(lines[3], bad + "," + whole + ",0,0 0 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,degenerate");
+  EXPECT_EQ(lines[3], bad + "," + whole + ",0,0 0 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,degenerate,incomplete");
 
   const std::vector<std::string> fields = Split(lines[1], ',');
-  ASSERT_EQ(fields.size(), 25u);
+  ASSERT_EQ(fields.size(), 26u);
   EXPECT_EQ(fields[1], whole);
   EXPECT_EQ(fields[2], "50");
   EXPECT_EQ(fields[3], "9 8 5 3");
   EXPECT_EQ(fields[4], "3 5 8 9");
   EXPECT_EQ(fields[22], "1");
   EXPECT_EQ(fields[24], "ok");
+  EXPECT_EQ(fields[25], "complete");
   for (int i = 5; i < 24; ++i) {
     EXPECT_FALSE(fields[i].empty()) << i;
     EXPECT_EQ(fields[i].find_first_not_of("0123456789.-e+"), std::string::npos) << fields[i];
   }
-  EXPECT_EQ(lines[2], good + "," + cut + ",3,0 3 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,degenerate");
+  EXPECT_EQ(lines[2], good + "," + cut + ",3,0 3 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,degenerate,incomplete");
 
   const std::string errors = err.str();
   EXPECT_NE(errors.find(bad + ":3: "), std::string::npos) << errors;
@@ -117,14 +118,15 @@ TEST(FitReportTest, CriteriaRunToTheLargestScaleAlsoInTheClassTable) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0],
             "file,session,observer,design,recorded,noise_counts,signal_counts,d,d_se,R,R_se,c1,c1_se,c2,c2_se,c3,c3_se,"
-            "c4,c4_se,c5,c5_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status");
+            "c4,c4_se,c5,c5_se,a,b,az,az_se,d_a,neg_loglik,chi2,df,p,status,completeness");
   const std::vector<std::string> fields = Split(lines[1], ',');
-  ASSERT_EQ(fields.size(), 31u);
+  ASSERT_EQ(fields.size(), 32u);
   EXPECT_EQ(fields[2] + "," + fields[3] + "," + fields[4], "Aoi,six-point,42");
   EXPECT_EQ(fields[5], "6 5 4 3 2 1");
   EXPECT_EQ(fields[28], "3");  // 2 (K - 1) - (K + 1)
   EXPECT_EQ(fields[30], "ok");
-  EXPECT_EQ(lines[2], four + ",2026-12-08T20:00:00.000Z,,standard,1,0 1 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,,,,,degenerate");
+  EXPECT_EQ(lines[2], four + ",2026-12-08T20:00:00.000Z,,standard,1,0 1 0 0,0 0 0 0,,,,,,,,,,,,,,,,,,,,,,,,degenerate,"
+                      "incomplete");
 
   classdata::ClassLoader loader;
   for (const std::string& file : {six, four}) loader.AddSource(classdata::OpenSource(file, classdata::ReadMode::kOnce));

@@ -33,7 +33,7 @@ TEST(StoreConnInfo, PasswordsAreRefusedAndTheRestPassesThrough) {
 experiment::TrialLogRow Row(const std::string& session, int trial, const std::string& observer = "Aoi") {
   return {.Session = session, .Observer = observer, .DesignName = "liberal", .Categories = 4, .Seed = 7,
           .Trial = trial, .Practice = false, .Stimulus = experiment::kSignal, .Response = 1 + trial % 4,
-          .ExposureMs = 1000.2, .AskedMs = 1000, .FrameMs = 16.67, .RatingMs = 640};
+          .ExposureMs = 1000.2, .AskedMs = 1000, .FrameMs = 16.67, .RatingMs = 640, .DesignRecorded = 50};
 }
 
 class StoreServer : public ::testing::Test {
@@ -117,8 +117,9 @@ TEST_F(StoreServer, RowsArriveExactlyOnceThroughARestartAndAKill) {
 }
 
 // A database of the first layout: the program refuses it until --store-init
-// brings it up to date, which keeps its rows and says their timing is unknown;
-// its columns are then those of a fresh database.
+// brings it up to date, which keeps its rows and says their timing and their
+// design's recorded trials are unknown; its columns are then those of a fresh
+// database.
 TEST_F(StoreServer, StoreInitMigratesTheFirstLayoutAndKeepsItsRows) {
   const std::string layout =
       "SELECT string_agg(concat_ws(' ', column_name, data_type, is_nullable, column_default), ', '"
@@ -133,14 +134,16 @@ TEST_F(StoreServer, StoreInitMigratesTheFirstLayoutAndKeepsItsRows) {
   {
     store::Connection owner(Info(server->ConnInfo()), QStringLiteral("test-migrate"));
     ASSERT_EQ(owner.Open().Reason(), "");
-    QSqlQuery(owner.Db()).exec(QStringLiteral("ALTER TABLE trials DROP COLUMN asked_ms, DROP COLUMN frame_ms"));
+    QSqlQuery(owner.Db()).exec(
+        QStringLiteral("ALTER TABLE trials DROP COLUMN asked_ms, DROP COLUMN frame_ms, DROP COLUMN design_recorded"));
     QSqlQuery(owner.Db()).exec(QStringLiteral("UPDATE rocrating_schema SET version = 1"));
     EXPECT_NE(store::CheckSchema(owner.Db()).Reason().find("--store-init"), std::string::npos);
   }
   std::ostringstream out, err;
   ASSERT_EQ(store::RunStoreInit(server->ConnInfo(), out, err), 0) << err.str();
   EXPECT_EQ(Count(), rows);
-  EXPECT_EQ(Value("SELECT count(*) FROM trials WHERE asked_ms = 0 AND frame_ms = 0").toInt(), rows);
+  EXPECT_EQ(Value("SELECT count(*) FROM trials WHERE asked_ms = 0 AND frame_ms = 0 AND design_recorded = 0").toInt(),
+            rows);
   EXPECT_EQ(Value("SELECT max(version) FROM rocrating_schema").toInt(), store::kSchemaVersion);
   EXPECT_EQ(Value(layout).toString(), fresh);
 }
@@ -166,7 +169,7 @@ TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsNewRowsWhole) {
   const experiment::TrialLogRow rows[] = {
       Row("2026-12-09T09:00:00.000Z", 11),
       {"2026-12-09T09:05:00.000Z", "Ren", "six-point", 6, 4294967295u, 1, true, experiment::kNoise, 6, 1000.0 / 3,
-       2.0 / 3, 1.0 / 60, 5000000000}};
+       2.0 / 3, 1.0 / 60, 5000000000, 12}};
   for (const auto& column : experiment::TrialLogColumns())
     EXPECT_NE(column.Get(rows[0]), column.Get(rows[1])) << column.Name;
   auto student = Writer("alice");

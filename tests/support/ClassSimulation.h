@@ -48,6 +48,7 @@ inline std::vector<experiment::TrialLogRow> Simulate(const Observer& o) {
     row.Response = static_cast<experiment::ResponseCode>(response);
     row.ExposureMs = 1000.0;
     row.RatingMs = 600 + static_cast<std::int64_t>(400 * uniform(random));
+    row.DesignRecorded = o.recorded;
     rows.push_back(row);
   }
   return rows;
@@ -64,8 +65,10 @@ inline std::string SessionTime(int index) {
 // in the base rate of the signal (0.8 "liberal" and 0.2 "conservative"), with
 // the same sensitivity; the observers move their criteria with the base rate,
 // down when signals are frequent, up when they are rare. Observers differ in
-// d' and criteria around the class's values.
-inline std::vector<Observer> LiberalConservativeClass(int observers, int recorded, std::uint32_t seed = 2026) {
+// d' and criteria around the class's values, K - 1 of them spread evenly
+// over the same range on a K-point scale.
+inline std::vector<Observer> LiberalConservativeClass(int observers, int recorded, std::uint32_t seed = 2026,
+                                                      int categories = 4) {
   std::mt19937 random(seed);
   std::normal_distribution<double> normal(0, 1);
   std::vector<Observer> all;
@@ -84,7 +87,9 @@ inline std::vector<Observer> LiberalConservativeClass(int observers, int recorde
       o.d = d;
       o.R = 1.0;
       const double move = design == 0 ? -0.5 : 0.5;
-      o.criteria = {-0.2 + shift + move, 0.7 + shift + move, 1.6 + shift + move};
+      o.criteria.clear();
+      for (int j = 0; j + 1 < categories; ++j)
+        o.criteria.push_back((categories == 2 ? 0.7 : -0.2 + 1.8 * j / (categories - 2)) + shift + move);
       o.recorded = recorded;
       all.push_back(o);
     }

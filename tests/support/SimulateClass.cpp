@@ -1,10 +1,12 @@
 // Writes a simulated class into a folder, one per-trial file (class format)
 // per observer and design:
 //
-//   simulate_class FOLDER [OBSERVERS [RECORDED_TRIALS]]
+//   simulate_class FOLDER [OBSERVERS [RECORDED_TRIALS [CATEGORIES]]]
 //
-// Thirty observers of 100 recorded trials by default, each in the designs
-// "liberal" (signal probability 0.8) and "conservative" (0.2), same d'.
+// Thirty observers of 100 recorded trials on a four-point scale by default,
+// each in the designs "liberal" (signal probability 0.8) and "conservative"
+// (0.2), same d'.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,14 +16,15 @@
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: simulate_class FOLDER [OBSERVERS [RECORDED_TRIALS]]\n");
+    std::fprintf(stderr, "usage: simulate_class FOLDER [OBSERVERS [RECORDED_TRIALS [CATEGORIES]]]\n");
     return 2;
   }
   const std::filesystem::path folder = argv[1];
   const int observers = argc > 2 ? std::atoi(argv[2]) : 30;
   const int recorded = argc > 3 ? std::atoi(argv[3]) : 100;
+  const int categories = std::clamp(argc > 4 ? std::atoi(argv[4]) : 4, 2, experiment::kMaxCategories);
   std::filesystem::create_directories(folder);
-  for (const classsim::Observer& o : classsim::LiberalConservativeClass(observers, recorded)) {
+  for (const classsim::Observer& o : classsim::LiberalConservativeClass(observers, recorded, 2026, categories)) {
     const std::string path = (folder / (o.design + "_" + o.name + ".csv")).string();
     const numeric::Status written =
         experiment::WriteTrialLog(path, classsim::Simulate(o), experiment::TrialLogFormat::kClass);

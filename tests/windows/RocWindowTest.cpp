@@ -473,7 +473,7 @@ TEST_F(RocWindow, SavedPlotAndResultsHoldWhatTheWindowShows) {
     fields.push_back(line.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
     at = comma == std::string::npos ? comma : comma + 1;
   }
-  ASSERT_EQ(fields.size(), 25u);
+  ASSERT_EQ(fields.size(), 26u);
   EXPECT_EQ(fields[2], "50");
   EXPECT_NEAR(std::stod(fields[5]), form->AnalysisWindow()->Fit()->d, 1e-5);   // d
   EXPECT_NEAR(std::stod(fields[17]), form->AnalysisWindow()->Fit()->az, 1e-5);  // az
