@@ -98,6 +98,7 @@ ClassFeed::~ClassFeed() = default;
 
 bool ClassFeed::Follow(const std::vector<BrowserRun*>& runs) {
   bool changed = false;
+  const std::uint64_t first = version_;  // sessions above it are new in this call
   for (const BrowserRun* run : runs) {
     if (run->Answers().empty()) continue;  // a run with no answer yet is no session of the class
     auto [at, added] = index_.try_emplace(run->Id(), entries_.size());
@@ -106,7 +107,8 @@ bool ClassFeed::Follow(const std::vector<BrowserRun*>& runs) {
     if (!added && e.answered == run->Answers().size()) continue;
     const experiment::TrialLogSession rows = run->Rows();
     roc::ClassSession& data = e.entry.data;
-    data = {rows.Observer, rows.DesignName, rows.Categories, roc::CountRecordedRows(rows.Rows, rows.Categories), {}};
+    data = {rows.Observer, rows.DesignName, rows.Categories, roc::CountRecordedRows(rows.Rows, rows.Categories), {},
+            experiment::DesignRecorded(rows.Rows)};
     data.fit = roc::FitBinormal(data.counts);
     e.entry.origin = run->Id();
     e.entry.session = rows.Session;
@@ -116,12 +118,21 @@ bool ClassFeed::Follow(const std::vector<BrowserRun*>& runs) {
     e.version = ++version_;
     changed = true;
   }
-  if (changed) {
-    std::vector<const roc::ClassSession*> sessions;
-    for (const Entry& e : entries_) sessions.push_back(&e.entry.data);
-    designs_ = roc::SummarizeDesigns(sessions);
+  if (!changed) return false;
+  // Whether a run is whole can change with the other sessions of its design.
+  std::vector<roc::ClassSession*> all;
+  std::vector<int> before;
+  for (Entry& e : entries_) {
+    all.push_back(&e.entry.data);
+    before.push_back(e.entry.data.expected);
   }
-  return changed;
+  roc::MarkIncomplete(all);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].entry.data.expected != before[i] && entries_[i].version <= first) entries_[i].version = ++version_;
+  }
+  std::vector<const roc::ClassSession*> sessions(all.begin(), all.end());
+  designs_ = roc::SummarizeDesigns(sessions);
+  return true;
 }
 
 QJsonObject ClassFeed::Since(std::uint64_t since, ui::Language language) const {
