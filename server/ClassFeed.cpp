@@ -87,6 +87,7 @@ struct ClassFeed::Listener {
   QPointer<QTcpSocket> socket;
   std::uint64_t since;
   ui::Language language;
+  bool withIncomplete;
   Clock::time_point written;
 };
 
@@ -131,18 +132,20 @@ bool ClassFeed::Follow(const std::vector<BrowserRun*>& runs) {
     if (entries_[i].entry.data.expected != before[i] && entries_[i].version <= first) entries_[i].version = ++version_;
   }
   std::vector<const roc::ClassSession*> sessions(all.begin(), all.end());
-  designs_ = roc::SummarizeDesigns(sessions);
+  designs_[0] = roc::SummarizeDesigns(sessions, false);
+  designs_[1] = roc::SummarizeDesigns(sessions, true);
   return true;
 }
 
-QJsonObject ClassFeed::Since(std::uint64_t since, ui::Language language) const {
+QJsonObject ClassFeed::Since(std::uint64_t since, ui::Language language, bool withIncomplete) const {
   const InLanguage shown(language);
+  const std::vector<roc::DesignSummary>& summaries = designs_[withIncomplete ? 1 : 0];
   QJsonArray sessions, designs, headings, tips;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (entries_[i].version > since) sessions.append(SessionJson(entries_[i].entry, i, entries_[i].version));
   }
-  for (std::size_t i = 0; i < designs_.size(); ++i) {
-    const roc::DesignSummary& d = designs_[i];
+  for (std::size_t i = 0; i < summaries.size(); ++i) {
+    const roc::DesignSummary& d = summaries[i];
     designs.append(QJsonObject{
         {"name", QString::fromStdString(d.design)},
         {"colour", ui::ToQColor(roc::DesignColour(static_cast<int>(i))).name()},
@@ -162,15 +165,17 @@ QJsonObject ClassFeed::Since(std::uint64_t since, ui::Language language) const {
           {"design_headings", Texts(classtext::DesignHeaders())}};
 }
 
-QJsonObject ClassFeed::Compare(const std::string& first, const std::string& second, ui::Language language) const {
+QJsonObject ClassFeed::Compare(const std::string& first, const std::string& second, ui::Language language,
+                               bool withIncomplete) const {
   const InLanguage shown(language);
+  const std::vector<roc::DesignSummary>& summaries = designs_[withIncomplete ? 1 : 0];
   std::vector<const roc::ClassSession*> sessions;
   for (const Entry& e : entries_) sessions.push_back(&e.entry.data);
   const auto find = [&](const std::string& name) -> const roc::DesignSummary* {
-    const auto at = std::find_if(designs_.begin(), designs_.end(), [&](const auto& d) { return d.design == name; });
-    return at == designs_.end() ? nullptr : &*at;
+    const auto at = std::find_if(summaries.begin(), summaries.end(), [&](const auto& d) { return d.design == name; });
+    return at == summaries.end() ? nullptr : &*at;
   };
-  const roc::DesignComparison comparison = roc::CompareDesigns(sessions, first, second);
+  const roc::DesignComparison comparison = roc::CompareDesigns(sessions, first, second, withIncomplete);
   QJsonArray lines;
   for (const auto& [caption, text] : classtext::ComparisonLines(comparison, find(first), find(second))) {
     lines.append(QJsonArray{caption, text});
@@ -178,26 +183,26 @@ QJsonObject ClassFeed::Compare(const std::string& first, const std::string& seco
   return {{"lines", lines}};
 }
 
-std::string ClassFeed::SummaryCsv() const {
+std::string ClassFeed::SummaryCsv(bool withIncomplete) const {
   const auto& columns = classdata::ClassSummaryColumns();
   std::string csv = classdata::CsvHeader(columns);
-  for (const roc::DesignSummary& d : designs_) csv += classdata::CsvLine(columns, d);
+  for (const roc::DesignSummary& d : designs_[withIncomplete ? 1 : 0]) csv += classdata::CsvLine(columns, d);
   return csv;
 }
 
-void ClassFeed::Stream(QTcpSocket* socket, std::uint64_t since, ui::Language language) {
+void ClassFeed::Stream(QTcpSocket* socket, std::uint64_t since, ui::Language language, bool withIncomplete) {
   QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream; charset=utf-8\r\nCache-Control: no-store\r\n";
   for (const auto& [name, value] : CommonHeaders()) head += name + ": " + value + "\r\n";
   // Without a length the stream ends with the connection; a page that lost
   // it comes back after this many milliseconds with the last id it got.
   socket->write(head + "\r\nretry: 2000\n\n");
-  listeners_.push_back(std::make_unique<Listener>(Listener{socket, since, language, {}}));
+  listeners_.push_back(std::make_unique<Listener>(Listener{socket, since, language, withIncomplete, {}}));
   Send(*listeners_.back(), Clock::now());  // the page's start: the headings even when nothing changed
   if (!tick_.isActive()) tick_.start(kTickMs);
 }
 
 void ClassFeed::Send(Listener& l, Clock::time_point now) const {
-  const QByteArray data = QJsonDocument(Since(l.since, l.language)).toJson(QJsonDocument::Compact);
+  const QByteArray data = QJsonDocument(Since(l.since, l.language, l.withIncomplete)).toJson(QJsonDocument::Compact);
   l.socket->write("id: " + QByteArray::number(static_cast<qulonglong>(version_)) + "\ndata: " + data + "\n\n");
   l.since = version_;
   l.written = now;

@@ -19,6 +19,8 @@ struct ClassText {
 constexpr ClassText kClassTexts[] = {
     {"class_title", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "クラスの結果")},
     {"class_summary", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "デザインごとの要約")},
+    {"class_with_incomplete", "ClassWindow",
+     QT_TRANSLATE_NOOP("ClassWindow", "未完了のセッション（記録試行がデザインより少ないもの）も含める")},
     {"class_compare", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "デザインの比較")},
     {"class_compare_need_two", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "デザインが 2 つ以上あるときに比較します。")},
     {"class_compare_pick", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "異なる 2 つのデザインを選んでください。")},

@@ -21,6 +21,10 @@ std::uint64_t SinceOf(const QHttpServerRequest& request) {
   return ok ? since : 0;
 }
 
+bool WithIncomplete(const QHttpServerRequest& request) {
+  return request.query().queryItemValue("incomplete") == QLatin1String("1");
+}
+
 Reply NoStore(Reply reply) {
   reply.headers.push_back({"Cache-Control", "no-store"});
   return reply;
@@ -44,7 +48,7 @@ bool HttpServer::StreamClass(const QHttpServerRequest& request, QTcpSocket* sock
   // A page that comes back names the last event it got.
   bool named = false;
   const qulonglong last = request.value("Last-Event-ID").toULongLong(&named);
-  feed_.Stream(socket, named ? last : SinceOf(request), ClassLanguage(request));
+  feed_.Stream(socket, named ? last : SinceOf(request), ClassLanguage(request), WithIncomplete(request));
   return true;
 }
 
@@ -55,7 +59,7 @@ Reply HttpServer::TeacherEvents(const QHttpServerRequest&, const QStringList&) {
 Reply HttpServer::TeacherClass(const QHttpServerRequest& request, const QStringList&) {
   if (!TeacherAllowed(request)) return ErrorReply(403, "forbidden");
   feed_.Follow(order_);
-  return NoStore(JsonReply(200, feed_.Since(SinceOf(request), ClassLanguage(request))));
+  return NoStore(JsonReply(200, feed_.Since(SinceOf(request), ClassLanguage(request), WithIncomplete(request))));
 }
 
 Reply HttpServer::TeacherCompare(const QHttpServerRequest& request, const QStringList&) {
@@ -65,13 +69,13 @@ Reply HttpServer::TeacherCompare(const QHttpServerRequest& request, const QStrin
   const std::string first = query.queryItemValue("first", QUrl::FullyDecoded).toStdString();
   const std::string second = query.queryItemValue("second", QUrl::FullyDecoded).toStdString();
   if (first.empty() || second.empty() || first == second) return ErrorReply(400, "name two different designs");
-  return NoStore(JsonReply(200, feed_.Compare(first, second, ClassLanguage(request))));
+  return NoStore(JsonReply(200, feed_.Compare(first, second, ClassLanguage(request), WithIncomplete(request))));
 }
 
 Reply HttpServer::TeacherSummary(const QHttpServerRequest& request, const QStringList&) {
   if (!TeacherAllowed(request)) return ErrorReply(403, "forbidden");
   feed_.Follow(order_);
-  Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(feed_.SummaryCsv())};
+  Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(feed_.SummaryCsv(WithIncomplete(request)))};
   reply.headers = {{"Cache-Control", "no-store"}, {"Content-Disposition", "attachment; filename=\"class-summary.csv\""}};
   return reply;
 }

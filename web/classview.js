@@ -39,6 +39,15 @@ export class ClassView {
       });
     }
     for (const id of ['compare-first', 'compare-second']) $(id).addEventListener('change', () => this.compare());
+    // The summaries and the comparison over the incomplete runs too: the
+    // class again from the start, with them.
+    $('with-incomplete').addEventListener('change', () => {
+      this.version = 0;
+      this.sessions = [];
+      this.showLinks();
+      this.follow();
+    });
+    this.showLinks();
     new ResizeObserver(() => this.drawPlot()).observe($('class-plot-box'));
   }
 
@@ -46,7 +55,9 @@ export class ClassView {
   // later one what changed; after a break the browser comes back by itself
   // with the last event's id, and the server sends what it missed.
   follow() {
-    const events = new EventSource(`${this.withToken('/api/teacher/events')}&lang=${lang()}`);
+    if (this.events) this.events.close();
+    const events = new EventSource(`${this.withToken('/api/teacher/events')}&lang=${lang()}${this.incomplete()}`);
+    this.events = events;
     events.onmessage = (e) => {
       this.apply(JSON.parse(e.data));
       $('class-error').textContent = '';
@@ -54,6 +65,14 @@ export class ClassView {
     events.onerror = () => {
       $('class-error').textContent = t('no_server');
     };
+  }
+
+  incomplete() {
+    return $('with-incomplete').checked ? '&incomplete=1' : '';
+  }
+
+  showLinks() {
+    $('summary-csv').href = this.withToken('/api/teacher/class-summary.csv') + this.incomplete();
   }
 
   apply(changes) {
@@ -169,7 +188,7 @@ export class ClassView {
       return;
     }
     $('compare-note').textContent = '';
-    const q = `&first=${encodeURIComponent(first)}&second=${encodeURIComponent(second)}&lang=${lang()}`;
+    const q = `&first=${encodeURIComponent(first)}&second=${encodeURIComponent(second)}&lang=${lang()}${this.incomplete()}`;
     try {
       const response = await fetch(this.withToken('/api/teacher/compare') + q, { cache: 'no-store' });
       if (!response.ok) throw new Error(String(response.status));

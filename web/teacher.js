@@ -58,7 +58,6 @@ async function main() {
   $('qr').alt = t('students_link');
   $('trials-csv').href = withToken('/api/teacher/trials.csv');
   $('sessions-csv').href = withToken('/api/teacher/sessions.csv');
-  $('summary-csv').href = withToken('/api/teacher/class-summary.csv');
   refresh();
   new ClassView(withToken).follow();
 }
