@@ -43,7 +43,7 @@ export class ClassPlot {
   }
 
   frame(kind) {
-    const left = 50, bottom = 44, room = 12;
+    const left = 50, bottom = 44, room = 16; // room: half the last tick label
     const size = Math.max(40, this.side - Math.max(left, bottom) - room);
     const plot = { x: left, y: room, w: size, h: size };
     const roc = kind === 'roc';
