@@ -257,8 +257,8 @@ def check_rows(server, rocrating, run, answers):
         assert round(float(r['exposure_ms']) / frame) >= frames, f'trial {n}: shown for them'
     fit = subprocess.run([rocrating, '--fit', *files], capture_output=True, text=True, timeout=LIMIT_S)
     assert fit.returncode == 0, fit.stderr
-    lines = fit.stdout.strip().splitlines()
-    assert len(lines) == 2 and lines[1].endswith(',ok'), fit.stdout
+    sessions = list(csv.DictReader(fit.stdout.splitlines()))
+    assert len(sessions) == 1 and sessions[0]['status'] == 'ok', fit.stdout
 
 
 def main():
