@@ -4,8 +4,10 @@
 // once, against the real `rocrating --serve` on per-trial files and on
 // PostgreSQL: at a class's pace (an answer every 2 s, as GO, the exposure
 // and the rating take at least) and as fast as the server answers (each
-// answer is synced to the disk before its reply: the disk's sync rate is the
-// ceiling). Reported: rows stored once (target: all 18,000, none twice),
+// answer is synced to the disk before its reply, the runs' files at once:
+// the disk's sync rate is the ceiling). --previous=PATH runs another build's
+// program too, each case right after this build's, named ".../previous".
+// Reported: rows stored once (target: all 18,000, none twice),
 // the answer's round trip p50 and p99 (target p99 < 20 ms on files), the
 // server's resident memory at the end (target < 80 MiB) and its CPU time per
 // answer.
@@ -21,10 +23,13 @@
 #include <QSqlQuery>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
 #include <sstream>
+#include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -128,8 +133,23 @@ std::int64_t RowsOnceInFiles(const QString& folder) {
   return rows;
 }
 
-void Serve(benchmark::State& state, bool database) {
-  const int paceMs = static_cast<int>(state.range(0));
+// The rows of the trials table, each (session, trial) once (-1 when one is
+// there twice), once they reach expected or a minute has passed.
+std::int64_t RowsOnceInDatabase(const std::string& conninfo, std::int64_t expected) {
+  store::Connection probe(*store::ParseConnInfo(conninfo), "bench-probe");
+  if (!probe.Open()) return -1;
+  std::int64_t rows = -1;
+  for (int wait = 0; wait < 600 && rows != expected; ++wait) {
+    if (wait > 0) QThread::msleep(100);
+    QSqlQuery q(probe.Db());
+    if (!q.exec("SELECT count(*), count(DISTINCT (session, trial)) FROM trials") || !q.next()) return -1;
+    if (q.value(0) != q.value(1)) return -1;
+    rows = q.value(0).toLongLong();
+  }
+  return rows;
+}
+
+void Serve(benchmark::State& state, const std::string& program, bool database, int paceMs) {
   QTemporaryDir work;
   std::unique_ptr<PgServer> pg;
   QStringList args{"--serve", "--listen", "127.0.0.1:0", "--data", work.filePath("class")};
@@ -148,7 +168,7 @@ void Serve(benchmark::State& state, bool database) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", work.filePath("share"));
     server.setProcessEnvironment(env);
-    server.start(ROCRATING_PROGRAM, args);
+    server.start(QString::fromStdString(program), args);
     QByteArray printed;
     while (!printed.contains("teacher: ") && server.waitForReadyRead(10'000)) printed += server.readAllStandardOutput();
     const qsizetype at = printed.indexOf("students: http://127.0.0.1:");
@@ -168,22 +188,13 @@ void Serve(benchmark::State& state, bool database) {
     poll.start(10);
     QTimer::singleShot(600'000, &loop, &QEventLoop::quit);
     loop.exec();
+    // The database gets the rows from the server's spool, a little later:
+    // they are counted while the server runs, its CPU time for them included.
+    const std::int64_t rows = database ? RowsOnceInDatabase(pg->ConnInfo(), std::int64_t{kStudents} * kAnswers) : -1;
     const auto [rss, cpu] = Usage(server.processId());
     server.terminate();
     server.waitForFinished();
-    std::int64_t rows = -1;
-    if (database) {
-      store::Connection probe(*store::ParseConnInfo(pg->ConnInfo()), "bench-probe");
-      for (int wait = 0; wait < 600 && probe.Open(); ++wait) {  // the spool drains after the server stopped
-        QSqlQuery q(probe.Db());
-        if (q.exec("SELECT count(*), count(DISTINCT (session, trial)) FROM trials") && q.next() &&
-            q.value(0) == q.value(1)) rows = q.value(0).toLongLong();
-        break;
-      }
-    } else {
-      rows = RowsOnceInFiles(work.filePath("class"));
-    }
-    state.counters["rows_once"] = static_cast<double>(rows);
+    state.counters["rows_once"] = static_cast<double>(database ? rows : RowsOnceInFiles(work.filePath("class")));
     state.counters["p50_ms"] = Percentile(times, 0.5);
     state.counters["p99_ms"] = Percentile(times, 0.99);
     state.counters["rss_MiB"] = rss;
@@ -191,12 +202,37 @@ void Serve(benchmark::State& state, bool database) {
   }
 }
 
-void BM_ServeFiles(benchmark::State& state) { Serve(state, false); }
-void BM_ServePostgres(benchmark::State& state) { Serve(state, true); }
-// The argument: the pace, ms between a reply and the next answer.
-BENCHMARK(BM_ServeFiles)->Arg(2000)->Arg(0)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-BENCHMARK(BM_ServePostgres)->Arg(2000)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-
 }  // namespace
 
-int main(int argc, char** argv) { return RunQtBenchmarks(argc, argv); }
+int main(int argc, char** argv) {
+  std::string previous;
+  std::vector<char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    if (std::string_view(argv[i]).starts_with("--previous=")) {
+      previous = argv[i] + 11;
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  // The pace: ms between a reply and the next answer.
+  const struct {
+    const char* name;
+    bool database;
+    int paceMs;
+  } cases[] = {{"BM_ServeFiles/2000", false, 2000}, {"BM_ServeFiles/0", false, 0}, {"BM_ServePostgres/2000", true, 2000},
+               {"BM_ServePostgres/0", true, 0}};
+  for (const auto& c : cases) {
+    for (const std::string& program : {std::string(ROCRATING_PROGRAM), previous}) {
+      if (program.empty()) continue;
+      const std::string name = program == previous ? std::string(c.name).insert(std::string(c.name).find('/'), "/previous")
+                                                   : std::string(c.name);
+      benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) { Serve(state, program, c.database, c.paceMs); })
+          ->Iterations(1)
+          ->Unit(benchmark::kSecond)
+          ->UseRealTime();
+    }
+  }
+  int restc = static_cast<int>(rest.size());
+  rest.push_back(nullptr);
+  return RunQtBenchmarks(restc, rest.data());
+}

@@ -169,6 +169,8 @@ int WriteDurably(int fd, std::string_view text) {
   return FlushFileBuffers(handle) ? 0 : LastErrno();
 }
 
+int CutTo(int fd, std::int64_t size) { return _chsize_s(fd, size); }
+
 // Only files on a disk take locks; a device has no header or last line to
 // keep whole.
 int LockAppends(int fd) {
@@ -247,6 +249,13 @@ int WriteDurably(int fd, std::string_view text) {
     text.remove_prefix(static_cast<std::size_t>(n));
   }
   return ::fsync(fd) != 0 ? errno : 0;
+}
+
+int CutTo(int fd, std::int64_t size) {
+  while (::ftruncate(fd, static_cast<off_t>(size)) != 0) {
+    if (errno != EINTR) return errno;
+  }
+  return 0;
 }
 
 int LockAppends(int fd) {

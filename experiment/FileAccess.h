@@ -49,6 +49,9 @@ std::int64_t ReadAt(int fd, std::int64_t offset, char* buffer, std::size_t size)
 // value (ENOSPC when the device took nothing).
 int WriteDurably(int fd, std::string_view text);
 
+// Cuts the file back to its first size bytes; 0, or an errno value.
+int CutTo(int fd, std::int64_t size);
+
 // An exclusive lock among the processes that take it on the same file, held
 // until UnlockAppends: it keeps no reader or other writer out.
 int LockAppends(int fd);  // 0, or an errno value

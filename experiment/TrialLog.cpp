@@ -296,8 +296,18 @@ numeric::Status TrialLogFile::Open(const std::string& path, TrialLogFormat forma
   return {};
 }
 
-numeric::Status TrialLogFile::Append(const TrialLogRow& row) {
+numeric::Status TrialSink::AppendAll(const std::vector<TrialLogRow>& rows) {
+  for (const TrialLogRow& row : rows) {
+    if (numeric::Status kept = Append(row); !kept) return kept;
+  }
+  return {};
+}
+
+numeric::Status TrialLogFile::Append(const TrialLogRow& row) { return AppendAll({row}); }
+
+numeric::Status TrialLogFile::AppendAll(const std::vector<TrialLogRow>& rows) {
   if (fd_ < 0) return numeric::Fail("cannot write to " + path_ + ": the file is not open");
+  if (rows.empty()) return {};
   std::string text;
   int error = 0;
   // The lock makes "empty? then the header; cut short? then a line end" one
@@ -310,12 +320,14 @@ numeric::Status TrialLogFile::Append(const TrialLogRow& row) {
   if (error == 0) {
     if (facts.size == 0) {
       layout_ = FormatLayout(format_);
-      text = TrialLogHeaderLine(format_) + FormatLine(row, layout_);
-    } else {
-      text = FormatLine(row, layout_);
-      if (facts.regular && ReadText(fd_, facts.size - 1, 1) != "\n") text = '\n' + text;
+      text = TrialLogHeaderLine(format_);
+    } else if (facts.regular && ReadText(fd_, facts.size - 1, 1) != "\n") {
+      text = '\n';
     }
+    for (const TrialLogRow& row : rows) text += FormatLine(row, layout_);
     error = WriteDurably(fd_, text);
+    // Rows written in part would be kept twice when they are sent again.
+    if (error != 0 && facts.regular) (void)CutTo(fd_, facts.size);
   }
   UnlockAppends(fd_);
   if (error != 0) return numeric::Fail("cannot write to " + path_ + ": " + Reason(error));

@@ -90,6 +90,9 @@ class TrialLogFile : public TrialSink {
   // Writes the row, durably. On failure: a message naming the file and the
   // reason. Appending to a closed object is a failure too.
   numeric::Status Append(const TrialLogRow& row) override;
+  // Writes the rows in one write and one sync; when that fails, the file is
+  // cut back to what it held before, so that none of them is kept.
+  numeric::Status AppendAll(const std::vector<TrialLogRow>& rows) override;
 
   bool IsOpen() const { return fd_ >= 0; }
   std::string Path() const override { return path_; }

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "numeric/Result.h"
 
@@ -15,6 +16,10 @@ class TrialSink {
  public:
   virtual ~TrialSink() = default;
   virtual numeric::Status Append(const TrialLogRow& row) = 0;
+  // Keeps the rows in order, durably, as Append would one by one; a sink
+  // that can keeps them in one write and one sync (a file keeps all of them
+  // or none). Here: Append for each, up to the first failure.
+  virtual numeric::Status AppendAll(const std::vector<TrialLogRow>& rows);
   // Where the rows are kept locally, for messages.
   virtual std::string Path() const = 0;
 };

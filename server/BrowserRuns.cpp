@@ -1,6 +1,8 @@
 #include "server/BrowserRuns.h"
 
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <utility>
 
 #include "experiment/SessionFileNames.h"
@@ -16,6 +18,20 @@ std::string GridOf(const experiment::Pattern& pattern) {
     if (pattern[k] == experiment::kBrown) grid[static_cast<std::size_t>(k - 1)] = '1';
   }
   return grid;
+}
+
+// A name in the folder that no file has and no other run has chosen: runs
+// make their files on several threads at once.
+std::string ChooseName(const std::string& folder, const std::string& name) {
+  static std::mutex choosing;
+  static std::set<std::string> chosen;
+  std::lock_guard lock(choosing);
+  std::string path = experiment::UniquePath(folder, name, [](const std::string& p) {
+    std::error_code error;
+    return chosen.contains(p) || std::filesystem::exists(p, error) || error;
+  });
+  chosen.insert(path);
+  return path;
 }
 
 }  // namespace
@@ -35,52 +51,91 @@ bool PageAnswer::operator==(const PageAnswer& o) const {
          timing.FrameMs == o.timing.FrameMs && timing.RatingMs == o.timing.RatingMs;
 }
 
-RunFile::RunFile(std::string folder, std::string session, std::string observer)
-    : folder_(std::move(folder)), session_(std::move(session)), observer_(std::move(observer)) {}
+RunFile::RunFile(std::string folder, std::string session, std::string observer, std::string existing, Opened opened)
+    : folder_(std::move(folder)),
+      session_(std::move(session)),
+      observer_(std::move(observer)),
+      existing_(std::move(existing)),
+      name_(existing_),
+      opened_(std::move(opened)) {}
 
-numeric::Status RunFile::Append(const experiment::TrialLogRow& row) {
-  if (!file_.IsOpen()) {
-    path_ = experiment::UniquePath(folder_, experiment::AutosaveFileName(session_, observer_),
-                                   [](const std::string& p) {
-                                     std::error_code error;
-                                     return std::filesystem::exists(p, error) || error;
-                                   });
-    if (numeric::Status open = file_.Open(path_, experiment::TrialLogFormat::kClass); !open) return open;
-  }
-  return file_.Append(row);
+std::string RunFile::FileName() const {
+  std::lock_guard lock(nameMutex_);
+  return name_;
 }
 
-BrowserRun::BrowserRun(std::string id, std::string key, experiment::Run run)
-    : id_(std::move(id)), key_(std::move(key)), run_(std::move(run)), trials_(PresentTrials(run_)) {}
+numeric::Status RunFile::Append(const experiment::TrialLogRow& row) { return AppendAll({row}); }
+
+numeric::Status RunFile::AppendAll(const std::vector<experiment::TrialLogRow>& rows) {
+  if (!file_.IsOpen()) {
+    if (!existing_.empty()) {
+      path_ = (std::filesystem::path(folder_) / existing_).string();
+    } else {
+      path_ = ChooseName(folder_, experiment::AutosaveFileName(session_, observer_));
+      if (opened_) {
+        if (numeric::Status noted = opened_(path_); !noted) return noted;
+      }
+    }
+    if (numeric::Status open = file_.Open(path_, experiment::TrialLogFormat::kClass); !open) return open;
+    std::lock_guard lock(nameMutex_);
+    name_ = std::filesystem::path(path_).filename().string();
+  }
+  return file_.AppendAll(rows);
+}
+
+BrowserRun::BrowserRun(std::string id, std::string key, std::string keyHash, experiment::Run run)
+    : id_(std::move(id)),
+      key_(std::move(key)),
+      keyHash_(std::move(keyHash)),
+      run_(std::move(run)),
+      trials_(PresentTrials(run_)) {}
 
 void BrowserRun::AddSink(std::unique_ptr<experiment::TrialSink> sink) {
   sinks_.push_back(sink.get());
   owned_.push_back(std::move(sink));
 }
 
-// The first sink decides whether the answer is kept; a later one that fails
-// is told, the answer stays kept.
-BrowserRun::Taken BrowserRun::Take(std::int32_t trial, const PageAnswer& answer, const std::string& now) {
+void BrowserRun::AddFile(std::unique_ptr<RunFile> file) {
+  file_ = file.get();
+  AddSink(std::move(file));
+}
+
+BrowserRun::Begun BrowserRun::Begin(std::int32_t trial, const PageAnswer& answer) {
   if (trial < 1 || trial > static_cast<std::int32_t>(trials_.size())) return {Outcome::kNoSuchTrial, {}};
   if (const auto it = answers_.find(trial); it != answers_.end()) {
-    return {it->second == answer ? Outcome::kSame : Outcome::kConflict, {}};
+    return {Same(trial, it->second, answer) ? Outcome::kSame : Outcome::kConflict, {}};
   }
-  const experiment::TrialLogRow row = RowOf(trial, answer);
-  std::string failure;
-  for (std::size_t i = 0; i < sinks_.size(); ++i) {
-    const numeric::Status kept = sinks_[i]->Append(row);
-    if (kept) continue;
-    if (i == 0) return {Outcome::kNotKept, kept.Reason()};
-    if (failure.empty()) failure = kept.Reason();
+  if (const auto it = pending_.find(trial); it != pending_.end()) {
+    return {Same(trial, it->second, answer) ? Outcome::kPending : Outcome::kConflict, {}};
   }
+  pending_.emplace(trial, answer);
+  return {Outcome::kStored, RowOf(trial, answer)};
+}
+
+void BrowserRun::Finish(std::int32_t trial, bool kept, const std::string& now) {
+  const auto it = pending_.find(trial);
+  if (it == pending_.end()) return;
+  if (kept) {
+    answers_.emplace(trial, it->second);
+    lastAnswer_ = now;
+  }
+  pending_.erase(it);
+}
+
+void BrowserRun::Remember(std::int32_t trial, const PageAnswer& answer) {
+  if (trial < 1 || trial > static_cast<std::int32_t>(trials_.size()) || pending_.contains(trial)) return;
   answers_.emplace(trial, answer);
-  lastAnswer_ = now;
-  return {Outcome::kStored, failure};
 }
 
 experiment::TrialLogRow BrowserRun::RowOf(std::int32_t trial, const PageAnswer& answer) const {
   const PresentedTrial& shown = trials_[static_cast<std::size_t>(trial - 1)];
   return experiment::AnswerRow(run_.Log(), run_.design, trial, shown.stimulus, answer.response, answer.timing);
+}
+
+bool BrowserRun::Same(std::int32_t trial, const PageAnswer& a, const PageAnswer& b) const {
+  constexpr auto kFormat = experiment::TrialLogFormat::kClass;
+  return a == b || experiment::FormatTrialLogLine(RowOf(trial, a), kFormat) ==
+                       experiment::FormatTrialLogLine(RowOf(trial, b), kFormat);
 }
 
 experiment::TrialLogSession BrowserRun::Rows() const {

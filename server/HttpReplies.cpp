@@ -58,4 +58,10 @@ void Send(QHttpServerResponder& responder, const Reply& reply) {
   responder.writeBody(reply.body);
 }
 
+void LaterReply::Send(const Reply& reply) {
+  if (socket_.isNull() || !socket_->isOpen()) return;
+  server::Send(responder_, reply);
+  socket_->flush();
+}
+
 }  // namespace server

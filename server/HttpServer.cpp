@@ -1,5 +1,6 @@
 #include "server/HttpServer.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHttpServerRequest>
@@ -9,6 +10,7 @@
 #include <QSslServer>
 #include <QUrlQuery>
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 
 #include "classdata/ReportCsv.h"
@@ -18,6 +20,7 @@
 #include "server/PageTexts.h"
 #include "server/QrCode.h"
 #include "server/RunDatabase.h"
+#include "server/RunRecords.h"
 #include "server/Secrets.h"
 #include "stats/BinormalFit.h"
 #include "stats/RatingCounts.h"
@@ -84,8 +87,9 @@ Reply EmbeddedFile(const QString& name, bool noStore) {
   return reply;
 }
 
-ui::Language LanguageOf(const QHttpServerRequest& request) {
-  return PageLanguageOf(request.query().queryItemValue("lang").toStdString()).value_or(ui::Language::kJapanese);
+// The page's language: the one it asks for, else the server's.
+ui::Language LanguageOf(const QHttpServerRequest& request, ui::Language otherwise) {
+  return PageLanguageOf(request.query().queryItemValue("lang").toStdString()).value_or(otherwise);
 }
 
 // The reason an observer's name is refused, in the page's language (the
@@ -109,7 +113,10 @@ std::optional<std::int32_t> TrialOf(const QString& text) {
 }  // namespace
 
 HttpServer::HttpServer(ServerSettings settings, QObject* parent)
-    : QAbstractHttpServer(parent), settings_(std::move(settings)), runLimit_(settings_.runsPerMinute) {}
+    : QAbstractHttpServer(parent),
+      settings_(std::move(settings)),
+      runLimit_(settings_.runsPerMinute),
+      writer_(std::make_unique<RowWriter>(settings_.writerThreads)) {}
 
 HttpServer::~HttpServer() = default;
 
@@ -142,9 +149,19 @@ void HttpServer::StopListening() {
 
 bool HttpServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
   if (StreamClass(request, socket)) return true;
-  QHttpServerResponder responder = makeResponder(request, socket);
-  Send(responder, Dispatch(request));
+  answering_ = std::make_shared<LaterReply>(makeResponder(request, socket), socket);
+  const Reply reply = Dispatch(request);
+  if (reply.status != kAnsweredLater) answering_->Send(reply);
+  answering_.reset();
   return true;
+}
+
+void HttpServer::WhenIdle(std::function<void()> done) {
+  if (writer_->Pending() == 0) {
+    done();
+  } else {
+    whenIdle_ = std::move(done);
+  }
 }
 
 void HttpServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
@@ -203,7 +220,7 @@ Reply HttpServer::WebFile(const QHttpServerRequest&, const QStringList& wild) {
 }
 
 Reply HttpServer::Config(const QHttpServerRequest& request, const QStringList&) {
-  const ui::Language language = LanguageOf(request);
+  const ui::Language language = LanguageOf(request, settings_.language);
   QJsonArray designs;
   for (const experiment::Design& d : settings_.designs) designs.append(QJsonObject{{"name", QString::fromStdString(d.Name)}});
   return JsonReply(200, {{"lang", LanguageCode(language)}, {"designs", designs}, {"texts", PageTexts(language)}});
@@ -218,7 +235,7 @@ std::string HttpServer::NewSession() {
 }
 
 Reply HttpServer::CreateRun(const QHttpServerRequest& request, const QStringList&) {
-  const ui::Language language = LanguageOf(request);
+  const ui::Language language = LanguageOf(request, settings_.language);
   const auto join = ParseJoin(request.body());
   if (!join) return ErrorReply(400, QString::fromStdString(join.Reason()));
   const auto observer = experiment::ObserverName(join->observer);
@@ -235,7 +252,10 @@ Reply HttpServer::CreateRun(const QHttpServerRequest& request, const QStringList
   }
   std::unique_ptr<BrowserRun> run;
   for (int tries = 0; !run; ++tries) {
-    run = MakeBrowserRun(RandomSecret(), RandomSecret(), design->Name, NewSession(), *observer, settings_.seed);
+    const std::string key = RandomSecret();
+    run = MakeBrowserRun({.id = RandomSecret(), .keyHash = SecretHash(key), .design = design->Name,
+                          .session = NewSession(), .observer = *observer},
+                         key, settings_.seed);
     if (settings_.database == nullptr) break;
     const numeric::Result<bool> added = settings_.database->AddRun(*run);
     if (!added) return Unavailable(added.Reason());
@@ -243,23 +263,84 @@ Reply HttpServer::CreateRun(const QHttpServerRequest& request, const QStringList
     if (tries == 100) return Unavailable("no session time is free");
   }
   const QJsonObject body = RunJson(*run, language);
-  order_.push_back(run.get());
-  runs_.emplace(run->Id(), std::move(run));
-  return JsonReply(201, body);
+  BrowserRun* made = run.get();
+  order_.push_back(made);
+  runs_.emplace(made->Id(), std::move(run));
+  if (!settings_.dataFolder || settings_.database != nullptr) return JsonReply(201, body);
+  // The page hears of the run once its record is on the disk, so that a
+  // restart does not lose it (the database keeps its own).
+  writer_->Do(
+      made->Sinks().front(), [folder = *settings_.dataFolder, record = RecordOf(*made)] { return WriteRunRecord(folder, record); },
+      [this, made, body, reply = answering_](bool kept, const std::string& failure) {
+        if (kept) {
+          reply->Send(JsonReply(201, body));
+          return;
+        }
+        std::cerr << "rocrating: " << failure << "\n";
+        order_.erase(std::find(order_.begin(), order_.end(), made));
+        runs_.erase(made->Id());
+        reply->Send(ErrorReply(500, "the run could not be kept; try again"));
+      });
+  return {.status = kAnsweredLater};
 }
 
-std::unique_ptr<BrowserRun> HttpServer::MakeBrowserRun(const std::string& id, const std::string& key,
-                                                       const std::string& design, const std::string& session,
-                                                       const std::string& observer,
+RunRecord HttpServer::RecordOf(const BrowserRun& run) {
+  return {.id = run.Id(), .keyHash = run.KeyHash(), .design = run.GetDesign().Name, .session = run.Identity().Session,
+          .observer = run.Identity().Observer, .seed = run.Identity().Seed};
+}
+
+std::unique_ptr<BrowserRun> HttpServer::MakeBrowserRun(const RunRecord& record, const std::string& key,
                                                        std::optional<std::uint32_t> seed) const {
   const auto d = std::find_if(settings_.designs.begin(), settings_.designs.end(),
-                              [&](const experiment::Design& x) { return x.Name == design; });
+                              [&](const experiment::Design& x) { return x.Name == record.design; });
   if (d == settings_.designs.end()) return nullptr;
   const experiment::RunSettings made{.design = *d, .Format = experiment::TrialLogFormat::kClass, .Seed = seed};
-  auto run = std::make_unique<BrowserRun>(id, key, experiment::MakeRun(made, session, observer));
-  if (settings_.dataFolder) run->AddSink(std::make_unique<RunFile>(*settings_.dataFolder, session, observer));
+  auto run = std::make_unique<BrowserRun>(record.id, key, record.keyHash,
+                                          experiment::MakeRun(made, record.session, record.observer));
+  if (settings_.dataFolder) {
+    // The run's record names its file once the first row makes it.
+    auto opened = [folder = *settings_.dataFolder, named = RecordOf(*run)](const std::string& path) mutable {
+      named.file = std::filesystem::path(path).filename().string();
+      return WriteRunRecord(folder, named);
+    };
+    run->AddFile(std::make_unique<RunFile>(*settings_.dataFolder, record.session, record.observer, record.file, opened));
+  }
   if (settings_.store != nullptr) run->AddSink(settings_.store);
   return run;
+}
+
+std::vector<std::string> HttpServer::LoadRuns() {
+  std::vector<std::string> problems;
+  if (!settings_.dataFolder) return problems;
+  for (const RunRecord& record : ReadRunRecords(*settings_.dataFolder, problems)) {
+    if (runs_.contains(record.id)) continue;
+    std::unique_ptr<BrowserRun> run = MakeBrowserRun(record, {}, record.seed);
+    if (!run) {
+      problems.push_back("the run " + record.id + " is of the design \"" + record.design + "\", which is not served");
+      continue;
+    }
+    if (!record.file.empty()) {
+      const QString path = QString::fromStdString(*settings_.dataFolder + "/" + record.file);
+      const experiment::TrialLogContents read = experiment::ReadTrialLog(path.toStdString());
+      if (read.Error) problems.push_back(experiment::NoteText(*read.Error));
+      for (const experiment::TrialLogSession& session : read.Sessions) {
+        if (session.Session != record.session) continue;
+        for (const experiment::TrialLogRow& r : session.Rows) {
+          run->Remember(r.Trial, {r.Response, {r.ExposureMs, r.AskedMs, r.FrameMs, r.RatingMs}});
+        }
+      }
+      const QDateTime changed = QFileInfo(path).lastModified();
+      if (changed.isValid()) {
+        const std::chrono::system_clock::time_point at{std::chrono::milliseconds(changed.toMSecsSinceEpoch())};
+        run->SetLastAnswer(experiment::FormatSessionTime(at));
+      }
+    }
+    order_.push_back(run.get());
+    runs_.emplace(record.id, std::move(run));
+  }
+  std::sort(order_.begin(), order_.end(),
+            [](const BrowserRun* a, const BrowserRun* b) { return a->Identity().Session < b->Identity().Session; });
+  return problems;
 }
 
 numeric::Status HttpServer::Refresh(const std::string& id) {
@@ -269,7 +350,9 @@ numeric::Status HttpServer::Refresh(const std::string& id) {
   for (const RunDatabase::StoredRun& s : *stored) {
     auto it = runs_.find(s.id);
     if (it == runs_.end()) {
-      std::unique_ptr<BrowserRun> run = MakeBrowserRun(s.id, s.key, s.design, s.session, s.observer, s.seed);
+      std::unique_ptr<BrowserRun> run = MakeBrowserRun(
+          {.id = s.id, .keyHash = SecretHash(s.key), .design = s.design, .session = s.session, .observer = s.observer},
+          s.key, s.seed);
       if (!run) continue;  // a design this server does not serve
       it = runs_.emplace(s.id, std::move(run)).first;
     }
@@ -298,7 +381,7 @@ BrowserRun* HttpServer::WritableRun(const QHttpServerRequest& request, const QSt
     refused = ErrorReply(404, "no such run");
     return nullptr;
   }
-  if (!SameSecret(request.value("X-Write-Key").toStdString(), it->second->Key())) {
+  if (!SameSecret(SecretHash(request.value("X-Write-Key").toStdString()), it->second->KeyHash())) {
     refused = ErrorReply(403, "wrong write key");
     return nullptr;
   }
@@ -312,7 +395,7 @@ Reply HttpServer::GetRun(const QHttpServerRequest& request, const QStringList& w
   if (settings_.database != nullptr) {
     if (const numeric::Status fresh = Refresh(run->Id()); !fresh) return Unavailable(fresh.Reason());
   }
-  QJsonObject body = RunJson(*run, LanguageOf(request));
+  QJsonObject body = RunJson(*run, LanguageOf(request, settings_.language));
   QJsonArray stored;
   for (const auto& [trial, answer] : run->Answers()) stored.append(trial);
   body.insert("stored", stored);
@@ -328,7 +411,7 @@ Reply HttpServer::PutAnswer(const QHttpServerRequest& request, const QStringList
   std::int64_t unsent = 0;
   const auto answer = ParseAnswer(request.body(), run->GetDesign().Categories(), unsent);
   if (!answer) return ErrorReply(400, QString::fromStdString(answer.Reason()));
-  if (settings_.database != nullptr && !run->Answers().contains(*trial)) {
+  if (settings_.database != nullptr && !run->Answers().contains(*trial) && !run->IsPending(*trial)) {
     // The database decides, for every server of the class, whether the
     // answer is new; one it holds already is remembered here.
     const auto claimed = settings_.database->Claim(run->Id(), *trial, *answer, unsent);
@@ -337,18 +420,44 @@ Reply HttpServer::PutAnswer(const QHttpServerRequest& request, const QStringList
       if (const numeric::Status fresh = Refresh(run->Id()); !fresh) return Unavailable(fresh.Reason());
     }
   }
-  const BrowserRun::Taken taken = run->Take(*trial, *answer, experiment::FormatSessionTime(std::chrono::system_clock::now()));
-  if (!taken.failure.empty()) std::cerr << "rocrating: " << taken.failure << "\n";
-  switch (taken.outcome) {
-    case BrowserRun::Outcome::kStored: run->unsent = unsent; return JsonReply(201, {{"stored", *trial}});
+  const BrowserRun::Begun begun = run->Begin(*trial, *answer);
+  switch (begun.outcome) {
+    case BrowserRun::Outcome::kStored:
+      writer_->Write(run->Sinks(), begun.row, [this, run, trial = *trial](bool kept, const std::string& failure) {
+        Written(*run, trial, kept, failure);
+      });
+      [[fallthrough]];
+    case BrowserRun::Outcome::kPending:
+      // Acknowledged once the row is on the disk; a repeat meanwhile gets
+      // the same outcome.
+      waiting_[{run->Id(), *trial}].push_back({answering_, unsent});
+      return {.status = kAnsweredLater};
     case BrowserRun::Outcome::kSame: run->unsent = unsent; return JsonReply(200, {{"stored", *trial}});
     case BrowserRun::Outcome::kConflict: return ErrorReply(409, "that trial is stored with another answer");
-    case BrowserRun::Outcome::kNoSuchTrial: return ErrorReply(404, "no such trial");
-    case BrowserRun::Outcome::kNotKept:
-      if (settings_.database != nullptr) (void)settings_.database->Release(run->Id(), *trial);
-      break;
+    case BrowserRun::Outcome::kNoSuchTrial:
+    case BrowserRun::Outcome::kNotKept: break;
   }
-  return ErrorReply(500, "the answer could not be kept; send it again");
+  return ErrorReply(404, "no such trial");
+}
+
+void HttpServer::Written(BrowserRun& run, std::int32_t trial, bool kept, const std::string& failure) {
+  if (!failure.empty()) std::cerr << "rocrating: " << failure << "\n";
+  run.Finish(trial, kept, experiment::FormatSessionTime(std::chrono::system_clock::now()));
+  if (!kept && settings_.database != nullptr) (void)settings_.database->Release(run.Id(), trial);
+  const auto it = waiting_.find({run.Id(), trial});
+  if (it != waiting_.end()) {
+    const std::vector<Waiting> waiting = std::move(it->second);
+    waiting_.erase(it);
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+      if (!kept) {
+        waiting[i].reply->Send(ErrorReply(500, "the answer could not be kept; send it again"));
+        continue;
+      }
+      run.unsent = waiting[i].unsent;
+      waiting[i].reply->Send(JsonReply(i == 0 ? 201 : 200, {{"stored", trial}}));
+    }
+  }
+  if (whenIdle_ && writer_->Pending() == 0) std::exchange(whenIdle_, {})();
 }
 
 Reply HttpServer::PostStatus(const QHttpServerRequest& request, const QStringList& wild) {
@@ -421,7 +530,7 @@ Reply HttpServer::TeacherSessions(const QHttpServerRequest& request, const QStri
   const std::vector<roc::ClassSession> fitted = classdata::FitEach(each);
   for (std::size_t i = 0; i < sessions.size(); ++i) {
     const experiment::TrialLogSession& s = sessions[i];
-    csv += classdata::CsvLine(columns, classdata::FitSession{order_[i]->Id(), s.Session, s.Observer, s.DesignName,
+    csv += classdata::CsvLine(columns, classdata::FitSession{order_[i]->FileName(), s.Session, s.Observer, s.DesignName,
                                                              fitted[i].counts, fitted[i].fit, fitted[i].Incomplete()});
   }
   Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(csv)};

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,6 +21,9 @@
 #include "server/ConnectionGuard.h"
 #include "server/HttpReplies.h"
 #include "server/RateLimit.h"
+#include "server/RowWriter.h"
+#include "server/RunRecords.h"
+#include "ui/qt/Language.h"
 
 class QHttpServerRequest;
 
@@ -36,6 +40,8 @@ struct ServerSettings {
   std::string studentsUrl;                  // for the teacher's page and its QR code
   int runsPerMinute = 10;                   // runs created per client address
   ConnectionLimits limits;
+  int writerThreads = 8;                    // the runs' files synced at once
+  ui::Language language = ui::Language::kJapanese;  // of the pages that ask for none
   std::optional<QSslConfiguration> tls;     // HTTPS with this certificate and key
 };
 
@@ -53,6 +59,12 @@ class HttpServer : public QAbstractHttpServer {
   numeric::Result<quint16> Listen(const QHostAddress& address, quint16 port);
   // Accepts no more connections; those open are answered still.
   void StopListening();
+  // Takes up again the runs recorded in the data folder, with the answers
+  // their files hold (after a restart); a line for each that could not be.
+  std::vector<std::string> LoadRuns();
+  // Calls done once every answer taken is written and its reply sent (at
+  // once when none is being written).
+  void WhenIdle(std::function<void()> done);
   // The students' link, known once the server listens.
   void SetStudentsUrl(std::string url) { settings_.studentsUrl = std::move(url); }
   const std::map<std::string, std::unique_ptr<BrowserRun>>& Runs() const { return runs_; }
@@ -97,14 +109,17 @@ class HttpServer : public QAbstractHttpServer {
   // The token is the teacher's (compared in constant time).
   bool TeacherAllowed(const QHttpServerRequest& request);
   // A run of one of the server's designs, with its sinks; null for a design
-  // it does not serve.
-  std::unique_ptr<BrowserRun> MakeBrowserRun(const std::string& id, const std::string& key, const std::string& design,
-                                             const std::string& session, const std::string& observer,
+  // it does not serve. key: the write key when known.
+  std::unique_ptr<BrowserRun> MakeBrowserRun(const RunRecord& record, const std::string& key,
                                              std::optional<std::uint32_t> seed) const;
+  static RunRecord RecordOf(const BrowserRun& run);
   // The database's runs into the memory's, those of `id` or all; the reason
   // when the database failed.
   numeric::Status Refresh(const std::string& id = {});
   Reply Unavailable(const std::string& why) const;
+  // The answer to `trial` of run, written or not: the replies of the requests
+  // that sent it.
+  void Written(BrowserRun& run, std::int32_t trial, bool kept, const std::string& failure);
   std::string NewSession();
 
   ServerSettings settings_;
@@ -115,6 +130,16 @@ class HttpServer : public QAbstractHttpServer {
   RateLimit runLimit_;
   std::chrono::system_clock::time_point lastSession_{};
   ClassFeed feed_{[this] { FollowClass(); }};
+  std::shared_ptr<LaterReply> answering_;  // the reply of the request being handled
+  // The requests that sent an answer being written, the first one first,
+  // with the page's count of answers unsent.
+  struct Waiting {
+    std::shared_ptr<LaterReply> reply;
+    std::int64_t unsent;
+  };
+  std::map<std::pair<std::string, std::int32_t>, std::vector<Waiting>> waiting_;
+  std::function<void()> whenIdle_;
+  std::unique_ptr<RowWriter> writer_;  // last: it finishes its rows before the runs' sinks go
 };
 
 }  // namespace server

@@ -56,7 +56,9 @@ std::string QrSvg(const std::string& text) {
   std::string path;
   for (std::size_t y = 0; y < rows.size(); ++y) {
     for (std::size_t x = 0; x < rows[y].size(); ++x) {
-      if (rows[y][x]) path += "M" + std::to_string(x) + "," + std::to_string(y) + "h1v1h-1z";
+      // Appended: g++ 12 warns (-Wrestrict) of "M" + std::to_string(x) in a release build.
+      if (!rows[y][x]) continue;
+      path.append("M").append(std::to_string(x)).append(",").append(std::to_string(y)).append("h1v1h-1z");
     }
   }
   return "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + side + " " + side +

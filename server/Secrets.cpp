@@ -1,6 +1,7 @@
 #include "server/Secrets.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <array>
 
@@ -11,6 +12,13 @@ std::string RandomSecret() {
   QRandomGenerator::system()->fillRange(bits.data(), bits.size());
   const QByteArray raw(reinterpret_cast<const char*>(bits.data()), sizeof bits);
   return raw.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals).toStdString();
+}
+
+std::string SecretHash(std::string_view secret) {
+  return QCryptographicHash::hash(QByteArrayView(secret.data(), static_cast<qsizetype>(secret.size())),
+                                  QCryptographicHash::Sha256)
+      .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)
+      .toStdString();
 }
 
 bool SameSecret(std::string_view given, std::string_view expected) {

@@ -41,7 +41,10 @@ struct Options {
       "store-init", "Create the class database's tables in CONNINFO if missing, print the GRANT statements for the "
                     "student and teacher roles, and exit.",
       "CONNINFO"};
-  QCommandLineOption lang{"lang", "The language of the windows: en (English) or ja (Japanese, the default).", "en|ja"};
+  QCommandLineOption lang{"lang",
+                          "The language of the windows: en (English) or ja (Japanese, the default); with --serve, "
+                          "of the pages that name none and of the server's own lines.",
+                          "en|ja"};
   QCommandLineOption fit{"fit", "Fit the sessions of the per-trial FILEs and print the results; opens no window."};
   QCommandLineOption serve{
       "serve", "Serve the experiment to the students' browsers (opens no window): prints the students' and the "

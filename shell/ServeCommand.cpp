@@ -23,6 +23,7 @@
 #include "server/Secrets.h"
 #include "store/ConnInfo.h"
 #include "store/Store.h"
+#include "ui/qt/Language.h"
 
 namespace shell {
 
@@ -37,8 +38,7 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
-// SIGINT and SIGTERM end the event loop once the handler running has
-// finished (every answer is written within its handler).
+// SIGINT and SIGTERM call stop, between two of the event loop's handlers.
 std::unique_ptr<QSocketNotifier> CatchStopSignals(std::function<void()> stop) {
   if (::pipe(signalPipe) != 0) return nullptr;
   struct sigaction action {};
@@ -144,6 +144,7 @@ numeric::Result<server::ServerSettings> Settings(const ServeRequest& request) {
   if (!folder) return numeric::Fail(folder.Reason());
   settings.dataFolder = *folder;
   settings.seed = request.seed;
+  settings.language = request.language;
   settings.token = server::RandomSecret();
   if (request.tlsCert) {
     auto tls = TlsConfiguration(*request.tlsCert, *request.tlsKey);
@@ -177,6 +178,8 @@ numeric::Status ParseListen(const std::string& text, ServeRequest& request) {
 
 int RunServe(const ServeRequest& request, int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  // The server's own lines (the class database's among them) in its language.
+  if (!ui::UseLanguage(request.language)) Complain("the English translation is missing; the server speaks Japanese");
   auto settings = Settings(request);
   if (!settings) {
     Complain(settings.Reason());
@@ -198,6 +201,7 @@ int RunServe(const ServeRequest& request, int argc, char** argv) {
   const bool tls = settings->tls.has_value();
   const std::string token = settings->token;
   server::HttpServer http(std::move(*settings));
+  for (const std::string& problem : http.LoadRuns()) Complain(problem);  // the runs before a restart
   const QHostAddress address = request.anyAddress ? QHostAddress(QHostAddress::Any)
                                                   : QHostAddress(QString::fromStdString(request.address));
   const numeric::Result<quint16> port = http.Listen(address, request.port);
@@ -214,7 +218,7 @@ int RunServe(const ServeRequest& request, int argc, char** argv) {
   std::fflush(stdout);
   const auto notifier = CatchStopSignals([&http] {
     http.StopListening();
-    QCoreApplication::quit();
+    http.WhenIdle([] { QCoreApplication::quit(); });  // the answers being written, then their replies
   });
   return app.exec() == 0 ? 0 : 1;
 }

@@ -68,11 +68,13 @@ numeric::Status Store::Start() {
   return {};
 }
 
-numeric::Status Store::Append(const experiment::TrialLogRow& row) {
-  if (numeric::Status kept = spool_.Append(row); !kept) return kept;
+numeric::Status Store::Append(const experiment::TrialLogRow& row) { return AppendAll({row}); }
+
+numeric::Status Store::AppendAll(const std::vector<experiment::TrialLogRow>& rows) {
+  if (numeric::Status kept = spool_.AppendAll(rows); !kept) return kept;
   {
     std::lock_guard lock(mutex_);
-    queue_.push_back(row);
+    queue_.insert(queue_.end(), rows.begin(), rows.end());
   }
   wake_.notify_all();
   return {};

@@ -33,6 +33,9 @@ class Store : public experiment::TrialSink {
   numeric::Status Start();
 
   numeric::Status Append(const experiment::TrialLogRow& row) override;
+  // The rows in one write and sync of the spool. Append and AppendAll are
+  // called from one thread at a time.
+  numeric::Status AppendAll(const std::vector<experiment::TrialLogRow>& rows) override;
   std::string Path() const override { return spoolPath_; }
 
   // Rows spooled but not yet confirmed.
@@ -53,7 +56,7 @@ class Store : public experiment::TrialSink {
   const std::string host_;
   const std::function<void(const std::string&)> status_;
 
-  experiment::TrialLogFile spool_;  // the GUI thread's
+  experiment::TrialLogFile spool_;  // the appending thread's
   experiment::TrialLogFile sent_;   // the worker's
 
   mutable std::mutex mutex_;

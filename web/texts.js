@@ -3,8 +3,9 @@
 // a key it does not know shows as the key itself and is reported on the
 // console, so a gap is visible.
 
-// ?lang=en|ja first, then the browser's preferred languages; Japanese when
-// neither names one of the two.
+// ?lang=en|ja first, then the browser's preferred languages; null when
+// neither names one of the two, and the server's language holds (Japanese
+// unless it was started with --lang en).
 export function pageLanguage() {
   const asked = new URLSearchParams(location.search).get('lang');
   if (asked === 'en' || asked === 'ja') return asked;
@@ -12,7 +13,7 @@ export function pageLanguage() {
     if (l.startsWith('ja')) return 'ja';
     if (l.startsWith('en')) return 'en';
   }
-  return 'ja';
+  return null;
 }
 
 let texts = {};
@@ -26,11 +27,11 @@ export function lang() {
 
 export async function loadConfig() {
   const lang = pageLanguage();
-  const response = await fetch(`/api/config?lang=${lang}`, { cache: 'no-store' });
+  const response = await fetch(lang ? `/api/config?lang=${lang}` : '/api/config', { cache: 'no-store' });
   if (!response.ok) throw new Error(`config ${response.status}`);
   const config = await response.json();
   texts = config.texts || {};
-  language = config.lang || lang;
+  language = config.lang || lang || 'ja';
   document.documentElement.lang = language;
   return config;
 }

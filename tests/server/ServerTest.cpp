@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QJsonArray>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "experiment/StimulusPatterns.h"
 #include "experiment/TrialLog.h"
@@ -12,11 +14,14 @@ namespace {
 
 class Server : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Start(); }
+  // A server on the folder, with the runs recorded there.
+  void Start() {
     server::ServerSettings settings{.dataFolder = folder_.path().toStdString(), .token = "teacher-token",
                                     .runsPerMinute = 3};
     settings.limits.arrival = std::chrono::milliseconds(300);
     http_ = std::make_unique<server::HttpServer>(std::move(settings));
+    EXPECT_TRUE(http_->LoadRuns().empty());
     port_ = *http_->Listen(QHostAddress::LocalHost, 0);
   }
 
@@ -123,6 +128,87 @@ TEST_F(Server, TheFitSaysWhyItCannotBeAndTheRowsAreTheAnswers) {
   const QList<QByteArray> lines = Exchange(port_, Request("GET", "/api/runs/" + id + "/rows.csv", {}, key)).body.trimmed().split('\n');
   ASSERT_EQ(lines.size(), 2);
   EXPECT_TRUE(lines[1].contains(",11,recorded,")) << lines[1].toStdString();
+}
+
+// A repeat sent while the first is being written waits for it and is not
+// written again; another answer to the trial then is refused.
+TEST_F(Server, RepeatsAtOnceAreStoredOnce) {
+  const QJsonObject run = Join(R"({"observer": "Cy"})");
+  const QByteArray key = "X-Write-Key: " + run["key"].toString().toLatin1() + "\r\n";
+  const QByteArray trial = "/api/runs/" + run["run"].toString().toLatin1() + "/answers/7";
+  std::vector<QByteArray> sends(6, Request("PUT", trial, Answer(2), key));
+  sends.push_back(Request("PUT", trial, Answer(4), key));
+  const std::vector<Response> got = ExchangeAll(port_, sends);
+  // Whichever came first is kept; the same again is acknowledged, the other refused.
+  const auto first = std::find_if(got.begin(), got.end(), [](const Response& r) { return r.status == 201; });
+  ASSERT_NE(first, got.end());
+  const int stored = first == got.end() - 1 ? 4 : 2;
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (got.begin() + static_cast<std::ptrdiff_t>(i) == first) continue;
+    EXPECT_EQ(got[i].status, (i < 6) == (stored == 2) ? 200 : 409) << i;
+  }
+  ASSERT_EQ(Files().size(), 1u);
+  const experiment::TrialLogContents kept = experiment::ReadTrialLog(folder_.filePath(Files()[0]).toStdString());
+  ASSERT_EQ(kept.Sessions.size(), 1u);
+  ASSERT_EQ(kept.Sessions[0].Rows.size(), 1u);
+  EXPECT_EQ(kept.Sessions[0].Rows[0].Response, stored);
+}
+
+// Connections over the cap are refused at once with 503; one closed makes
+// room for another.
+TEST(ServerLimits, ConnectionsOverTheCapAreRefused) {
+  server::ServerSettings settings{.token = "t"};
+  settings.limits.maxConnections = 2;
+  server::HttpServer http(std::move(settings));
+  const quint16 port = *http.Listen(QHostAddress::LocalHost, 0);
+  const QByteArray config = Request("GET", "/api/config");
+  QTcpSocket held[2];
+  for (QTcpSocket& socket : held) {  // open, each with a request answered, so the server counts it
+    QEventLoop loop;
+    QObject::connect(&socket, &QTcpSocket::readyRead, &loop, &QEventLoop::quit);
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    socket.write(config);
+    loop.exec();
+  }
+  EXPECT_EQ(Exchange(port, config).status, 503);
+  held[0].disconnectFromHost();
+  int status = 0;
+  for (int tries = 0; tries < 1000 && status != 200; ++tries) status = Exchange(port, config).status;
+  EXPECT_EQ(status, 200);
+}
+
+// A server started again on the same folder takes its runs up again: the
+// page resuming after the restart learns what is stored, stores the rest,
+// and nothing is kept twice.
+TEST_F(Server, RunsSurviveARestart) {
+  const QJsonObject run = Join(R"({"observer": "Di"})");
+  const QByteArray key = "X-Write-Key: " + run["key"].toString().toLatin1() + "\r\n";
+  const QByteArray path = "/api/runs/" + run["run"].toString().toLatin1();
+  ASSERT_EQ(Exchange(port_, Request("PUT", path + "/answers/1", Answer(1, 1000.25), key)).status, 201);
+  ASSERT_EQ(Exchange(port_, Request("PUT", path + "/answers/2", Answer(2), key)).status, 201);
+  http_.reset();
+  Start();
+  const QJsonObject resumed = QJsonDocument::fromJson(Exchange(port_, Request("GET", path, {}, key)).body).object();
+  EXPECT_EQ(resumed["stored"].toArray(), QJsonArray({1, 2}));
+  EXPECT_EQ(resumed["trials"], run["trials"]);
+  const struct {
+    const char* what;
+    QByteArray request;
+    int status;
+  } cases[] = {
+      {"a repeat of an answer stored before (its time as the file keeps it)",
+       Request("PUT", path + "/answers/1", Answer(1, 1000.25), key), 200},
+      {"another answer to a trial stored before", Request("PUT", path + "/answers/2", Answer(3), key), 409},
+      {"the next answer", Request("PUT", path + "/answers/3", Answer(4), key), 201},
+      {"a wrong key", Request("PUT", path + "/answers/4", Answer(4), "X-Write-Key: AAAAAAAAAAAAAAAAAAAAAA\r\n"), 403},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Exchange(port_, c.request).status, c.status) << c.what;
+  ASSERT_EQ(Files().size(), 1u);
+  const experiment::TrialLogContents kept = experiment::ReadTrialLog(folder_.filePath(Files()[0]).toStdString());
+  ASSERT_EQ(kept.Sessions.size(), 1u);
+  EXPECT_TRUE(kept.Skipped.empty());
+  ASSERT_EQ(kept.Sessions[0].Rows.size(), 3u);
+  EXPECT_EQ(kept.Sessions[0].Rows[2].Response, 4);
 }
 
 }  // namespace
