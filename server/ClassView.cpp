@@ -11,8 +11,9 @@ namespace server {
 
 namespace {
 
-ui::Language ClassLanguage(const QHttpServerRequest& request) {
-  return PageLanguageOf(request.query().queryItemValue("lang").toStdString()).value_or(ui::Language::kJapanese);
+// The page's language, or the server's when it names none.
+ui::Language ClassLanguage(const QHttpServerRequest& request, ui::Language otherwise) {
+  return PageLanguageOf(request.query().queryItemValue("lang").toStdString()).value_or(otherwise);
 }
 
 std::uint64_t SinceOf(const QHttpServerRequest& request) {
@@ -48,7 +49,7 @@ bool HttpServer::StreamClass(const QHttpServerRequest& request, QTcpSocket* sock
   // A page that comes back names the last event it got.
   bool named = false;
   const qulonglong last = request.value("Last-Event-ID").toULongLong(&named);
-  feed_.Stream(socket, named ? last : SinceOf(request), ClassLanguage(request), WithIncomplete(request));
+  feed_.Stream(socket, named ? last : SinceOf(request), ClassLanguage(request, settings_.language), WithIncomplete(request));
   return true;
 }
 
@@ -59,7 +60,7 @@ Reply HttpServer::TeacherEvents(const QHttpServerRequest&, const QStringList&) {
 Reply HttpServer::TeacherClass(const QHttpServerRequest& request, const QStringList&) {
   if (!TeacherAllowed(request)) return ErrorReply(403, "forbidden");
   feed_.Follow(order_);
-  return NoStore(JsonReply(200, feed_.Since(SinceOf(request), ClassLanguage(request), WithIncomplete(request))));
+  return NoStore(JsonReply(200, feed_.Since(SinceOf(request), ClassLanguage(request, settings_.language), WithIncomplete(request))));
 }
 
 Reply HttpServer::TeacherCompare(const QHttpServerRequest& request, const QStringList&) {
@@ -69,7 +70,7 @@ Reply HttpServer::TeacherCompare(const QHttpServerRequest& request, const QStrin
   const std::string first = query.queryItemValue("first", QUrl::FullyDecoded).toStdString();
   const std::string second = query.queryItemValue("second", QUrl::FullyDecoded).toStdString();
   if (first.empty() || second.empty() || first == second) return ErrorReply(400, "name two different designs");
-  return NoStore(JsonReply(200, feed_.Compare(first, second, ClassLanguage(request), WithIncomplete(request))));
+  return NoStore(JsonReply(200, feed_.Compare(first, second, ClassLanguage(request, settings_.language), WithIncomplete(request))));
 }
 
 Reply HttpServer::TeacherSummary(const QHttpServerRequest& request, const QStringList&) {
