@@ -148,6 +148,7 @@ void HttpServer::StopListening() {
 }
 
 bool HttpServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+  if (StreamClass(request, socket)) return true;
   answering_ = std::make_shared<LaterReply>(makeResponder(request, socket), socket);
   const Reply reply = Dispatch(request);
   if (reply.status != kAnsweredLater) answering_->Send(reply);
@@ -184,6 +185,10 @@ Reply HttpServer::Dispatch(const QHttpServerRequest& request) {
       {{"api", "teacher", "trials.csv"}, Method::Get, &HttpServer::TeacherTrials},
       {{"api", "teacher", "sessions.csv"}, Method::Get, &HttpServer::TeacherSessions},
       {{"api", "teacher", "qr.svg"}, Method::Get, &HttpServer::TeacherQr},
+      {{"api", "teacher", "class"}, Method::Get, &HttpServer::TeacherClass},
+      {{"api", "teacher", "compare"}, Method::Get, &HttpServer::TeacherCompare},
+      {{"api", "teacher", "class-summary.csv"}, Method::Get, &HttpServer::TeacherSummary},
+      {{"api", "teacher", "events"}, Method::Get, &HttpServer::TeacherEvents},
   };
   const QStringList path = request.url().path(QUrl::FullyEncoded).mid(1).split(QLatin1Char('/'));
   QByteArray allowed;

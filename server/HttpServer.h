@@ -17,6 +17,7 @@
 #include "experiment/TrialSink.h"
 #include "numeric/Result.h"
 #include "server/BrowserRuns.h"
+#include "server/ClassFeed.h"
 #include "server/ConnectionGuard.h"
 #include "server/HttpReplies.h"
 #include "server/RateLimit.h"
@@ -92,6 +93,15 @@ class HttpServer : public QAbstractHttpServer {
   Reply TeacherTrials(const QHttpServerRequest&, const QStringList&);
   Reply TeacherSessions(const QHttpServerRequest&, const QStringList&);
   Reply TeacherQr(const QHttpServerRequest&, const QStringList&);
+  // The class view (ClassView.cpp): the sessions changed since a version,
+  // a comparison of two designs, the summary's CSV; a page's stream of the
+  // changes, taken before the routes (true: the socket streams them).
+  Reply TeacherClass(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherCompare(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherSummary(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherEvents(const QHttpServerRequest&, const QStringList&);
+  bool StreamClass(const QHttpServerRequest& request, QTcpSocket* socket);
+  void FollowClass();
 
   // The run named in the path whose write key the request holds; else the
   // refusal (404 unknown, 403 wrong key) in `refused`.
@@ -119,6 +129,7 @@ class HttpServer : public QAbstractHttpServer {
   std::vector<BrowserRun*> order_;  // runs in the order they were made
   RateLimit runLimit_;
   std::chrono::system_clock::time_point lastSession_{};
+  ClassFeed feed_{[this] { FollowClass(); }};
   std::shared_ptr<LaterReply> answering_;  // the reply of the request being handled
   // The requests that sent an answer being written, the first one first,
   // with the page's count of answers unsent.

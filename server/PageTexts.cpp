@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "server/PageLanguage.h"
+#include "server/ClassTexts.h"
 #include "server/RocTexts.h"
 
 namespace server {
@@ -54,6 +55,7 @@ QJsonObject PageTexts(ui::Language language) {
   QJsonObject texts;
   for (const PageText& t : kTexts) texts.insert(QString::fromLatin1(t.key), Tr(language, t.context, t.source));
   AddRocTexts(texts, language);
+  AddClassTexts(texts, language);
   return texts;
 }
 

@@ -430,6 +430,10 @@
         <source>サーバーにこの実験がありません。もう一度開始して下さい</source>
         <translation>The server does not know this run: please start again</translation>
     </message>
+    <message>
+        <source>デザインごとの要約 (class-summary.csv)</source>
+        <translation>Summary by design (class-summary.csv)</translation>
+    </message>
 </context>
 <context>
     <name>ReadNote</name>

@@ -1,6 +1,8 @@
 // The teacher's page: the students' link as a QR code for the projector, the
-// runs as the server knows them, refreshed, and the class data to download.
+// runs as the server knows them, refreshed, the class data to download, and
+// the class view, live (classview.js).
 
+import { ClassView } from './classview.js';
 import { fillTexts, loadConfig, t } from './texts.js';
 
 const $ = (id) => document.getElementById(id);
@@ -57,6 +59,7 @@ async function main() {
   $('trials-csv').href = withToken('/api/teacher/trials.csv');
   $('sessions-csv').href = withToken('/api/teacher/sessions.csv');
   refresh();
+  new ClassView(withToken).follow();
 }
 
 main();

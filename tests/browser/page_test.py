@@ -67,15 +67,17 @@ def get_json(url):
 
 
 class Server:
-    def __init__(self, rocrating, folder):
+    def __init__(self, rocrating, folder, designs=(DESIGN,)):
         self.data = os.path.join(folder, 'data')
-        design = os.path.join(folder, 'browser.toml')
-        with open(design, 'w', encoding='utf-8') as f:
-            f.write(DESIGN)
+        given = []
+        for i, text in enumerate(designs):
+            given += ['--design', os.path.join(folder, f'browser{i}.toml')]
+            with open(given[-1], 'w', encoding='utf-8') as f:
+                f.write(text)
         self.url = f'http://127.0.0.1:{free_port()}'
         self.log = open(os.path.join(folder, 'server.log'), 'w+')
         self.process = subprocess.Popen(
-            [rocrating, '--serve', '--listen', self.url[len('http://'):], '--design', design,
+            [rocrating, '--serve', '--listen', self.url[len('http://'):], *given,
              '--data', self.data, '--seed', '7'],
             stdout=self.log, stderr=subprocess.STDOUT)
 
