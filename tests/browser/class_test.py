@@ -21,7 +21,7 @@ import urllib.request
 
 from selenium.webdriver.common.by import By
 
-from page_test import Page, Server, wait_for
+from page_test import Server, Watched, wait_for
 
 RECORDED = 40
 DESIGNS = [f'name = "{name}"\npractice_trials = 2\nrecorded_trials = {RECORDED}\nexposure_ms = {ms}\n'
@@ -79,12 +79,11 @@ def main():
     shots = os.environ.get('CLASS_SHOTS')
     with tempfile.TemporaryDirectory(prefix='rocrating-class-') as folder:
         server = Server(rocrating, folder, DESIGNS)
-        page = None
-        try:
+        with Watched(server) as watch:
             teacher = wait_for('the teacher link', lambda: re.search(r'teacher: (\S+)', server.output()))[1]
             for i in range(4):
                 Student(server, f'学生{i + 1}', ('brief', 'long')[i % 2], 0.8 + 0.5 * (i % 2), i).answer_all()
-            page = Page(dict(size=(1366, 768), ratio=1, by='clicks'))
+            page = watch.open(dict(size=(1366, 768), ratio=1, by='clicks'))
             page.driver.get(teacher.replace('0.0.0.0', '127.0.0.1') + '&lang=ja')
             wait_for('the class', lambda: len(table(page.driver)) == 4)
             late = Student(server, '遅れた学生', 'brief', 1.0, 9)
@@ -111,15 +110,6 @@ def main():
                 shot(page.driver, os.path.join(shots, 'class-zroc.png'))
             summary = call('GET', teacher.replace('0.0.0.0', '127.0.0.1').replace('/teacher?', '/api/teacher/class-summary.csv?'))
             assert [line.split(',')[0] for line in summary.splitlines()[1:]] == ['brief', 'long'], summary
-        except BaseException:
-            print(server.output(), file=sys.stderr)
-            if page:
-                print(page.driver.get_log('browser'), file=sys.stderr)
-            raise
-        finally:
-            if page:
-                page.driver.quit()
-            server.stop()
     print('class view: every answer shown, sorted, compared')
 
 

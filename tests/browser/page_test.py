@@ -262,25 +262,41 @@ def check_rows(server, rocrating, run, answers):
     assert len(fitted) == 1 and fitted[0]['status'] == 'ok' and fitted[0]['completeness'] == 'complete', fit.stdout
 
 
+class Watched:
+    """The server and the pages of one scenario: on a failure the server's
+    output and each page's console are printed; all are closed at the end."""
+
+    def __init__(self, server):
+        self.server = server
+        self.pages = []
+
+    def open(self, scenario):
+        self.pages.append(Page(scenario))
+        return self.pages[-1]
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, kind, error, trace):
+        if kind is not None:
+            print(self.server.output(), file=sys.stderr)
+            for page in self.pages:
+                print(page.driver.get_log('browser'), file=sys.stderr)
+        for page in self.pages:
+            page.driver.quit()
+        self.server.stop()
+        return False
+
+
 def main():
     rocrating, name = sys.argv[1], sys.argv[2]
     scenario = SCENARIOS[name]
     with tempfile.TemporaryDirectory(prefix='rocrating-page-') as folder:
         server = Server(rocrating, folder)
-        page = None
-        try:
+        with Watched(server) as watch:
             texts = get_json(f'{server.url}/api/config?lang={scenario["lang"]}')['texts']
-            page = Page(scenario)
+            page = watch.open(scenario)
             run, answers = run_scenario(page, server, scenario, texts)
-        except BaseException:
-            print(server.output(), file=sys.stderr)
-            if page:
-                print(page.driver.get_log('browser'), file=sys.stderr)
-            raise
-        finally:
-            if page:
-                page.driver.quit()
-            server.stop()
         check_rows(server, rocrating, run, answers)
     print(f'{name}: every row once, fitted')
 

@@ -23,7 +23,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 import page_test
-from page_test import Page, Server, get_json, wait_for
+from page_test import Server, Watched, get_json, wait_for
 
 # Each hold: how (touch, mouse or keys), the row from the top (0 = d, then
 # the criteria from the highest down, K - 1 = R) and the button (0 up, 1 down).
@@ -137,10 +137,9 @@ def run(rocrating, reference, name, folder):
     scenario = SCENARIOS[name]
     shots = os.environ.get('ROC_SHOTS')
     server = Server(rocrating, folder)
-    page = None
-    try:
+    with Watched(server) as watch:
         texts = get_json(f'{server.url}/api/config?lang={scenario["lang"]}')['texts']
-        page = Page(scenario)
+        page = watch.open(scenario)
         if scenario['by'] == 'keys':
             page.driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 1})
         run_record, answers = page_test.run_scenario(page, server, scenario, texts)
@@ -178,15 +177,6 @@ def run(rocrating, reference, name, folder):
             assert check_saves(roc, folder) == len(answers), 'every row of the run saved'
         gaps = [e['message'] for e in page.driver.get_log('browser') if 'no text' in e['message']]
         assert not gaps, f'texts the server does not give: {gaps}'
-    except BaseException:
-        print(server.output(), file=sys.stderr)
-        if page:
-            print(page.driver.get_log('browser'), file=sys.stderr)
-        raise
-    finally:
-        if page:
-            page.driver.quit()
-        server.stop()
 
 
 def stored_rows(server):
