@@ -138,6 +138,25 @@ QWidget* ClassWindow::BuildTop() {
   return widget;
 }
 
+// The two designs to compare, chosen in two lists, above the comparison.
+QVBoxLayout* ClassWindow::BuildComparison() {
+  firstDesign_ = new QComboBox;
+  secondDesign_ = new QComboBox;
+  for (QComboBox* box : {firstDesign_, secondDesign_})
+    connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowComparison(); });
+  auto* choose = new QHBoxLayout;
+  choose->addWidget(firstDesign_);
+  choose->addWidget(new QLabel(QCoreApplication::translate("ClassWindow", "と")));
+  choose->addWidget(secondDesign_);
+  choose->addStretch(1);
+  comparison_ = new QWidget;
+  new QGridLayout(comparison_);
+  auto* compare = new QVBoxLayout;
+  compare->addLayout(choose);
+  compare->addWidget(comparison_);
+  return compare;
+}
+
 QWidget* ClassWindow::BuildRight() {
   // The observer column stays in view when the others scroll sideways.
   table_ = new FrozenColumnTable;
@@ -160,20 +179,6 @@ QWidget* ClassWindow::BuildRight() {
   designTable_->setMinimumHeight(twoDesigns);
   designTable_->setMaximumHeight(std::max(twoDesigns, designTable_->fontMetrics().height() * 6 + 16));
 
-  firstDesign_ = new QComboBox;
-  secondDesign_ = new QComboBox;
-  for (QComboBox* box : {firstDesign_, secondDesign_})
-    connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowComparison(); });
-  auto* choose = new QHBoxLayout;
-  choose->addWidget(firstDesign_);
-  choose->addWidget(new QLabel(QCoreApplication::translate("ClassWindow", "と")));
-  choose->addWidget(secondDesign_);
-  choose->addStretch(1);
-  comparison_ = new QWidget;
-  new QGridLayout(comparison_);
-  auto* compare = new QVBoxLayout;
-  compare->addLayout(choose);
-  compare->addWidget(comparison_);
 
   problems_ = new QListWidget;
   problems_->setMinimumHeight(problems_->fontMetrics().height() * 2 + 12);
@@ -197,7 +202,7 @@ QWidget* ClassWindow::BuildRight() {
   designs->addWidget(withIncomplete_);
   designs->addWidget(designTable_);
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインごとの要約"), designs));
-  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインの比較"), compare));
+  column->addWidget(Group(QCoreApplication::translate("ClassWindow", "デザインの比較"), BuildComparison()));
   auto* problems = new QVBoxLayout;
   problems->addWidget(problems_);
   column->addWidget(Group(QCoreApplication::translate("ClassWindow", "読み込めなかったもの、読み方の注意"), problems));

@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QVBoxLayout;
 class QLabel;
 class QListWidget;
 class QRadioButton;
@@ -60,6 +61,7 @@ class ClassWindow : public QWidget {
 
  private:
   QWidget* BuildTop();
+  QVBoxLayout* BuildComparison();
   QWidget* BuildRight();
   void ShowDesigns();
   void ShowComparison();
