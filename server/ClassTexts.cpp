@@ -8,15 +8,9 @@ namespace server {
 
 namespace {
 
-struct ClassText {
-  const char* key;
-  const char* context;
-  const char* source;
-};
-
 // The page's key, the translation context, the Japanese text (the context
 // written twice, as QT_TRANSLATE_NOOP marks the text alone).
-constexpr ClassText kClassTexts[] = {
+constexpr PageText kClassTexts[] = {
     {"class_title", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "クラスの結果")},
     {"class_summary", "ClassWindow", QT_TRANSLATE_NOOP("ClassWindow", "デザインごとの要約")},
     {"class_with_incomplete", "ClassWindow",
@@ -37,7 +31,7 @@ constexpr ClassText kClassTexts[] = {
 }  // namespace
 
 void AddClassTexts(QJsonObject& texts, ui::Language language) {
-  for (const ClassText& t : kClassTexts) texts.insert(QString::fromLatin1(t.key), Tr(language, t.context, t.source));
+  AddTexts(texts, kClassTexts, language);
 }
 
 }  // namespace server

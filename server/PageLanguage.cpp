@@ -29,4 +29,8 @@ QString Tr(ui::Language language, const char* context, const char* source) {
   return shown.isEmpty() ? japanese : shown;
 }
 
+void AddTexts(QJsonObject& texts, std::span<const PageText> table, ui::Language language) {
+  for (const PageText& t : table) texts.insert(QString::fromLatin1(t.key), Tr(language, t.context, t.source));
+}
+
 }  // namespace server

@@ -1,4 +1,6 @@
 #pragma once
+#include <QJsonObject>
+#include <span>
 #include <QString>
 #include <optional>
 #include <string_view>
@@ -15,5 +17,17 @@ const char* LanguageCode(ui::Language language);
 // the language of one page: the server answers pages of both languages at
 // once, so the translation is looked up here, not put in force.
 QString Tr(ui::Language language, const char* context, const char* source);
+
+// One text a page shows: its key, the translation context and the Japanese
+// source (QT_TRANSLATE_NOOP marks the source alone, so the context is written
+// twice in a table of them).
+struct PageText {
+  const char* key;
+  const char* context;
+  const char* source;
+};
+
+// Each of the table's texts in the language, under its key.
+void AddTexts(QJsonObject& texts, std::span<const PageText> table, ui::Language language);
 
 }  // namespace server

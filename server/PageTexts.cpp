@@ -10,12 +10,6 @@ namespace server {
 
 namespace {
 
-struct PageText {
-  const char* key;
-  const char* context;
-  const char* source;
-};
-
 // The table: the page's key, the translation context, the Japanese text.
 // QT_TRANSLATE_NOOP marks each for the translation file (and gives the text
 // alone, so the context is written twice).
@@ -53,7 +47,7 @@ constexpr PageText kTexts[] = {
 
 QJsonObject PageTexts(ui::Language language) {
   QJsonObject texts;
-  for (const PageText& t : kTexts) texts.insert(QString::fromLatin1(t.key), Tr(language, t.context, t.source));
+  AddTexts(texts, kTexts, language);
   AddRocTexts(texts, language);
   AddClassTexts(texts, language);
   return texts;

@@ -8,15 +8,9 @@ namespace server {
 
 namespace {
 
-struct RocText {
-  const char* key;
-  const char* context;
-  const char* source;
-};
-
 // The page's key, the translation context, the Japanese text (the context
 // written twice, as QT_TRANSLATE_NOOP marks the text alone).
-constexpr RocText kRocTexts[] = {
+constexpr PageText kRocTexts[] = {
     {"step_up", "TDispGraph2", QT_TRANSLATE_NOOP("TDispGraph2", "大")},
     {"step_down", "TDispGraph2", QT_TRANSLATE_NOOP("TDispGraph2", "小")},
     {"save_plot", "TDispGraph2", QT_TRANSLATE_NOOP("TDispGraph2", "プロットを保存")},
@@ -57,7 +51,7 @@ constexpr RocText kRocTexts[] = {
 }  // namespace
 
 void AddRocTexts(QJsonObject& texts, ui::Language language) {
-  for (const RocText& t : kRocTexts) texts.insert(QString::fromLatin1(t.key), Tr(language, t.context, t.source));
+  AddTexts(texts, kRocTexts, language);
 }
 
 }  // namespace server
