@@ -9,6 +9,12 @@ namespace classdata {
 
 void ClassLoader::AddSource(std::unique_ptr<ClassSource> source) { sources_.push_back(std::move(source)); }
 
+void ClassLoader::Reindex() {
+  index_.clear();
+  for (std::size_t i = 0; i < sessions_.size(); ++i)
+    index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
+}
+
 void ClassLoader::RemoveOrigin(const std::string& origin, Update& update) {
   const auto at = std::find_if(origins_.begin(), origins_.end(), [&](const Origin& o) { return o.name == origin; });
   if (at == origins_.end()) return;
@@ -19,9 +25,7 @@ void ClassLoader::RemoveOrigin(const std::string& origin, Update& update) {
   if (gone == sessions_.end()) return;
   sessions_.erase(gone, sessions_.end());
   update.removed = true;
-  index_.clear();
-  for (std::size_t i = 0; i < sessions_.size(); ++i)
-    index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
+  Reindex();
 }
 
 std::optional<int> MissedExposures(const std::vector<experiment::TrialLogRow>& rows) {
@@ -45,22 +49,21 @@ void ClassLoader::Apply(SourceOrigin&& origin, SourceKind kind, Update& update) 
     at->notes = std::move(origin.notes);
     update.notesChanged = true;
   }
-  // The sessions kept of the origin that this read of it lacks go.
+  // The sessions kept of the origin that this read of it lacks go; a partial
+  // read names them.
   std::vector<Key> present;
   for (const experiment::TrialLogSession& s : origin.sessions) present.push_back({origin.name, s.Session, s.Seed});
-  const bool anyGone = std::any_of(sessions_.begin(), sessions_.end(), [&](const ClassEntry& e) {
-    return e.origin == origin.name &&
-           std::find(present.begin(), present.end(), Key{e.origin, e.session, e.seed}) == present.end();
-  });
-  if (anyGone) {
-    std::erase_if(sessions_, [&](const ClassEntry& e) {
-      return e.origin == origin.name &&
-             std::find(present.begin(), present.end(), Key{e.origin, e.session, e.seed}) == present.end();
-    });
+  const auto goes = [&](const ClassEntry& e) {
+    if (e.origin != origin.name) return false;
+    const Key key{e.origin, e.session, e.seed};
+    if (origin.partial)
+      return std::find(origin.gone.begin(), origin.gone.end(), std::pair{e.session, e.seed}) != origin.gone.end();
+    return std::find(present.begin(), present.end(), key) == present.end();
+  };
+  if (std::any_of(sessions_.begin(), sessions_.end(), goes)) {
+    std::erase_if(sessions_, goes);
     update.removed = true;
-    index_.clear();
-    for (std::size_t i = 0; i < sessions_.size(); ++i)
-      index_[{sessions_[i].origin, sessions_[i].session, sessions_[i].seed}] = i;
+    Reindex();
   }
   for (const experiment::TrialLogSession& s : origin.sessions) {
     roc::ClassSession data{s.Observer, s.DesignName, s.Categories, roc::CountRecordedRows(s.Rows, s.Categories), {},

@@ -63,6 +63,7 @@ class ClassLoader {
 
  private:
   using Key = std::tuple<std::string, std::string, std::uint32_t>;  // origin, session, seed
+  void Reindex();
   void RemoveOrigin(const std::string& origin, Update& update);
   void Apply(SourceOrigin&& origin, SourceKind kind, Update& update);
   struct Origin {

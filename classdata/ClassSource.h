@@ -1,8 +1,10 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "experiment/TrialLog.h"
@@ -11,11 +13,15 @@ namespace classdata {
 
 // What a source holds under one name (a per-trial file; a table of a class
 // database): its sessions as they are now, and what its reader said of it:
-// what could not be read, and how it was read.
+// what could not be read, and how it was read. A partial read brings only the
+// sessions that changed (each in full) and names those that are gone; the
+// others stay as they were.
 struct SourceOrigin {
   std::string name;
   std::vector<experiment::TrialLogSession> sessions;
   std::vector<experiment::ReadNote> notes;
+  bool partial = false;
+  std::vector<std::pair<std::string, std::uint32_t>> gone;  // (session, seed), of a partial read
 };
 
 // What a source reads: per-trial files and folders of them, or a class

@@ -1,5 +1,7 @@
 #include "DatabaseSource.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -29,6 +31,19 @@ class RefusedSource : public classdata::ClassSource {
   bool told_ = false;
 };
 
+// The rows of a query of trials as sessions, one per run and lab machine.
+std::map<std::pair<std::string, std::string>, experiment::TrialLogSession> Sessions(QSqlQuery& query) {
+  std::map<std::pair<std::string, std::string>, experiment::TrialLogSession> sessions;
+  while (query.next()) {
+    std::string host;
+    experiment::TrialLogRow row = TrialAt(query, host);
+    auto [at, added] = sessions.try_emplace({row.Session, host});
+    if (added) at->second = {row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories};
+    at->second.Rows.push_back(std::move(row));
+  }
+  return sessions;
+}
+
 QString ConnectionName() {
   static std::atomic<int> next{0};
   return QStringLiteral("rocrating-class-%1").arg(next++);
@@ -43,40 +58,78 @@ DatabaseSource::~DatabaseSource() = default;
 
 void DatabaseSource::OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
+classdata::SourceChanges DatabaseSource::Failed(const std::string& why) {
+  // While the server cannot be read, the class keeps what was read last;
+  // what changed meanwhile is not known.
+  subscribed_ = false;
+  whole_ = true;
+  connection_->Db().close();
+  classdata::SourceOrigin origin{info_.shown, {}, {{experiment::NoteCode::kDatabase, info_.shown, 0, {why}}}};
+  origin.partial = true;
+  return {{std::move(origin)}, {}};
+}
+
+void DatabaseSource::Heard(const QVariant& payload) {
+  const QJsonArray named = QJsonDocument::fromJson(payload.toString().toUtf8()).array();
+  if (named.size() == 2 && named[0].isString() && named[1].isString()) {
+    named_.insert({named[0].toString().toStdString(), named[1].toString().toStdString()});
+  } else {
+    whole_ = true;  // a statement's notification, or an older trigger's
+  }
+  if (changed_) changed_();
+}
+
 classdata::SourceChanges DatabaseSource::Read() {
-  // While the server cannot be read, the class keeps what was read last.
-  classdata::SourceOrigin origin{info_.shown, {}, {}};
   numeric::Status ready = connection_->Open();
   if (ready) ready = CheckSchema(connection_->Db());
-  if (!ready) {
-    subscribed_ = false;
-    connection_->Db().close();
-    return {{{info_.shown, last_, {{experiment::NoteCode::kDatabase, info_.shown, 0, {ready.Reason()}}}}}, {}};
-  }
+  if (!ready) return Failed(ready.Reason());
   QSqlDriver* driver = connection_->Db().driver();
   if (!subscribed_ && driver->subscribeToNotification(QString::fromLatin1(kNotification))) {
     subscribed_ = true;
-    QObject::connect(driver, &QSqlDriver::notification, this, [this] {
-      if (changed_) changed_();
-    });
+    QObject::connect(driver, &QSqlDriver::notification, this,
+                     [this](const QString&, QSqlDriver::NotificationSource, const QVariant& payload) { Heard(payload); });
   }
+  return whole_ ? Whole() : Named();
+}
+
+classdata::SourceChanges DatabaseSource::Whole() {
   QSqlQuery query(connection_->Db());
-  if (!query.exec(SelectTrialsStatement())) {
-    subscribed_ = false;
-    connection_->Db().close();
-    return {{{info_.shown, last_, {{experiment::NoteCode::kDatabase, info_.shown, 0, {ErrorText(query.lastError())}}}}},
-             {}};
+  if (!query.exec(SelectTrialsStatement())) return Failed(ErrorText(query.lastError()));
+  whole_ = false;
+  named_.clear();  // what they named is read now
+  seeds_.clear();
+  classdata::SourceOrigin origin{info_.shown, {}, {}};
+  for (auto& [key, session] : Sessions(query)) {
+    seeds_[key] = session.Seed;
+    origin.sessions.push_back(std::move(session));
   }
-  // A session per run and lab machine.
-  std::map<std::pair<std::string, std::string>, std::size_t> sessionOf;
-  while (query.next()) {
-    std::string host;
-    experiment::TrialLogRow row = TrialAt(query, host);
-    auto [at, added] = sessionOf.try_emplace({row.Session, host}, origin.sessions.size());
-    if (added) origin.sessions.push_back({row.Session, row.Seed, {}, row.Observer, row.DesignName, row.Categories});
-    origin.sessions[at->second].Rows.push_back(std::move(row));
+  return {{std::move(origin)}, {}};
+}
+
+classdata::SourceChanges DatabaseSource::Named() {
+  if (named_.empty()) return {};
+  classdata::SourceOrigin origin{info_.shown, {}, {}};
+  origin.partial = true;
+  QSqlQuery query(connection_->Db());
+  query.prepare(SelectSessionStatement());
+  for (const SessionKey& key : named_) {
+    query.addBindValue(QString::fromStdString(key.first));
+    query.addBindValue(QString::fromStdString(key.second));
+    if (!query.exec()) return Failed(ErrorText(query.lastError()));
+    auto read = Sessions(query);
+    const auto held = seeds_.find(key);
+    if (read.empty()) {
+      // Its rows were deleted.
+      if (held != seeds_.end()) origin.gone.push_back({key.first, held->second});
+      if (held != seeds_.end()) seeds_.erase(held);
+      continue;
+    }
+    experiment::TrialLogSession& session = read.begin()->second;
+    if (held != seeds_.end() && held->second != session.Seed) origin.gone.push_back({key.first, held->second});
+    seeds_[key] = session.Seed;
+    origin.sessions.push_back(std::move(session));
   }
-  last_ = origin.sessions;
+  named_.clear();
   return {{std::move(origin)}, {}};
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 #include <QObject>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "ConnInfo.h"
 #include "classdata/ClassSource.h"
@@ -11,10 +15,11 @@ namespace store {
 
 class Connection;
 
-// The trials of a class database as a source of the class view: every read
-// takes the table anew (one origin named by the connection string, its
-// sessions per lab machine); the insert trigger's notification says when to
-// read again.
+// The trials of a class database as a source of the class view: one origin
+// named by the connection string, its sessions per lab machine. The first
+// read takes the whole table; later reads only the sessions that the
+// triggers' notifications named since, and the whole table again after the
+// connection was lost or a notification named no session.
 class DatabaseSource : public QObject, public classdata::ClassSource {
  public:
   explicit DatabaseSource(ConnInfo info);
@@ -29,7 +34,14 @@ class DatabaseSource : public QObject, public classdata::ClassSource {
   std::unique_ptr<Connection> connection_;
   std::function<void()> changed_;
   bool subscribed_ = false;
-  std::vector<experiment::TrialLogSession> last_;  // the sessions of the last good read
+  bool whole_ = true;  // the next read takes the whole table
+  using SessionKey = std::pair<std::string, std::string>;  // session, host
+  std::set<SessionKey> named_;  // notified since the last read
+  std::map<SessionKey, std::uint32_t> seeds_;  // the sessions held, with their seeds
+  classdata::SourceChanges Whole();
+  classdata::SourceChanges Named();
+  classdata::SourceChanges Failed(const std::string& why);
+  void Heard(const QVariant& payload);
 };
 
 // The source for a command-line argument that names a database; nullptr for

@@ -79,11 +79,24 @@ std::vector<Statement> SchemaStatements() {
       {QStringLiteral("CREATE TABLE IF NOT EXISTS rocrating_schema (version integer NOT NULL)"), {}},
       {CreateTrials(), {}}};
   for (const auto step : kMigrationSteps) statements.push_back({MigrationStep(step), {}});
-  statements.push_back({QStringLiteral("CREATE OR REPLACE FUNCTION rocrating_notify() RETURNS trigger LANGUAGE plpgsql"
-                                       " AS $$ BEGIN PERFORM pg_notify('rocrating_trials', ''); RETURN NULL; END $$"),
+  // A row's notification names its session, as [session, host] in JSON, so
+  // that a live view reads that session alone; a statement's (a TRUNCATE)
+  // names none: everything is read again.
+  statements.push_back(
+      {QStringLiteral("CREATE OR REPLACE FUNCTION rocrating_notify() RETURNS trigger LANGUAGE plpgsql AS $$"
+                      " DECLARE r trials;"
+                      " BEGIN"
+                      "  IF TG_LEVEL = 'STATEMENT' THEN PERFORM pg_notify('rocrating_trials', ''); RETURN NULL; END IF;"
+                      "  IF TG_OP = 'DELETE' THEN r := OLD; ELSE r := NEW; END IF;"
+                      "  PERFORM pg_notify('rocrating_trials', json_build_array(r.session, r.host)::text);"
+                      "  RETURN NULL;"
+                      " END $$"),
+       {}});
+  statements.push_back({QStringLiteral("CREATE OR REPLACE TRIGGER trials_notify AFTER INSERT OR UPDATE OR DELETE"
+                                       " ON trials FOR EACH ROW EXECUTE FUNCTION rocrating_notify()"),
                         {}});
-  statements.push_back({QStringLiteral("CREATE OR REPLACE TRIGGER trials_notify AFTER INSERT ON trials"
-                                       " FOR EACH STATEMENT EXECUTE FUNCTION rocrating_notify()"),
+  statements.push_back({QStringLiteral("CREATE OR REPLACE TRIGGER trials_truncated AFTER TRUNCATE"
+                                       " ON trials FOR EACH STATEMENT EXECUTE FUNCTION rocrating_notify()"),
                         {}});
   statements.push_back({QStringLiteral("INSERT INTO rocrating_schema (version) SELECT CAST(? AS integer)"
                                        " WHERE NOT EXISTS (SELECT 1 FROM rocrating_schema)"),
@@ -158,6 +171,10 @@ void BindTrial(QSqlQuery& insert, const std::string& host, const experiment::Tri
 }
 
 QString SelectTrialsStatement() { return "SELECT " + ColumnList() + " FROM trials ORDER BY session, host, trial"; }
+
+QString SelectSessionStatement() {
+  return "SELECT " + ColumnList() + " FROM trials WHERE session = ? AND host = ? ORDER BY trial";
+}
 
 experiment::TrialLogRow TrialAt(const QSqlQuery& select, std::string& host) {
   host = select.value(0).toString().toStdString();

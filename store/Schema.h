@@ -16,9 +16,10 @@ namespace store {
 // The class database's layout: one table of trials with the columns of the
 // per-trial row (experiment/TrialLogColumns.h), the lab machine's name and
 // the server's time of receipt, keyed by (session, host, trial); a table
-// holding the layout's version, so that a later version can migrate; and a
-// trigger that notifies "rocrating_trials" after every insert, for live class
-// views.
+// holding the layout's version, so that a later version can migrate; and
+// triggers that notify "rocrating_trials" of every change, naming the
+// session that changed (a JSON array of session and host; empty when all may
+// have), for live class views.
 //
 // The steps that bring a database of an earlier version up to this one, in
 // order: the step at index i takes version i + 1 to i + 2 by adding the named
@@ -39,6 +40,8 @@ void BindTrial(QSqlQuery& insert, const std::string& host, const experiment::Tri
 // trial; TrialAt reads the query's current row back, and into host the lab
 // machine that sent it.
 QString SelectTrialsStatement();
+// The same for one session of one lab machine, bound in that order, ordered by trial.
+QString SelectSessionStatement();
 experiment::TrialLogRow TrialAt(const QSqlQuery& select, std::string& host);
 
 // Creates what is missing; changes nothing that is there. On failure, what

@@ -5,10 +5,12 @@
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <sstream>
 
+#include "classdata/ClassLoader.h"
 #include "experiment/TrialLogColumns.h"
 #include "store/Connection.h"
 #include "store/DatabaseSource.h"
@@ -148,10 +150,12 @@ TEST_F(StoreServer, StoreInitMigratesTheFirstLayoutAndKeepsItsRows) {
   EXPECT_EQ(Value(layout).toString(), fresh);
 }
 
-// The roles --store-init prints: a student inserts but cannot read; the
-// class view hears of new rows through the insert trigger and reads back
-// every column of two rows that differ in each, doubles to the last bit.
-TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsNewRowsWhole) {
+// The roles --store-init prints: a student inserts but cannot read. The
+// class view hears of new rows through the triggers and reads back only the
+// sessions they named, every column of two rows that differ in each, doubles
+// to the last bit; in the class, a session that grew is refitted and one
+// whose rows were deleted is gone.
+TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsTheNamedSessions) {
   std::istringstream grants(store::GrantStatements());
   store::Connection owner(Info(server->ConnInfo()), QStringLiteral("test-owner"));
   ASSERT_EQ(owner.Open().Reason(), "");
@@ -162,9 +166,11 @@ TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsNewRowsWhole) {
   QSqlQuery(owner.Db()).exec(QStringLiteral("CREATE ROLE alice LOGIN IN ROLE rocrating_student"));
 
   store::DatabaseSource view(Info(server->ConnInfo()));
-  bool heard = false;
-  view.OnChange([&] { heard = true; });
-  const std::size_t before = view.Read().changed.at(0).sessions.size();
+  view.Read();
+  classdata::ClassLoader loader;
+  loader.AddSource(std::make_unique<store::DatabaseSource>(Info(server->ConnInfo())));
+  loader.Refresh();
+  const std::size_t before = loader.Sessions().size();
 
   const experiment::TrialLogRow rows[] = {
       Row("2026-12-09T09:00:00.000Z", 11),
@@ -176,9 +182,17 @@ TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsNewRowsWhole) {
   for (const auto& row : rows) ASSERT_EQ(student->Append(row).Reason(), "");
   ASSERT_TRUE(QTest::qWaitFor([&] { return student->Pending() == 0; }, 20000)) << "status: " << Status();
   EXPECT_FALSE(Value("SELECT count(*) FROM trials", "alice").isValid()) << "a student reads nothing";
-  EXPECT_TRUE(QTest::qWaitFor([&] { return heard; }, 20000));
-  const auto sessions = view.Read().changed.at(0).sessions;
-  EXPECT_EQ(sessions.size(), before + 2);
+  std::vector<experiment::TrialLogSession> sessions;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        for (classdata::SourceOrigin& o : view.Read().changed) {
+          EXPECT_TRUE(o.partial && o.gone.empty());
+          std::ranges::move(o.sessions, std::back_inserter(sessions));
+        }
+        return sessions.size() >= 2;
+      },
+      20000));
+  EXPECT_EQ(sessions.size(), 2u) << "the sessions named, not the table";
   for (const auto& row : rows) {
     const auto read = std::ranges::find(sessions, row.Session, &experiment::TrialLogSession::Session);
     ASSERT_NE(read, sessions.end()) << row.Session;
@@ -186,6 +200,20 @@ TEST_F(StoreServer, StudentsOnlyInsertAndTheClassViewReadsNewRowsWhole) {
     for (const auto& column : experiment::TrialLogColumns())
       EXPECT_EQ(column.Get(read->Rows[0]), column.Get(row)) << column.Name;
   }
+
+  const auto recorded = [&](const std::string& session) {
+    const auto& all = loader.Sessions();
+    const auto e = std::ranges::find(all, session, &classdata::ClassEntry::session);
+    return e == all.end() ? -1 : e->recorded;
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { loader.Refresh(); return loader.Sessions().size() == before + 2; }, 20000));
+  ASSERT_EQ(student->Append(Row(rows[0].Session, 12)).Reason(), "");
+  QSqlQuery remove(owner.Db());
+  remove.prepare(QStringLiteral("DELETE FROM trials WHERE session = ?"));
+  remove.addBindValue(QString::fromStdString(rows[1].Session));
+  ASSERT_TRUE(remove.exec());
+  EXPECT_TRUE(QTest::qWaitFor([&] { loader.Refresh(); return recorded(rows[0].Session) == 2 && recorded(rows[1].Session) == -1; }, 20000));
+  EXPECT_EQ(loader.Sessions().size(), before + 1);
 }
 
 }  // namespace
