@@ -34,9 +34,7 @@ Reply NoStore(Reply reply) {
 }  // namespace
 
 void HttpServer::FollowClass() {
-  if (settings_.database != nullptr) {
-    if (const numeric::Status fresh = Refresh(); !fresh) return;
-  }
+  if (const numeric::Status fresh = CatchUp(); !fresh) return;
   feed_.Follow(order_);
 }
 

@@ -116,6 +116,9 @@ class HttpServer : public QAbstractHttpServer {
   // The database's runs into the memory's, those of `id` or all; the reason
   // when the database failed.
   numeric::Status Refresh(const std::string& id = {});
+  // The database's runs changed since the last look by other servers, into
+  // the memory's (all of them at the first look); the reason when it failed.
+  numeric::Status CatchUp();
   Reply Unavailable(const std::string& why) const;
   // The answer to `trial` of run, written or not: the replies of the requests
   // that sent it.

@@ -1,8 +1,10 @@
 #include "server/RunDatabase.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <utility>
 
 #include "store/Connection.h"
 
@@ -20,7 +22,21 @@ constexpr const char* kTables[] = {
     " exposure_ms double precision NOT NULL, asked_ms double precision NOT NULL,"
     " frame_ms double precision NOT NULL, rating_ms bigint NOT NULL,"
     " received timestamptz NOT NULL DEFAULT now(), PRIMARY KEY (run, trial))",
+    // Every change to a run or its answers names the run, for the servers
+    // that follow the class.
+    "CREATE OR REPLACE FUNCTION rocrating_browser_notify() RETURNS trigger LANGUAGE plpgsql AS $$"
+    " BEGIN"
+    "  IF TG_TABLE_NAME = 'browser_runs' THEN PERFORM pg_notify('rocrating_browser', NEW.id);"
+    "  ELSIF TG_OP = 'DELETE' THEN PERFORM pg_notify('rocrating_browser', OLD.run);"
+    "  ELSE PERFORM pg_notify('rocrating_browser', NEW.run); END IF;"
+    "  RETURN NULL;"
+    " END $$",
+    "CREATE OR REPLACE TRIGGER browser_runs_notify AFTER INSERT OR UPDATE ON browser_runs"
+    " FOR EACH ROW EXECUTE FUNCTION rocrating_browser_notify()",
+    "CREATE OR REPLACE TRIGGER browser_answers_notify AFTER INSERT OR DELETE ON browser_answers"
+    " FOR EACH ROW EXECUTE FUNCTION rocrating_browser_notify()",
 };
+constexpr const char* kChanged = "rocrating_browser";
 
 numeric::Failure Failed(const QSqlQuery& query) { return numeric::Fail(store::ErrorText(query.lastError())); }
 
@@ -40,12 +56,40 @@ RunDatabase::~RunDatabase() = default;
 numeric::Status RunDatabase::Open() {
   if (numeric::Status open = connection_->Open(); !open) return open;
   QSqlQuery query(connection_->Db());
-  // The server's start says nothing of tables that are there already.
+  // The server's start says nothing of tables that are there already; the
+  // servers of a class starting at once make them one after the other.
   if (!query.exec(QStringLiteral("SET client_min_messages = warning"))) return Failed(query);
-  for (const char* statement : kTables) {
-    if (!query.exec(QString::fromLatin1(statement))) return Failed(query);
+  QSqlDatabase& db = connection_->Db();
+  if (!db.transaction()) return numeric::Fail(store::ErrorText(db.lastError()));
+  bool made = query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('rocrating_browser'))"));
+  for (const char* statement : kTables) made = made && query.exec(QString::fromLatin1(statement));
+  if (!made) {
+    const numeric::Failure failed = Failed(query);
+    db.rollback();
+    return failed;
   }
+  if (!db.commit()) return numeric::Fail(store::ErrorText(db.lastError()));
   return {};
+}
+
+std::optional<std::set<std::string>> RunDatabase::TakeChanged() {
+  if (!following_) {
+    QSqlDriver* driver = connection_->Db().driver();
+    following_ = driver->subscribedToNotifications().contains(kChanged) ||
+                 driver->subscribeToNotification(QString::fromLatin1(kChanged));
+    if (following_ && !connected_) {
+      QObject::connect(driver, &QSqlDriver::notification, driver,
+                       [this](const QString& name, QSqlDriver::NotificationSource source, const QVariant& payload) {
+                         // This server's own changes are in its memory already.
+                         if (name == QLatin1String(kChanged) && source != QSqlDriver::SelfSource)
+                           changed_.insert(payload.toString().toStdString());
+                       });
+      connected_ = true;
+    }
+    changed_.clear();
+    return std::nullopt;  // what changed before is not known
+  }
+  return std::exchange(changed_, {});
 }
 
 numeric::Result<bool> RunDatabase::AddRun(const BrowserRun& run) {
@@ -69,11 +113,13 @@ numeric::Result<std::vector<RunDatabase::StoredRun>> RunDatabase::Runs(const std
   runs.prepare(
       "SELECT r.id, r.write_key, r.session, r.seed, r.observer, r.design, r.unsent, "
       "to_char(max(a.received) AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"') "
-      "FROM browser_runs r LEFT JOIN browser_answers a ON a.run = r.id "
-      "WHERE ? = '' OR r.id = ? GROUP BY r.id ORDER BY r.made, r.session");
-  runs.addBindValue(QString::fromStdString(id));
-  runs.addBindValue(QString::fromStdString(id));
-  if (!runs.exec()) return Failed(runs);
+      "FROM browser_runs r LEFT JOIN browser_answers a ON a.run = r.id " +
+      QString(id.empty() ? "" : "WHERE r.id = ? ") + "GROUP BY r.id ORDER BY r.made, r.session");
+  if (!id.empty()) runs.addBindValue(QString::fromStdString(id));
+  if (!runs.exec()) {
+    following_ = false;
+    return Failed(runs);
+  }
   std::vector<StoredRun> found;
   std::map<std::string, std::size_t> at;
   while (runs.next()) {
@@ -88,11 +134,13 @@ numeric::Result<std::vector<RunDatabase::StoredRun>> RunDatabase::Runs(const std
   }
   QSqlQuery answers(connection_->Db());
   answers.prepare(
-      "SELECT run, trial, response, exposure_ms, asked_ms, frame_ms, rating_ms FROM browser_answers "
-      "WHERE ? = '' OR run = ?");
-  answers.addBindValue(QString::fromStdString(id));
-  answers.addBindValue(QString::fromStdString(id));
-  if (!answers.exec()) return Failed(answers);
+      "SELECT run, trial, response, exposure_ms, asked_ms, frame_ms, rating_ms FROM browser_answers" +
+      QString(id.empty() ? "" : " WHERE run = ?"));
+  if (!id.empty()) answers.addBindValue(QString::fromStdString(id));
+  if (!answers.exec()) {
+    following_ = false;
+    return Failed(answers);
+  }
   while (answers.next()) {
     const auto run = at.find(answers.value(0).toString().toStdString());
     if (run != at.end()) found[run->second].answers.emplace(answers.value(1).toInt(), AnswerAt(answers, 2));

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,16 @@ class RunDatabase {
   numeric::Status Release(const std::string& id, std::int32_t trial);
   numeric::Status SetUnsent(const std::string& id, std::int64_t unsent);
 
+  // The runs changed since the last call by the other servers, as the
+  // database's notifications named them; none when that is not known (the first call,
+  // and the first after a read failed): then every run is to be read.
+  std::optional<std::set<std::string>> TakeChanged();
+
  private:
   std::unique_ptr<store::Connection> connection_;
+  bool following_ = false;  // hearing of changes since the last full read
+  bool connected_ = false;
+  std::set<std::string> changed_;
 };
 
 }  // namespace server

@@ -72,6 +72,22 @@ TEST(TwoServers, OneRunAnsweredThroughBothIsStoredOnce) {
       QJsonDocument::fromJson(Exchange(b.port, Request("GET", "/api/teacher/runs?token=t")).body).object();
   ASSERT_EQ(listed["runs"].toArray().size(), 1);
   EXPECT_EQ(listed["runs"].toArray()[0].toObject()["answered"].toInt(), kTrials);
+
+  // A run made and answered through one server alone reaches the other's
+  // class view, as the database's notifications name it.
+  const QJsonObject second =
+      QJsonDocument::fromJson(Exchange(a.port, Request("POST", "/api/runs", R"({"observer": "Mio"})")).body).object();
+  const QByteArray secondKey = "X-Write-Key: " + second["key"].toString().toLatin1() + "\r\n";
+  for (int t = 1; t <= 3; ++t) {
+    const QByteArray answer = "/api/runs/" + second["run"].toString().toLatin1() + "/answers/" + QByteArray::number(t);
+    EXPECT_EQ(Exchange(a.port, Request("PUT", answer, Answer(1 + t % 4), secondKey)).status, 201) << t;
+  }
+  const auto sessionsOnB = [&] {
+    const QJsonObject view =
+        QJsonDocument::fromJson(Exchange(b.port, Request("GET", "/api/teacher/class?token=t")).body).object();
+    return view["sessions"].toArray().size();
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return sessionsOnB() == 2; }, 20'000));
 }
 
 }  // namespace
