@@ -26,6 +26,7 @@ constexpr PageText kClassTexts[] = {
     {"legend_pooled", "ClassPlot", QT_TRANSLATE_NOOP("ClassPlot", ": 合算の適合")},
     {"legend_averaged", "ClassPlot", QT_TRANSLATE_NOOP("ClassPlot", ": 平均 a, b")},
     {"download_summary", "Page", QT_TRANSLATE_NOOP("Page", "デザインごとの要約 (class-summary.csv)")},
+    {"download_report", "Page", QT_TRANSLATE_NOOP("Page", "クラスのレポート (PDF)")},
 };
 
 }  // namespace

@@ -1,11 +1,15 @@
 // The teacher's class view: the sessions of the runs with their fits, the
-// designs' summaries and curves, the comparison of two designs and the
-// summary's CSV; and the stream of changes to a page that follows them.
+// designs' summaries and curves, the comparison of two designs, the
+// summary's CSV and the report; and the stream of changes to a page that
+// follows them.
 #include <QHttpServerRequest>
 #include <QUrlQuery>
+#include <iostream>
 
 #include "server/HttpServer.h"
+#include "experiment/SessionFileNames.h"
 #include "server/PageLanguage.h"
+#include "server/RunAnalysis.h"
 
 namespace server {
 
@@ -77,6 +81,34 @@ Reply HttpServer::TeacherSummary(const QHttpServerRequest& request, const QStrin
   Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(feed_.SummaryCsv(WithIncomplete(request)))};
   reply.headers = {{"Cache-Control", "no-store"}, {"Content-Disposition", "attachment; filename=\"class-summary.csv\""}};
   return reply;
+}
+
+Reply HttpServer::TeacherReport(const QHttpServerRequest& request, const QStringList&) {
+  if (!TeacherAllowed(request)) return ErrorReply(403, "forbidden");
+  if (settings_.reportProgram.empty()) return ErrorReply(501, "this server makes no reports");
+  if (report_.Busy()) return ErrorReply(503, "a report is being made; try again in a moment");
+  ClassReportJob::Request asked{.language = ClassLanguage(request, settings_.language),
+                                .withIncomplete = WithIncomplete(request)};
+  if (settings_.dataFolder && settings_.database == nullptr) {
+    asked.sources.push_back(*settings_.dataFolder);  // every answer taken is in its run's file
+  } else {
+    for (const BrowserRun* run : order_) {
+      if (run->Answers().empty()) continue;
+      const experiment::TrialLogSession& who = run->Identity();
+      asked.files.push_back({experiment::ProposedSaveName("results", who.Session, "csv", who.Observer), RowsCsv(*run)});
+    }
+  }
+  report_.Make(asked, [reply = answering_](numeric::Result<QByteArray> pdf) {
+    if (!pdf) {
+      std::cerr << "rocrating: " << pdf.Reason() << "\n";
+      reply->Send(ErrorReply(500, "the report could not be made"));
+      return;
+    }
+    Reply sent{.status = 200, .type = "application/pdf", .body = std::move(*pdf)};
+    sent.headers = {{"Cache-Control", "no-store"}, {"Content-Disposition", "attachment; filename=\"class-report.pdf\""}};
+    reply->Send(sent);
+  });
+  return {.status = kAnsweredLater};
 }
 
 }  // namespace server

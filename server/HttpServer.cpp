@@ -188,6 +188,7 @@ Reply HttpServer::Dispatch(const QHttpServerRequest& request) {
       {{"api", "teacher", "class"}, Method::Get, &HttpServer::TeacherClass},
       {{"api", "teacher", "compare"}, Method::Get, &HttpServer::TeacherCompare},
       {{"api", "teacher", "class-summary.csv"}, Method::Get, &HttpServer::TeacherSummary},
+      {{"api", "teacher", "class-report.pdf"}, Method::Get, &HttpServer::TeacherReport},
       {{"api", "teacher", "events"}, Method::Get, &HttpServer::TeacherEvents},
   };
   const QStringList path = request.url().path(QUrl::FullyEncoded).mid(1).split(QLatin1Char('/'));

@@ -18,6 +18,7 @@
 #include "numeric/Result.h"
 #include "server/BrowserRuns.h"
 #include "server/ClassFeed.h"
+#include "server/ClassReportJob.h"
 #include "server/ConnectionGuard.h"
 #include "server/HttpReplies.h"
 #include "server/RateLimit.h"
@@ -43,6 +44,7 @@ struct ServerSettings {
   int writerThreads = 8;                    // the runs' files synced at once
   ui::Language language = ui::Language::kJapanese;  // of the pages that ask for none
   std::optional<QSslConfiguration> tls;     // HTTPS with this certificate and key
+  std::string reportProgram;                // draws the class report (this program); none: no report
 };
 
 // The browser edition's HTTP server (see the contract of the page and the
@@ -99,6 +101,7 @@ class HttpServer : public QAbstractHttpServer {
   Reply TeacherClass(const QHttpServerRequest&, const QStringList&);
   Reply TeacherCompare(const QHttpServerRequest&, const QStringList&);
   Reply TeacherSummary(const QHttpServerRequest&, const QStringList&);
+  Reply TeacherReport(const QHttpServerRequest&, const QStringList&);
   Reply TeacherEvents(const QHttpServerRequest&, const QStringList&);
   bool StreamClass(const QHttpServerRequest& request, QTcpSocket* socket);
   void FollowClass();
@@ -133,6 +136,7 @@ class HttpServer : public QAbstractHttpServer {
   RateLimit runLimit_;
   std::chrono::system_clock::time_point lastSession_{};
   ClassFeed feed_{[this] { FollowClass(); }};
+  ClassReportJob report_{settings_.reportProgram};
   std::shared_ptr<LaterReply> answering_;  // the reply of the request being handled
   // The requests that sent an answer being written, the first one first,
   // with the page's count of answers unsent.

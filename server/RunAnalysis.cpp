@@ -58,6 +58,14 @@ QJsonObject FitJson(const roc::RatingCounts& counts, const std::optional<roc::Bi
   return body;
 }
 
+std::string RowsCsv(const BrowserRun& run) {
+  std::string csv = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
+  for (const experiment::TrialLogRow& row : run.Rows().Rows) {
+    csv += experiment::FormatTrialLogLine(row, experiment::TrialLogFormat::kClass);
+  }
+  return csv;
+}
+
 // The writable run with every answer any server of the class holds.
 const BrowserRun* HttpServer::FreshRun(const QHttpServerRequest& request, const QString& id, Reply& refused) {
   BrowserRun* run = WritableRun(request, id, refused);
@@ -91,11 +99,7 @@ Reply HttpServer::RunRows(const QHttpServerRequest& request, const QStringList& 
   Reply refused;
   const BrowserRun* run = FreshRun(request, wild[0], refused);
   if (run == nullptr) return refused;
-  std::string csv = experiment::TrialLogHeaderLine(experiment::TrialLogFormat::kClass);
-  for (const experiment::TrialLogRow& row : run->Rows().Rows) {
-    csv += experiment::FormatTrialLogLine(row, experiment::TrialLogFormat::kClass);
-  }
-  Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(csv)};
+  Reply reply{.status = 200, .type = "text/csv; charset=utf-8", .body = QByteArray::fromStdString(RowsCsv(*run))};
   reply.headers = {{"Cache-Control", "no-store"}, {"Content-Disposition", "attachment; filename=\"results.csv\""}};
   return reply;
 }

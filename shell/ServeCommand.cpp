@@ -146,6 +146,7 @@ numeric::Result<server::ServerSettings> Settings(const ServeRequest& request) {
   settings.seed = request.seed;
   settings.language = request.language;
   settings.token = server::RandomSecret();
+  settings.reportProgram = QCoreApplication::applicationFilePath().toStdString();
   if (request.tlsCert) {
     auto tls = TlsConfiguration(*request.tlsCert, *request.tlsKey);
     if (!tls) return numeric::Fail(tls.Reason());

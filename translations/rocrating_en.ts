@@ -434,6 +434,10 @@
         <source>デザインごとの要約 (class-summary.csv)</source>
         <translation>Summary by design (class-summary.csv)</translation>
     </message>
+    <message>
+        <source>クラスのレポート (PDF)</source>
+        <translation>Class report (PDF)</translation>
+    </message>
 </context>
 <context>
     <name>ReadNote</name>

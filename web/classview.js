@@ -73,6 +73,7 @@ export class ClassView {
 
   showLinks() {
     $('summary-csv').href = this.withToken('/api/teacher/class-summary.csv') + this.incomplete();
+    $('report-pdf').href = `${this.withToken('/api/teacher/class-report.pdf')}&lang=${lang()}${this.incomplete()}`;
   }
 
   apply(changes) {

@@ -3,7 +3,7 @@
 with the page open, simulated students (plain HTTP, no second browser)
 answer, and the page's table and plot show each answer as the server
 stores it; the z-ROC, the sort, the comparison of the two designs and the
-summary's CSV.
+summary's CSV and the report.
 
     class_test.py ROCRATING
 
@@ -110,7 +110,11 @@ def main():
                 shot(page.driver, os.path.join(shots, 'class-zroc.png'))
             summary = call('GET', teacher.replace('0.0.0.0', '127.0.0.1').replace('/teacher?', '/api/teacher/class-summary.csv?'))
             assert [line.split(',')[0] for line in summary.splitlines()[1:]] == ['brief', 'long'], summary
-    print('class view: every answer shown, sorted, compared')
+            link = page.driver.find_element(By.ID, 'report-pdf').get_attribute('href')
+            with urllib.request.urlopen(link, timeout=120) as r:
+                pdf = r.read()
+                assert r.headers.get_content_type() == 'application/pdf' and pdf.startswith(b'%PDF'), pdf[:100]
+    print('class view: every answer shown, sorted, compared, reported')
 
 
 if __name__ == '__main__':
