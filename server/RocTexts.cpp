@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "server/PageLanguage.h"
+#include "windows/ShownTexts.h"
 
 namespace server {
 
@@ -32,15 +33,6 @@ constexpr PageText kRocTexts[] = {
     {"ml_order_bad", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "基準の順序が不正です")},
     {"ml_r_not_positive", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "R が 0 以下です")},
     {"ml_cannot_compute", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "計算できません")},
-    {"fit_too_few_categories", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "評定が 3 段階未満です。")},
-    {"fit_sizes_differ", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズとシグナルで評定の段階数が異なります。")},
-    {"fit_negative_count", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "負の度数があります。")},
-    {"fit_kind_without_trials", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの試行がありません。")},
-    {"fit_category_unused", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズでもシグナルでも使われていない評定があります。")},
-    {"fit_kinds_separated", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズとシグナルの評定が重なっていません（共通の評定が 1 つ以下）。")},
-    {"fit_kind_in_one_category", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの回答がすべて 1 つの評定にあります。")},
-    {"fit_kind_fits_in_the_limit", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの回答が隣り合う 2 つの評定か両端の評定だけにあります。")},
-    {"fit_search_did_not_converge", "TAnalysisWindow", QT_TRANSLATE_NOOP("TAnalysisWindow", "最尤推定の探索が有限の最適値に収束しませんでした。")},
     // The page's own.
     {"roc_fitting", "RocPage", QT_TRANSLATE_NOOP("RocPage", "最尤推定を計算しています…")},
     {"roc_waiting", "RocPage", QT_TRANSLATE_NOOP("RocPage", "まだ送信されていない回答があります（未送信 %1）。すべて保存されてから最尤推定をします。")},
@@ -50,8 +42,27 @@ constexpr PageText kRocTexts[] = {
 
 }  // namespace
 
+const char* FitObstacleKey(roc::FitObstacle why) {
+  using enum roc::FitObstacle;
+  switch (why) {
+    case kTooFewCategories: return "fit_too_few_categories";
+    case kSizesDiffer: return "fit_sizes_differ";
+    case kNegativeCount: return "fit_negative_count";
+    case kKindWithoutTrials: return "fit_kind_without_trials";
+    case kCategoryUnused: return "fit_category_unused";
+    case kKindsSeparated: return "fit_kinds_separated";
+    case kKindInOneCategory: return "fit_kind_in_one_category";
+    case kKindFitsInTheLimit: return "fit_kind_fits_in_the_limit";
+    case kSearchDidNotConverge: return "fit_search_did_not_converge";
+  }
+  return "";
+}
+
 void AddRocTexts(QJsonObject& texts, ui::Language language) {
   AddTexts(texts, kRocTexts, language);
+  for (const roc::FitObstacle why : roc::kFitObstacles) {
+    texts.insert(QString::fromLatin1(FitObstacleKey(why)), Tr(language, "TAnalysisWindow", FitObstacleSource(why)));
+  }
 }
 
 }  // namespace server

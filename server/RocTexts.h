@@ -1,6 +1,7 @@
 #pragma once
 #include <QJsonObject>
 
+#include "stats/BinormalFit.h"
 #include "ui/qt/Language.h"
 
 namespace server {
@@ -9,5 +10,8 @@ namespace server {
 // window's and the analysis window's own (their contexts and Japanese
 // sources) and the page's few of its own.
 void AddRocTexts(QJsonObject& texts, ui::Language language);
+
+// The key among them of the text that says why counts cannot be fitted.
+const char* FitObstacleKey(roc::FitObstacle why);
 
 }  // namespace server

@@ -9,6 +9,7 @@
 #include "experiment/SessionFileNames.h"
 #include "experiment/TrialLog.h"
 #include "server/HttpServer.h"
+#include "server/RocTexts.h"
 
 namespace server {
 
@@ -18,24 +19,6 @@ QJsonArray Numbers(const auto& values) {
   QJsonArray out;
   for (const auto v : values) out.append(static_cast<double>(v));
   return out;
-}
-
-// The key of the page's text that says why counts cannot be fitted (the
-// analysis window's words).
-const char* ObstacleKey(roc::FitObstacle why) {
-  using enum roc::FitObstacle;
-  switch (why) {
-    case kTooFewCategories: return "fit_too_few_categories";
-    case kSizesDiffer: return "fit_sizes_differ";
-    case kNegativeCount: return "fit_negative_count";
-    case kKindWithoutTrials: return "fit_kind_without_trials";
-    case kCategoryUnused: return "fit_category_unused";
-    case kKindsSeparated: return "fit_kinds_separated";
-    case kKindInOneCategory: return "fit_kind_in_one_category";
-    case kKindFitsInTheLimit: return "fit_kind_fits_in_the_limit";
-    case kSearchDidNotConverge: return "fit_search_did_not_converge";
-  }
-  return "";
 }
 
 QJsonObject EstimatesJson(const roc::BinormalFit& f) {
@@ -54,7 +37,7 @@ QJsonObject FitJson(const roc::RatingCounts& counts, const std::optional<roc::Bi
                    {"recorded", roc::Total(counts.noise) + roc::Total(counts.signal)}};
   body.insert("fit", fit ? QJsonValue(EstimatesJson(*fit)) : QJsonValue());
   const std::optional<roc::FitObstacle> why = fit ? std::nullopt : roc::WhyNoFit(counts);
-  body.insert("why", why ? QJsonValue(QString::fromLatin1(ObstacleKey(*why))) : QJsonValue());
+  body.insert("why", why ? QJsonValue(QString::fromLatin1(FitObstacleKey(*why))) : QJsonValue());
   return body;
 }
 

@@ -46,6 +46,10 @@ enum class FitObstacle {
   kKindFitsInTheLimit,    // a kind in two neighbouring or the two outermost categories
   kSearchDidNotConverge,  // the counts pass the checks; the search settles on no finite, well-defined optimum
 };
+inline constexpr FitObstacle kFitObstacles[] = {
+    FitObstacle::kTooFewCategories,  FitObstacle::kSizesDiffer,        FitObstacle::kNegativeCount,
+    FitObstacle::kKindWithoutTrials, FitObstacle::kCategoryUnused,     FitObstacle::kKindsSeparated,
+    FitObstacle::kKindInOneCategory, FitObstacle::kKindFitsInTheLimit, FitObstacle::kSearchDidNotConverge};
 
 // Why FitBinormal gives no fit for the counts; empty when it gives one.
 std::optional<FitObstacle> WhyNoFit(const RatingCounts& counts);

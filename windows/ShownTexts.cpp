@@ -89,3 +89,31 @@ QString FeedbackText(experiment::Palette palette, experiment::StimulusKind shown
   return noise ? Translate(translate, "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "茶色の増えていないパターンが提示されました"))
                : Translate(translate, "TFormDisp", QT_TRANSLATE_NOOP("TFormDisp", "茶色の増えたパターンが提示されました"));
 }
+
+const char* FitObstacleSource(roc::FitObstacle why) {
+  using enum roc::FitObstacle;
+  switch (why) {
+    case kTooFewCategories: return QT_TRANSLATE_NOOP("TAnalysisWindow", "評定が 3 段階未満です。");
+    case kSizesDiffer:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズとシグナルで評定の段階数が異なります。");
+    case kNegativeCount: return QT_TRANSLATE_NOOP("TAnalysisWindow", "負の度数があります。");
+    case kKindWithoutTrials:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの試行がありません。");
+    case kCategoryUnused:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズでもシグナルでも使われていない評定があります。");
+    case kKindsSeparated:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズとシグナルの評定が重なっていません（共通の評定が 1 つ以下）。");
+    case kKindInOneCategory:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの回答がすべて 1 つの評定にあります。");
+    case kKindFitsInTheLimit:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow",
+                               "ノイズかシグナルの回答が隣り合う 2 つの評定か両端の評定だけにあります。");
+    case kSearchDidNotConverge:
+      return QT_TRANSLATE_NOOP("TAnalysisWindow", "最尤推定の探索が有限の最適値に収束しませんでした。");
+  }
+  return "";
+}
+
+QString FitObstacleText(roc::FitObstacle why, const TranslateText& translate) {
+  return Translate(translate, "TAnalysisWindow", FitObstacleSource(why));
+}

@@ -6,6 +6,7 @@
 
 #include "experiment/Design.h"
 #include "experiment/StimulusPatterns.h"
+#include "stats/BinormalFit.h"
 
 // A text's translation in some language: the interface's
 // (QCoreApplication::translate, the default) or a page's.
@@ -22,3 +23,8 @@ std::vector<experiment::RatingCategory> ShownRatings(const experiment::Design& d
 // What the feedback after an answer says of the pattern shown, naming the
 // colour of the squares the signal adds to.
 QString FeedbackText(experiment::Palette palette, experiment::StimulusKind shown, const TranslateText& translate = {});
+
+// What keeps counts from a fit, in the user's words (the analysis window's):
+// the Japanese source in the context "TAnalysisWindow", and its translation.
+const char* FitObstacleSource(roc::FitObstacle why);
+QString FitObstacleText(roc::FitObstacle why, const TranslateText& translate = {});

@@ -20,6 +20,7 @@
 #include "stats/BinormalFit.h"
 #include "stats/ZRoc.h"
 #include "windows/NumberText.h"
+#include "windows/ShownTexts.h"
 
 namespace {
 
@@ -73,38 +74,6 @@ QGridLayout* Group(QVBoxLayout* column, const QString& title) {
   return grid;
 }
 
-// What keeps the counts from a fit, in the user's words.
-QString ObstacleText(roc::FitObstacle why) {
-  using enum roc::FitObstacle;
-  const char* text = "";
-  switch (why) {
-    case kTooFewCategories: text = QT_TRANSLATE_NOOP("TAnalysisWindow", "評定が 3 段階未満です。"); break;
-    case kSizesDiffer:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズとシグナルで評定の段階数が異なります。");
-      break;
-    case kNegativeCount: text = QT_TRANSLATE_NOOP("TAnalysisWindow", "負の度数があります。"); break;
-    case kKindWithoutTrials:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの試行がありません。");
-      break;
-    case kCategoryUnused:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズでもシグナルでも使われていない評定があります。");
-      break;
-    case kKindsSeparated:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズとシグナルの評定が重なっていません（共通の評定が 1 つ以下）。");
-      break;
-    case kKindInOneCategory:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow", "ノイズかシグナルの回答がすべて 1 つの評定にあります。");
-      break;
-    case kKindFitsInTheLimit:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow",
-                               "ノイズかシグナルの回答が隣り合う 2 つの評定か両端の評定だけにあります。");
-      break;
-    case kSearchDidNotConverge:
-      text = QT_TRANSLATE_NOOP("TAnalysisWindow", "最尤推定の探索が有限の最適値に収束しませんでした。");
-      break;
-  }
-  return QCoreApplication::translate("TAnalysisWindow", text);
-}
 
 }  // namespace
 
@@ -278,7 +247,7 @@ void TAnalysisWindow::SetData(std::optional<roc::RatingCounts> counts) {
   } else if (!fit_) {
     const std::optional<roc::FitObstacle> why = roc::WhyNoFit(*counts_);
     message_->setText(QCoreApplication::translate("TAnalysisWindow", "このデータでは最尤推定ができません（縮退）。%1")
-                          .arg(why ? ObstacleText(*why) : QString()));
+                          .arg(why ? FitObstacleText(*why) : QString()));
   } else {
     message_->clear();
   }
