@@ -14,97 +14,23 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QSqlQuery>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <string_view>
 #include <unistd.h>
 #include <vector>
 
 #include "bench/QtBenchMain.h"
+#include "bench/ServedProgram.h"
 #include "experiment/TrialLog.h"
 #include "store/Connection.h"
-#include "store/Schema.h"
-#include "tests/support/PgServer.h"
 
 namespace {
-
-constexpr int kStudents = 300;
-constexpr int kAnswers = 60;
-
-double Percentile(std::vector<double> v, double q) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[static_cast<std::size_t>(q * static_cast<double>(v.size() - 1))];
-}
-
-// One student: joins, then answers trial after trial on one connection.
-class Student {
- public:
-  Student(int n, quint16 port, int paceMs, std::vector<double>& times, int& done)
-      : paceMs_(paceMs), times_(times), done_(done) {
-    socket_.bind(QHostAddress(QStringLiteral("127.0.%1.%2").arg(1 + n / 250).arg(1 + n % 250)));
-    QObject::connect(&socket_, &QTcpSocket::connected, [this, n] {
-      Send("POST", "/api/runs", QStringLiteral(R"({"observer": "student %1"})").arg(n).toUtf8());
-    });
-    QObject::connect(&socket_, &QTcpSocket::readyRead, [this] { Arrived(); });
-    // Paced students come in over one pace, not all in the same instant.
-    QTimer::singleShot(paceMs_ * n / kStudents, [this, port] { socket_.connectToHost(QHostAddress::LocalHost, port); });
-  }
-
- private:
-  void Send(const QByteArray& method, const QByteArray& path, const QByteArray& body) {
-    clock_.start();
-    socket_.write(method + " " + path + " HTTP/1.1\r\nHost: bench\r\n" + key_ +
-                  "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-  }
-  void Arrived() {
-    got_ += socket_.readAll();
-    const qsizetype end = got_.indexOf("\r\n\r\n");
-    if (end < 0) return;
-    const qsizetype at = got_.indexOf("Content-Length: ");
-    const qsizetype length = got_.mid(at + 16, got_.indexOf("\r\n", at) - at - 16).toLongLong();
-    if (got_.size() < end + 4 + length) return;
-    const QByteArray body = got_.mid(end + 4, length);
-    got_.clear();
-    if (trial_ == 0) {
-      const QJsonObject run = QJsonDocument::fromJson(body).object();
-      path_ = "/api/runs/" + run["run"].toString().toLatin1() + "/answers/";
-      key_ = "X-Write-Key: " + run["key"].toString().toLatin1() + "\r\n";
-    } else {
-      times_.push_back(static_cast<double>(clock_.nsecsElapsed()) / 1e6);
-    }
-    if (++trial_ > kAnswers) {
-      socket_.disconnectFromHost();
-      ++done_;
-      return;
-    }
-    QTimer::singleShot(trial_ == 1 ? 0 : paceMs_, [this] {
-      Send("PUT", path_ + QByteArray::number(trial_),
-           QStringLiteral(R"({"response": %1, "exposure_ms": 1000.2, "asked_ms": 1000, "frame_ms": 16.7,)"
-                          R"( "rating_ms": 700, "unsent": 1})").arg(1 + trial_ % 4).toUtf8());
-    });
-  }
-
-  QTcpSocket socket_;
-  QElapsedTimer clock_;
-  QByteArray got_, path_, key_;
-  int trial_ = 0;
-  int paceMs_;
-  std::vector<double>& times_;
-  int& done_;
-};
 
 // The server's resident memory (MiB) and its CPU time so far (s), from /proc.
 std::pair<double, double> Usage(qint64 pid) {
@@ -154,40 +80,23 @@ void Serve(benchmark::State& state, const std::string& program, bool database, i
   std::unique_ptr<PgServer> pg;
   QStringList args{"--serve", "--listen", "127.0.0.1:0", "--data", work.filePath("class")};
   if (database) {
-    pg = std::make_unique<PgServer>();
-    std::ostringstream out, err;
-    if (!pg->Ok() || store::RunStoreInit(pg->ConnInfo(), out, err) != 0) {
+    const std::optional<QStringList> stored = StoreArgs(pg);
+    if (!stored) {
       state.SkipWithError("no PostgreSQL server");
       return;
     }
-    args = QStringList{"--serve", "--listen", "127.0.0.1:0", "--data", "none", "--store",
-                       QString::fromStdString(pg->ConnInfo())};
+    args = *stored;
   }
   for (auto _ : state) {
     QProcess server;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", work.filePath("share"));
-    server.setProcessEnvironment(env);
-    server.start(QString::fromStdString(program), args);
-    QByteArray printed;
-    while (!printed.contains("teacher: ") && server.waitForReadyRead(10'000)) printed += server.readAllStandardOutput();
-    const qsizetype at = printed.indexOf("students: http://127.0.0.1:");
-    if (at < 0) {
+    const std::optional<Served> served = StartServer(server, program, args, work.filePath("share"));
+    if (!served) {
       state.SkipWithError("the server did not start");
       return;
     }
-    const quint16 port = static_cast<quint16>(printed.mid(at + 27, printed.indexOf('/', at + 27) - at - 27).toUInt());
     const double cpuBefore = Usage(server.processId()).second;
     std::vector<double> times;
-    int done = 0;
-    std::vector<std::unique_ptr<Student>> students;
-    for (int n = 0; n < kStudents; ++n) students.push_back(std::make_unique<Student>(n, port, paceMs, times, done));
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] { if (done == kStudents) loop.quit(); });
-    poll.start(10);
-    QTimer::singleShot(600'000, &loop, &QEventLoop::quit);
-    loop.exec();
+    FillClass(served->port, paceMs, times);
     // The database gets the rows from the server's spool, a little later:
     // they are counted while the server runs, its CPU time for them included.
     const std::int64_t rows = database ? RowsOnceInDatabase(pg->ConnInfo(), std::int64_t{kStudents} * kAnswers) : -1;
@@ -205,15 +114,8 @@ void Serve(benchmark::State& state, const std::string& program, bool database, i
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string previous;
   std::vector<char*> rest;
-  for (int i = 0; i < argc; ++i) {
-    if (std::string_view(argv[i]).starts_with("--previous=")) {
-      previous = argv[i] + 11;
-    } else {
-      rest.push_back(argv[i]);
-    }
-  }
+  const std::string previous = TakePrevious(argc, argv, rest);
   // The pace: ms between a reply and the next answer.
   const struct {
     const char* name;
@@ -222,15 +124,10 @@ int main(int argc, char** argv) {
   } cases[] = {{"BM_ServeFiles/2000", false, 2000}, {"BM_ServeFiles/0", false, 0}, {"BM_ServePostgres/2000", true, 2000},
                {"BM_ServePostgres/0", true, 0}};
   for (const auto& c : cases) {
-    for (const std::string& program : {std::string(ROCRATING_PROGRAM), previous}) {
-      if (program.empty()) continue;
-      const std::string name = program == previous ? std::string(c.name).insert(std::string(c.name).find('/'), "/previous")
-                                                   : std::string(c.name);
-      benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) { Serve(state, program, c.database, c.paceMs); })
-          ->Iterations(1)
-          ->Unit(benchmark::kSecond)
-          ->UseRealTime();
-    }
+    const auto run = [c](benchmark::State& state, const std::string& program) {
+      Serve(state, program, c.database, c.paceMs);
+    };
+    for (auto* b : RegisterBuilds(c.name, previous, run)) b->Unit(benchmark::kSecond)->UseRealTime();
   }
   int restc = static_cast<int>(rest.size());
   rest.push_back(nullptr);
