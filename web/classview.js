@@ -28,6 +28,7 @@ export class ClassView {
     this.withToken = withToken;
     this.version = 0;
     this.sessions = [];
+    this.rows = new Map(); // session index -> its row in the table
     this.designs = [];
     this.sort = { column: 0, up: true };
     this.kind = 'roc';
@@ -44,6 +45,7 @@ export class ClassView {
     $('with-incomplete').addEventListener('change', () => {
       this.version = 0;
       this.sessions = [];
+      this.rows = new Map();
       this.showLinks();
       this.follow();
     });
@@ -83,10 +85,12 @@ export class ClassView {
     for (const s of changes.sessions) this.sessions[s.index] = s;
     this.designs = changes.designs;
     this.version = changes.version;
+    // The plot first: its size is read from the layout, which replacing the
+    // tables would otherwise make the browser compute again at once.
+    this.drawPlot();
     if (first) this.showHeadings();
     this.showSessions();
     this.showDesigns(changes.design_headings);
-    this.drawPlot();
     this.showChoices();
     document.body.dataset.classVersion = String(this.version);
   }
@@ -115,17 +119,25 @@ export class ClassView {
       return (up ? c : -c) || a.index - b.index;
     });
     const colours = this.colours();
-    $('class-body').replaceChildren(
-      ...shown.map((s) => {
-        const tr = element('tr');
-        s.cells.forEach((text, i) => {
-          const td = element('td', text, typeof s.keys[i] === 'number' && i > 1 ? 'number' : '');
-          if (i === 1) td.style.color = colours[s.design] || '';
-          tr.append(td);
-        });
-        return tr;
-      }),
-    );
+    // A session's row is made again only when the session or its colour
+    // changed, and the rows are put in place only when the order did: the
+    // browser then lays out what changed, not every row of the class.
+    const rows = shown.map((s) => {
+      const made = this.rows.get(s.index);
+      const colour = colours[s.design] || '';
+      if (made && made.version === s.version && made.colour === colour) return made.tr;
+      const tr = element('tr');
+      s.cells.forEach((text, i) => {
+        const td = element('td', text, typeof s.keys[i] === 'number' && i > 1 ? 'number' : '');
+        if (i === 1) td.style.color = colour;
+        tr.append(td);
+      });
+      if (made) made.tr.replaceWith(tr);
+      this.rows.set(s.index, { tr, version: s.version, colour });
+      return tr;
+    });
+    const body = $('class-body');
+    if (rows.length !== body.children.length || rows.some((tr, i) => body.children[i] !== tr)) body.replaceChildren(...rows);
     [...$('class-head').querySelectorAll('th')].forEach((th, i) => {
       th.dataset.sorted = i === column ? (up ? 'up' : 'down') : '';
     });
