@@ -1,6 +1,5 @@
 #include "server/RunDatabase.h"
 
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -49,7 +48,11 @@ PageAnswer AnswerAt(const QSqlQuery& q, int at) {
 }  // namespace
 
 RunDatabase::RunDatabase(const store::ConnInfo& info, const QString& connectionName)
-    : connection_(std::make_unique<store::Connection>(info, connectionName)) {}
+    : connection_(std::make_unique<store::Connection>(info, connectionName)),
+      notified_(*connection_, QString::fromLatin1(kChanged), [this](const QString& run, bool own) {
+        // This server's own changes are in its memory already.
+        if (!own) changed_.insert(run.toStdString());
+      }) {}
 
 RunDatabase::~RunDatabase() = default;
 
@@ -73,21 +76,12 @@ numeric::Status RunDatabase::Open() {
 }
 
 std::optional<std::set<std::string>> RunDatabase::TakeChanged() {
-  if (!following_) {
-    QSqlDriver* driver = connection_->Db().driver();
-    following_ = driver->subscribedToNotifications().contains(kChanged) ||
-                 driver->subscribeToNotification(QString::fromLatin1(kChanged));
-    if (following_ && !connected_) {
-      QObject::connect(driver, &QSqlDriver::notification, driver,
-                       [this](const QString& name, QSqlDriver::NotificationSource source, const QVariant& payload) {
-                         // This server's own changes are in its memory already.
-                         if (name == QLatin1String(kChanged) && source != QSqlDriver::SelfSource)
-                           changed_.insert(payload.toString().toStdString());
-                       });
-      connected_ = true;
-    }
+  const numeric::Result<bool> holds = notified_.Holds();
+  if (!holds || !*holds || stale_) {
+    // What changed before is not known: every run is to be read.
     changed_.clear();
-    return std::nullopt;  // what changed before is not known
+    stale_ = false;
+    return std::nullopt;
   }
   return std::exchange(changed_, {});
 }
@@ -117,7 +111,7 @@ numeric::Result<std::vector<RunDatabase::StoredRun>> RunDatabase::Runs(const std
       QString(id.empty() ? "" : "WHERE r.id = ? ") + "GROUP BY r.id ORDER BY r.made, r.session");
   if (!id.empty()) runs.addBindValue(QString::fromStdString(id));
   if (!runs.exec()) {
-    following_ = false;
+    stale_ = true;
     return Failed(runs);
   }
   std::vector<StoredRun> found;
@@ -138,7 +132,7 @@ numeric::Result<std::vector<RunDatabase::StoredRun>> RunDatabase::Runs(const std
       QString(id.empty() ? "" : " WHERE run = ?"));
   if (!id.empty()) answers.addBindValue(QString::fromStdString(id));
   if (!answers.exec()) {
-    following_ = false;
+    stale_ = true;
     return Failed(answers);
   }
   while (answers.next()) {

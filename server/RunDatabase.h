@@ -11,6 +11,7 @@
 #include "numeric/Result.h"
 #include "server/BrowserRuns.h"
 #include "store/ConnInfo.h"
+#include "store/Subscription.h"
 
 namespace store {
 class Connection;
@@ -60,14 +61,15 @@ class RunDatabase {
   numeric::Status SetUnsent(const std::string& id, std::int64_t unsent);
 
   // The runs changed since the last call by the other servers, as the
-  // database's notifications named them; none when that is not known (the first call,
-  // and the first after a read failed): then every run is to be read.
+  // database's notifications named them; none when that is not known (the
+  // first call, after the connection was renewed or a read failed): then
+  // every run is to be read.
   std::optional<std::set<std::string>> TakeChanged();
 
  private:
   std::unique_ptr<store::Connection> connection_;
-  bool following_ = false;  // hearing of changes since the last full read
-  bool connected_ = false;
+  store::Subscription notified_;
+  bool stale_ = false;  // a read failed: what changed is to be read in full
   std::set<std::string> changed_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
@@ -52,7 +51,9 @@ QString ConnectionName() {
 }  // namespace
 
 DatabaseSource::DatabaseSource(ConnInfo info)
-    : info_(std::move(info)), connection_(std::make_unique<Connection>(info_, ConnectionName())) {}
+    : info_(std::move(info)),
+      connection_(std::make_unique<Connection>(info_, ConnectionName())),
+      notified_(*connection_, QString::fromLatin1(kNotification), [this](const QString& payload, bool) { Heard(payload); }) {}
 
 DatabaseSource::~DatabaseSource() = default;
 
@@ -61,7 +62,6 @@ void DatabaseSource::OnChange(std::function<void()> changed) { changed_ = std::m
 classdata::SourceChanges DatabaseSource::Failed(const std::string& why) {
   // While the server cannot be read, the class keeps what was read last;
   // what changed meanwhile is not known.
-  subscribed_ = false;
   whole_ = true;
   connection_->Db().close();
   classdata::SourceOrigin origin{info_.shown, {}, {{experiment::NoteCode::kDatabase, info_.shown, 0, {why}}}};
@@ -69,8 +69,8 @@ classdata::SourceChanges DatabaseSource::Failed(const std::string& why) {
   return {{std::move(origin)}, {}};
 }
 
-void DatabaseSource::Heard(const QVariant& payload) {
-  const QJsonArray named = QJsonDocument::fromJson(payload.toString().toUtf8()).array();
+void DatabaseSource::Heard(const QString& payload) {
+  const QJsonArray named = QJsonDocument::fromJson(payload.toUtf8()).array();
   if (named.size() == 2 && named[0].isString() && named[1].isString()) {
     named_.insert({named[0].toString().toStdString(), named[1].toString().toStdString()});
   } else {
@@ -83,12 +83,9 @@ classdata::SourceChanges DatabaseSource::Read() {
   numeric::Status ready = connection_->Open();
   if (ready) ready = CheckSchema(connection_->Db());
   if (!ready) return Failed(ready.Reason());
-  QSqlDriver* driver = connection_->Db().driver();
-  if (!subscribed_ && driver->subscribeToNotification(QString::fromLatin1(kNotification))) {
-    subscribed_ = true;
-    QObject::connect(driver, &QSqlDriver::notification, this,
-                     [this](const QString&, QSqlDriver::NotificationSource, const QVariant& payload) { Heard(payload); });
-  }
+  const numeric::Result<bool> holds = notified_.Holds();
+  if (!holds) return Failed(holds.Reason());
+  if (!*holds) whole_ = true;  // what was notified before is not known
   return whole_ ? Whole() : Named();
 }
 

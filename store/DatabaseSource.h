@@ -10,6 +10,7 @@
 
 #include "ConnInfo.h"
 #include "classdata/ClassSource.h"
+#include "store/Subscription.h"
 
 namespace store {
 
@@ -33,7 +34,7 @@ class DatabaseSource : public QObject, public classdata::ClassSource {
   ConnInfo info_;
   std::unique_ptr<Connection> connection_;
   std::function<void()> changed_;
-  bool subscribed_ = false;
+  Subscription notified_;
   bool whole_ = true;  // the next read takes the whole table
   using SessionKey = std::pair<std::string, std::string>;  // session, host
   std::set<SessionKey> named_;  // notified since the last read
@@ -41,7 +42,7 @@ class DatabaseSource : public QObject, public classdata::ClassSource {
   classdata::SourceChanges Whole();
   classdata::SourceChanges Named();
   classdata::SourceChanges Failed(const std::string& why);
-  void Heard(const QVariant& payload);
+  void Heard(const QString& payload);
 };
 
 // The source for a command-line argument that names a database; nullptr for

@@ -85,13 +85,21 @@ class StoreServer : public ::testing::Test {
 PgServer* StoreServer::server = nullptr;
 
 // Every row once: through a server that dies and comes back, a program killed
-// with rows in its spool, and a spool sent again whole.
+// with rows in its spool, and a spool sent again whole. A class view open
+// through the restart follows the rows sent after it.
 TEST_F(StoreServer, RowsArriveExactlyOnceThroughARestartAndAKill) {
   const std::string session = "2026-12-09T08:00:00.000Z", injection = "x'); DROP TABLE trials;--";
   auto a = Writer();
   for (int t = 11; t <= 13; ++t) ASSERT_EQ(a->Append(Row(session, t, t == 12 ? injection : "Aoi")).Reason(), "");
   ASSERT_TRUE(QTest::qWaitFor([] { return Count() == 3; }, 20000));
   EXPECT_EQ(Value("SELECT observer FROM trials WHERE trial = 12").toString().toStdString(), injection);
+  classdata::ClassLoader view;
+  view.AddSource(std::make_unique<store::DatabaseSource>(Info(server->ConnInfo())));
+  const auto recorded = [&view] {
+    view.Refresh();
+    return view.Sessions().empty() ? 0 : view.Sessions().front().recorded;
+  };
+  EXPECT_EQ(recorded(), 3);
 
   ASSERT_TRUE(server->Stop());
   for (int t = 14; t <= 15; ++t) ASSERT_EQ(a->Append(Row(session, t)).Reason(), "");  // never waits
@@ -99,6 +107,7 @@ TEST_F(StoreServer, RowsArriveExactlyOnceThroughARestartAndAKill) {
   EXPECT_EQ(a->Pending(), 2u);
   ASSERT_TRUE(server->Start());
   ASSERT_TRUE(QTest::qWaitFor([] { return Count() == 5; }, 20000)) << Status();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return recorded() == 5; }, 20000));
   a.reset();
 
   ASSERT_TRUE(server->Stop());
