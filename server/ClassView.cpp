@@ -5,6 +5,7 @@
 #include <QHttpServerRequest>
 #include <QUrlQuery>
 #include <iostream>
+#include <set>
 
 #include "server/HttpServer.h"
 #include "experiment/SessionFileNames.h"
@@ -92,10 +93,16 @@ Reply HttpServer::TeacherReport(const QHttpServerRequest& request, const QString
   if (settings_.dataFolder && settings_.database == nullptr) {
     asked.sources.push_back(*settings_.dataFolder);  // every answer taken is in its run's file
   } else {
+    // Named as the runs' own files are, each name once: two runs of one
+    // observer may begin within a second.
+    std::set<std::string> names;
     for (const BrowserRun* run : order_) {
       if (run->Answers().empty()) continue;
       const experiment::TrialLogSession& who = run->Identity();
-      asked.files.push_back({experiment::ProposedSaveName("results", who.Session, "csv", who.Observer), RowsCsv(*run)});
+      const std::string name = experiment::UniquePath(
+          "", experiment::AutosaveFileName(who.Session, who.Observer), [&](const std::string& n) { return names.contains(n); });
+      names.insert(name);
+      asked.files.push_back({name, RowsCsv(*run)});
     }
   }
   report_.Make(asked, [reply = answering_](numeric::Result<QByteArray> pdf) {
