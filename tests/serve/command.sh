@@ -7,12 +7,17 @@ program=$1
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 
+# Waits for the server of $pid to print its links in $1; fails when it ends.
+wait_for_links() {
+  until grep -q '^teacher: ' "$1"; do
+    kill -0 "$pid" 2>/dev/null || { echo "the server ended: $(cat "$2")"; exit 1; }
+    sleep 0.1
+  done
+}
+
 XDG_DATA_HOME=$work/share "$program" --serve --listen 127.0.0.1:0 >"$work/out" 2>"$work/err" &
 pid=$!
-until grep -q '^teacher: ' "$work/out"; do
-  kill -0 "$pid" 2>/dev/null || { echo "the server ended: $(cat "$work/err")"; exit 1; }
-  sleep 0.1
-done
+wait_for_links "$work/out" "$work/err"
 students=$(sed -n 's/^students: //p' "$work/out" | head -1)
 teacher=$(sed -n 's/^teacher: //p' "$work/out")
 [[ $students =~ ^http://127\.0\.0\.1:[0-9]+/$ ]] || { echo "students: $students"; exit 1; }
@@ -47,10 +52,7 @@ XDG_DATA_HOME=$work/share "$program" "${tls[@]}" >/dev/null 2>"$work/err3" || st
 chmod 600 "$work/key.pem"
 XDG_DATA_HOME=$work/share "$program" "${tls[@]}" >"$work/out4" 2>"$work/err4" &
 pid=$!
-until grep -q '^teacher: ' "$work/out4"; do
-  kill -0 "$pid" 2>/dev/null || { echo "the HTTPS server ended: $(cat "$work/err4")"; exit 1; }
-  sleep 0.1
-done
+wait_for_links "$work/out4" "$work/err4"
 students=$(sed -n 's/^students: //p' "$work/out4" | head -1)
 [[ $students =~ ^https:// ]] || { echo "students over TLS: $students"; exit 1; }
 curl -sf --cacert "$work/cert.pem" "${students}api/config" | grep -q '"lang":"en"' || { echo "no config over TLS"; exit 1; }
